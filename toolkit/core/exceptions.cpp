@@ -4,4 +4,6 @@
 
 EAbort::EAbort() : Exception(SOperationAborted) {}
 
-void Abort() { throw EAbort(); }
+void Abort() {
+  throw EAbort();
+}

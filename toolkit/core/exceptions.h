@@ -44,6 +44,8 @@ ORVANTA_EXCEPTION(EIntError, Exception)
 ORVANTA_EXCEPTION(EIntOverflow, EIntError)
 ORVANTA_EXCEPTION(ERangeError, EIntError)
 ORVANTA_EXCEPTION(EDivByZero, EIntError)
+ORVANTA_EXCEPTION(EMathError, Exception)
+ORVANTA_EXCEPTION(EInvalidOp, EMathError)
 
 // Raises the silent abort.
 [[noreturn]] void Abort();

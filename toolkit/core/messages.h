@@ -5,6 +5,7 @@
 inline constexpr const char* SIntOverflow = "Débordement d'entier";
 inline constexpr const char* SRangeError = "Erreur de vérification d'étendue";
 inline constexpr const char* SDivByZero = "Division par zéro";
+inline constexpr const char* SInvalidOp = "Opération en virgule flottante incorrecte";
 inline constexpr const char* SListIndexError = "Index de liste hors limites (%d)";
 inline constexpr const char* SListCountError = "Nombre d'éléments de la liste hors limites (%d)";
 inline constexpr const char* SSortedListError = "Opération non autorisée sur des listes de chaînes triées";

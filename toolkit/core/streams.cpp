@@ -36,13 +36,16 @@ int64_t TStream::Size() {
   return size;
 }
 
-void TStream::SetSize(int64_t) { throw EStreamError(SWriteError); }
+void TStream::SetSize(int64_t) {
+  throw EStreamError(SWriteError);
+}
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
   if (count == 0) {
     source.SetPosition(0);
     count = source.Size();
   }
+  if (count <= 0) return 0;
   std::vector<uint8_t> buffer(static_cast<size_t>(std::min<int64_t>(count, 1 << 16)));
   int64_t left = count;
   while (left > 0) {
@@ -64,9 +67,15 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
   }
   int flags = O_CLOEXEC;
   switch (mode & 0x0003) {
-    case fmOpenWrite: flags |= O_WRONLY; break;
-    case fmOpenReadWrite: flags |= O_RDWR; break;
-    default: flags |= O_RDONLY; break;
+    case fmOpenWrite:
+      flags |= O_WRONLY;
+      break;
+    case fmOpenReadWrite:
+      flags |= O_RDWR;
+      break;
+    default:
+      flags |= O_RDONLY;
+      break;
   }
   FHandle = ::open(fileName.c_str(), flags);
   struct stat info {};
@@ -106,7 +115,7 @@ int64_t TFileStream::Write(std::span<const uint8_t> buffer) {
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
                      : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                         : SEEK_END;
+                                                        : SEEK_END;
   const off_t result = ::lseek(FHandle, static_cast<off_t>(offset), whence);
   return result < 0 ? -1 : static_cast<int64_t>(result);
 }
@@ -120,7 +129,7 @@ void TFileStream::SetSize(int64_t size) {
 
 int64_t TMemoryStream::Read(std::span<uint8_t> buffer) {
   const int64_t size = Size();
-  if (FPosition >= size) return 0;
+  if (FPosition < 0 || FPosition >= size) return 0;
   const int64_t count = std::min<int64_t>(static_cast<int64_t>(buffer.size()), size - FPosition);
   std::copy_n(FData.begin() + FPosition, count, buffer.begin());
   FPosition += count;
@@ -128,8 +137,12 @@ int64_t TMemoryStream::Read(std::span<uint8_t> buffer) {
 }
 
 int64_t TMemoryStream::Write(std::span<const uint8_t> buffer) {
-  if (FPosition < 0) return 0;
-  const int64_t end = FPosition + static_cast<int64_t>(buffer.size());
+  if (FPosition < 0 || buffer.empty()) return 0;
+  int64_t end;
+  // A stream that cannot grow that far takes nothing; WriteBuffer then reports the short write.
+  if (__builtin_add_overflow(FPosition, static_cast<int64_t>(buffer.size()), &end) ||
+      static_cast<uint64_t>(end) > FData.max_size())
+    return 0;
   if (end > Size()) FData.resize(static_cast<size_t>(end));
   std::copy(buffer.begin(), buffer.end(), FData.begin() + FPosition);
   FPosition = end;
@@ -137,15 +150,18 @@ int64_t TMemoryStream::Write(std::span<const uint8_t> buffer) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-  switch (origin) {
-    case TSeekOrigin::soBeginning: FPosition = offset; break;
-    case TSeekOrigin::soCurrent: FPosition += offset; break;
-    case TSeekOrigin::soEnd: FPosition = Size() + offset; break;
-  }
+  // Positions past the end are kept without allocating; only a write there grows the stream.
+  const int64_t base = origin == TSeekOrigin::soBeginning ? 0
+                       : origin == TSeekOrigin::soCurrent ? FPosition
+                                                          : Size();
+  int64_t position;
+  if (__builtin_add_overflow(base, offset, &position)) return -1;
+  FPosition = position;
   return FPosition;
 }
 
 void TMemoryStream::SetSize(int64_t size) {
+  if (size > 0 && static_cast<uint64_t>(size) > FData.max_size()) throw EStreamError(SWriteError);
   FData.resize(static_cast<size_t>(std::max<int64_t>(size, 0)));
   if (FPosition > size) FPosition = size;
 }
@@ -169,7 +185,9 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
   LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(FData.data(), Size()); }
+void TMemoryStream::SaveToStream(TStream& target) {
+  target.WriteBuffer(FData.data(), Size());
+}
 
 void TMemoryStream::SaveToFile(const std::string& fileName) {
   TFileStream file(fileName, fmCreate);

@@ -23,7 +23,9 @@ class TStream {
 
   // Raise EReadError / EWriteError when fewer bytes than asked could be moved.
   void ReadBuffer(void* buffer, int64_t count);
-  void ReadBuffer(std::span<uint8_t> buffer) { ReadBuffer(buffer.data(), static_cast<int64_t>(buffer.size())); }
+  void ReadBuffer(std::span<uint8_t> buffer) {
+    ReadBuffer(buffer.data(), static_cast<int64_t>(buffer.size()));
+  }
   void WriteBuffer(const void* buffer, int64_t count);
   void WriteBuffer(std::span<const uint8_t> buffer) {
     WriteBuffer(buffer.data(), static_cast<int64_t>(buffer.size()));
@@ -79,6 +81,9 @@ class TFileStream : public TStream {
   int FHandle = -1;
 };
 
+// A stream over a growing byte buffer. Seeking past the end allocates nothing (a read there gives 0
+// bytes); a write there first fills the gap with zeros. A position before the start reads and writes
+// nothing.
 class TMemoryStream : public TStream {
  public:
   using TStream::Read;

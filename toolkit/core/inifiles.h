@@ -1,0 +1,79 @@
+#pragma once
+// TMemIniFile: an ini file held wholly in memory as ordered sections of ordered "name=value" lines.
+//
+// Reading: lines end at CR, LF or CR LF; each is trimmed of blanks and control characters; empty lines
+// and lines starting with ";" are skipped; "[name]" opens a section (name trimmed; a section named
+// again continues the first one); lines before the first section are dropped; a line is split at its
+// first "=" into a name and a value, both trimmed; a line without "=" is kept as it stands but gives
+// no value. Sections and names are found with ASCII letter case ignored; a missing section or name
+// gives the caller's default.
+//
+// Writing: a new name is appended to its section, a new section to the end; an existing name keeps its
+// place and takes the new value, written unchanged. UpdateFile writes each section as "[name]", its
+// lines, then one empty line, every line ending in CR LF.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TStrings;
+
+class TMemIniFile {
+ public:
+  // Reads the file when it exists (a missing file or a folder gives an empty ini); raises EFOpenError
+  // when an existing file cannot be read.
+  explicit TMemIniFile(std::string fileName);
+
+  const std::string& FileName() const { return FFileName; }
+
+  std::string ReadString(std::string_view section, std::string_view name,
+                         const std::string& defaultValue) const;
+  void WriteString(std::string_view section, std::string_view name, const std::string& value);
+  // Decimal, or hexadecimal after "0x" / "0X" (or "$"); text that is no 32-bit integer gives the default.
+  int32_t ReadInteger(std::string_view section, std::string_view name, int32_t defaultValue) const;
+  void WriteInteger(std::string_view section, std::string_view name, int32_t value);
+  // Read as an integer (default 1 for true, 0 for false); any value other than 0 is true.
+  bool ReadBool(std::string_view section, std::string_view name, bool defaultValue) const;
+  // Writes "1" or "0".
+  void WriteBool(std::string_view section, std::string_view name, bool value);
+
+  // Fills the list (cleared first) with the section's names / the section names / the section's lines
+  // as "name=value" (lines without "=" as they stand).
+  void ReadSection(std::string_view section, TStrings& names) const;
+  void ReadSections(TStrings& sections) const;
+  void ReadSectionValues(std::string_view section, TStrings& lines) const;
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view name) const;
+  void EraseSection(std::string_view section);
+  void DeleteKey(std::string_view section, std::string_view name);
+  // Forgets every section.
+  void Clear() { FSections.clear(); }
+
+  // The ini text as UpdateFile writes it.
+  std::string Text() const;
+  // Writes the file; raises EFCreateError when it cannot be created, EWriteError when it cannot be
+  // written wholly.
+  void UpdateFile() const;
+
+ private:
+  struct TLine {
+    std::string Name;  // the whole line when it has no "="
+    std::string Value;
+    bool HasValue = false;
+  };
+  struct TSection {
+    std::string Name;
+    std::vector<TLine> Lines;
+  };
+
+  void Load();
+  // Index of the section / of the named line with a value, or -1.
+  int SectionIndex(std::string_view section) const;
+  static int LineIndex(const TSection& section, std::string_view name);
+  const TSection* FindSection(std::string_view section) const;
+  TSection* FindSection(std::string_view section);
+
+  std::string FFileName;
+  std::vector<TSection> FSections;
+};
