@@ -16,8 +16,8 @@ class TGraphic;
 
 struct TGraphicClassInfo {
   const char* ClassName;
-  const TGraphicClassInfo* Parent;             // null for TGraphic itself
-  std::unique_ptr<TGraphic> (*Create)();       // null for abstract classes
+  const TGraphicClassInfo* Parent;        // null for TGraphic itself
+  std::unique_ptr<TGraphic> (*Create)();  // null for abstract classes
 
   // True for this class and every class derived from `other`.
   bool InheritsFrom(const TGraphicClassInfo* other) const;
@@ -25,16 +25,17 @@ struct TGraphicClassInfo {
 using TGraphicClass = const TGraphicClassInfo*;
 
 // Gives a TGraphic descendant its class descriptor. Use in the public part of the class body.
-#define ORVANTA_GRAPHIC_CLASS(Type, ParentType)                                                  \
- public:                                                                                         \
-  static TGraphicClass StaticClass() {                                                           \
-    static const TGraphicClassInfo info{#Type, ParentType::StaticClass(),                        \
-                                        []() -> std::unique_ptr<TGraphic> {                      \
-                                          return std::make_unique<Type>();                       \
-                                        }};                                                      \
-    return &info;                                                                                \
-  }                                                                                              \
-  TGraphicClass ClassType() const override { return StaticClass(); }
+#define ORVANTA_GRAPHIC_CLASS(Type, ParentType)                                  \
+ public:                                                                         \
+  static TGraphicClass StaticClass() {                                           \
+    static const TGraphicClassInfo info{                                         \
+        #Type, ParentType::StaticClass(),                                        \
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<Type>(); }}; \
+    return &info;                                                                \
+  }                                                                              \
+  TGraphicClass ClassType() const override {                                     \
+    return StaticClass();                                                        \
+  }
 
 enum class TProgressStage : uint8_t { psStarting, psRunning, psEnding };
 
@@ -55,8 +56,12 @@ class TGraphic {
   TGraphic(const TGraphic&) = delete;
   TGraphic& operator=(const TGraphic&) = delete;
 
-  // Copies the source picture; the default raises EConvertError ("cannot assign").
+  // Copies the source picture. The default asks the source first (AssignTo) and otherwise raises
+  // EConvertError with SAssignError ("cannot assign a <source class> to a <this class>").
   virtual void Assign(const TGraphic& source);
+  // Lets a picture copy itself into a target of another class (a JPEG into a bitmap, say); returns
+  // false when it cannot, so the target's Assign decides. The default cannot.
+  virtual bool AssignTo(TGraphic& target) const;
 
   virtual bool Empty() const = 0;
   virtual int Width() const = 0;

@@ -22,11 +22,21 @@ inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clFuchsia = 0xFF00FF;
 inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
+// The colour a pixel read outside a picture gives: every byte 255, so red, green and blue each read 255.
+inline constexpr TColor CLR_INVALID = -1;
 
-constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
-constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint8_t GetRValue(TColor c) {
+  return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t GetGValue(TColor c) {
+  return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t GetBValue(TColor c) {
+  return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
+constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
+  return r | (g << 8) | (b << 16);
+}
 
 struct TPoint {
   int32_t X = 0;

@@ -1,0 +1,195 @@
+// The bitmap itself: formats, rows, sizes, conversions, palettes.
+
+#include <gtest/gtest.h>
+
+#include "tests/toolkit/graphics/graphics_helpers.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+
+TEST(Bitmap, NewBitmapIsEmptyDeviceFormat) {
+  TBitmap bitmap;
+  EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
+  EXPECT_TRUE(bitmap.Empty());
+  EXPECT_FALSE(bitmap.HandleAllocated());
+  EXPECT_EQ(bitmap.BitsPerPixel(), 32);
+  EXPECT_THROW(bitmap.ScanLine(0), EInvalidGraphicOperation);
+  bitmap.SetSize(3, 2);
+  EXPECT_EQ(bitmap.RowStride(), 12);
+  EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
+}
+
+TEST(Bitmap, RowsAreBottomUpAndPadded) {
+  const struct {
+    TPixelFormat format;
+    int stride;  // for width 5
+  } cases[] = {{pf1bit, 4},   {pf4bit, 4},   {pf8bit, 8},  {pf15bit, 12},
+               {pf16bit, 12}, {pf24bit, 16}, {pf32bit, 20}};
+  for (const auto& c : cases) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(c.format);
+    bitmap.SetSize(5, 3);
+    EXPECT_EQ(bitmap.RowStride(), c.stride) << c.format;
+    EXPECT_EQ(bitmap.ScanLine(1) - bitmap.ScanLine(0), -c.stride) << c.format;
+    EXPECT_EQ(bitmap.ScanLine(2) - bitmap.ScanLine(0), -2 * c.stride) << c.format;
+    for (int bad : {-1, 3, 1000}) EXPECT_THROW(bitmap.ScanLine(bad), EInvalidGraphicOperation) << bad;
+  }
+}
+
+TEST(Bitmap, CustomPixelFormatIsRefused) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  EXPECT_THROW(bitmap.SetPixelFormat(pfCustom), EInvalidGraphic);
+  EXPECT_THROW(bitmap.SetPixelFormat(static_cast<TPixelFormat>(12)), EInvalidGraphic);
+  EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+}
+
+TEST(Bitmap, SizeChangesKeepWhatFitsAndBlackenTheRest) {
+  for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+    TBitmap original;
+    FillPattern(original, format, 7, 5);
+    TBitmap bitmap;
+    bitmap.Assign(original);
+    bitmap.SetSize(11, 3);  // wider, lower
+    bitmap.SetHeight(6);    // higher again: rows 3..5 are new
+    TCanvas& after = bitmap.Canvas();
+    TCanvas& before = original.Canvas();
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 11; ++x) {
+        const TColor expected = (x < 7 && y < 3) ? before.Pixel(x, y) : clBlack;
+        ASSERT_EQ(after.Pixel(x, y), expected) << "format " << format << " at " << x << "," << y;
+      }
+    bitmap.SetWidth(2);  // narrower: the bits past the new width are cleared
+    TBitmap wider;
+    wider.Assign(bitmap);
+    wider.SetWidth(7);
+    for (int x = 2; x < 7; ++x) EXPECT_EQ(wider.Canvas().Pixel(x, 0), clBlack) << format;
+    EXPECT_THROW(bitmap.SetWidth(-1), ERangeError);
+  }
+  TBitmap huge;
+  huge.SetPixelFormat(pf32bit);
+  EXPECT_THROW(huge.SetSize(100000, 100000), EOutOfResources);
+  EXPECT_TRUE(huge.Empty());
+}
+
+TEST(Bitmap, ReleaseHandleEmptiesAndKeepsFormat) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf8bit);
+  bitmap.SetSize(4, 4);
+  bitmap.ReleaseHandle();
+  EXPECT_TRUE(bitmap.Empty());
+  EXPECT_EQ(bitmap.Width(), 0);
+  EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+  EXPECT_FALSE(bitmap.HandleAllocated());
+}
+
+TEST(Bitmap, DefaultPalettes) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf1bit);
+  ASSERT_EQ(bitmap.ColorTable().size(), 2u);
+  EXPECT_EQ(bitmap.ColorTable()[1], (TPaletteEntry{255, 255, 255, 0}));
+  bitmap.SetPixelFormat(pf8bit);
+  EXPECT_EQ(bitmap.ColorTable().size(), 2u) << "going up keeps the table";
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetPixelFormat(pf4bit);
+  ASSERT_EQ(bitmap.ColorTable().size(), 16u);
+  EXPECT_EQ(bitmap.ColorTable()[9], (TPaletteEntry{255, 0, 0, 0}));     // red
+  EXPECT_EQ(bitmap.ColorTable()[14], (TPaletteEntry{0, 255, 255, 0}));  // aqua
+  TBitmap fresh;
+  fresh.SetPixelFormat(pf8bit);
+  EXPECT_EQ(fresh.ColorTable().size(), 256u);
+  EXPECT_EQ(GetPaletteEntries(fresh.Palette(), 0, 0, nullptr), 256u);
+}
+
+TEST(Bitmap, PaletteSetAndRead) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf4bit);
+  TLogPalette log;
+  for (int i = 0; i < 20; ++i) log.palPalEntry.push_back({static_cast<uint8_t>(i), 0, 0, 0});
+  HPALETTE palette = CreatePalette(log);
+  bitmap.SetPalette(palette);
+  EXPECT_EQ(bitmap.Palette(), palette);
+  EXPECT_EQ(bitmap.ColorTable().size(), 16u) << "entries past 2^bits are dropped";
+  EXPECT_TRUE(bitmap.PaletteModified());
+  TPaletteEntry entries[4];
+  EXPECT_EQ(GetPaletteEntries(CopyPalette(palette), 18, 4, entries), 2u);
+  EXPECT_EQ(entries[1].peRed, 19);
+  DeleteObject(palette);
+  EXPECT_EQ(palette, nullptr);
+  EXPECT_EQ(CreatePalette(TLogPalette{}), nullptr);
+}
+
+TEST(Bitmap, ConversionUpGoesThroughThePalette) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf8bit);
+  bitmap.SetSize(3, 1);
+  TLogPalette log;
+  log.palPalEntry = {{10, 20, 30, 0}, {200, 100, 50, 0}, {1, 2, 3, 0}};
+  bitmap.SetPalette(CreatePalette(log));
+  uint8_t* row = bitmap.ScanLine(0);
+  row[0] = 1, row[1] = 2, row[2] = 0;
+  bitmap.SetPixelFormat(pf24bit);
+  const uint8_t expected[] = {50, 100, 200, 3, 2, 1, 30, 20, 10};
+  EXPECT_TRUE(std::equal(expected, expected + 9, bitmap.ScanLine(0)));
+}
+
+TEST(Bitmap, ConversionDownTakesTheNearestEntryFirstOnTies) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(4, 1);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.SetPixel(0, 0, RGB(250, 5, 5));      // nearest: red (9)
+  canvas.SetPixel(1, 0, RGB(100, 100, 100));  // gray 128 is nearer than black
+  canvas.SetPixel(2, 0, RGB(64, 0, 0));       // as far from black (0) as from maroon (1): first wins
+  canvas.SetPixel(3, 0, RGB(0, 0, 200));      // blue (12)
+  bitmap.SetPixelFormat(pf4bit);
+  const uint8_t* row = bitmap.ScanLine(0);
+  EXPECT_EQ(row[0], 0x98);
+  EXPECT_EQ(row[1], 0x0C);
+  EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clGray);
+}
+
+TEST(Bitmap, SixteenBitLayoutsReplicateBits) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf16bit);
+  bitmap.SetSize(2, 1);
+  // 5-6-5: red 10001, green 100001, blue 00011 / white.
+  const uint16_t v = (0x11 << 11) | (0x21 << 5) | 0x03;
+  bitmap.ScanLine(0)[0] = static_cast<uint8_t>(v), bitmap.ScanLine(0)[1] = static_cast<uint8_t>(v >> 8);
+  bitmap.ScanLine(0)[2] = 0xFF, bitmap.ScanLine(0)[3] = 0xFF;
+  EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), RGB(0x8C, 0x86, 0x18));
+  EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clWhite);
+  bitmap.SetPixelFormat(pf15bit);  // 5-5-5, green keeps its high 5 bits
+  const uint16_t w = bitmap.ScanLine(0)[0] | (bitmap.ScanLine(0)[1] << 8);
+  EXPECT_EQ(w, (0x11 << 10) | (0x10 << 5) | 0x03);
+  EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), RGB(0x8C, 0x84, 0x18));
+  bitmap.SetPixelFormat(pf24bit);
+  EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clWhite);
+}
+
+TEST(Bitmap, IndexedFormatsGoingUpKeepIndices) {
+  TBitmap bitmap;
+  FillPattern(bitmap, pf1bit, 13, 3);
+  TBitmap copy;
+  copy.Assign(bitmap);
+  copy.SetPixelFormat(pf8bit);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 13; ++x)
+      ASSERT_EQ(copy.ScanLine(y)[x], (bitmap.ScanLine(y)[x / 8] >> (7 - x % 8)) & 1);
+}
+
+TEST(Bitmap, AssignCopiesDeeplyAndTakeOverMoves) {
+  TBitmap source;
+  FillPattern(source, pf24bit, 4, 3);
+  TBitmap copy;
+  copy.Assign(source);
+  EXPECT_TRUE(SamePixels(copy, source));
+  copy.ScanLine(0)[0] ^= 0xFF;
+  EXPECT_FALSE(SamePixels(copy, source));
+  TBitmap taker;
+  const uint8_t* memory = source.ScanLine(0);
+  taker.TakeOver(source);
+  EXPECT_EQ(taker.ScanLine(0), memory);
+  EXPECT_EQ(taker.Width(), 4);
+  EXPECT_TRUE(source.Empty());
+}

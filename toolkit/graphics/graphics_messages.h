@@ -1,0 +1,32 @@
+#pragma once
+// The drawing layer's detail texts, added after the toolkit message (SInvalidBitmap, SInvalidIcon)
+// that names the kind of failure. French, like every toolkit message.
+
+// BMP files.
+inline constexpr const char* SBmpSignature = "signature BM absente";
+inline constexpr const char* SBmpHeaderSize = "taille d'en-tête %u inconnue";
+inline constexpr const char* SBmpWidth = "largeur %d incorrecte";
+inline constexpr const char* SBmpHeight = "hauteur %d incorrecte";
+inline constexpr const char* SBmpPlanes = "nombre de plans %u incorrect";
+inline constexpr const char* SBmpBitCount = "profondeur de %u bits non prise en charge";
+inline constexpr const char* SBmpCompression = "compression %u non prise en charge";
+inline constexpr const char* SBmpCompressionDepth = "compression %u impossible avec %u bits par pixel";
+inline constexpr const char* SBmpTopDownRle = "image compressée RLE rangée de haut en bas";
+inline constexpr const char* SBmpColorCount = "table de %u couleurs trop grande";
+inline constexpr const char* SBmpOffsetPastEnd = "début des pixels (%u) après la fin du fichier";
+inline constexpr const char* SBmpOffsetInHeader = "début des pixels (%u) dans l'en-tête";
+inline constexpr const char* SBmpTooLarge = "image de %d x %d pixels trop grande";
+inline constexpr const char* SBmpTruncated = "données de pixels tronquées (%d octets attendus, %d présents)";
+inline constexpr const char* SBmpMasks = "masques de couleurs incorrects";
+inline constexpr const char* SBmpRleRow = "plage RLE au-delà de la fin de la ligne %d";
+inline constexpr const char* SBmpRlePicture = "plage RLE au-delà de la fin de l'image";
+
+// Icons.
+inline constexpr const char* SIconHeader = "en-tête de répertoire incorrect";
+inline constexpr const char* SIconEntry = "image %d hors du fichier";
+inline constexpr const char* SIconPng = "les icônes compressées en PNG ne sont pas prises en charge";
+inline constexpr const char* SIconImage = "image %d incorrecte";
+inline constexpr const char* SChangeIconSize = "Impossible de modifier la taille d'une icône";
+
+// Text drawing.
+inline constexpr const char* SNoGuiForText = "Le dessin de texte demande une application graphique";
