@@ -1,0 +1,31 @@
+#pragma once
+// Reader classes whose formats cannot be read yet. They are registered under their own names so the
+// format list stands complete; loading one raises the library's "not supported" error.
+
+#include "picture_formats/jpeg_image.h"  // TJPEGImage, the JPEG picture class, is no longer pending
+#include "picture_formats/targa_graphic.h"  // TTargaGraphic is no longer pending
+#include "toolkit/graphics/bitmap.h"
+
+[[noreturn]] void RaiseFormatNotReadable(const char* formatName);
+
+#define ORVANTA_PENDING_READER(Type, FormatName)                                              \
+  class Type : public TBitmap {                                                               \
+    ORVANTA_GRAPHIC_CLASS(Type, TBitmap)                                                      \
+   public:                                                                                    \
+    void LoadFromStream(TStream&) override { RaiseFormatNotReadable(FormatName); }            \
+  };
+
+ORVANTA_PENDING_READER(TTIFFGraphic, "TIFF")
+ORVANTA_PENDING_READER(TEPSGraphic, "EPS")
+ORVANTA_PENDING_READER(TPCXGraphic, "PCX")
+ORVANTA_PENDING_READER(TRLAGraphic, "RLA")
+ORVANTA_PENDING_READER(TSGIGraphic, "SGI")
+ORVANTA_PENDING_READER(TPSDGraphic, "PSD")
+ORVANTA_PENDING_READER(TPPMGraphic, "PPM")
+ORVANTA_PENDING_READER(TAutodeskGraphic, "Autodesk")
+ORVANTA_PENDING_READER(TPCDGraphic, "PCD")
+ORVANTA_PENDING_READER(TGIFGraphic, "GIF")
+ORVANTA_PENDING_READER(TCUTGraphic, "CUT")
+ORVANTA_PENDING_READER(TPSPGraphic, "PSP")
+
+#undef ORVANTA_PENDING_READER

@@ -1,0 +1,127 @@
+// The scripted dialogs seam, the file-dialog components and filter conversion.
+#include <gtest/gtest.h>
+
+#include "tests/support/scripted_dialogs_fixture.h"
+#include "toolkit/ui/file_dialogs.h"
+#include "toolkit/ui/file_filter.h"
+#include "toolkit/ui/forms.h"
+#include "toolkit/ui/stdctrls.h"
+
+namespace {
+
+TEST(ScriptedDialogs, AnswersComeInOrderAndEveryQuestionIsRecorded) {
+  TScriptedDialogs script;
+  script.AnswerMessageBox(IDYES).AnswerMessageDlg(mrNoToAll).AnswerInputQuery(true, "12");
+  EXPECT_EQ(script.MessageBox("first", "c1", MB_YESNO), IDYES);
+  EXPECT_EQ(script.MessageDlg("OverWrite? x.bmp", TMsgDlgType::mtWarning, mbYes | mbNo | mbNoToAll),
+            mrNoToAll);
+  std::string value = "5";
+  EXPECT_TRUE(script.InputQuery("Zentor", "Threshold", value));
+  EXPECT_EQ(value, "12");
+  ASSERT_EQ(script.Asked().size(), 3u);
+  EXPECT_EQ(script.Asked()[1].Text, "OverWrite? x.bmp");
+  EXPECT_EQ(script.Asked()[1].Caption, "mtWarning");
+  EXPECT_EQ(script.Asked()[1].Flags, mbYes | mbNo | mbNoToAll);
+  EXPECT_EQ(script.Asked()[2].Caption, "Zentor");
+  EXPECT_TRUE(script.Failures().empty());
+  EXPECT_EQ(script.PendingAnswers(), 0u);
+}
+
+TEST(ScriptedDialogs, UnexpectedWrongKindAndWrongTextAreReported) {
+  TScriptedDialogs script;
+  // Nothing queued: the question fails and gets the cancel answer of its kind.
+  EXPECT_EQ(script.MessageBox("surprise", "x", MB_OKCANCEL), IDCANCEL);
+  ASSERT_EQ(script.Failures().size(), 1u);
+  EXPECT_NE(script.Failures()[0].find("surprise"), std::string::npos);
+
+  // The next answer is for another kind of question: reported, and the answer stays queued.
+  script.AnswerMessageDlg(mrYes);
+  std::string value = "keep";
+  EXPECT_FALSE(script.InputQuery("c", "p", value));
+  EXPECT_EQ(value, "keep");
+  EXPECT_EQ(script.Failures().size(), 2u);
+  EXPECT_EQ(script.PendingAnswers(), 1u);
+
+  // The right kind with another text: answered, and reported.
+  script.Answer([] {
+    TScriptedAnswer answer(TDialogKind::MessageDlg, mrYes);
+    answer.ExpectedText = "expected";
+    return answer;
+  }());
+  EXPECT_EQ(script.MessageDlg("first", TMsgDlgType::mtWarning, mbYes), mrYes);  // the queued mrYes
+  EXPECT_EQ(script.MessageDlg("other", TMsgDlgType::mtWarning, mbYes), mrYes);
+  EXPECT_EQ(script.Failures().size(), 3u);
+  EXPECT_NE(script.Failures()[2].find("expected"), std::string::npos);
+}
+
+TEST(ScriptedDialogs, PrinterAnswersCanFail) {
+  TScriptedDialogs script;
+  script.AnswerPrint().AnswerPrint(true);
+  EXPECT_NO_THROW(script.PrintLines({"a", "b"}));
+  EXPECT_EQ(script.Asked()[0].Lines, (std::vector<std::string>{"a", "b"}));
+  EXPECT_ANY_THROW(script.PrintLines({}));
+}
+
+class ModalForm : public TForm {
+ public:
+  explicit ModalForm(TComponent* owner) : TForm(owner), Box(new TCheckBox(this, this)) {
+    SetName("FormTry");
+    SetCaption("Try");
+    Box->SetName("CheckBox1");
+  }
+  TCheckBox* Box;
+};
+
+class DialogComponentsTest : public ScriptedDialogsTest {};
+
+TEST_F(DialogComponentsTest, ShowModalIsAnsweredWithoutAPerson) {
+  auto form = NewForm<ModalForm>(nullptr);
+  Script().AnswerShowModal("FormTry", mrNone, [](TCustomForm& shown) {
+    static_cast<ModalForm&>(shown).Box->SetChecked(true);
+    shown.SetModalResult(mrOk);
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_TRUE(form->Box->Checked());
+  EXPECT_EQ(Script().Asked()[0].Caption, "Try");
+}
+
+TEST_F(DialogComponentsTest, OpenDialogHandsTheRequestAndTakesEveryFile) {
+  TOpenDialog dialog(nullptr);
+  dialog.Filter = "Bitmaps (*.bmp)|*.bmp|JPEG|*.jpg;*.jpeg";
+  dialog.FilterIndex = 2;
+  dialog.Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  dialog.DefaultExt = "bmp";
+  dialog.Title = "Open";
+  Script().AnswerOpenFile({"/tmp/a.jpg", "/tmp/b"});
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Files, (std::vector<std::string>{"/tmp/a.jpg", "/tmp/b.bmp"}));
+  EXPECT_EQ(dialog.FileName, "/tmp/a.jpg");
+  EXPECT_TRUE(Script().LastFileRequest().MultiSelect);
+  EXPECT_EQ(Script().LastFileRequest().FilterIndex, 2);
+  EXPECT_EQ(Script().LastFileRequest().Filter, dialog.Filter);
+}
+
+TEST_F(DialogComponentsTest, CancelledSaveDialogKeepsTheName) {
+  TSaveDialog dialog(nullptr);
+  dialog.FileName = "process.bmp";
+  Script().AnswerSaveFile("");
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, "process.bmp");
+  EXPECT_FALSE(Script().LastFileRequest().OverwritePrompt);
+  EXPECT_EQ(Script().LastFileRequest().FileName, "process.bmp");
+}
+
+TEST(FileFilter, PascalFiltersBecomeQtFilters) {
+  EXPECT_EQ(QtNameFilters("Bitmaps|*.bmp;*.dib|All|*.*"),
+            (std::vector<std::string>{"Bitmaps (*.bmp *.dib)", "All (*.*)"}));
+  // A description that lists its patterns keeps them once.
+  EXPECT_EQ(QtNameFilters("All (*.bmp;*.jpg)|*.bmp;*.jpg|JPEG Image File (*.jpg)|*.jpg"),
+            (std::vector<std::string>{"All (*.bmp *.jpg)", "JPEG Image File (*.jpg)"}));
+  // Odd pieces: a description without patterns is dropped; blanks around patterns go.
+  EXPECT_EQ(QtNameFilters("Lang| *.lng ;|Orphan"), (std::vector<std::string>{"Lang (*.lng)"}));
+  EXPECT_TRUE(QtNameFilters("").empty());
+  EXPECT_EQ(FilterPatterns("A|*.a|B|*.b;*.c", 2), (std::vector<std::string>{"*.b", "*.c"}));
+  EXPECT_EQ(FilterPatterns("A|*.a|B|*.b", 7), (std::vector<std::string>{"*.a"}));
+}
+
+}  // namespace

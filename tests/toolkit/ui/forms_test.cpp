@@ -1,0 +1,237 @@
+// Windows: components and children in order, alignment, close query, modal results, messages, keys.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "tests/support/scripted_dialogs_fixture.h"
+#include "toolkit/ui/application.h"
+#include "toolkit/ui/buttons.h"
+#include "toolkit/ui/extctrls.h"
+#include "toolkit/ui/forms.h"
+#include "toolkit/ui/menus.h"
+#include "toolkit/ui/screen.h"
+#include "toolkit/ui/statusbar.h"
+#include "toolkit/ui/stdctrls.h"
+#include "toolkit/ui/toolbar.h"
+
+namespace {
+
+class SampleForm : public TForm {
+ public:
+  explicit SampleForm(TComponent* owner) : TForm(owner) {
+    SetName("FormSample");
+    SetCaption("Sample");
+    Panel = new TPanel(this, this);
+    Panel->SetName("Panel1");
+    Panel->SetAlign(TAlign::alLeft);
+    Panel->SetWidth(177);
+    Inner = new TButton(this, Panel);
+    Inner->SetName("ButtonInside");
+    Splitter = new TSplitter(this, this);
+    Splitter->SetName("Splitter1");
+    Splitter->SetAlign(TAlign::alLeft);
+    Splitter->SetWidth(3);
+    Status = new TStatusBar(this, this);
+    Status->SetName("StatusBar1");
+    Status->SetAlign(TAlign::alBottom);
+    Status->SetHeight(19);
+    Client = new TPanel(this, this);
+    Client->SetName("Panel3");
+    Client->SetAlign(TAlign::alClient);
+    Ok = new TBitBtn(this, this);
+    Ok->SetName("BitBtnOk");
+    Ok->SetKind(TBitBtnKind::bkOK);
+    OnCreate = [this](TObject*) { Created = true; };
+    OnCloseQuery = [this](TObject*, bool& canClose) {
+      ++Queries;
+      canClose = AllowClose;
+    };
+  }
+  TPanel* Panel;
+  TButton* Inner;
+  TSplitter* Splitter;
+  TStatusBar* Status;
+  TPanel* Client;
+  TBitBtn* Ok;
+  bool Created = false;
+  bool AllowClose = true;
+  int Queries = 0;
+};
+
+TEST(FormsTest, ComponentsAndChildrenAreKeptInCreationOrderWithTheirNames) {
+  auto form = NewForm<SampleForm>(nullptr);
+  EXPECT_TRUE(form->Created);
+  EXPECT_EQ(form->objectName(), "FormSample");
+  ASSERT_EQ(form->ComponentCount(), 6);
+  EXPECT_EQ(form->Components(1)->Name(), "ButtonInside");
+  EXPECT_EQ(form->Components(1)->Object()->objectName(), "ButtonInside");
+  // The button inside the panel is owned by the window but is not one of its direct children.
+  ASSERT_EQ(form->ControlCount(), 5);
+  EXPECT_EQ(form->Controls(0), form->Panel);
+  EXPECT_EQ(form->Controls(1), form->Splitter);
+  EXPECT_EQ(form->Panel->ControlCount(), 1);
+  EXPECT_EQ(form->Inner->Parent(), form->Panel);
+  EXPECT_EQ(form->FindComponent("statusbar1"), form->Status);
+  EXPECT_NE(dynamic_cast<TButton*>(form->Components(5)), nullptr);  // a TBitBtn is a TButton
+}
+
+TEST(FormsTest, AlignedControlsShareTheClientArea) {
+  auto form = NewForm<SampleForm>(nullptr);
+  form->resize(600, 400);
+  form->Realign();
+  const int clientHeight = form->ClientHeight();
+  EXPECT_EQ(form->Panel->Left(), 0);
+  EXPECT_EQ(form->Panel->Width(), 177);
+  EXPECT_EQ(form->Panel->Height(), clientHeight - 19);
+  EXPECT_EQ(form->Splitter->Left(), 177);
+  EXPECT_EQ(form->Client->Left(), 180);
+  EXPECT_EQ(form->Client->Width(), form->ClientWidth() - 180);
+  EXPECT_EQ(form->Status->Top(), clientHeight - 19);
+  // Dragging the splitter asks the panel, which may refuse a width below its limit.
+  form->Panel->OnCanResize = [](TObject*, int& width, int&, bool&) { width = std::max(width, 175); };
+  form->Splitter->DragBy(-50);
+  EXPECT_EQ(form->Panel->Width(), 175);
+  EXPECT_EQ(form->Splitter->Left(), 175);
+  form->Splitter->DragBy(25);
+  EXPECT_EQ(form->Panel->Width(), 200);
+}
+
+TEST(FormsTest, CloseAsksTheCloseQuery) {
+  auto form = NewForm<SampleForm>(nullptr);
+  form->Show();
+  form->AllowClose = false;
+  form->Close();
+  EXPECT_TRUE(form->Visible());
+  form->AllowClose = true;
+  form->Close();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(form->Queries, 2);
+}
+
+TEST(FormsTest, ModalLoopEndsWithTheButtonsModalResult) {
+  auto form = NewForm<SampleForm>(nullptr);
+  QTimer::singleShot(0, form.get(), [&] { form->Ok->click(); });
+  EXPECT_EQ(form->ExecModal(), mrOk);
+  EXPECT_FALSE(form->Visible());
+  // Escape (closing) ends it with mrCancel.
+  QTimer::singleShot(0, form.get(), [&] { form->Close(); });
+  EXPECT_EQ(form->ExecModal(), mrCancel);
+  // A close query that refuses keeps the modal window open.
+  form->AllowClose = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    form->SetModalResult(mrOk);
+    EXPECT_EQ(form->ModalResult(), mrNone);
+    form->AllowClose = true;
+    form->SetModalResult(mrYes);
+  });
+  EXPECT_EQ(form->ExecModal(), mrYes);
+}
+
+TEST(FormsTest, MessagesReachTheirHandler) {
+  auto form = NewForm<SampleForm>(nullptr);
+  EXPECT_EQ(form->Perform(WM_USER + 500, 0, 0), 0);
+  int received = 0;
+  form->SetMessageHandler(WM_USER + 500, [&](intptr_t w, intptr_t l) {
+    received += 1 + static_cast<int>(w + l);
+    return intptr_t{1};
+  });
+  EXPECT_EQ(form->Perform(1524, 0, 0), 1);
+  EXPECT_EQ(received, 1);
+}
+
+TEST(FormsTest, ScreenListsTheWindowsInCreationOrder) {
+  const int before = Screen->FormCount();
+  auto first = NewForm<SampleForm>(nullptr);
+  auto second = NewForm<SampleForm>(nullptr);
+  ASSERT_EQ(Screen->FormCount(), before + 2);
+  EXPECT_EQ(Screen->Forms(before), first.get());
+  EXPECT_EQ(Screen->Forms(before + 1), second.get());
+  Screen->SetActiveForm(second.get());
+  EXPECT_EQ(Screen->ActiveForm(), second.get());
+  second.reset();
+  EXPECT_EQ(Screen->ActiveForm(), nullptr);
+  EXPECT_EQ(Screen->FormCount(), before + 1);
+}
+
+TEST(FormsTest, HourGlassCursorIsSetAndRestored) {
+  Screen->SetCursor(crHourGlass);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A window with a menu and a key table, as the main window has.
+class KeyForm : public TMainWindowForm {
+ public:
+  explicit KeyForm(TComponent* owner) : TMainWindowForm(owner) {
+    SetName("FormKeys");
+    Menu = new TMainMenu(this);
+    Sub = new TMenuItem(this);
+    Sub->SetCaption("Current List");
+    Sub->SetShortCut(ShortCut('K', ssCtrl));
+    Menu->Items()->Add(Sub);
+    SelectAll = new TMenuItem(this);
+    SelectAll->SetCaption("Select all");
+    SelectAll->SetShortCut(ShortCut('A', ssCtrl));
+    SelectAll->OnClick = [this](TObject*) { ++MenuRuns; };
+    Sub->Add(SelectAll);
+    Disabled = new TMenuItem(this);
+    Disabled->SetCaption("Off");
+    Disabled->SetShortCut(ShortCut('D', ssCtrl));
+    Disabled->SetEnabled(false);
+    Disabled->OnClick = [this](TObject*) { ++MenuRuns; };
+    Sub->Add(Disabled);
+    Field = new TEdit(this, this);
+    KeyPreview = true;
+    OnKeyDown = [this](TObject*, Word& key, TShiftState shift) {
+      if (shift & ssCtrl) Keys.push_back(key);
+    };
+  }
+  void Press(int qtKey, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(QEvent::KeyPress, qtKey, modifiers);
+    QApplication::sendEvent(Field, &event);
+  }
+  TMainMenu* Menu;
+  TMenuItem* Sub;
+  TMenuItem* SelectAll;
+  TMenuItem* Disabled;
+  TEdit* Field;
+  int MenuRuns = 0;
+  std::vector<Word> Keys;
+};
+
+TEST(FormsTest, AKeyRunsOneCommand) {
+  auto form = NewForm<KeyForm>(nullptr);
+  form->Press(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(form->MenuRuns, 1);
+  EXPECT_TRUE(form->Keys.empty());  // the menu used the key up
+  // The submenu's own shortcut has no action: the key table sees it, once.
+  form->Press(Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(form->Keys, std::vector<Word>{'K'});
+  // A disabled item does not take its key.
+  form->Press(Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(form->MenuRuns, 1);
+  EXPECT_EQ(form->Keys.size(), 2u);
+  // Without key preview the window's handler hears nothing.
+  form->KeyPreview = false;
+  form->Press(Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(form->Keys.size(), 2u);
+  EXPECT_EQ(form->Sub->Caption(), "Current List");
+  // Menu entries show their shortcut; the menu bar shows none.
+  EXPECT_EQ(form->SelectAll->text().toStdString(), "Select all\tCtrl+A");
+  EXPECT_EQ(form->Sub->text().toStdString(), "Current List");
+  EXPECT_EQ(form->Sub->ShortCut(), ShortCut('K', ssCtrl));
+}
+
+TEST(ShortCutTest, TextsRoundTrip) {
+  EXPECT_EQ(ShortCutToText(ShortCut('A', ssCtrl | ssAlt)), "Ctrl+Alt+A");
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, ssShift)), "Shift+Del");
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_F1, 0)), "F1");
+  EXPECT_EQ(ShortCutToText(0), "");
+  EXPECT_EQ(TextToShortCut("Ctrl+Alt+J"), ShortCut('J', ssCtrl | ssAlt));
+  EXPECT_EQ(TextToShortCut("Del"), VK_DELETE);
+  EXPECT_EQ(TextToShortCut("nonsense"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+#pragma once
+// The window layer's own messages, French like the rest of the toolkit's.
+
+inline constexpr const char* SMsgDlgWarning = "Avertissement";
+inline constexpr const char* SMsgDlgError = "Erreur";
+inline constexpr const char* SMsgDlgInformation = "Information";
+inline constexpr const char* SMsgDlgConfirm = "Confirmation";
+inline constexpr const char* SMsgDlgYesToAll = "Oui pour tout";
+inline constexpr const char* SMsgDlgNoToAll = "Non pour tout";
+inline constexpr const char* SMsgDlgAll = "Tous";
+inline constexpr const char* SNoDefaultPrinter =
+    "Il n'y a pas d'imprimante par défaut actuellement sélectionnée";
+inline constexpr const char* SPrinting = "Impression en cours";
+inline constexpr const char* SUnknownException = "Exception inconnue";

@@ -1,0 +1,273 @@
+#pragma once
+// The main window: the two picture lists, the image view, three tool bars, the status bar and the main
+// menu from which every command starts.
+//
+// Files: umain_create.cpp builds the components, menus and bindings; the handlers live by role in
+// umain_frame.cpp (the window itself), umain_lists.cpp (picture lists), umain_run.cpp (runs and
+// processing commands), umain_result.cpp (result and step numbering), umain_view.cpp (image view),
+// umain_listfiles.cpp (list files) and umain_tools.cpp (search, batch, maximum search, mask).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/ui/checklst.h"
+#include "toolkit/ui/comctrls.h"
+#include "toolkit/ui/extctrls.h"
+#include "toolkit/ui/file_dialogs.h"
+#include "toolkit/ui/forms.h"
+#include "toolkit/ui/imglist.h"
+#include "toolkit/ui/menus.h"
+#include "toolkit/ui/statusbar.h"
+#include "toolkit/ui/stdctrls.h"
+#include "toolkit/ui/toolbar.h"
+#include "workbench/uflyimage.h"
+
+class TFormMain : public TMainWindowForm {
+ public:
+  explicit TFormMain(TComponent* owner);
+  ~TFormMain() override;
+
+  // ---- Components
+  TPanel* Panel1;
+  TToolBar* ToolBar1;
+  TToolButton* ToolButtonOpen1;
+  TToolButton* ToolButton5;
+  TToolButton* ToolButtonDelete1;
+  TToolButton* ToolButton3;
+  TToolButton* ToolButtonCopyList1;
+  TToolButton* ToolButton4;
+  TToolButton* ToolButtonUp1;
+  TToolButton* ToolButtonDown1;
+  TToolButton* ToolButton2;
+  TToolButton* ToolButtonFocus1;
+  TCheckListBox* ListBox1;
+  TSplitter* Splitter1;
+  TPanel* Panel2;
+  TToolBar* ToolBar2;
+  TToolButton* ToolButtonSwap;
+  TToolButton* ToolButton11;
+  TToolButton* ToolButtonDelete2;
+  TToolButton* ToolButton10;
+  TToolButton* ToolButtonCopyList2;
+  TToolButton* ToolButton6;
+  TToolButton* ToolButtonUp2;
+  TToolButton* ToolButtonDown2;
+  TToolButton* ToolButton8;
+  TToolButton* ToolButtonFocus2;
+  TCheckListBox* ListBox2;
+  TSplitter* Splitter2;
+  TPanel* Panel3;
+  TToolBar* ToolBar3;
+  TToolButton* ToolButtonAbort;
+  TToolButton* ToolButton12;
+  TToolButton* ToolButtonSave;
+  TToolButton* EnableFlyOverMouse2;
+  TToolButton* ToolButton1;
+  TToolButton* ToolButton7;
+  TTrackBar* TrackBar1;
+  TLabel* Label100;
+  TToolButton* ToolButton9;
+  TScrollBox* ScrollBox1;
+  tFlyImage* Image1;
+  TStatusBar* StatusBar1;
+  TImageList* ImageList1;
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+
+  TMainMenu* MainMenu1;
+  TMenuItem* Fichier1;
+  TMenuItem* NewDirectory1;
+  TMenuItem* NewList1;
+  TMenuItem* LoadList1;
+  TMenuItem* SaveList1;
+  TMenuItem* ViewResult1;
+  TMenuItem* ClearResult1;
+  TMenuItem* SaveResult1;
+  TMenuItem* Quit1;
+  TMenuItem* Edit1;
+  TMenuItem* Testvalidpictures1;
+  TMenuItem* Redirect1;
+  TMenuItem* CheckSelection;
+  TMenuItem* UncheckSelection;
+  TMenuItem* InvertCheckSelection;
+  TMenuItem* CheckAll;
+  TMenuItem* UncheckAll;
+  TMenuItem* InvertCheckAll;
+  TMenuItem* ClearSelection1;
+  TMenuItem* Clearlist1;
+  TMenuItem* Selectall;
+  TMenuItem* UnselectAll;
+  TMenuItem* InvertSelectAll;
+  TMenuItem* Sendtobottom1;
+  TMenuItem* Process1;
+  TMenuItem* StackBuffer1;
+  TMenuItem* GetMAX1;
+  TMenuItem* GetMaxandSave1;
+  TMenuItem* GetMAxThreshold1;
+  TMenuItem* GetMaxTrhesholdandSave1;
+  TMenuItem* Getmin1;
+  TMenuItem* GetMinAndSave1;
+  TMenuItem* GetMaxGray1;
+  TMenuItem* GetMaxGrayandSavesteps1;
+  TMenuItem* GetMinGray1;
+  TMenuItem* GetMinGrayandSavesteps1;
+  TMenuItem* Add1;
+  TMenuItem* Sub1;
+  TMenuItem* Search1;
+  TMenuItem* Search2;
+  TMenuItem* SearchSave1;
+  TMenuItem* Crop1;
+  TMenuItem* CropSave1;
+  TMenuItem* NewBatchOperations1;
+  TMenuItem* Quorvel1;
+  TMenuItem* MaximumSearch1;
+  TMenuItem* GaussianSubtraction1;
+  TMenuItem* Zentorsavemeteors1;
+  TMenuItem* CreateImage1;
+  TMenuItem* Options1;
+  TMenuItem* Adapterlimage1;
+  TMenuItem* numformat1;
+  TMenuItem* SortList1;
+  TMenuItem* SortList2;
+  TMenuItem* EnableFlyOverMouse1;
+  TMenuItem* Help1;
+  TMenuItem* About1;
+  TMenuItem* Translation1;
+
+  // ---- Data (fields of the window; the other windows and the tests reach them directly)
+  int32_t FPointX = -1;  // picture point chosen by the user, -1 = none
+  int32_t FPointY = -1;
+  double FZoom = 1.0;                // view scale
+  std::string FListCaption;          // display name of the current list
+  bool FDirty = false;               // the result holds unsaved work
+  std::unique_ptr<TBitmap> FResult;  // the result buffer
+  bool FFirstIsStep = true;
+  int32_t FResultCount = 0;
+  // Step numbering.
+  std::string FStepPrefix;
+  std::string FStepExt;
+  int32_t FStepCounter = 0;
+  bool FPadNumbers = true;
+  std::string FNumFormat;
+  bool FAutoAdapt = true;
+  // Pause and stop requests of a running operation.
+  bool FPause = false;
+  bool FAbort = false;
+  TCheckListBox* FCurrentList = nullptr;  // not owned
+
+  // ---- The window itself (umain_frame.cpp)
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormDestroy(TObject* Sender);
+  void FormResize(TObject* Sender);
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  void Quit1Click(TObject* Sender);
+  void ToolButtonAbortClick(TObject* Sender);
+  void Options1Click(TObject* Sender);
+  void About1Click(TObject* Sender);
+  void Translation1Click(TObject* Sender);
+  void ToolButton9Click(TObject* Sender);
+
+  // ---- Picture lists (umain_lists.cpp)
+  TCheckListBox* GetCurrentList();
+  void SetCurrentList(TCheckListBox* List);
+  void ShowProgress(int Index, const std::string& Text, TCheckListBox* List, bool Ok);
+  void MarkEntryFailed(int Index, TCheckListBox* List);
+  void MarkEntryGood(int Index, TCheckListBox* List);
+  void ClearList(TCheckListBox* List);
+  void ClearRightList();
+  void CopyMarks(TCheckListBox* Source, TCheckListBox* Target);
+  void ImportBrowserChecked();
+  void ListBoxClick(TObject* Sender);
+  void ListBoxDrawItem(TCheckListBox* Control, int Index, const TRect& Rect, TOwnerDrawState State);
+  void ListBoxEnter(TObject* Sender);
+  void ToolBar1Click(TObject* Sender);
+  void ToolBar2Click(TObject* Sender);
+  void ToolButtonOpen1Click(TObject* Sender);
+  void ClearSelected1Click(TObject* Sender);
+  void ToolButtonCopyList1Click(TObject* Sender);
+  void ToolButtonUp1Click(TObject* Sender);
+  void ToolButtonDown1Click(TObject* Sender);
+  void ToolButtonSwapClick(TObject* Sender);
+  void ToolButtonDelete2Click(TObject* Sender);
+  void ToolButtonCopyList2Click(TObject* Sender);
+  void ToolButtonUp2Click(TObject* Sender);
+  void ToolButtonDown2Click(TObject* Sender);
+  void NewDirectory1Click(TObject* Sender);
+  void NewList1Click(TObject* Sender);
+  void AddFiles1Click(TObject* Sender);
+  void Testvalidpictures1Click(TObject* Sender);
+  void Redirect1Click(TObject* Sender);
+  void CheckSelectionClick(TObject* Sender);
+  void UncheckSelectionClick(TObject* Sender);
+  void InvertCheckSelectionClick(TObject* Sender);
+  void CheckAllClick(TObject* Sender);
+  void UncheckAllClick(TObject* Sender);
+  void InvertCheckAllClick(TObject* Sender);
+  void ClearSelection1Click(TObject* Sender);
+  void ClearList1Click(TObject* Sender);
+  void SelectallClick(TObject* Sender);
+  void UnselectAllClick(TObject* Sender);
+  void InvertSelectAllClick(TObject* Sender);
+  void Sendtobottom1Click(TObject* Sender);
+  void SortList1Click(TObject* Sender);
+  void SortList2Click(TObject* Sender);
+
+  // ---- List files (umain_listfiles.cpp)
+  void LoadList1Click(TObject* Sender);
+  void SaveList1Click(TObject* Sender);
+
+  // ---- Runs and processing commands (umain_run.cpp)
+  void GetMAX1Click(TObject* Sender);
+  void GetMaxandSave1Click(TObject* Sender);
+  void GetMAxThreshold1Click(TObject* Sender);
+  void GetMaxTrhesholdandSave1Click(TObject* Sender);
+  void Getmin1Click(TObject* Sender);
+  void GetMinAndSave1Click(TObject* Sender);
+  void GetMaxGray1Click(TObject* Sender);
+  void GetMaxGrayandSavesteps1Click(TObject* Sender);
+  void GetMinGray1Click(TObject* Sender);
+  void GetMinGrayandSavesteps1Click(TObject* Sender);
+  void Add1Click(TObject* Sender);
+  void Sub1Click(TObject* Sender);
+
+  // ---- Result and step numbering (umain_result.cpp)
+  void InitStepNumbering();
+  void SaveResult1Click(TObject* Sender);
+  void ViewResult1Click(TObject* Sender);
+  void ClearResult1Click(TObject* Sender);
+  void numformat1Click(TObject* Sender);
+
+  // ---- Image view (umain_view.cpp)
+  void ShowBitmap(TBitmap* Bitmap);
+  void PreviewEntry(int Index, TCheckListBox* List);
+  void LayoutView();
+  void Panel1CanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
+  void Panel2CanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
+  void ToolButton7Click(TObject* Sender);
+  void Adapterlimage1Click(TObject* Sender);
+  void TrackBar1Change(TObject* Sender);
+  void Label100Click(TObject* Sender);
+  void EnableFlyOverMouse1Click(TObject* Sender);
+  void EnableFlyOverMouse2Click(TObject* Sender);
+  void Image1Click(TObject* Sender);
+
+  // ---- Search, batch operations, maximum search, mask (umain_tools.cpp)
+  void Search1Click(TObject* Sender);
+  void SearchSave1Click(TObject* Sender);
+  void Crop1Click(TObject* Sender);
+  void CropSave1Click(TObject* Sender);
+  void NewBatchOperations1Click(TObject* Sender);
+  void MaximumSearch1Click(TObject* Sender);
+  void CreateImage1Click(TObject* Sender);
+
+ private:
+  void CreateComponents();
+  void CreateToolBars();
+  void CreateMenu();
+  void BindHandlers();
+};
+
+extern TFormMain* FormMain;

@@ -1,0 +1,41 @@
+#pragma once
+// The working bitmap: every picture the workbench touches is a 24-bit TBitmap (bytes blue, green, red).
+// These routines load any registered picture file into one, save one as BMP or JPEG by the file's
+// extension and reset one to the empty state (1 x 1, black). They report failure by their result.
+
+#include <memory>
+#include <string>
+
+#include "toolkit/graphics/bitmap.h"
+
+// Bits per pixel of a pixel-format code; -1 for pfDevice, pfCustom and unknown codes.
+int PixelFormatBits(TPixelFormat format);
+// The code of 1, 4, 8, 15, 16, 24 or 32 bits per pixel; pfCustom for any other value.
+TPixelFormat BitsPixelFormat(int bits);
+
+// Whether the file's extension is registered in the picture-format list.
+bool IsPictureExtension(const std::string& fileName);
+
+void FillBitmap(TBitmap& bitmap, TColor color);
+// Makes the bitmap the picture's size in the given format and draws the picture into it.
+void CopyToBitmap(TGraphic* picture, TBitmap* bitmap, TPixelFormat format);
+// 24-bit, 1 x 1, the pixel black. Does nothing for none.
+void ResetBitmap(TBitmap* bitmap);
+// Replaces the variable's bitmap by a new empty one; false (and none) when it cannot be reset.
+bool NewBitmap(std::unique_ptr<TBitmap>& bitmap);
+
+// Loads the file into the bitmap as 24-bit and reports the pixel format the file's picture had.
+// False for an unregistered extension, a missing file, or any failure while loading.
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat);
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName);
+
+// Writes the bitmap as JPEG (quality 90) when the upper-cased extension occurs within ".JPG.JPS.JPEG",
+// else as BMP in the given pixel format, under the name with its extension replaced by ".bmp" unless it
+// occurs within ".BMP". An empty name takes the default. The name actually written is handed back.
+// A BMP write of a bitmap already in the wanted format raises the toolkit's file error to the caller.
+bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName, TPixelFormat format);
+
+// The name SavePicture writes for fileName (after the default was applied).
+std::string SavedPictureName(const std::string& fileName);
+// Whether SavePicture writes the name as JPEG.
+bool IsJpegSaveName(const std::string& fileName);
