@@ -1,0 +1,193 @@
+#include "picture_formats/decoder_tiff_jpeg.h"
+
+#include <algorithm>
+
+#include "picture_formats/format_messages.h"
+
+namespace {
+
+constexpr const char* kJPEGName = "JPEG";
+
+// libjpeg's compile-time limit on the components of one image.
+constexpr int kMaxComponents = 10;
+
+TTIFFJPEGDecoder::TStripSource& SourceOf(j_decompress_ptr info) {
+  return *reinterpret_cast<TTIFFJPEGDecoder::TStripSource*>(info->src);
+}
+
+// The source manager's routines run inside libjpeg: none of them may raise.
+
+void InitSource(j_decompress_ptr info) {
+  auto& source = SourceOf(info);
+  source.Pub.next_input_byte = source.Data;
+  source.Pub.bytes_in_buffer = source.Size;
+}
+
+// Asked for bytes the strip does not hold: serve an end-of-image marker, so that libjpeg ends the image
+// as it ends any premature end of data.
+boolean FillInputBuffer(j_decompress_ptr info) {
+  static const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+  auto& source = SourceOf(info);
+  source.HitEnd = true;
+  source.Pub.next_input_byte = kEndOfImage;
+  source.Pub.bytes_in_buffer = sizeof kEndOfImage;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count) {
+  if (count <= 0) return;
+  auto& source = SourceOf(info);
+  if (static_cast<unsigned long>(count) <= source.Pub.bytes_in_buffer) {
+    source.Pub.next_input_byte += count;
+    source.Pub.bytes_in_buffer -= static_cast<size_t>(count);
+  } else {
+    FillInputBuffer(info);
+  }
+}
+
+void TermSource(j_decompress_ptr) {}
+
+}  // namespace
+
+TTIFFJPEGDecoder::TTIFFJPEGDecoder(const TImageProperties& Properties) : FProperties(Properties) {
+  FSource.Pub.init_source = InitSource;
+  FSource.Pub.fill_input_buffer = FillInputBuffer;
+  FSource.Pub.skip_input_data = SkipInputData;
+  FSource.Pub.resync_to_restart = jpeg_resync_to_restart;
+  FSource.Pub.term_source = TermSource;
+}
+
+TTIFFJPEGDecoder::~TTIFFJPEGDecoder() {
+  if (FCreated) jpeg_destroy(reinterpret_cast<j_common_ptr>(&FInfo));
+}
+
+void TTIFFJPEGDecoder::DecodeInit() {
+  DecodeEnd();
+  FInfo.err = JPEGErrorManager(FError);
+  JPEGProtected(FError, [this] { jpeg_CreateDecompress(&FInfo, JPEG_LIB_VERSION, sizeof(FInfo)); });
+  FCreated = true;
+
+  const auto& subsampling = FProperties.YCbCrSubsampling;
+  FHorizontalSubsampling = subsampling.size() >= 2 ? subsampling[0] : 1;
+  FVerticalSubsampling = subsampling.size() >= 2 ? subsampling[1] : 1;
+
+  FInfo.src = &FSource.Pub;
+  if (!FProperties.JPEGTables.empty()) LoadTables();
+  FSource.Data = nullptr;
+  FSource.Size = 0;
+  FSource.Pub.next_input_byte = nullptr;
+  FSource.Pub.bytes_in_buffer = 0;
+}
+
+// The tables stay in the decompressor for every strip: jpeg_abort keeps them.
+void TTIFFJPEGDecoder::LoadTables() {
+  FSource.Data = FProperties.JPEGTables.data();
+  FSource.Size = FProperties.JPEGTables.size();
+  FSource.HitEnd = false;
+  int result = 0;
+  try {
+    JPEGProtected(FError, [this, &result] { result = jpeg_read_header(&FInfo, FALSE); });
+  } catch (...) {
+    jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+    throw;
+  }
+  if (result != JPEG_HEADER_TABLES_ONLY) {
+    jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+    CompressionError(gesJPEGBogusTableField);
+  }
+}
+
+void TTIFFJPEGDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize,
+                              int32_t UnpackedSize) {
+  const size_t packed = PackedBytesAvailable(Source, PackedSize, kJPEGName);
+  const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kJPEGName);
+  if (!FCreated) DecodeInit();
+  // Every way out of a strip, raised or not, leaves the decompressor at its start; jpeg_abort raises
+  // nothing, so the strip's own failure is the one the caller sees.
+  try {
+    DecodeStrip(Source.Current(), packed, Dest.Current(), room);
+  } catch (...) {
+    jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+    throw;
+  }
+}
+
+void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uint8_t* target, size_t room) {
+  jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+  FSource.Data = packed;
+  FSource.Size = packedSize;
+  FSource.HitEnd = false;
+  JPEGProtected(FError, [this] { jpeg_read_header(&FInfo, TRUE); });
+
+  CheckStrip();
+  ChooseColorSpaces();
+  JPEGProtected(FError, [this] { jpeg_start_decompress(&FInfo); });
+
+  const size_t rowSize = FProperties.BytesPerLine;
+  if (rowSize == 0 ? room != 0 : room % rowSize != 0) CompressionError(gesJPEGFractionalLine);
+  if (static_cast<size_t>(FInfo.output_components) * FInfo.output_width > rowSize)
+    CompressionError(gesJPEGStripSize);
+
+  const size_t rows = rowSize == 0 ? 0 : room / rowSize;
+  JPEGProtected(FError, [this, target, rows, rowSize] {
+    for (size_t row = 0; row < rows && FInfo.output_scanline < FInfo.output_height; ++row) {
+      JSAMPROW line = target + row * rowSize;
+      if (jpeg_read_scanlines(&FInfo, &line, 1) == 0) break;
+    }
+  });
+  // Rows that were not read are an error of libjpeg's own here.
+  JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
+  if (FSource.HitEnd) ++FTruncatedStrips;
+}
+
+void TTIFFJPEGDecoder::CheckStrip() const {
+  const auto& properties = FProperties;
+  uint32_t height = properties.Height > properties.CurrentRow ? properties.Height - properties.CurrentRow : 0;
+  if (!properties.RowsPerStrip.empty()) height = std::min(height, properties.RowsPerStrip[0]);
+  if (FInfo.image_width != properties.Width || FInfo.image_height != height)
+    CompressionError(gesJPEGStripSize);
+
+  // TIFF 6.0: a file without a PlanarConfiguration tag stores its samples contiguously.
+  const bool contiguous = properties.PlanarConfiguration != 2;
+  if (FInfo.num_components != (contiguous ? properties.SamplesPerPixel : 1))
+    CompressionError(gesJPEGComponentCount);
+  if (FInfo.data_precision != properties.BitsPerSample) CompressionError(gesJPEGDataPrecision);
+
+  const jpeg_component_info* components = FInfo.comp_info;
+  const bool firstMatches = contiguous ? components[0].h_samp_factor == FHorizontalSubsampling &&
+                                             components[0].v_samp_factor == FVerticalSubsampling
+                                       : components[0].h_samp_factor == 1 && components[0].v_samp_factor == 1;
+  if (!firstMatches) CompressionError(gesJPEGSamplingFactors);
+  if (contiguous) {
+    for (int i = 1; i < std::min(FInfo.num_components, kMaxComponents); ++i)
+      if (components[i].h_samp_factor != 1 || components[i].v_samp_factor != 1)
+        CompressionError(gesJPEGSamplingFactors);
+  }
+}
+
+// The JPEG colour space follows the TIFF's photometric interpretation, not libjpeg's guess from the
+// stream's markers; the rows come out in the bitmap's blue-green-red order, or as gray bytes.
+void TTIFFJPEGDecoder::ChooseColorSpaces() {
+  const TColorScheme scheme = FProperties.ColorScheme;
+  if (FInfo.num_components == 1) {
+    FInfo.jpeg_color_space = JCS_GRAYSCALE;
+    FInfo.out_color_space = JCS_GRAYSCALE;
+  } else if (FInfo.num_components == 3 && scheme == scYCbCr) {
+    FInfo.jpeg_color_space = JCS_YCbCr;
+    FInfo.out_color_space = JCS_EXT_BGR;
+  } else if (FInfo.num_components == 3 && (scheme == scRGB || scheme == scRGBA)) {
+    FInfo.jpeg_color_space = JCS_RGB;
+    FInfo.out_color_space = JCS_EXT_BGR;
+  } else {
+    // Separated, CIE L*a*b* and the like: the samples as stored.
+    FInfo.jpeg_color_space = JCS_UNKNOWN;
+    FInfo.out_color_space = JCS_UNKNOWN;
+  }
+  FInfo.raw_data_out = FALSE;
+}
+
+void TTIFFJPEGDecoder::DecodeEnd() {
+  if (!FCreated) return;
+  FCreated = false;
+  jpeg_destroy(reinterpret_cast<j_common_ptr>(&FInfo));
+}

@@ -1,0 +1,68 @@
+#pragma once
+// JPEG-compressed TIFF strips (TIFF compression 7), decoded by libjpeg.
+
+#include <cstdint>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "picture_formats/decoder.h"
+#include "picture_formats/format_graphic.h"
+#include "picture_formats/jpeg_error.h"
+
+class TTIFFJPEGDecoder : public TDecoder {
+ public:
+  // Keeps a reference to the TIFF reader's properties: Width, Height, BitsPerSample, SamplesPerPixel,
+  // ColorScheme, PlanarConfiguration, RowsPerStrip, YCbCrSubsampling and JPEGTables are read as they
+  // stand; CurrentRow (rows already delivered) and BytesPerLine must be up to date before each Decode.
+  explicit TTIFFJPEGDecoder(const TImageProperties& Properties);
+  ~TTIFFJPEGDecoder() override;
+  TTIFFJPEGDecoder(const TTIFFJPEGDecoder&) = delete;
+  TTIFFJPEGDecoder& operator=(const TTIFFJPEGDecoder&) = delete;
+
+  // Creates the decompressor and loads the file's shared JPEG tables (TIFF tag 347) when it has them;
+  // tables that are not a tables-only stream raise EGraphicCompression "Bogus JPEG tables field.".
+  void DecodeInit() override;
+  // Decodes one strip: PackedSize bytes at Source into UnpackedSize bytes at Dest, row after row
+  // BytesPerLine apart; moves neither cursor. Three-component pixels come out blue, green, red
+  // (YCbCr and RGB photometric), one-component pixels as gray bytes, other counts as stored.
+  //
+  // A strip that disagrees with the TIFF header raises EGraphicCompression ("Improper JPEG strip/tile
+  // size.", "... component count.", "... data precision.", "... sampling factors."), as does an
+  // UnpackedSize that is not whole rows ("Fractional JPEG scanline unsupported.") or rows too short for
+  // the decoded pixels; a libjpeg error raises EJPEG "JPEG error #%d". The decompressor is back at its
+  // start afterwards either way, so the next strip decodes normally.
+  //
+  // Strip data that end before the JPEG image does are finished as libjpeg finishes a premature end
+  // (the missing blocks come out flat); nothing is raised, and TruncatedStrips() counts such strips.
+  void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
+  // Destroys the decompressor.
+  void DecodeEnd() override;
+  void Encode(TSourceCursor, TTargetCursor, uint32_t, uint32_t&) override {}
+
+  uint32_t TruncatedStrips() const { return FTruncatedStrips; }
+
+  // The bytes the source manager serves: a strip, or the shared tables. The library part comes first
+  // so that the callbacks can find the rest.
+  struct TStripSource {
+    jpeg_source_mgr Pub;
+    const JOCTET* Data;
+    size_t Size;
+    bool HitEnd;  // the library asked for more than Size bytes
+  };
+
+ private:
+  void LoadTables();
+  void DecodeStrip(const uint8_t* packed, size_t packedSize, uint8_t* target, size_t room);
+  void CheckStrip() const;
+  void ChooseColorSpaces();
+
+  const TImageProperties& FProperties;
+  jpeg_decompress_struct FInfo{};
+  TJPEGErrorManager FError{};
+  TStripSource FSource{};
+  bool FCreated = false;
+  uint16_t FHorizontalSubsampling = 1;
+  uint16_t FVerticalSubsampling = 1;
+  uint32_t FTruncatedStrips = 0;
+};
