@@ -1,0 +1,131 @@
+#include "picture_formats/jpeg_stream_managers.h"
+
+#include <jerror.h>
+
+#include "picture_formats/jpeg_error.h"
+#include "toolkit/core/streams.h"
+
+namespace {
+
+TJPEGStreamSource& SourceOf(j_decompress_ptr info) {
+  return *reinterpret_cast<TJPEGStreamSource*>(info->src);
+}
+
+TJPEGStreamDestination& DestinationOf(j_compress_ptr info) {
+  return *reinterpret_cast<TJPEGStreamDestination*>(info->dest);
+}
+
+// Reads one piece; false when the stream raised (the exception is parked).
+bool ReadPiece(j_decompress_ptr info, TJPEGStreamSource& source, size_t& count) noexcept {
+  count = 0;
+  if (source.Stream == nullptr) return true;
+  try {
+    const int64_t read = source.Stream->Read(std::span<uint8_t>(source.Buffer));
+    // A stream that claims more than it was asked for (or a negative count) is treated as ended.
+    if (read > 0 && static_cast<uint64_t>(read) <= source.Buffer.size()) count = static_cast<size_t>(read);
+    return true;
+  } catch (...) {
+    JPEGParkException(reinterpret_cast<j_common_ptr>(info));
+    return false;
+  }
+}
+
+void InitSource(j_decompress_ptr info) {
+  SourceOf(info).StartOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr info) {
+  TJPEGStreamSource& source = SourceOf(info);
+  size_t count;
+  if (!ReadPiece(info, source, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
+  if (count == 0) {
+    if (source.StartOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
+    WARNMS(info, JWRN_JPEG_EOF);
+    source.Buffer[0] = 0xFF;
+    source.Buffer[1] = JPEG_EOI;
+    count = 2;
+  }
+  source.Pub.next_input_byte = source.Buffer.data();
+  source.Pub.bytes_in_buffer = count;
+  source.StartOfFile = false;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long byteCount) {
+  if (byteCount <= 0) return;
+  TJPEGStreamSource& source = SourceOf(info);
+  size_t remaining = static_cast<size_t>(byteCount);
+  while (remaining > source.Pub.bytes_in_buffer) {
+    remaining -= source.Pub.bytes_in_buffer;
+    FillInputBuffer(info);
+  }
+  source.Pub.next_input_byte += remaining;
+  source.Pub.bytes_in_buffer -= remaining;
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// Writes count bytes of the buffer; false when the stream raised (parked) or wrote less.
+bool WritePiece(j_compress_ptr info, TJPEGStreamDestination& destination, size_t count,
+                bool& complete) noexcept {
+  complete = true;
+  if (count == 0) return true;
+  try {
+    const int64_t written =
+        destination.Stream->Write(std::span<const uint8_t>(destination.Buffer.data(), count));
+    complete = written == static_cast<int64_t>(count);
+    return true;
+  } catch (...) {
+    JPEGParkException(reinterpret_cast<j_common_ptr>(info));
+    return false;
+  }
+}
+
+void FlushDestination(j_compress_ptr info, size_t count) {
+  TJPEGStreamDestination& destination = DestinationOf(info);
+  bool complete;
+  if (!WritePiece(info, destination, count, complete)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
+  if (!complete) ERREXIT(info, JERR_FILE_WRITE);
+}
+
+void InitDestination(j_compress_ptr info) {
+  TJPEGStreamDestination& destination = DestinationOf(info);
+  destination.Pub.next_output_byte = destination.Buffer.data();
+  destination.Pub.free_in_buffer = destination.Buffer.size();
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr info) {
+  FlushDestination(info, DestinationOf(info).Buffer.size());
+  InitDestination(info);
+  return TRUE;
+}
+
+void TermDestination(j_compress_ptr info) {
+  TJPEGStreamDestination& destination = DestinationOf(info);
+  FlushDestination(info, destination.Buffer.size() - destination.Pub.free_in_buffer);
+}
+
+}  // namespace
+
+void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream* stream) {
+  source.Pub.init_source = InitSource;
+  source.Pub.fill_input_buffer = FillInputBuffer;
+  source.Pub.skip_input_data = SkipInputData;
+  source.Pub.resync_to_restart = jpeg_resync_to_restart;
+  source.Pub.term_source = TermSource;
+  source.Pub.next_input_byte = nullptr;
+  source.Pub.bytes_in_buffer = 0;
+  source.Stream = stream;
+  source.StartOfFile = true;
+  info->src = &source.Pub;
+}
+
+void JPEGStreamDestination(j_compress_ptr info, TJPEGStreamDestination& destination, TStream& stream) {
+  destination.Pub.init_destination = InitDestination;
+  destination.Pub.empty_output_buffer = EmptyOutputBuffer;
+  destination.Pub.term_destination = TermDestination;
+  destination.Pub.next_output_byte = nullptr;
+  destination.Pub.free_in_buffer = 0;
+  destination.Stream = &stream;
+  info->dest = &destination.Pub;
+}

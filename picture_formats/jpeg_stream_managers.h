@@ -1,0 +1,39 @@
+#pragma once
+// libjpeg source and destination managers over the toolkit's streams, moving 4096 bytes at a time.
+// Both run inside libjpeg: a stream exception is parked and raised once the library call returns
+// (see jpeg_error.h), so the object's err pointer must be a TJPEGErrorManager.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <type_traits>
+
+#include <jpeglib.h>
+
+class TStream;
+
+inline constexpr size_t JPEGStreamBufferSize = 4096;
+
+struct TJPEGStreamSource {
+  jpeg_source_mgr Pub;  // first member: the library only sees this part
+  TStream* Stream;      // none reads as an empty stream
+  bool StartOfFile;
+  std::array<JOCTET, JPEGStreamBufferSize> Buffer;
+};
+static_assert(std::is_standard_layout_v<TJPEGStreamSource>);
+
+struct TJPEGStreamDestination {
+  jpeg_destination_mgr Pub;  // first member
+  TStream* Stream;
+  std::array<JOCTET, JPEGStreamBufferSize> Buffer;
+};
+static_assert(std::is_standard_layout_v<TJPEGStreamDestination>);
+
+// Reads the stream from its current position. A stream that gives nothing at all is the library's
+// empty-input error; one that ends early is finished with an end-of-image marker, so a truncated file
+// decodes as far as its data goes.
+void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream* stream);
+
+// Writes through the buffer at the stream's current position; a short write is the library's
+// file-write error.
+void JPEGStreamDestination(j_compress_ptr info, TJPEGStreamDestination& destination, TStream& stream);
