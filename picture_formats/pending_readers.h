@@ -2,8 +2,6 @@
 // Reader classes whose formats cannot be read yet. They are registered under their own names so the
 // format list stands complete; loading one raises the library's "not supported" error.
 
-#include "picture_formats/jpeg_image.h"  // TJPEGImage, the JPEG picture class, is no longer pending
-#include "picture_formats/targa_graphic.h"  // TTargaGraphic is no longer pending
 #include "toolkit/graphics/bitmap.h"
 
 [[noreturn]] void RaiseFormatNotReadable(const char* formatName);

@@ -6,6 +6,7 @@
 
 #include "picture_formats/jpeg_image.h"
 #include "picture_formats/pending_readers.h"
+#include "picture_formats/targa_graphic.h"
 #include "picture_formats/png_graphic.h"
 #include "toolkit/core/lists.h"
 #include "toolkit/graphics/bitmap.h"

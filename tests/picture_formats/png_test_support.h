@@ -1,0 +1,102 @@
+#pragma once
+// PNG files built byte by byte for the reader's tests, loading them, and the loaded bitmap as red,
+// green, blue bytes.
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "picture_formats/png_graphic.h"
+#include "toolkit/core/streams.h"
+
+namespace png_test {
+
+using Bytes = std::vector<uint8_t>;
+
+inline void PutBE32(Bytes& out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+// Length, type, data and the CRC of type and data.
+inline Bytes Chunk(const std::string& type, const Bytes& data) {
+  Bytes out;
+  PutBE32(out, static_cast<uint32_t>(data.size()));
+  out.insert(out.end(), type.begin(), type.end());
+  out.insert(out.end(), data.begin(), data.end());
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), 4);
+  if (!data.empty()) crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
+  PutBE32(out, static_cast<uint32_t>(crc));
+  return out;
+}
+
+inline Bytes IHDR(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType, uint8_t interlace = 0,
+                  uint8_t compression = 0) {
+  Bytes data;
+  PutBE32(data, width);
+  PutBE32(data, height);
+  data.insert(data.end(), {depth, colorType, compression, 0, interlace});
+  return Chunk("IHDR", data);
+}
+
+// A zlib stream; level 0 stores the bytes as they are.
+inline Bytes Deflate(const Bytes& raw, int level = 9) {
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  Bytes out(size);
+  EXPECT_EQ(compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), level), Z_OK);
+  out.resize(size);
+  return out;
+}
+
+// The signature and the chunks.
+inline Bytes Png(const std::vector<Bytes>& chunks) {
+  Bytes out(PNGSignature.begin(), PNGSignature.end());
+  for (const Bytes& chunk : chunks) out.insert(out.end(), chunk.begin(), chunk.end());
+  return out;
+}
+
+// One IDAT chunk holding `raw` (rows with their filter bytes).
+inline Bytes SimplePng(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType, const Bytes& raw,
+                       uint8_t interlace = 0) {
+  return Png(
+      {IHDR(width, height, depth, colorType, interlace), Chunk("IDAT", Deflate(raw)), Chunk("IEND", {})});
+}
+
+inline void LoadInto(TPNGGraphic& graphic, const Bytes& file) {
+  TMemoryStream stream;
+  stream.Write(file.data(), static_cast<int64_t>(file.size()));
+  stream.SetPosition(0);
+  graphic.LoadFromStream(stream);
+}
+
+inline std::unique_ptr<TPNGGraphic> Load(const Bytes& file) {
+  auto graphic = std::make_unique<TPNGGraphic>();
+  LoadInto(*graphic, file);
+  return graphic;
+}
+
+// R, G, B per pixel, rows top first, from a 24-bit copy of the bitmap.
+inline Bytes RGBPixels(const TBitmap& bitmap) {
+  TBitmap copy;
+  copy.Assign(bitmap);
+  copy.SetPixelFormat(pf24bit);
+  Bytes out;
+  for (int y = 0; y < copy.Height(); ++y)
+    for (const uint8_t* p = copy.ScanLine(y); p < copy.ScanLine(y) + 3 * copy.Width(); p += 3)
+      out.insert(out.end(), {p[2], p[1], p[0]});
+  return out;
+}
+
+// The message of the library exception a load raises, or "<nothing raised>".
+inline std::string LoadError(const Bytes& file) {
+  try {
+    Load(file);
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "<nothing raised>";
+}
+
+}  // namespace png_test
