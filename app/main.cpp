@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   Application->SetTitle("Orvanta");
   CreateProgramForms();
   Application->Run();
-  Application->DestroyForms();
+  Application->Finalize();
   FinalizePictureFormats();
   return 0;
 }

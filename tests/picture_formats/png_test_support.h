@@ -23,6 +23,7 @@ inline void PutBE32(Bytes& out, uint32_t value) {
 // Length, type, data and the CRC of type and data.
 inline Bytes Chunk(const std::string& type, const Bytes& data) {
   Bytes out;
+  out.reserve(12 + data.size());
   PutBE32(out, static_cast<uint32_t>(data.size()));
   out.insert(out.end(), type.begin(), type.end());
   out.insert(out.end(), data.begin(), data.end());

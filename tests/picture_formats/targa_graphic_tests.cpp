@@ -83,6 +83,7 @@ Bytes Targa(uint8_t imageType, uint8_t pixelSize, uint16_t width, uint16_t heigh
              static_cast<uint8_t>(height >> 8),
              pixelSize,
              descriptor};
+  file.reserve(file.size() + rest.size());
   file.insert(file.end(), rest.begin(), rest.end());
   return file;
 }

@@ -7,6 +7,12 @@
 
 namespace {
 
+// Appends "." and the digits from `first` on.
+void AppendFraction(std::string& out, const std::string& digits, size_t first) {
+  out += '.';
+  out.append(digits, first);
+}
+
 // Text of NaN and the infinities, or empty for a finite value.
 std::string NonFiniteText(double value) {
   if (std::isnan(value)) return "NAN";
@@ -109,7 +115,7 @@ std::string FloatToScientific(double value, int digits) {
   const TDecimal s = Significant(std::fabs(value), digits);
   std::string out = value < 0 ? "-" : "";
   out += s.Digits[0];
-  if (s.Digits.size() > 1) out += "." + s.Digits.substr(1);
+  if (s.Digits.size() > 1) AppendFraction(out, s.Digits, 1);
   std::string exponent = std::to_string(std::abs(s.Exponent));
   if (exponent.size() < 3) exponent.insert(0, 3 - exponent.size(), '0');
   out += (s.Exponent < 0 ? "E-" : "E+") + exponent;
@@ -128,13 +134,13 @@ std::string FloatToGeneral(double value, int digits) {
       const size_t integerDigits = static_cast<size_t>(s.Exponent) + 1;
       if (s.Digits.size() < integerDigits) s.Digits.append(integerDigits - s.Digits.size(), '0');
       out += s.Digits.substr(0, integerDigits);
-      if (s.Digits.size() > integerDigits) out += "." + s.Digits.substr(integerDigits);
+      if (s.Digits.size() > integerDigits) AppendFraction(out, s.Digits, integerDigits);
     } else {
       out += "0." + std::string(static_cast<size_t>(-s.Exponent - 1), '0') + s.Digits;
     }
     return out;
   }
   out += s.Digits[0];
-  if (s.Digits.size() > 1) out += "." + s.Digits.substr(1);
+  if (s.Digits.size() > 1) AppendFraction(out, s.Digits, 1);
   return out + "E" + std::to_string(s.Exponent);
 }

@@ -204,7 +204,12 @@ class TFormatter {
   static std::string Money(double value, int decimals) {
     std::string amount = FloatToFixed(value, decimals, true);
     if (!std::isfinite(value)) return amount;
-    if (amount[0] == '-') return "-" + std::string(kCurrencySymbol) + amount.substr(1);
+    if (amount[0] == '-') {
+      std::string negative(1, '-');
+      negative += kCurrencySymbol;
+      negative.append(amount, 1);
+      return negative;
+    }
     return kCurrencySymbol + amount;
   }
 

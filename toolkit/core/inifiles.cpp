@@ -77,7 +77,7 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view name, c
 int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view name,
                                  int32_t defaultValue) const {
   std::string text = ReadString(section, name, "");
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
   return StrToIntDef(text, defaultValue);
 }
 

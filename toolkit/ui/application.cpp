@@ -65,6 +65,13 @@ std::string TApplication::ExeName() const {
   return ReadExeName();
 }
 
+void TApplication::Finalize() {
+  DestroyForms();
+  // The Qt application must go while the program's other objects still exist, not among the
+  // static destructors after main has returned.
+  FQtApplication.reset();
+}
+
 void TApplication::DestroyForms() {
   while (!FForms.empty()) {
     auto form = std::move(FForms.back());

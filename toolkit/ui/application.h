@@ -41,6 +41,8 @@ class TApplication {
   TCustomForm* MainForm() const { return FMainForm; }
   // Frees the windows the application created, the last created first.
   void DestroyForms();
+  // Frees every window, then the Qt application that Initialize made.
+  void Finalize();
 
   // Shows the main window and runs the event loop until it closes.
   void Run();

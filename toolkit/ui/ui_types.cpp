@@ -18,7 +18,11 @@ constexpr std::array<TKeyName, 20> kKeyNames{
 
 std::string KeyName(Word key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
-  if (key >= VK_F1 && key < VK_F1 + 24) return "F" + std::to_string(key - VK_F1 + 1);
+  if (key >= VK_F1 && key < VK_F1 + 24) {
+    std::string name(1, 'F');
+    name += std::to_string(key - VK_F1 + 1);
+    return name;
+  }
   for (const auto& entry : kKeyNames)
     if (entry.Key == key) return entry.Name;
   return {};
