@@ -1,6 +1,7 @@
 #include "workbench/step_numbering.h"
 
 #include "toolkit/core/conversions.h"
+#include "toolkit/core/format.h"
 
 namespace {
 
@@ -10,6 +11,10 @@ bool IsNumberChar(char c) {
 
 }  // namespace
 
+int DigitCount(int n) {
+  return static_cast<int>(Format("%d", {n}).size());
+}
+
 int FirstNumberIn(const std::string& text) {
   size_t start = 0;
   while (start < text.size() && !IsNumberChar(text[start])) ++start;
@@ -18,4 +23,11 @@ int FirstNumberIn(const std::string& text) {
   if (end == start) return 0;
   int32_t value = 0;
   return TryStrToInt(text.substr(start, end - start), value) ? value : 4;
+}
+
+std::string BuildNumFormat(int width, int digits, bool autoAdapt) {
+  if (autoAdapt && width < digits) width = digits;
+  if (width >= 1) return Format("%s%d.%d%s", {"%s%", width, width, "d%s"});
+  if (width == 0) return "%s%d%s";
+  return "%s%4.4d%s";
 }

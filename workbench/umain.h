@@ -22,6 +22,7 @@
 #include "toolkit/ui/statusbar.h"
 #include "toolkit/ui/stdctrls.h"
 #include "toolkit/ui/toolbar.h"
+#include "workbench/image_op.h"
 #include "workbench/uflyimage.h"
 
 class TFormMain : public TMainWindowForm {
@@ -218,6 +219,10 @@ class TFormMain : public TMainWindowForm {
   // ---- List files (umain_listfiles.cpp)
   void LoadList1Click(TObject* Sender);
   void SaveList1Click(TObject* Sender);
+  // Writes the current list (path, selection and check mark of every entry) into the ini file.
+  void SaveListFile(const std::string& FileName);
+  // Clears the current list (with its question) and fills it from the ini file.
+  void LoadListFile(const std::string& FileName);
 
   // ---- Runs and processing commands (umain_run.cpp)
   void GetMAX1Click(TObject* Sender);
@@ -232,6 +237,15 @@ class TFormMain : public TMainWindowForm {
   void GetMinGrayandSavesteps1Click(TObject* Sender);
   void Add1Click(TObject* Sender);
   void Sub1Click(TObject* Sender);
+  // The list driver: every enabled and checked picture of the left list through Op into FResult. With
+  // FirstIsStep the first picture that loads is the starting result; otherwise every picture, the first
+  // included, goes through Op. With SaveSteps every new result is saved as a numbered step.
+  void RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool FirstIsStep);
+  // Asks for the first step's name, takes prefix, counter and extension from it, then runs the list.
+  void RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep);
+  // The batch window's single-picture run: the highlighted entry of the left list alone.
+  void RunBatch(TImageOp Op, intptr_t Param, bool FirstIsStep);
+  void RunOnCurrentEntry(TImageOp Op, intptr_t Param);
 
   // ---- Result and step numbering (umain_result.cpp)
   void InitStepNumbering();
@@ -239,6 +253,14 @@ class TFormMain : public TMainWindowForm {
   void ViewResult1Click(TObject* Sender);
   void ClearResult1Click(TObject* Sender);
   void numformat1Click(TObject* Sender);
+  // The name of step number Counter (a counter out of 0 .. 0x3FFFFFFE restarts FStepCounter at 0).
+  std::string StepFileName(int32_t Counter);
+  // Saves the bitmap as the next step (24-bit), asking before an existing file is overwritten; Answer
+  // keeps the last answer of that question for the run (mrYes, mrNo, mrCancel, mrNoToAll, mrYesToAll).
+  void SaveStep(TBitmap* Bitmap, int& Answer);
+  // Saves the bitmap under FileName (32-bit) with the same question; FileName receives the name really
+  // written (".bmp" replacing an extension that is neither BMP nor JPEG).
+  bool SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer);
 
   // ---- Image view (umain_view.cpp)
   void ShowBitmap(TBitmap* Bitmap);

@@ -1,6 +1,73 @@
-// Saving and loading the current list as a list file.
+// Saving and loading the current list as a list file (ini text: the product, the count, and one
+// section per entry with its path, selection mark and check mark).
+#include "toolkit/core/format.h"
+#include "toolkit/core/inifiles.h"
+#include "toolkit/ui/application.h"
+#include "workbench/list_update.h"
 #include "workbench/umain.h"
 
-void TFormMain::LoadList1Click(TObject*) {}
+namespace {
 
-void TFormMain::SaveList1Click(TObject*) {}
+constexpr const char* kDefaultListName = "processlist.txt";
+constexpr const char* kListFilter = "*.txt|*.txt|*.*|*.*";
+constexpr const char* kProductName = "Orvanta";
+constexpr const char* kListVersion = " - version 2.1g - 2014/02/18 - ";
+
+std::string EntrySection(int index) {
+  return Format("L%4.4d", {index});
+}
+
+}  // namespace
+
+void TFormMain::SaveList1Click(TObject*) {
+  SaveDialog1->Options = ofOverwritePrompt | ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = kDefaultListName;
+  SaveDialog1->Filter = kListFilter;
+  if (SaveDialog1->Execute()) SaveListFile(SaveDialog1->FileName);
+}
+
+void TFormMain::LoadList1Click(TObject*) {
+  OpenDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  OpenDialog1->Filter = kListFilter;
+  if (OpenDialog1->FileName.empty()) OpenDialog1->FileName = kDefaultListName;
+  if (OpenDialog1->Execute()) LoadListFile(OpenDialog1->FileName);
+  if (TCheckListBox* list = GetCurrentList()) PreviewEntry(list->ItemIndex(), list);
+}
+
+void TFormMain::SaveListFile(const std::string& FileName) {
+  TCheckListBox* list = GetCurrentList();
+  if (!list) return;
+  // What an existing file holds beyond what is written here stays in it.
+  TMemIniFile ini(FileName);
+  ini.WriteString("Application", "name", kProductName);
+  ini.WriteString("Application", "Version", kListVersion);
+  ini.WriteInteger("List", "count", list->Count());
+  for (int i = 0; i < list->Count(); ++i) {
+    const std::string section = EntrySection(i);
+    ini.WriteString(section, "name", list->Items()[i]);
+    ini.WriteBool(section, "slct", list->Selected(i));
+    ini.WriteBool(section, "chck", list->Checked(i));
+    Application->ProcessMessages();
+  }
+  ini.UpdateFile();
+}
+
+void TFormMain::LoadListFile(const std::string& FileName) {
+  TBusyCursor busy;
+  const TMemIniFile ini(FileName);
+  ini.ReadString("Application", "name", "");
+  ini.ReadString("Application", "Version", "");
+  const int count = ini.ReadInteger("List", "count", 0);
+  ClearList1Click(this);
+  TCheckListBox* list = GetCurrentList();
+  if (!list) return;
+  TListUpdate update(*list);
+  for (int i = 0; i < count; ++i) {
+    const std::string section = EntrySection(i);
+    // Added with its path, so that a sorted list files the entry at its place.
+    const int index = list->Items().Add(ini.ReadString(section, "name", ""));
+    list->SetSelected(index, ini.ReadBool(section, "slct", false));
+    list->SetChecked(index, ini.ReadBool(section, "chck", true));
+    Application->ProcessMessages();
+  }
+}

@@ -1,7 +1,40 @@
-// The picture lists: current list, status line, entry marks, owner drawing, and the commands that fill,
-// edit, reorder, copy and swap the lists.
+// The picture lists: current list, status line, entry marks, owner drawing, focus, clearing with its
+// confirmations, adding files, redirecting and the picture test. The check and selection family is in
+// umain_list_marks.cpp; moving, sorting, copying and swapping in umain_list_edit.cpp.
+#include <cstdint>
+#include <cstdlib>
+
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/format.h"
+#include "toolkit/graphics/picture.h"
+#include "toolkit/ui/application.h"
+#include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/screen.h"
+#include "workbench/list_update.h"
+#include "workbench/ucreateimg.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/working_bitmap.h"
+
+namespace {
+
+constexpr TColor kFailedColor = 0x0000FF;     // red
+constexpr TColor kUncheckedColor = 0xFF0000;  // blue
+constexpr TColor kInactiveListColor = 0xCFCFCF;
+constexpr TColor kActiveListColor = 0xFFFFFF;
+
+// No picture has this size, so nothing matches it before a reference is taken.
+constexpr int kNoReferenceSize = -2147483647;
+
+void SetFontStyle(TFont& font, TColor color, bool italic) {
+  font.Color = color;
+  font.Italic = italic;
+  font.Bold = false;
+}
+
+}  // namespace
+
+// ---- Current list
 
 TCheckListBox* TFormMain::GetCurrentList() {
   return FCurrentList;
@@ -12,138 +45,210 @@ void TFormMain::SetCurrentList(TCheckListBox* List) {
   if (Screen->ActiveForm() == this) FCurrentList = List;
 }
 
-void TFormMain::ShowProgress(int, const std::string&, TCheckListBox*, bool) {}
+void TFormMain::ListBoxEnter(TObject* Sender) {
+  auto* list = dynamic_cast<TCheckListBox*>(Sender);
+  if (!list) return;
+  SetCurrentList(list);
+  if (TCheckListBox* current = GetCurrentList()) SetActiveControl(current);
+  const bool left = list == ListBox1;
+  const std::string& side = left ? kstleft : kstright;
+  LoadList1->SetCaption(Format(kstLoadCaption, {side}));
+  SaveList1->SetCaption(Format(kstSaveCaption, {side}));
+  ListBox1->SetColor(left ? kActiveListColor : kInactiveListColor);
+  ListBox2->SetColor(left ? kInactiveListColor : kActiveListColor);
+  FListCaption = left ? kstcaption1 : kstcaption2;
+  ToolButtonFocus1->SetDown(left);
+  ToolButtonFocus2->SetDown(!left);
+}
 
-void TFormMain::MarkEntryFailed(int, TCheckListBox*) {}
+void TFormMain::ToolBar1Click(TObject*) {
+  ListBoxEnter(ListBox1);
+}
 
-void TFormMain::MarkEntryGood(int, TCheckListBox*) {}
+void TFormMain::ToolBar2Click(TObject*) {
+  ListBoxEnter(ListBox2);
+}
 
-void TFormMain::ClearList(TCheckListBox*) {}
+void TFormMain::ListBoxClick(TObject* Sender) {
+  if (auto* list = dynamic_cast<TCheckListBox*>(Sender)) PreviewEntry(list->ItemIndex(), list);
+}
 
-void TFormMain::ClearRightList() {}
+// ---- Status line and entry marks
 
-void TFormMain::CopyMarks(TCheckListBox*, TCheckListBox*) {}
+void TFormMain::ShowProgress(int Index, const std::string& Text, TCheckListBox* List, bool Ok) {
+  // The counter always counts the left list, whichever list the entry belongs to.
+  const int leftCount = ListBox1->Count();
+  if (Ok && List && Index >= 0 && Index < List->Count()) {
+    SetFontStyle(StatusBar1->Font, clBlack, false);
+    StatusBar1->Panels(0).SetText(Format("%d/%d", {Index + 1, leftCount}));
+  } else {
+    SetFontStyle(StatusBar1->Font, kFailedColor, true);
+    const int64_t magnitude = std::llabs(static_cast<int64_t>(Index));
+    StatusBar1->Panels(0).SetText(leftCount > magnitude ? Format("%d", {magnitude}) : std::string());
+  }
+  StatusBar1->Panels(2).SetText(Text);
+  StatusBar1->Invalidate();
+}
 
-void TFormMain::ImportBrowserChecked() {}
+void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List) {
+  List->SetState(Index, cbUnchecked);
+  List->SetItemEnabled(Index, false);
+  List->Invalidate();
+  Application->ProcessMessages();
+}
 
-void TFormMain::ListBoxClick(TObject*) {}
+void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
+  List->SetState(Index, cbChecked);
+  List->SetItemEnabled(Index, true);
+  List->Invalidate();
+  Application->ProcessMessages();
+}
 
-void TFormMain::ListBoxDrawItem(TCheckListBox*, int, const TRect&, TOwnerDrawState) {}
+void TFormMain::ListBoxDrawItem(TCheckListBox* Control, int Index, const TRect& Rect, TOwnerDrawState) {
+  TControlCanvas& canvas = Control->Canvas();
+  canvas.FillRect(Rect);
+  if (!Control->ItemEnabled(Index))
+    SetFontStyle(canvas.Font, kFailedColor, true);
+  else if (!Control->Checked(Index))
+    SetFontStyle(canvas.Font, kUncheckedColor, true);
+  else
+    SetFontStyle(canvas.Font, clBlack, false);
+  canvas.TextOut(Rect.Left + 2, Rect.Top, ExtractFileName(Control->Items()[Index]));
+}
 
-void TFormMain::ListBoxEnter(TObject*) {}
+// ---- Clearing
 
-void TFormMain::ToolBar1Click(TObject*) {}
+void TFormMain::ClearList(TCheckListBox* List) {
+  ResetBitmap(&Image1->OwnBitmap());
+  List->Clear();
+  List->SetMultiSelect(true);
+}
 
-void TFormMain::ToolBar2Click(TObject*) {}
+void TFormMain::ClearRightList() {
+  // Also reached from the search window's button while that window is active, so it does not ask
+  // which window is active.
+  if (ListBox2->Count() > 0 && Application->MessageBox(kstClearList, kstcaption2, MB_OKCANCEL) != IDOK)
+    return;
+  ClearList(ListBox2);
+  PreviewEntry(ListBox2->ItemIndex(), ListBox2);
+}
 
-void TFormMain::ToolButtonOpen1Click(TObject*) {}
+void TFormMain::ClearList1Click(TObject*) {
+  if (Screen->ActiveForm() != this) return;
+  TCheckListBox* list = GetCurrentList();
+  if (!list) return;
+  if (list->Count() > 0 && Application->MessageBox(kstClearList, FListCaption, MB_OKCANCEL) != IDOK) return;
+  ClearList(list);
+  PreviewEntry(list->ItemIndex(), list);
+}
 
-void TFormMain::ClearSelected1Click(TObject*) {}
+void TFormMain::ClearSelection1Click(TObject*) {
+  if (Screen->ActiveForm() != this) return;
+  TCheckListBox* list = GetCurrentList();
+  if (!list || list->Count() == 0) return;
+  if (Application->MessageBox(kstClearSelection, FListCaption, MB_OKCANCEL) != IDOK) return;
+  list->SetSorted(false);
+  list->DeleteSelected();
+  PreviewEntry(list->ItemIndex(), list);
+}
 
-void TFormMain::ToolButtonCopyList1Click(TObject*) {}
+void TFormMain::ClearSelected1Click(TObject*) {
+  ToolBar1Click(this);
+  ClearSelection1Click(this);
+}
 
-void TFormMain::ToolButtonUp1Click(TObject*) {}
+void TFormMain::ToolButtonDelete2Click(TObject*) {
+  ToolBar2Click(this);
+  ClearSelection1Click(this);
+}
 
-void TFormMain::ToolButtonDown1Click(TObject*) {}
+// ---- Adding files
 
-void TFormMain::ToolButtonSwapClick(TObject*) {}
-
-void TFormMain::ToolButtonDelete2Click(TObject*) {}
-
-void TFormMain::ToolButtonCopyList2Click(TObject*) {}
-
-void TFormMain::ToolButtonUp2Click(TObject*) {}
-
-void TFormMain::ToolButtonDown2Click(TObject*) {}
+void TFormMain::ToolButtonOpen1Click(TObject*) {
+  ToolBar1Click(this);
+  NewDirectory1Click(this);
+}
 
 void TFormMain::NewDirectory1Click(TObject*) {}
 
-void TFormMain::NewList1Click(TObject*) {}
+void TFormMain::ImportBrowserChecked() {}
 
-void TFormMain::AddFiles1Click(TObject*) {}
-
-void TFormMain::Testvalidpictures1Click(TObject*) {}
-
-void TFormMain::Redirect1Click(TObject*) {}
-
-void TFormMain::ClearSelection1Click(TObject*) {}
-
-void TFormMain::ClearList1Click(TObject*) {}
-
-void TFormMain::Sendtobottom1Click(TObject*) {}
-
-void TFormMain::SortList1Click(TObject*) {}
-
-void TFormMain::SortList2Click(TObject*) {}
-
-// ---- The selection and check family, also reached from the key table: each works on the current
-// list, over every entry, inside one update.
-
-namespace {
-
-template <class Change>
-void ForEachEntry(TCheckListBox* list, Change change) {
-  if (!list) return;
-  list->Items().BeginUpdate();
-  for (int i = 0; i < list->Count(); ++i) change(i);
-  list->Items().EndUpdate();
+void TFormMain::NewList1Click(TObject*) {
+  ToolBar1Click(this);
+  AddFiles1Click(this);
+  TCheckListBox* list = ListBox1;
+  if (list->Count() == 0) return;
+  if (list->ItemIndex() < 0) list->SetItemIndex(0);
+  if (list->ItemIndex() == 0) list->SetSelected(0, true);
 }
 
-}  // namespace
-
-void TFormMain::SelectallClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) { list->SetSelected(i, true); });
-}
-
-void TFormMain::UnselectAllClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) { list->SetSelected(i, false); });
-}
-
-void TFormMain::InvertSelectAllClick(TObject*) {
+void TFormMain::AddFiles1Click(TObject*) {
   TCheckListBox* list = GetCurrentList();
   if (!list) return;
-  const int highlighted = list->ItemIndex();
-  ForEachEntry(list, [list](int i) { list->SetSelected(i, !list->Selected(i)); });
-  PreviewEntry(highlighted, list);
-  list->SetItemIndex(highlighted);
+  list->SetSorted(false);
+  OpenDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  OpenDialog1->DefaultExt = TPicture::GraphicExtension(TBitmap::StaticClass());
+  OpenDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  if (OpenDialog1->Execute()) {
+    ClearList1Click(this);
+    TListUpdate update(*list);
+    for (const std::string& file : OpenDialog1->Files) {
+      const int index = list->Items().Add(file);
+      list->SetChecked(index, true);
+      list->SetItemEnabled(index, true);
+    }
+  }
+  PreviewEntry(list->ItemIndex(), list);
 }
 
-void TFormMain::CheckAllClick(TObject*) {
+// ---- Redirecting and testing
+
+void TFormMain::Redirect1Click(TObject*) {
   TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) { list->SetChecked(i, list->ItemEnabled(i)); });
+  if (!list) return;
+  std::string folder;
+  if (!SelectDirectory("Select Directory", folder)) return;
+  {
+    TBusyCursor busy;
+    TListUpdate update(*list);
+    const std::string prefix = IncludeTrailingBackslash(folder);
+    for (int i = 0; i < list->Count(); ++i) list->Items().Put(i, prefix + ExtractFileName(list->Items()[i]));
+  }
+  Testvalidpictures1Click(this);
+  PreviewEntry(list->ItemIndex(), list);
 }
 
-void TFormMain::UncheckAllClick(TObject*) {
+void TFormMain::Testvalidpictures1Click(TObject*) {
+  if (Screen->ActiveForm() != this) return;
   TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) { list->SetChecked(i, false); });
-}
-
-void TFormMain::InvertCheckAllClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) {
-    if (list->ItemEnabled(i)) list->SetChecked(i, !list->Checked(i));
-  });
-}
-
-void TFormMain::CheckSelectionClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) {
-    if (list->ItemEnabled(i) && list->Selected(i)) list->SetChecked(i, true);
-  });
-}
-
-void TFormMain::UncheckSelectionClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) {
-    if (list->Selected(i)) list->SetChecked(i, false);
-  });
-}
-
-void TFormMain::InvertCheckSelectionClick(TObject*) {
-  TCheckListBox* list = GetCurrentList();
-  ForEachEntry(list, [list](int i) {
-    if (list->ItemEnabled(i) && list->Selected(i)) list->SetChecked(i, !list->Checked(i));
-  });
+  if (!list) return;
+  int errors = 0;
+  // The reference size is that of the first picture that loads: an unreadable first entry must not
+  // make every later picture fail the size test.
+  int referenceWidth = kNoReferenceSize;
+  int referenceHeight = kNoReferenceSize;
+  bool haveReference = false;
+  FPause = false;
+  for (int i = 0; i < list->Count() && !FPause; ++i) {
+    const std::string path = list->Items()[i];
+    TBitmap& picture = Image1->OwnBitmap();
+    const bool loaded = LoadPicture(picture, path);
+    if (loaded && !haveReference) {
+      referenceWidth = picture.Width();
+      referenceHeight = picture.Height();
+      haveReference = true;
+    }
+    if (loaded && picture.Width() == referenceWidth && picture.Height() == referenceHeight) {
+      if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);
+      MarkEntryGood(i, list);
+      ShowProgress(i, path, list, true);
+    } else {
+      ++errors;
+      MarkEntryFailed(i, list);
+      ShowProgress(-i, Format(kstUnknownFormat, {path}), list, false);
+    }
+    Image1->Invalidate();
+    Application->ProcessMessages();
+  }
+  Application->MessageBox(Format("%d Files in Error", {errors}), "Test Pictures", MB_OK);
 }

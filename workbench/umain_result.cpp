@@ -1,5 +1,43 @@
 // The result buffer's commands and the numbering of step files.
+#include <exception>
+
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_system.h"
+#include "toolkit/core/format.h"
+#include "toolkit/core/messages.h"
+#include "toolkit/graphics/picture.h"
+#include "toolkit/ui/application.h"
+#include "toolkit/ui/dialogs.h"
+#include "workbench/step_numbering.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/unumformat.h"
+#include "workbench/working_bitmap.h"
+
+namespace {
+
+constexpr const char* kDefaultSaveName = "process.bmp";
+
+// The overwrite question, asked for a file that exists unless a "to all" answer was given before; a
+// file that does not exist is decided by the answer kept from before.
+void AskOverwrite(const std::string& fileName, int& answer) {
+  if (answer == mrNoToAll || answer == mrYesToAll || !FileExists(fileName)) return;
+  answer = MessageDlg(Format(kstoverwrite, {fileName}), TMsgDlgType::mtWarning,
+                      mbYes | mbNo | mbCancel | mbNoToAll | mbYesToAll);
+}
+
+// The name SavePicture will really write for the caller's name.
+std::string WrittenName(const std::string& fileName) {
+  return SavedPictureName(fileName.empty() ? kDefaultSaveName : fileName);
+}
+
+void PrepareSaveDialog(TSaveDialog& dialog) {
+  dialog.Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  dialog.DefaultExt = "bmp";
+  dialog.Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+}
+
+}  // namespace
 
 void TFormMain::InitStepNumbering() {
   FStepPrefix.clear();
@@ -10,10 +48,121 @@ void TFormMain::InitStepNumbering() {
   FAutoAdapt = true;
 }
 
-void TFormMain::SaveResult1Click(TObject*) {}
+std::string TFormMain::StepFileName(int32_t Counter) {
+  const std::string prefix = FStepPrefix.empty() ? "process" : FStepPrefix;
+  const std::string extension = FStepExt.empty() ? ".bmp" : FStepExt;
+  if (Counter < 0 || Counter >= StepCounterLimit) {
+    FStepCounter = 0;
+    Counter = 0;
+  }
+  const std::string format =
+      FPadNumbers ? BuildNumFormat(FirstNumberIn(FNumFormat), DigitCount(ListBox1->Count()), FAutoAdapt)
+                  : "%s%d%s";
+  return Format(format, {prefix, Counter, extension});
+}
 
-void TFormMain::ViewResult1Click(TObject*) {}
+void TFormMain::SaveStep(TBitmap* Bitmap, int& Answer) {
+  if (!Bitmap) Abort();
+  // The question names the file that will really be written (".bmp" for a name SavePicture does not
+  // write as it is), and the right list receives that name.
+  std::string name = WrittenName(StepFileName(FStepCounter));
+  AskOverwrite(name, Answer);
+  switch (Answer) {
+    case mrCancel:
+      FAbort = true;
+      break;
+    case mrYes:
+    case mrYesToAll: {
+      const bool saved = SavePicture(*Bitmap, name, kDefaultSaveName, pf24bit);
+      FDirty = !saved;
+      if (saved) ListBox2->Items().Add(name);
+      ++FStepCounter;
+      break;
+    }
+    default:
+      // No, No to all: the same name is offered again at the next step.
+      break;
+  }
+}
 
-void TFormMain::ClearResult1Click(TObject*) {}
+bool TFormMain::SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer) {
+  if (!Bitmap) Abort();
+  FileName = WrittenName(FileName);
+  AskOverwrite(FileName, Answer);
+  switch (Answer) {
+    case mrCancel:
+      FAbort = true;
+      return false;
+    case mrYes:
+    case mrYesToAll: {
+      const bool saved = SavePicture(*Bitmap, FileName, kDefaultSaveName, pf32bit);
+      FDirty = !saved;
+      return saved;
+    }
+    default:
+      return false;
+  }
+}
 
-void TFormMain::numformat1Click(TObject*) {}
+void TFormMain::SaveResult1Click(TObject*) {
+  if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = kDefaultSaveName;
+  PrepareSaveDialog(*SaveDialog1);
+  if (!SaveDialog1->Execute() || !FResult) return;
+
+  std::string name = SaveDialog1->FileName;
+  const std::string written = WrittenName(name);
+  if (FileExists(written) &&
+      MessageDlg(Format(kstoverwrite, {written}), TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes)
+    return;
+
+  // A failed save is said here, whatever way it failed, so the work stays marked unsaved and the
+  // close question (which saves through this command) keeps the window open.
+  std::string failure;
+  bool saved = false;
+  try {
+    saved = SavePicture(*FResult, name, kDefaultSaveName, pf24bit);
+  } catch (const Exception& error) {
+    failure = error.Message();
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  FDirty = !saved;
+  if (!saved) {
+    Application->ShowException(failure.empty() ? Format(SFCreateError, {written}) : failure);
+    return;
+  }
+  ListBox2->Items().Add(name);
+}
+
+void TFormMain::ViewResult1Click(TObject*) {
+  if (ViewResult1->Checked()) {
+    ViewResult1->SetChecked(false);
+    ToolButton1->SetDown(false);
+    PreviewEntry(ListBox1->ItemIndex(), ListBox1);
+  } else {
+    ViewResult1->SetChecked(true);
+    ToolButton1->SetDown(true);
+    ShowBitmap(FResult.get());
+  }
+  ShowProgress(FResultCount, kstproc, ListBox1, true);
+}
+
+void TFormMain::ClearResult1Click(TObject*) {
+  ResetBitmap(FResult.get());
+  FResultCount = 0;
+  ShowBitmap(FResult.get());
+  ShowProgress(0, kstproc, ListBox1, true);
+}
+
+void TFormMain::numformat1Click(TObject*) {
+  if (!FormNumFormat) return;
+  FormNumFormat->CheckBoxAutoNumFormat->SetChecked(FAutoAdapt);
+  FormNumFormat->UpDown1->SetPosition(FirstNumberIn(FNumFormat));
+  // Whichever button closed the dialog, its values are taken.
+  FormNumFormat->ShowModal();
+  const int width = FormNumFormat->UpDown1->Position();
+  FAutoAdapt = FormNumFormat->CheckBoxAutoNumFormat->Checked();
+  FNumFormat = BuildNumFormat(width, -1, false);
+  FPadNumbers = width != 0;
+  numformat1->SetChecked(FPadNumbers);
+}

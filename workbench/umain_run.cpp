@@ -1,26 +1,220 @@
 // The list run driver and the processing commands of the "Processing..." menu.
+#include <memory>
+
+#include "toolkit/core/conversions.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/format.h"
+#include "toolkit/graphics/picture.h"
+#include "toolkit/ui/application.h"
+#include "toolkit/ui/dialogs.h"
+#include "workbench/stack_ops.h"
 #include "workbench/umain.h"
+#include "workbench/working_bitmap.h"
 
-void TFormMain::GetMAX1Click(TObject*) {}
+namespace {
 
-void TFormMain::GetMaxandSave1Click(TObject*) {}
+// Asks for the threshold of StackMaxThreshold; false when cancelled. Text that is no integer counts
+// as 0; negative values and values above 255 are kept.
+bool AskStackThreshold() {
+  std::string text = Format("%d", {StackThreshold});
+  if (!InputQuery("Zentor", "Threshold", text)) return false;
+  int32_t value = 0;
+  int errorPosition = 0;
+  Val(text, value, errorPosition);
+  StackThreshold = errorPosition != 0 ? 0 : value;
+  return true;
+}
 
-void TFormMain::GetMAxThreshold1Click(TObject*) {}
+std::unique_ptr<TBitmap> NewWorkingPicture() {
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  return picture;
+}
 
-void TFormMain::GetMaxTrhesholdandSave1Click(TObject*) {}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-void TFormMain::Getmin1Click(TObject*) {}
+}  // namespace
 
-void TFormMain::GetMinAndSave1Click(TObject*) {}
+void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool FirstIsStep) {
+  int errors = 0;
+  FPause = false;
+  FAbort = false;
+  ToolBar1Click(this);
+  Application->ProcessMessages();
+  FFirstIsStep = FirstIsStep;
+  if (!FResult && !NewBitmap(FResult)) return;
 
-void TFormMain::GetMaxGray1Click(TObject*) {}
+  FDirty = true;
+  int answer = mrYes;
+  ResetBitmap(FResult.get());
 
-void TFormMain::GetMaxGrayandSavesteps1Click(TObject*) {}
+  // First walk: the first picture that loads becomes the result.
+  int i = 0;
+  while (i < ListBox1->Count()) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items().Get(i);
+      if (LoadPicture(*FResult, path)) {
+        if (SaveSteps && FFirstIsStep) SaveStep(FResult.get(), answer);
+        ShowBitmap(FResult.get());
+        ShowProgress(FResultCount, path, ListBox1, true);
+        break;
+      }
+      ++errors;
+      MarkEntryFailed(i, ListBox1);
+      ShowProgress(-i, path, ListBox1, false);
+    }
+    ++i;
+    Application->ProcessMessages();
+  }
 
-void TFormMain::GetMinGray1Click(TObject*) {}
+  if (FFirstIsStep) {
+    FResultCount = 1;
+    ++i;
+  } else {
+    FResultCount = 0;
+  }
 
-void TFormMain::GetMinGrayandSavesteps1Click(TObject*) {}
+  // Second walk: every further picture merges into the result. One picture at a time lives beside the
+  // result; its pixels are let go before the next one is decoded, so memory does not grow with the
+  // list.
+  std::unique_ptr<TBitmap> picture = NewWorkingPicture();
+  while (i < ListBox1->Count() && !FAbort) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items().Get(i);
+      picture->ReleaseHandle();
+      if (LoadPicture(*picture, path) && Op(*picture, *FResult, Param)) {
+        FDirty = true;
+        ++FResultCount;
+        if (SaveSteps) SaveStep(FResult.get(), answer);
+        if (!FAbort) {
+          ShowBitmap(FResult.get());
+          ShowProgress(FResultCount, path, ListBox1, true);
+        }
+      } else {
+        // One bad picture costs only itself: the result keeps what the night gave so far, so the
+        // pictures after it still merge.
+        ++errors;
+        MarkEntryFailed(i, ListBox1);
+        ShowProgress(-i, path, ListBox1, false);
+      }
+    }
+    ++i;
+    Application->ProcessMessages();
+    if (FPause) {
+      if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User",
+                                  MB_YESNO) == IDYES) {
+        FAbort = true;
+        break;
+      }
+      FAbort = false;
+      FPause = false;
+    }
+  }
+  picture.reset();
 
-void TFormMain::Add1Click(TObject*) {}
+  if (!FAbort && !SaveSteps && !FPause) SaveResult1Click(this);
+  Application->MessageBox(Format("%d File(s) in Error", {errors}), "Process Pictures", MB_OK);
+}
 
-void TFormMain::Sub1Click(TObject*) {}
+void TFormMain::RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep) {
+  SaveDialog1->FileName = StepFileName(FStepCounter);
+  if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = "process.bmp";
+  SaveDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  SaveDialog1->DefaultExt = "bmp";
+  SaveDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  if (!SaveDialog1->Execute()) return;
+
+  const std::string name = SaveDialog1->FileName;
+  const std::string extension = ExtractFileExt(name);
+  const std::string base = name.substr(0, name.size() - extension.size());
+  size_t digitsStart = base.size();
+  while (digitsStart > 0 && IsDigit(base[digitsStart - 1])) --digitsStart;
+  // Too many digits for an integer raise the conversion error, before anything was run.
+  FStepCounter = digitsStart < base.size() ? StrToInt(base.substr(digitsStart)) : 0;
+  FStepPrefix = base.substr(0, digitsStart);
+  FStepExt = extension;
+  RunOnList(true, Op, Param, FirstIsStep);
+}
+
+void TFormMain::RunBatch(TImageOp Op, intptr_t Param, bool) {
+  RunOnCurrentEntry(Op, Param);
+}
+
+void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
+  // A list run in progress (this one was started into it from the batch window) asks its pause
+  // question at its next check.
+  FPause = true;
+  FResultCount = 0;
+  if (ListBox1->Count() == 0) return;
+  if (!FResult && !NewBitmap(FResult)) return;
+
+  std::unique_ptr<TBitmap> picture = NewWorkingPicture();
+  const int i = ListBox1->ItemIndex() >= 0 ? ListBox1->ItemIndex() : 0;
+  ResetBitmap(FResult.get());
+  const std::string path = ListBox1->Items().Get(i);
+  if (!LoadPicture(*FResult, path)) Abort();
+  if (LoadPicture(*picture, path) && Op(*picture, *FResult, Param)) {
+    FDirty = true;
+    ++FResultCount;
+    MarkEntryGood(i, ListBox1);
+    ShowBitmap(FResult.get());
+    ShowProgress(FResultCount, path, ListBox1, true);
+  } else {
+    ResetBitmap(FResult.get());
+    MarkEntryFailed(i, ListBox1);
+    ShowProgress(-i, path, ListBox1, false);
+  }
+}
+
+// ---- The processing commands
+
+void TFormMain::GetMAX1Click(TObject*) {
+  RunOnList(false, StackMax, 0, true);
+}
+
+void TFormMain::GetMaxandSave1Click(TObject*) {
+  RunWithSteps(StackMax, 0, true);
+}
+
+void TFormMain::GetMAxThreshold1Click(TObject*) {
+  if (AskStackThreshold()) RunOnList(false, StackMaxThreshold, 0, true);
+}
+
+void TFormMain::GetMaxTrhesholdandSave1Click(TObject*) {
+  if (AskStackThreshold()) RunWithSteps(StackMaxThreshold, 0, true);
+}
+
+void TFormMain::Getmin1Click(TObject*) {
+  RunOnList(false, StackMin, 0, true);
+}
+
+void TFormMain::GetMinAndSave1Click(TObject*) {
+  RunWithSteps(StackMin, 0, true);
+}
+
+void TFormMain::GetMaxGray1Click(TObject*) {
+  RunOnList(false, StackMaxLum, 0, true);
+}
+
+void TFormMain::GetMaxGrayandSavesteps1Click(TObject*) {
+  RunWithSteps(StackMaxLum, 0, true);
+}
+
+void TFormMain::GetMinGray1Click(TObject*) {
+  RunOnList(false, StackMinLum, 0, true);
+}
+
+void TFormMain::GetMinGrayandSavesteps1Click(TObject*) {
+  RunWithSteps(StackMinLum, 0, true);
+}
+
+void TFormMain::Add1Click(TObject*) {
+  RunOnList(false, StackAdd, 0, true);
+}
+
+void TFormMain::Sub1Click(TObject*) {
+  RunOnList(false, StackSub, 0, true);
+}

@@ -1,27 +1,134 @@
 // The image view: showing a bitmap or a list entry, the layout (fit or zoom), the zoom controls, the
 // fly-over switch and the list panels' resize limits.
+#include <algorithm>
+
+#include "toolkit/core/checked.h"
+#include "toolkit/core/format.h"
+#include "toolkit/core/numbers.h"
+#include "workbench/ucreateimg.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/working_bitmap.h"
 
-void TFormMain::ShowBitmap(TBitmap*) {}
+namespace {
 
-void TFormMain::PreviewEntry(int, TCheckListBox*) {}
+constexpr int kMinListPanelWidth = 175;
 
-void TFormMain::LayoutView() {}
+// Rounded to the nearest integer (halves to even); a value beyond 32 bits is a range error.
+int RoundToInt(double value) {
+  return RangeChecked<int>(Round(value));
+}
 
-void TFormMain::Panel1CanResize(TObject*, int&, int&, bool&) {}
+}  // namespace
 
-void TFormMain::Panel2CanResize(TObject*, int&, int&, bool&) {}
+void TFormMain::ShowBitmap(TBitmap* Bitmap) {
+  if (Bitmap && Bitmap == FResult.get()) {
+    // The result buffer is shown where it lives: a run shows it after every picture, and copying
+    // tens of megapixels each time would cost about as much as the merge itself.
+    Image1->ShowShared(&FResult);
+  } else if (Bitmap) {
+    CopyToBitmap(Bitmap, &Image1->OwnBitmap(), Bitmap->PixelFormat());
+  } else {
+    ResetBitmap(&Image1->OwnBitmap());
+  }
+  Image1->Invalidate();
+}
 
-void TFormMain::ToolButton7Click(TObject*) {}
+void TFormMain::PreviewEntry(int Index, TCheckListBox* List) {
+  const int count = List ? List->Count() : 0;
+  bool ok = Index >= 0 && count > 0 && Index < count;
+  if (ok) {
+    const std::string path = List->Items()[Index];
+    if (List->ItemEnabled(Index) && LoadPicture(Image1->OwnBitmap(), path)) {
+      if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);
+      ShowProgress(Index, path, List, true);
+    } else {
+      ok = false;
+      MarkEntryFailed(Index, List);
+      ShowProgress(-Index, Format(kstUnknownFormat, {path}), List, false);
+    }
+  } else {
+    ShowProgress(-count, kstEmptyList, List, false);
+  }
+  if (!ok) ResetBitmap(&Image1->OwnBitmap());
+  LayoutView();
+}
 
-void TFormMain::Adapterlimage1Click(TObject*) {}
+void TFormMain::LayoutView() {
+  const TBitmap* picture = Image1->ShownBitmap();
+  const int pictureWidth = picture ? picture->Width() : 0;
+  const int pictureHeight = picture ? picture->Height() : 0;
+  if (ToolButton7->Down()) {
+    ScrollBox1->SetAutoScroll(false);
+    const int spaceWidth = ScrollBox1->Width() - 6;
+    const int spaceHeight = ScrollBox1->Height() - 6;
+    const double sx = pictureWidth != 0 ? static_cast<double>(spaceWidth) / pictureWidth : 1.0;
+    const double sy = pictureHeight != 0 ? static_cast<double>(spaceHeight) / pictureHeight : 1.0;
+    FZoom = sx > sy ? sy : sx;
+    if (FZoom == 0) FZoom = 1.0;
+    const int w = RoundToInt(pictureWidth * FZoom);
+    const int h = RoundToInt(pictureHeight * FZoom);
+    const int left = RoundToInt((spaceWidth - w) / 2.0) + 2;
+    const int top = RoundToInt((spaceHeight - h) / 2.0) + 2;
+    // A scroll box smaller than its inset gives a negative scale: nothing is shown then.
+    Image1->SetBounds(left, top, std::max(0, w), std::max(0, h));
+  } else {
+    ScrollBox1->SetAutoScroll(true);
+    FZoom = TrackBar1->Position() / 100.0;
+    if (FZoom == 0) FZoom = 1.0;
+    Image1->SetBounds(0, 0, RoundToInt(pictureWidth * FZoom), RoundToInt(pictureHeight * FZoom));
+  }
+}
 
-void TFormMain::TrackBar1Change(TObject*) {}
+void TFormMain::Panel1CanResize(TObject*, int& NewWidth, int&, bool& Resize) {
+  NewWidth = std::max(NewWidth, kMinListPanelWidth);
+  Resize = true;
+}
 
-void TFormMain::Label100Click(TObject*) {}
+void TFormMain::Panel2CanResize(TObject*, int& NewWidth, int&, bool& Resize) {
+  NewWidth = std::max(NewWidth, kMinListPanelWidth);
+  Resize = true;
+}
 
-void TFormMain::EnableFlyOverMouse1Click(TObject*) {}
+void TFormMain::ToolButton7Click(TObject*) {
+  const bool stretched = ToolButton7->Down();
+  Adapterlimage1->SetChecked(stretched);
+  ScrollBox1->SetAutoScroll(stretched);
+  TrackBar1->SetEnabled(!stretched);
+  TrackBar1->SetVisible(!stretched);
+  Label100->SetEnabled(!stretched);
+  Label100->SetVisible(!stretched);
+  Image1->SetStretch(true);
+  LayoutView();
+}
 
-void TFormMain::EnableFlyOverMouse2Click(TObject*) {}
+void TFormMain::Adapterlimage1Click(TObject*) {
+  const bool wasStretched = ToolButton7->Down();
+  Image1->SetStretch(true);
+  ScrollBox1->SetAutoScroll(wasStretched);
+  TrackBar1->SetEnabled(!wasStretched);
+  ToolButton7->SetDown(Adapterlimage1->Checked());
+  LayoutView();
+}
 
-void TFormMain::Image1Click(TObject*) {}
+void TFormMain::TrackBar1Change(TObject*) {
+  Label100->SetCaption(Format(" Z = %d%s ", {TrackBar1->Position(), "%"}));
+  LayoutView();
+}
+
+void TFormMain::Label100Click(TObject*) {
+  TrackBar1->SetPosition(100);
+}
+
+void TFormMain::EnableFlyOverMouse1Click(TObject*) {
+  EnableFlyOverMouse2->SetDown(EnableFlyOverMouse1->Checked());
+}
+
+void TFormMain::EnableFlyOverMouse2Click(TObject*) {
+  EnableFlyOverMouse1->SetChecked(EnableFlyOverMouse2->Down());
+}
+
+void TFormMain::Image1Click(TObject*) {
+  // Replays the choice of the stored point in the picture information window, whose feed comes with
+  // the mask creation.
+}

@@ -1,4 +1,6 @@
 // The main window: its components, its own handlers, the close question and the key table.
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -40,7 +42,8 @@ TEST_F(MainWindowTest, CreationSetsTheDefaults) {
   EXPECT_EQ(Form->Caption().rfind("Orvanta - version 2.1g - 2014/02/18", 0), 0u);
   EXPECT_EQ(Form->FPointX, -1);
   EXPECT_EQ(Form->FPointY, -1);
-  EXPECT_EQ(Form->FZoom, 1.0);
+  // The creation ends by previewing the empty list, which fits the 1 x 1 view into the scroll box.
+  EXPECT_EQ(Form->FZoom, std::min(Form->ScrollBox1->Width(), Form->ScrollBox1->Height()) - 6.0);
   EXPECT_TRUE(Form->KeyPreview);
   EXPECT_EQ(Form->FListCaption, "Left List");
   EXPECT_FALSE(Form->FDirty);
@@ -96,10 +99,13 @@ TEST_F(MainWindowTest, CloseQuestionYesSavesAndKeepsTheWindow) {
   Form->Show();
   Form->FDirty = true;
   Script().AnswerMessageBox(IDYES, "Save Processed Image?");
+  Script().AnswerSaveFile("");  // the save dialog of "Save Result as...", cancelled
   bool canClose = true;
   Form->FormCloseQuery(Form.get(), canClose);
   EXPECT_FALSE(canClose);
+  EXPECT_TRUE(Form->FDirty);
   Script().AnswerMessageBox(IDYES, "Save Processed Image?");
+  Script().AnswerSaveFile("");
   Form->Close();
   EXPECT_TRUE(Form->Visible());
 }

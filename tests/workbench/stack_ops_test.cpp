@@ -1,0 +1,170 @@
+// The stacking operations: byte operations, luminance predicates and both pixel drivers.
+#include "workbench/stack_ops.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/workbench/pixel_test_support.h"
+
+namespace {
+
+class StackOpsTest : public testing::Test {
+ protected:
+  void TearDown() override { StackThreshold = 0; }
+};
+
+TEST_F(StackOpsTest, ByteOperationsGiveTheirWorkedValues) {
+  EXPECT_EQ(MaxByte(30, 10), 30);
+  EXPECT_EQ(MaxByte(10, 30), 30);
+  EXPECT_EQ(MinByte(30, 10), 10);
+  EXPECT_EQ(MinByte(10, 30), 10);
+  EXPECT_EQ(DiffByte(10, 30), 0);
+  EXPECT_EQ(DiffByte(30, 10), 20);
+  EXPECT_EQ(DiffByte(30, 30), 0);
+  EXPECT_EQ(SumByte(200, 100), 255);
+  EXPECT_EQ(SumByte(200, 54), 254);
+  EXPECT_EQ(SumByte(200, 55), 255);
+  StackThreshold = 40;
+  EXPECT_EQ(MaxThresholdByte(30, 10), 10);  // below the threshold the picture wins, even darker
+  EXPECT_EQ(MaxThresholdByte(50, 60), 60);
+  EXPECT_EQ(MaxThresholdByte(50, 20), 50);
+  EXPECT_EQ(MaxThresholdByte(40, 20), 40);
+  StackThreshold = -5;
+  EXPECT_EQ(MaxThresholdByte(0, 0), 0);
+  EXPECT_EQ(MaxThresholdByte(9, 3), 9);
+  StackThreshold = 256;
+  EXPECT_EQ(MaxThresholdByte(255, 3), 3);
+  EXPECT_TRUE(LumLess(29, 30));
+  EXPECT_FALSE(LumLess(30, 30));
+  EXPECT_TRUE(LumGreater(31, 30));
+  EXPECT_FALSE(LumGreater(30, 30));
+}
+
+TEST_F(StackOpsTest, LuminanceKeepsOrTakesWholePixels) {
+  auto make = [](uint8_t b, uint8_t g, uint8_t r) {
+    auto bitmap = NoisePicture(1, 1, 0);
+    uint8_t* p = bitmap->ScanLine(0);
+    p[0] = b, p[1] = g, p[2] = r;
+    return bitmap;
+  };
+  // Accumulator luminance 30, picture luminance 20.
+  auto acc = make(90, 0, 0);
+  EXPECT_TRUE(StackMaxLum(*make(10, 20, 30), *acc, 0));
+  EXPECT_EQ(acc->ScanLine(0)[0], 90);
+  EXPECT_TRUE(StackMinLum(*make(10, 20, 30), *acc, 0));
+  EXPECT_EQ(acc->ScanLine(0)[0], 10);
+  EXPECT_EQ(acc->ScanLine(0)[2], 30);
+  // A tie keeps the accumulator's colour; (2 + 0 + 0) div 3 = (1 + 0 + 0) div 3 = 0.
+  auto tie = make(0, 60, 0);
+  EXPECT_TRUE(StackMaxLum(*make(60, 0, 0), *tie, 0));
+  EXPECT_TRUE(StackMinLum(*make(0, 0, 60), *tie, 0));
+  auto truncated = make(2, 0, 0);
+  EXPECT_TRUE(StackMaxLum(*make(0, 1, 0), *truncated, 0));
+  EXPECT_EQ(truncated->ScanLine(0)[0], 2);
+  EXPECT_EQ(tie->ScanLine(0)[1], 60);
+}
+
+// Both drivers against the plain reference on sizes that walk one row, one column, padded rows and
+// rows longer than one vector block with a tail.
+TEST_F(StackOpsTest, DriversMatchTheReferenceOnOddSizes) {
+  StackThreshold = 100;
+  struct Op {
+    TImageOp Stack;
+    std::function<uint8_t(uint8_t, uint8_t)> Bytes;
+  };
+  const Op byteOps[] = {
+      {StackMax, MaxByte},
+      {StackMaxThreshold, [](uint8_t a, uint8_t p) { return MaxThresholdByteAt(a, p, 100); }},
+      {StackMin, MinByte},
+      {StackSub, DiffByte},
+      {StackAdd, SumByte}};
+  const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {13, 1}, {5, 3}, {7, 4}, {11, 2}, {50, 3}, {43, 5}};
+  uint32_t seed = 1;
+  for (auto [w, h] : sizes) {
+    SCOPED_TRACE(testing::Message() << w << " x " << h);
+    for (const Op& op : byteOps) {
+      auto acc = NoisePicture(w, h, seed++);
+      auto picture = NoisePicture(w, h, seed++);
+      auto expected = CopyOf(*acc);
+      ReferenceBytes(*expected, *picture, op.Bytes);
+      EXPECT_TRUE(op.Stack(*picture, *acc, 0));
+      EXPECT_TRUE(SamePixels(*acc, *expected));
+    }
+    for (bool brighter : {true, false}) {
+      auto acc = NoisePicture(w, h, seed++);
+      auto picture = NoisePicture(w, h, seed++);
+      auto expected = CopyOf(*acc);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          uint8_t* e = expected->ScanLine(y) + x * 3;
+          const uint8_t* p = picture->ScanLine(y) + x * 3;
+          const int le = (e[0] + e[1] + e[2]) / 3, lp = (p[0] + p[1] + p[2]) / 3;
+          if (brighter ? le < lp : le > lp) std::copy(p, p + 3, e);
+        }
+      EXPECT_TRUE((brighter ? StackMaxLum : StackMinLum)(*picture, *acc, 0));
+      EXPECT_TRUE(SamePixels(*acc, *expected));
+    }
+  }
+}
+
+TEST_F(StackOpsTest, AnEightBitPictureIsConvertedInPlaceAndMerged) {
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf8bit);
+  picture->SetSize(7, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 7; ++x) picture->ScanLine(y)[x] = static_cast<uint8_t>(x * 37 + y * 11);
+  auto as24 = CopyOf(*picture);
+  as24->SetPixelFormat(pf24bit);
+  for (TImageOp op : {StackMax, StackMaxLum}) {
+    auto picture8 = CopyOf(*picture);
+    auto acc = NoisePicture(7, 3, 77);
+    auto expected = CopyOf(*acc);
+    auto picture24 = CopyOf(*as24);
+    ASSERT_TRUE(op(*picture24, *expected, 0));
+    EXPECT_TRUE(op(*picture8, *acc, 0));
+    EXPECT_EQ(picture8->PixelFormat(), pf24bit);
+    EXPECT_TRUE(SamePixels(*acc, *expected));
+  }
+}
+
+TEST_F(StackOpsTest, RefusalsLeaveTheResultUnchanged) {
+  auto acc = NoisePicture(64, 48, 5);
+  const auto before = CopyOf(*acc);
+  for (TImageOp op : {StackMax, StackMaxThreshold, StackMin, StackSub, StackAdd, StackMaxLum, StackMinLum}) {
+    EXPECT_FALSE(op(*NoisePicture(64, 47, 6), *acc, 0));
+    EXPECT_FALSE(op(*NoisePicture(63, 48, 6), *acc, 0));
+    EXPECT_TRUE(SamePixels(*acc, *before));
+    // An accumulator that is not 24-bit is refused, and the picture is not converted.
+    auto acc32 = NoisePicture(4, 4, 8);
+    acc32->SetPixelFormat(pf32bit);
+    auto picture8 = NoisePicture(4, 4, 9);
+    picture8->SetPixelFormat(pf8bit);
+    EXPECT_FALSE(op(*picture8, *acc32, 0));
+    EXPECT_EQ(picture8->PixelFormat(), pf8bit);
+    // Empty pictures.
+    TBitmap empty, emptyAcc;
+    emptyAcc.SetPixelFormat(pf24bit);
+    EXPECT_FALSE(op(empty, emptyAcc, 0));
+  }
+}
+
+TEST_F(StackOpsTest, StackingSeveralPictures) {
+  auto a = NoisePicture(9, 4, 21), b = NoisePicture(9, 4, 22), c = NoisePicture(9, 4, 23);
+  for (TImageOp op : {StackMax, StackMin}) {  // a picture into a copy of itself changes nothing
+    auto acc = CopyOf(*a);
+    EXPECT_TRUE(op(*CopyOf(*a), *acc, 0));
+    EXPECT_TRUE(SamePixels(*acc, *a));
+  }
+  auto sub = CopyOf(*a), add = CopyOf(*a);
+  for (TBitmap* next : {b.get(), c.get()}) {
+    EXPECT_TRUE(StackSub(*CopyOf(*next), *sub, 0));
+    EXPECT_TRUE(StackAdd(*CopyOf(*next), *add, 0));
+  }
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 27; ++x) {
+      const int va = a->ScanLine(y)[x], vb = b->ScanLine(y)[x], vc = c->ScanLine(y)[x];
+      EXPECT_EQ(sub->ScanLine(y)[x], std::max(0, std::max(0, va - vb) - vc));
+      EXPECT_EQ(add->ScanLine(y)[x], std::min(255, va + vb + vc));
+    }
+}
+
+}  // namespace
