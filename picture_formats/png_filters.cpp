@@ -1,4 +1,4 @@
-// The five PNG row filters, undone in place (PNG specification, section 9).
+// The five PNG row filters, undone in place (ISO/IEC 15948, section 9).
 
 #include <algorithm>
 #include <cstdlib>

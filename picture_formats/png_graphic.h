@@ -1,5 +1,5 @@
 #pragma once
-// TPNGGraphic: Portable Network Graphics files (PNG specification, ISO/IEC 15948) into an 8-bit
+// TPNGGraphic: Portable Network Graphics files (ISO/IEC 15948) into an 8-bit
 // paletted, 24-bit or 32-bit bitmap: every chunk read is checked with zlib's CRC-32, the image data of
 // one or more IDAT chunks is inflated as one stream, the five row filters are undone, Adam7 pictures are
 // de-interlaced, and rows go through the colour manager (with the file's gamma when it gives one).
