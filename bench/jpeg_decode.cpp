@@ -7,7 +7,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +18,8 @@
 
 #include <jpeglib.h>
 
+#include "bench/support/night_sky.h"
+#include "bench/support/timing.h"
 #include "picture_formats/jpeg_image.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/picture.h"
@@ -28,58 +29,6 @@ namespace {
 constexpr int PictureWidth = 6000;
 constexpr int PictureHeight = 4000;
 constexpr int Rounds = 5;
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// xorshift32: fast, reproducible noise.
-struct TNoise {
-  uint32_t State;
-  uint32_t Next() {
-    State ^= State << 13;
-    State ^= State >> 17;
-    State ^= State << 5;
-    return State;
-  }
-};
-
-// A night shot: a dark sky brightening towards the horizon, a darker ground, sensor noise (mostly in
-// luminance), and a few hundred stars of one to three pixels.
-void PaintNightSky(TBitmap& bitmap, uint32_t seed) {
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(PictureWidth, PictureHeight);
-  TNoise noise{seed | 1u};
-  uint8_t* const row0 = bitmap.ScanLine(0);
-  const ptrdiff_t step = bitmap.ScanLine(1) - row0;
-  const int horizon = PictureHeight * 4 / 5;
-  for (int y = 0; y < PictureHeight; ++y) {
-    uint8_t* p = row0 + step * y;
-    const int sky = y < horizon ? 8 + 30 * y / horizon : 6;
-    for (int x = 0; x < PictureWidth; ++x, p += 3) {
-      const uint32_t r = noise.Next();
-      const int grain = static_cast<int>(r & 15) - 7;
-      const int tint = static_cast<int>((r >> 8) & 7) - 3;
-      p[0] = static_cast<uint8_t>(std::clamp(sky + 10 + grain + tint, 0, 255));
-      p[1] = static_cast<uint8_t>(std::clamp(sky + 4 + grain, 0, 255));
-      p[2] = static_cast<uint8_t>(std::clamp(sky + grain - tint, 0, 255));
-    }
-  }
-  for (int star = 0; star < 400; ++star) {
-    const int cx = 3 + static_cast<int>(noise.Next() % (PictureWidth - 6));
-    const int cy = 3 + static_cast<int>(noise.Next() % (horizon - 6));
-    const int radius = 1 + static_cast<int>(noise.Next() % 3);
-    const int level = 150 + static_cast<int>(noise.Next() % 106);
-    for (int dy = -radius; dy <= radius; ++dy)
-      for (int dx = -radius; dx <= radius; ++dx) {
-        if (dx * dx + dy * dy > radius * radius) continue;
-        uint8_t* p = row0 + step * (cy + dy) + (cx + dx) * 3;
-        p[0] = p[1] = p[2] = static_cast<uint8_t>(level);
-      }
-  }
-}
 
 std::vector<uint8_t> ReadFile(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
@@ -136,12 +85,13 @@ bool JpgRegistered() {
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 4;
-  std::string folderPattern = (std::filesystem::temp_directory_path() / "orvanta-bench-jpeg-XXXXXX").string();
-  if (mkdtemp(folderPattern.data()) == nullptr) {
-    std::perror("mkdtemp");
+  std::filesystem::path folder;
+  try {
+    folder = MakeScratchFolder("orvanta-bench-jpeg");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  const std::filesystem::path folder = folderPattern;
   if (!JpgRegistered()) TPicture::RegisterFileFormat("jpg", "JPG images", TJPEGImage::StaticClass());
 
   int status = 0;
@@ -151,14 +101,11 @@ int main(int argc, char** argv) {
     uintmax_t totalBytes = 0;
     for (int i = 0; i < count; ++i) {
       TBitmap bitmap;
-      PaintNightSky(bitmap, 0x9E3779B9u * static_cast<uint32_t>(i + 1));
+      PaintNightSky(bitmap, PictureWidth, PictureHeight, 0x9E3779B9u * static_cast<uint32_t>(i + 1));
       const std::string name = (folder / ("night" + std::to_string(i) + ".jpg")).string();
-      const auto start = Clock::now();
-      TJPEGImage jpeg;  // quality 90, 4:2:0
-      jpeg.Assign(bitmap);
-      jpeg.Compress();
-      jpeg.SaveToFile(name);
-      compressSeconds += Seconds(start);
+      const auto start = BenchClock::now();
+      SaveAsJpeg(bitmap, name);
+      compressSeconds += SecondsSince(start);
       totalBytes += std::filesystem::file_size(name);
       files.push_back(name);
     }
@@ -182,12 +129,12 @@ int main(int argc, char** argv) {
     for (const std::string& name : files) {
       double classTime = 1e30, plainTime = 1e30;
       for (int round = 0; round < Rounds; ++round) {
-        auto start = Clock::now();
+        auto start = BenchClock::now();
         LoadThroughRegistry(name, working);
-        classTime = std::min(classTime, Seconds(start));
-        start = Clock::now();
+        classTime = std::min(classTime, SecondsSince(start));
+        start = BenchClock::now();
         DecodePlain(name, width, height);
-        plainTime = std::min(plainTime, Seconds(start));
+        plainTime = std::min(plainTime, SecondsSince(start));
       }
       bestClass += classTime;
       bestPlain += plainTime;

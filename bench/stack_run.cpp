@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -25,8 +24,9 @@
 
 #include <QApplication>
 
+#include "bench/support/night_sky.h"
+#include "bench/support/timing.h"
 #include "picture_formats/format_list.h"
-#include "picture_formats/jpeg_image.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/screen.h"
@@ -36,63 +36,6 @@
 #include "workbench/working_bitmap.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// xorshift32: fast, reproducible noise.
-struct TNoise {
-  uint32_t State;
-  uint32_t Next() {
-    State ^= State << 13;
-    State ^= State >> 17;
-    State ^= State << 5;
-    return State;
-  }
-};
-
-// One exposure of a night: a dark sky brightening towards the horizon, a darker ground, sensor noise,
-// and a few hundred stars that move a little from one exposure to the next (so the maximum draws
-// trails).
-void PaintExposure(TBitmap& bitmap, int width, int height, int frame) {
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(width, height);
-  TNoise noise{0x9E3779B9u * static_cast<uint32_t>(frame + 1) | 1u};
-  uint8_t* const row0 = bitmap.ScanLine(0);
-  const ptrdiff_t step = height > 1 ? bitmap.ScanLine(1) - row0 : 0;
-  const int horizon = height * 4 / 5;
-  for (int y = 0; y < height; ++y) {
-    uint8_t* p = row0 + step * y;
-    const int sky = y < horizon ? 8 + 30 * y / std::max(1, horizon) : 6;
-    for (int x = 0; x < width; ++x, p += 3) {
-      const uint32_t r = noise.Next();
-      const int grain = static_cast<int>(r & 15) - 7;
-      const int tint = static_cast<int>((r >> 8) & 7) - 3;
-      p[0] = static_cast<uint8_t>(std::clamp(sky + 10 + grain + tint, 0, 255));
-      p[1] = static_cast<uint8_t>(std::clamp(sky + 4 + grain, 0, 255));
-      p[2] = static_cast<uint8_t>(std::clamp(sky + grain - tint, 0, 255));
-    }
-  }
-  TNoise stars{12345u};  // the same sky every frame, shifted by the frame number
-  for (int star = 0; star < 400; ++star) {
-    const int radius = 1 + static_cast<int>(stars.Next() % 3);
-    const int cx = radius + static_cast<int>((stars.Next() + static_cast<uint32_t>(frame) * 4) %
-                                             static_cast<uint32_t>(std::max(1, width - 2 * radius)));
-    const int cy =
-        radius + static_cast<int>(stars.Next() % static_cast<uint32_t>(std::max(1, horizon - 2 * radius)));
-    const int level = 150 + static_cast<int>(stars.Next() % 106);
-    for (int dy = -radius; dy <= radius; ++dy)
-      for (int dx = -radius; dx <= radius; ++dx) {
-        const int x = cx + dx, y = cy + dy;
-        if (dx * dx + dy * dy > radius * radius || x < 0 || y < 0 || x >= width || y >= height) continue;
-        uint8_t* p = row0 + step * y + x * 3;
-        p[0] = p[1] = p[2] = static_cast<uint8_t>(level);
-      }
-  }
-}
 
 std::vector<std::string> FileNames(const std::string& folder, int count) {
   std::vector<std::string> names;
@@ -120,9 +63,9 @@ double TimeStackRun(int argc, char** argv, const std::vector<std::string>& files
     FormMain->ListBox1->SetChecked(FormMain->ListBox1->Items().Add(file), true);
   Application->ProcessMessages();
 
-  const auto start = Clock::now();
+  const auto start = BenchClock::now();
   FormMain->GetMAX1Click(nullptr);
-  const double seconds = Seconds(start);
+  const double seconds = SecondsSince(start);
 
   if (!script.Failures().empty() || script.PendingAnswers() != 0)
     throw std::runtime_error("the run did not end as expected (errors or other questions)");
@@ -139,10 +82,10 @@ double TimeStackRun(int argc, char** argv, const std::vector<std::string>& files
 double TimeLoadAlone(const std::vector<std::string>& files) {
   InitializePictureFormats();
   TBitmap working;
-  const auto start = Clock::now();
+  const auto start = BenchClock::now();
   for (const std::string& file : files)
     if (!LoadPicture(working, file)) throw std::runtime_error("cannot load " + file);
-  const double seconds = Seconds(start);
+  const double seconds = SecondsSince(start);
   FinalizePictureFormats();
   return seconds;
 }
@@ -198,10 +141,7 @@ void Generate(const std::vector<std::string>& files, int width, int height) {
   TBitmap bitmap;
   for (size_t i = 0; i < files.size(); ++i) {
     PaintExposure(bitmap, width, height, static_cast<int>(i));
-    TJPEGImage jpeg;  // quality 90
-    jpeg.Assign(bitmap);
-    jpeg.Compress();
-    jpeg.SaveToFile(files[i]);
+    SaveAsJpeg(bitmap, files[i]);
   }
 }
 
@@ -222,13 +162,13 @@ int main(int argc, char** argv) {
   const int width = argc > 3 ? std::max(1, atoi(argv[2])) : 6000;
   const int height = argc > 3 ? std::max(1, atoi(argv[3])) : 4000;
   const int rounds = argc > 4 ? std::max(1, atoi(argv[4])) : 3;
-  std::string folderPattern =
-      (std::filesystem::temp_directory_path() / "orvanta-bench-stack-XXXXXX").string();
-  if (mkdtemp(folderPattern.data()) == nullptr) {
-    std::perror("mkdtemp");
+  std::string folder;
+  try {
+    folder = MakeScratchFolder("orvanta-bench-stack");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  const std::string folder = folderPattern;
 
   int status = 0;
   try {

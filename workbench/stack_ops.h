@@ -79,6 +79,12 @@ inline void CombineRow(uint8_t* __restrict a, const uint8_t* __restrict p, ptrdi
   for (; k < count; ++k) a[k] = Op(a[k], p[k]);
 }
 
+// A picture merged into itself: the same rows on both sides, so no restrict promise can be made.
+template <class ByteOp>
+inline void CombineRowInPlace(uint8_t* a, ptrdiff_t count, ByteOp Op) {
+  for (ptrdiff_t k = 0; k < count; ++k) a[k] = Op(a[k], a[k]);
+}
+
 }  // namespace stack_detail
 
 // ---- Pixel drivers. Both refuse (false, nothing changed) an accumulator that is not 24-bit, a picture
@@ -94,8 +100,12 @@ bool CombineBitmaps(TBitmap& Picture, TBitmap& Acc, ByteOp Op) {
   const ptrdiff_t rowBytes = static_cast<ptrdiff_t>(Acc.Width()) * 3;
   uint8_t* accRow = acc.Row0;
   const uint8_t* picRow = pic.Row0;
+  const bool samePixels = &Picture == &Acc;
   for (int y = 0; y < Acc.Height(); ++y, accRow += acc.Step, picRow += pic.Step) {
-    stack_detail::CombineRow(accRow, picRow, rowBytes, Op);
+    if (samePixels)
+      stack_detail::CombineRowInPlace(accRow, rowBytes, Op);
+    else
+      stack_detail::CombineRow(accRow, picRow, rowBytes, Op);
   }
   return true;
 }

@@ -3,23 +3,21 @@
 // past their end) and one-call decoding.
 
 #include <algorithm>
-#include <cstdint>
 #include <memory>
 #include <span>
-#include <vector>
 
 #include "picture_formats/decoder.h"
+#include "tests/picture_formats/picture_test_support.h"
 
 class THeapBytes {
  public:
   explicit THeapBytes(size_t size) : FSize(size), FData(std::make_unique<uint8_t[]>(size)) {}
-  explicit THeapBytes(const std::vector<uint8_t>& bytes) : THeapBytes(bytes.size()) {
+  explicit THeapBytes(const Bytes& bytes) : THeapBytes(bytes.size()) {
     std::copy(bytes.begin(), bytes.end(), FData.get());
   }
 
-  std::span<uint8_t> Span() { return {FData.get(), FSize}; }
-  std::span<const uint8_t> Span() const { return {FData.get(), FSize}; }
-  std::vector<uint8_t> Vector() const { return {FData.get(), FData.get() + FSize}; }
+  std::span<uint8_t> Span() const { return {FData.get(), FSize}; }
+  Bytes Vector() const { return {FData.get(), FData.get() + FSize}; }
 
  private:
   size_t FSize;
@@ -27,16 +25,15 @@ class THeapBytes {
 };
 
 struct TDecodeResult {
-  std::vector<uint8_t> Output;  // the whole target room after the call
-  size_t SourcePosition = 0;    // where the decoder left the cursors
+  Bytes Output;               // the whole target room after the call
+  size_t SourcePosition = 0;  // where the decoder left the cursors
   size_t DestPosition = 0;
 };
 
 // Decodes `packed` into `room` zeroed bytes with one call, cursors starting at 0.
-inline TDecodeResult DecodeOnce(TDecoder& decoder, const std::vector<uint8_t>& packed, size_t room,
-                                int32_t packedSize, int32_t unpackedSize) {
-  const THeapBytes source(packed);
-  THeapBytes target(room);
+inline TDecodeResult DecodeOnce(TDecoder& decoder, const Bytes& packed, size_t room, int32_t packedSize,
+                                int32_t unpackedSize) {
+  const THeapBytes source(packed), target(room);
   TSourceCursor sourceCursor(source.Span());
   TTargetCursor targetCursor(target.Span());
   decoder.Decode(sourceCursor, targetCursor, packedSize, unpackedSize);
@@ -44,17 +41,14 @@ inline TDecodeResult DecodeOnce(TDecoder& decoder, const std::vector<uint8_t>& p
 }
 
 // The same with PackedSize the whole input.
-inline TDecodeResult DecodeOnce(TDecoder& decoder, const std::vector<uint8_t>& packed, size_t room,
-                                int32_t unpackedSize) {
+inline TDecodeResult DecodeOnce(TDecoder& decoder, const Bytes& packed, size_t room, int32_t unpackedSize) {
   return DecodeOnce(decoder, packed, room, static_cast<int32_t>(packed.size()), unpackedSize);
 }
 
-inline std::vector<uint8_t> Repeated(uint8_t value, size_t count) {
-  return std::vector<uint8_t>(count, value);
+// The decoder's messages for packed data that end inside a packet, or unpack past their room.
+inline std::string DataEndedMessage(const std::string& name) {
+  return "Cannot load image. The " + name + " data end inside a packet.";
 }
-
-inline std::vector<uint8_t> Joined(std::initializer_list<std::vector<uint8_t>> parts) {
-  std::vector<uint8_t> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
+inline std::string RoomExceededMessage(const std::string& name) {
+  return "Cannot load image. The " + name + " data unpack past the room given for them.";
 }

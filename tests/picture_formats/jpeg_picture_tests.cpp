@@ -1,118 +1,77 @@
-// TJPEGImage as a picture: sharing, assignment, palettes, the stored-form data, the registry, handing
-// the bitmap out, and the progress throttle.
+// TJPEGImage as a picture: sharing, the bitmap, streams, compression and its options, and the progress
+// throttle.
 #include <gtest/gtest.h>
 
-#include <jerror.h>
-
-#include "picture_formats/jpeg_image.h"
 #include "tests/picture_formats/jpeg_test_support.h"
 #include "tests/support/test_files.h"
-#include "toolkit/graphics/canvas.h"
-#include "toolkit/graphics/palette.h"
-#include "toolkit/graphics/picture.h"
 
 namespace {
 
-TEST(JpegDefaults, NewPicturesTakeTheDefaults) {
-  EXPECT_EQ(JPEGDefaults.OutputFormat, jf24Bit) << "the screen has more than 8 bits per pixel";
-  TJPEGImage picture;
-  EXPECT_EQ(picture.Quality, 90);
-  EXPECT_FALSE(picture.Grayscale);
-  EXPECT_FALSE(picture.FastMode);
-  EXPECT_EQ(picture.OutputFormat, jf24Bit);
-  EXPECT_FALSE(picture.ProgressiveDisplay);
-  EXPECT_FALSE(picture.ProgressiveEncoding);
-  EXPECT_EQ(picture.ScaleShift, 0);
-  EXPECT_TRUE(picture.BlockSmoothing);
-  EXPECT_TRUE(picture.SubsampleHorizontally);
-  EXPECT_TRUE(picture.SubsampleVertically);
-  EXPECT_FALSE(picture.FloatDCT);
-
-  const TJPEGDefaults saved = JPEGDefaults;
-  JPEGDefaults.Quality = 75;
-  JPEGDefaults.ScaleShift = 2;
-  TJPEGImage changed;
-  EXPECT_EQ(changed.Quality, 75);
-  EXPECT_EQ(changed.ScaleShift, 2);
-  JPEGDefaults.OutputFormat = jf8Bit;
-  InitJPEGDefaults();
-  EXPECT_EQ(JPEGDefaults.OutputFormat, jf8Bit) << "the screen is asked once, at start-up";
-  JPEGDefaults = saved;
+// The header facts of a JPEG file, as libjpeg reads them.
+struct TJpegFacts {
+  int Components = 0;
+  bool Progressive = false;
+  J_COLOR_SPACE ColorSpace = JCS_UNKNOWN;
+  int MaxHorizontalSampling = 0;
+  int MaxVerticalSampling = 0;
+  int LuminanceQuantDC = 0;  // first entry of quantisation table 0
+};
+TJpegFacts ReadJpegFacts(const Bytes& jpeg) {
+  const TPlainDecoder decoder(jpeg);
+  const jpeg_decompress_struct& info = decoder.Info;
+  return {info.num_components,    info.progressive_mode != FALSE, info.jpeg_color_space,
+          info.max_h_samp_factor, info.max_v_samp_factor,         info.quant_tbl_ptrs[0]->quantval[0]};
 }
 
-TEST(JpegSharing, AssignSharesDataAndEqualsTellsIt) {
+Bytes DataBytes(const TJPEGImage& picture) {
+  const auto bytes = picture.SharedData().DataStream->Bytes();
+  return {bytes.begin(), bytes.end()};
+}
+
+// The file that compressing the picture with the options set by configure gives.
+template <class Configure>
+Bytes CompressPicture(const TRgbPicture& source, Configure configure) {
+  TBitmap bitmap;
+  FillBitmap(bitmap, source);
+  TJPEGImage picture;
+  configure(picture);
+  picture.Assign(bitmap);
+  picture.JPEGNeeded();
+  return DataBytes(picture);
+}
+
+TEST(JpegSharing, AssignSharesDataAndCopiesADecodedBitmap) {
+  EXPECT_TRUE(TJPEGImage().Empty());
   auto first = LoadJpegSample("baseline.jpg");
-  auto separate = LoadJpegSample("baseline.jpg");
-  EXPECT_FALSE(first->Equals(*separate)) << "loaded separately";
+  EXPECT_FALSE(first->Empty());
+  EXPECT_FALSE(first->Equals(*LoadJpegSample("baseline.jpg"))) << "loaded separately";
   TJPEGImage second;
   second.Quality = 40;
   second.Assign(*first);
   EXPECT_TRUE(second.Equals(*first));
-  EXPECT_TRUE(first->Equals(second));
-  EXPECT_EQ(&second.SharedData(), &first->SharedData());
   EXPECT_EQ(second.Quality, 40) << "options are not copied";
   EXPECT_FALSE(second.HasBitmap());
 
-  TBitmap bitmap;
-  EXPECT_FALSE(second.Equals(bitmap));
-
-  const TJPEGData* before = &first->SharedData();
-  first->Assign(*first);
-  EXPECT_EQ(&first->SharedData(), before);
-}
-
-TEST(JpegSharing, AssignCopiesADecodedBitmap) {
-  auto first = LoadJpegSample("s444.jpg");
   const TBitmap& decoded = first->GetBitmap();
-  TJPEGImage second;
-  second.Assign(*first);
-  ASSERT_TRUE(second.HasBitmap());
-  EXPECT_NE(&second.GetBitmap(), &decoded);
-  EXPECT_EQ(MaxDifference(BitmapPixels(second.GetBitmap()), BitmapPixels(decoded)), 0);
+  TJPEGImage third;
+  third.Assign(*first);
+  ASSERT_TRUE(third.HasBitmap());
+  EXPECT_NE(&third.GetBitmap(), &decoded);
+  EXPECT_EQ(MaxDifference(BitmapPixels(third.GetBitmap()), BitmapPixels(decoded)), 0);
+
+  // New data drop a bitmap decoded from the former data.
+  first->Assign(*LoadJpegSample("odd.jpg"));
+  EXPECT_FALSE(first->HasBitmap());
+  EXPECT_EQ(first->GetBitmap().Width(), 101);
+  first->LoadFromFile(JpegSample("baseline.jpg"));
+  EXPECT_FALSE(first->HasBitmap());
 }
 
-TEST(JpegSharing, NewDataDropsABitmapDecodedFromTheFormerData) {
+TEST(JpegBitmap, SizeIsTheFilesAndOptionChangesKeepTheBitmap) {
   auto picture = LoadJpegSample("baseline.jpg");
-  picture->GetBitmap();
-  auto other = LoadJpegSample("odd.jpg");
-  picture->Assign(*other);
-  EXPECT_FALSE(picture->HasBitmap());
-  EXPECT_EQ(picture->GetBitmap().Width(), 101);
-
-  picture->LoadFromFile(JpegSample("baseline.jpg"));
-  EXPECT_FALSE(picture->HasBitmap());
-  EXPECT_EQ(picture->Width(), 64);
-  EXPECT_EQ(MaxDifference(BitmapPixels(picture->GetBitmap()), ReadPnm(JpegSample("baseline.ppm"))), 0);
-}
-
-TEST(JpegSize, CannotBeChanged) {
-  auto picture = LoadJpegSample("baseline.jpg");
-  try {
-    picture->SetWidth(10);
-    FAIL() << "no error";
-  } catch (const EInvalidGraphicOperation& e) {
-    EXPECT_EQ(e.Message(), "Cannot change the size of a JPEG image");
-  }
+  EXPECT_EQ(RaisedMessage<EInvalidGraphicOperation>([&] { picture->SetWidth(10); }),
+            "Cannot change the size of a JPEG image");
   EXPECT_THROW(picture->SetHeight(10), EInvalidGraphicOperation);
-  EXPECT_EQ(picture->Width(), 64);
-}
-
-TEST(JpegSize, PictureWithoutDataHasNoSizeAndDecodesLikeAnEmptyFile) {
-  TJPEGImage picture;
-  picture.ScaleShift = 1;
-  EXPECT_EQ(picture.Width(), 0);
-  EXPECT_EQ(picture.Height(), 0);
-  try {
-    picture.GetBitmap();
-    FAIL() << "no error";
-  } catch (const EJPEG& e) {
-    EXPECT_EQ(e.MessageCode(), JERR_INPUT_EMPTY);
-  }
-  EXPECT_FALSE(picture.HasBitmap());
-}
-
-TEST(JpegBitmap, OptionChangesKeepTheDecodedBitmap) {
-  auto picture = LoadJpegSample("baseline.jpg");
   const TBitmap* first = &picture->GetBitmap();
   picture->Grayscale = true;
   picture->ScaleShift = 2;
@@ -120,177 +79,148 @@ TEST(JpegBitmap, OptionChangesKeepTheDecodedBitmap) {
   EXPECT_EQ(picture->Width(), 64) << "the bitmap's size wins";
 }
 
-TEST(JpegBitmap, ReleaseBitmapHandsTheDecodedRowsOut) {
+TEST(JpegBitmap, ReleasedAndAssignedBitmapsHoldTheDecodedPicture) {
   auto picture = LoadJpegSample("odd.jpg");
   std::unique_ptr<TBitmap> decoded = picture->ReleaseBitmap();
   ASSERT_NE(decoded, nullptr);
   EXPECT_FALSE(picture->HasBitmap());
-  EXPECT_EQ(picture->Width(), 101) << "the picture keeps its data";
   const uint8_t* rows = decoded->ScanLine(0);
-
   TBitmap working;
   working.TakeOver(*decoded);
   EXPECT_EQ(working.ScanLine(0), rows) << "taken over without a copy";
-  EXPECT_EQ(working.PixelFormat(), pf24bit);
-  EXPECT_EQ(MaxDifference(BitmapPixels(working), ReadPnm(JpegSample("odd.ppm"))), 0);
-
+  const TRgbPicture expected = ReadPnm(JpegSample("odd.ppm"));
+  EXPECT_EQ(MaxDifference(BitmapPixels(working), expected), 0);
   EXPECT_EQ(picture->GetBitmap().Height(), 51) << "decodes again when asked";
-}
 
-TEST(JpegBitmap, BitmapAssignAndDrawDecode) {
-  const TRgbPicture expected = ReadPnm(JpegSample("baseline.ppm"));
-  auto picture = LoadJpegSample("baseline.jpg");
   TBitmap assigned;
-  assigned.Assign(*picture);
+  assigned.Assign(*LoadJpegSample("odd.jpg"));
   EXPECT_EQ(MaxDifference(BitmapPixels(assigned), expected), 0);
-
-  TBitmap canvasBitmap;
-  canvasBitmap.SetPixelFormat(pf24bit);
-  canvasBitmap.SetSize(64, 40);
-  canvasBitmap.Canvas().Draw(0, 0, *LoadJpegSample("baseline.jpg"));
-  EXPECT_EQ(MaxDifference(BitmapPixels(canvasBitmap), expected), 0);
 }
 
-TEST(JpegPalette, NoPaletteForTrueColourOnATrueColourScreen) {
-  auto picture = LoadJpegSample("baseline.jpg");
-  EXPECT_EQ(picture->Palette(), nullptr);
-  picture->OutputFormat = jf8Bit;
-  picture->GetBitmap();
-  ASSERT_NE(picture->Palette(), nullptr);
-  EXPECT_LE(GetPaletteEntries(picture->Palette(), 0, 256, nullptr), 236u);
-}
-
-TEST(JpegPalette, ADifferentPaletteDropsTheBitmap) {
-  auto picture = LoadJpegSample("baseline.jpg");
-  picture->GetBitmap();
-  int changes = 0;
-  picture->OnChange = [&](TGraphic&) { ++changes; };
-  picture->SetPaletteModified(false);
-  const HPALETTE halftone = CreateHalftonePalette();
-  picture->SetPalette(halftone);
-  EXPECT_FALSE(picture->HasBitmap());
-  EXPECT_TRUE(picture->PaletteModified());
-  EXPECT_EQ(changes, 1);
-  EXPECT_EQ(picture->Palette(), halftone);
-  picture->SetPalette(halftone);
-  EXPECT_EQ(changes, 1) << "the same palette changes nothing";
-  // True-colour output has no use for it and drops it when decoding.
-  EXPECT_EQ(picture->GetBitmap().PixelFormat(), pf24bit);
-  picture->FreeBitmap();
-  EXPECT_EQ(picture->Palette(), nullptr);
-}
-
-TEST(JpegPalette, EightBitOutputMapsToAGivenPalette) {
-  auto picture = LoadJpegSample("baseline.jpg");
-  picture->OutputFormat = jf8Bit;
-  picture->SetPalette(CreateHalftonePalette());
-  const TBitmap& bitmap = picture->GetBitmap();
-  ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
-  const auto table = bitmap.ColorTable();
-  ASSERT_EQ(table.size(), 256u);
-  for (size_t i = 0; i < table.size(); ++i) EXPECT_EQ(table[i], HalftonePaletteEntries()[i]) << i;
-  // Error diffusion over a coarse cube: close on average only.
-  EXPECT_LT(MeanDifference(BitmapPixels(bitmap), ReadPnm(JpegSample("baseline.ppm"))), 30.0);
-}
-
-TEST(JpegStreams, LoadFromStreamReadsFromThePositionToTheEnd) {
-  const std::vector<uint8_t> jpeg = ReadWholeFile(JpegSample("gray.jpg"));
+TEST(JpegStreams, LoadingReadsFromThePositionToTheEnd) {
+  const Bytes jpeg = JpegSampleBytes("gray.jpg");
   TMemoryStream stream;
   stream.WriteBuffer("prefix", 6);
-  stream.WriteBuffer(jpeg.data(), static_cast<int64_t>(jpeg.size()));
+  stream.WriteBuffer(jpeg);
   stream.SetPosition(6);
   TJPEGImage picture;
   picture.LoadFromStream(stream);
   EXPECT_EQ(stream.Position(), stream.Size());
-  EXPECT_EQ(picture.SharedData().DataStream->Size(), static_cast<int64_t>(jpeg.size()));
-  EXPECT_EQ(picture.Width(), 64);
+  EXPECT_EQ(DataBytes(picture), jpeg);
+
+  // A stream shorter than the size asked for is the stream's read error.
+  stream.SetPosition(6);
+  EXPECT_THROW(picture.ReadStream(stream.Size(), stream), EReadError);
 }
 
-TEST(JpegStreams, ReadStreamOfAShortStreamRaisesTheReadError) {
-  TMemoryStream stream;
-  stream.WriteBuffer("\xFF\xD8", 2);
-  stream.SetPosition(0);
-  TJPEGImage picture;
-  EXPECT_THROW(picture.ReadStream(100, stream), EReadError);
-  EXPECT_THROW(picture.ReadStream(-1, stream), EReadError);
-}
-
-TEST(JpegStreams, DataPropertyRoundTrip) {
-  auto picture = LoadJpegSample("restart.jpg");
-  TMemoryStream stored;
-  picture->WriteData(stored);
-  const std::vector<uint8_t> jpeg = ReadWholeFile(JpegSample("restart.jpg"));
-  EXPECT_EQ(stored.Size(), static_cast<int64_t>(jpeg.size()) + 4);
-  stored.SetPosition(0);
-  TJPEGImage copy;
-  copy.ReadData(stored);
-  EXPECT_EQ(copy.Width(), 64);
-  EXPECT_EQ(MaxDifference(BitmapPixels(copy.GetBitmap()), ReadPnm(JpegSample("restart.ppm"))), 0);
-
-  TJPEGImage fresh;
-  TMemoryStream empty;
-  fresh.WriteData(empty);
-  ASSERT_EQ(empty.Size(), 4);
-  EXPECT_EQ(empty.Bytes()[0] | empty.Bytes()[1] | empty.Bytes()[2] | empty.Bytes()[3], 0);
-}
-
-TEST(JpegRegistry, PictureLoadsThroughTheRegisteredClass) {
+TEST(JpegCompress, SavedFileLoadsBackAndSavingALoadedFileWritesItsOwnBytes) {
+  const TRgbPicture source = SyntheticPicture(97, 61, 1);
+  TBitmap bitmap;
+  FillBitmap(bitmap, source);
   TempDir folder;
-  const std::string name = folder.File("photo.JPE");
-  WriteWholeFile(name, ReadWholeFile(JpegSample("odd.jpg")));
-  TPicture::RegisterFileFormat("jpe", "JPE images", TJPEGImage::StaticClass());
-  TPicture picture;
-  picture.LoadFromFile(name);
-  TPicture::UnregisterGraphicClass(TJPEGImage::StaticClass());
-  auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic());
-  ASSERT_NE(jpeg, nullptr);
-  EXPECT_EQ(picture.Width(), 101);
-  EXPECT_EQ(MaxDifference(BitmapPixels(jpeg->GetBitmap()), ReadPnm(JpegSample("odd.ppm"))), 0);
+  const std::string name = folder.File("result.jpg");
+  TJPEGImage picture;
+  picture.Assign(bitmap);
+  EXPECT_EQ(picture.SharedData().DataStream, nullptr) << "bitmap only until compressed";
+  picture.SaveToFile(name);
+  EXPECT_EQ(ReadJpegFacts(ReadWholeFile(name)).LuminanceQuantDC, 3) << "quality 90";
+  auto loaded = LoadBytes<TJPEGImage>(ReadWholeFile(name));
+  EXPECT_EQ(loaded->Width(), 97);
+  EXPECT_EQ(loaded->Height(), 61);
+  EXPECT_LT(MeanDifference(BitmapPixels(loaded->GetBitmap()), source), 5.0);
+
+  // A loaded file is written as it is; compressing replaces the data of that picture alone.
+  TMemoryStream out;
+  loaded->SaveToStream(out);
+  EXPECT_EQ(Bytes(out.Bytes().begin(), out.Bytes().end()), ReadWholeFile(name));
+  TJPEGImage second;
+  second.Assign(*loaded);
+  second.Quality = 50;
+  second.Compress();
+  EXPECT_FALSE(second.Equals(*loaded));
+  EXPECT_EQ(DataBytes(*loaded), ReadWholeFile(name));
+  EXPECT_EQ(ReadJpegFacts(DataBytes(second)).LuminanceQuantDC, 16);
 }
 
-// The throttle: one report per 500 ms at most, only for a new percentage, none on the first call.
+TEST(JpegCompress, OptionsShapeTheFile) {
+  const TRgbPicture source = SyntheticPicture(48, 32, 2);
+  const auto facts = [&](auto configure) { return ReadJpegFacts(CompressPicture(source, configure)); };
+  EXPECT_EQ(facts([](TJPEGImage& p) { p.Quality = 30; }).LuminanceQuantDC, 27);  // 16 x 5000 / 30 / 100
+  EXPECT_EQ(facts([](TJPEGImage& p) { p.Quality = 0; }).LuminanceQuantDC, 255);  // quality 1
+  const TJpegFacts standard = facts([](TJPEGImage&) {});
+  EXPECT_EQ(standard.MaxHorizontalSampling, 2);
+  EXPECT_EQ(standard.MaxVerticalSampling, 2);
+  const TJpegFacts noHorizontal = facts([](TJPEGImage& p) { p.SubsampleHorizontally = false; });
+  EXPECT_EQ(noHorizontal.MaxHorizontalSampling, 1);
+  EXPECT_EQ(noHorizontal.MaxVerticalSampling, 2);
+  EXPECT_EQ(facts([](TJPEGImage& p) { p.SubsampleVertically = false; }).MaxVerticalSampling, 1);
+  EXPECT_TRUE(facts([](TJPEGImage& p) { p.ProgressiveEncoding = true; }).Progressive);
+  EXPECT_NE(CompressPicture(source, [](TJPEGImage& p) { p.FloatDCT = true; }),
+            CompressPicture(source, [](TJPEGImage&) {}));
+
+  const Bytes grey = CompressPicture(source, [](TJPEGImage& p) { p.Grayscale = true; });
+  EXPECT_EQ(ReadJpegFacts(grey).Components, 1);
+  EXPECT_EQ(ReadJpegFacts(grey).ColorSpace, JCS_GRAYSCALE);
+  EXPECT_EQ(LoadBytes<TJPEGImage>(grey)->GetBitmap().PixelFormat(), pf8bit);
+}
+
+TEST(JpegCompress, EightBitBitmapsAreCompressedFromTrueColour) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf8bit);
+  bitmap.SetSize(40, 24);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 40; ++x)
+      bitmap.ScanLine(y)[x] = static_cast<uint8_t>(x < 20 ? 249 : 252);  // red, blue
+  TJPEGImage picture;
+  picture.Assign(bitmap);
+  picture.Compress();
+  const TRgbPicture decoded = BitmapPixels(LoadBytes<TJPEGImage>(DataBytes(picture))->GetBitmap());
+  EXPECT_GT(decoded.At(5, 12)[0], 200);
+  EXPECT_LT(decoded.At(5, 12)[2], 60);
+  EXPECT_LT(decoded.At(34, 12)[0], 60);
+  EXPECT_GT(decoded.At(34, 12)[2], 200);
+}
+
+TEST(JpegCompress, AnEmptyBitmapGivesAnEmptyDataStream) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(0, 10);
+  TJPEGImage picture;
+  picture.Assign(bitmap);
+  picture.Compress();
+  ASSERT_NE(picture.SharedData().DataStream, nullptr);
+  EXPECT_EQ(picture.SharedData().DataStream->Size(), 0);
+  TempDir folder;
+  picture.SaveToFile(folder.File("empty.jpg"));
+  EXPECT_TRUE(ReadWholeFile(folder.File("empty.jpg")).empty());
+}
+
+// The throttle: one report per 500 ms at most, only for a new percentage, none on the first call; each
+// report covers the rows decoded since the last one.
 TEST(JpegProgress, ReportsAreThrottledAndCarryTheRowsDone) {
   TFakeClock clock(100);
-  TBitmap source;
-  FillBitmap(source, SyntheticPicture(64, 400, 8));
-  TJPEGImage compressed;
-  compressed.Assign(source);
-  compressed.Compress();
-  auto picture = LoadJpegBytes(std::vector<uint8_t>(compressed.SharedData().DataStream->Bytes().begin(),
-                                                    compressed.SharedData().DataStream->Bytes().end()));
-  struct TReport {
-    TProgressStage Stage;
-    int Percent;
-    bool Redraw;
-    TRect Rect;
-    uint32_t Time;
-  };
-  std::vector<TReport> reports;
+  auto picture = LoadBytes<TJPEGImage>(CompressPicture(SyntheticPicture(64, 400, 8), [](TJPEGImage&) {}));
+  std::vector<std::tuple<TProgressStage, int, bool, TRect, uint32_t>> reports;
   picture->OnProgress = [&](TGraphic&, TProgressStage stage, uint8_t percent, bool redraw, const TRect& rect,
                             const std::string&) {
-    reports.push_back({stage, percent, redraw, rect, TFakeClock::Now()});
+    reports.emplace_back(stage, percent, redraw, rect, TFakeClock::Now());
   };
   picture->GetBitmap();
   ASSERT_GE(reports.size(), 5u);
-  EXPECT_EQ(reports.front().Stage, TProgressStage::psStarting);
-  EXPECT_EQ(reports.back().Stage, TProgressStage::psEnding);
-  EXPECT_EQ(reports.back().Percent, 100);
-  int top = 0;
-  for (size_t i = 1; i + 1 < reports.size(); ++i) {
-    const TReport& report = reports[i];
-    ASSERT_EQ(report.Stage, TProgressStage::psRunning);
-    if (i > 1) {
-      EXPECT_GE(report.Time - reports[i - 1].Time, 500u);
-    }
-    EXPECT_GT(report.Percent, reports[i - 1].Percent);
-    EXPECT_EQ(report.Rect.Left, 0);
-    EXPECT_EQ(report.Rect.Right, 64);
-    EXPECT_EQ(report.Rect.Top, top) << "each report starts where the last ended";
-    EXPECT_EQ(report.Redraw, report.Rect.Height() >= 4);
-    top = report.Rect.Bottom;
+  EXPECT_LT(reports.size(), 400u / 4) << "with a running 100 ms clock, about one call in five may report";
+  EXPECT_EQ(std::get<0>(reports.front()), TProgressStage::psStarting);
+  EXPECT_EQ(std::get<0>(reports.back()), TProgressStage::psEnding);
+  EXPECT_EQ(std::get<1>(reports.back()), 100);
+  EXPECT_EQ(std::get<3>(reports[1]).Top, 0);
+  for (size_t i = 2; i + 1 < reports.size(); ++i) {
+    const auto& [stage, percent, redraw, rect, time] = reports[i];
+    const auto& [lastStage, lastPercent, lastRedraw, lastRect, lastTime] = reports[i - 1];
+    ASSERT_EQ(stage, TProgressStage::psRunning);
+    EXPECT_GE(time - lastTime, 500u);
+    EXPECT_GT(percent, lastPercent);
+    EXPECT_EQ(rect, Rect(0, lastRect.Bottom, 64, rect.Bottom)) << "each report starts where the last ended";
+    EXPECT_EQ(redraw, rect.Height() >= 4);
   }
-  // With a running 100 ms clock, about one call in five may report.
-  EXPECT_LT(reports.size(), 400u / 4);
 }
 
 }  // namespace

@@ -1,20 +1,13 @@
 #pragma once
-// PNG files built byte by byte for the reader's tests, loading them, and the loaded bitmap as red,
-// green, blue bytes.
+// PNG files built byte by byte for the reader's tests.
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "picture_formats/png_graphic.h"
-#include "toolkit/core/streams.h"
-
-namespace png_test {
-
-using Bytes = std::vector<uint8_t>;
+#include "tests/picture_formats/picture_test_support.h"
 
 inline void PutBE32(Bytes& out, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
@@ -23,13 +16,10 @@ inline void PutBE32(Bytes& out, uint32_t value) {
 // Length, type, data and the CRC of type and data.
 inline Bytes Chunk(const std::string& type, const Bytes& data) {
   Bytes out;
-  out.reserve(12 + data.size());
   PutBE32(out, static_cast<uint32_t>(data.size()));
   out.insert(out.end(), type.begin(), type.end());
   out.insert(out.end(), data.begin(), data.end());
-  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), 4);
-  if (!data.empty()) crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
-  PutBE32(out, static_cast<uint32_t>(crc));
+  PutBE32(out, static_cast<uint32_t>(crc32(0, out.data() + 4, static_cast<uInt>(out.size() - 4))));
   return out;
 }
 
@@ -67,37 +57,18 @@ inline Bytes SimplePng(uint32_t width, uint32_t height, uint8_t depth, uint8_t c
 
 inline void LoadInto(TPNGGraphic& graphic, const Bytes& file) {
   TMemoryStream stream;
-  stream.Write(file.data(), static_cast<int64_t>(file.size()));
+  stream.WriteBuffer(file);
   stream.SetPosition(0);
   graphic.LoadFromStream(stream);
 }
 
-inline std::unique_ptr<TPNGGraphic> Load(const Bytes& file) {
-  auto graphic = std::make_unique<TPNGGraphic>();
-  LoadInto(*graphic, file);
-  return graphic;
-}
-
-// R, G, B per pixel, rows top first, from a 24-bit copy of the bitmap.
-inline Bytes RGBPixels(const TBitmap& bitmap) {
-  TBitmap copy;
-  copy.Assign(bitmap);
-  copy.SetPixelFormat(pf24bit);
-  Bytes out;
-  for (int y = 0; y < copy.Height(); ++y)
-    for (const uint8_t* p = copy.ScanLine(y); p < copy.ScanLine(y) + 3 * copy.Width(); p += 3)
-      out.insert(out.end(), {p[2], p[1], p[0]});
-  return out;
-}
-
 // The message of the library exception a load raises, or "<nothing raised>".
 inline std::string LoadError(const Bytes& file) {
+  std::string message = "<nothing raised>";
   try {
-    Load(file);
+    LoadBytes<TPNGGraphic>(file);
   } catch (const Exception& e) {
-    return e.Message();
+    message = e.Message();
   }
-  return "<nothing raised>";
+  return message;
 }
-
-}  // namespace png_test

@@ -1,19 +1,21 @@
-// List runs through the real main window: stacking, skipped and failing entries, pause and stop, the
-// threshold prompt, the single-entry run and the result commands.
-#include <QCoreApplication>
+// List runs through the real main window: stacking, skipped and failing entries, pause, the threshold
+// prompt, the single-entry run and the result commands.
+#include <QObject>
 
-#include "tests/workbench/run_fixture.h"
+#include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/exceptions.h"
-#include "toolkit/core/file_system.h"
 #include "workbench/ulngstrings.h"
 
 namespace {
 
-using ListRunTest = RunTest;
+class ListRunTest : public MainWindowTest {
+ protected:
+  void AddEntries(const Strings& paths) { Fill(*Form->ListBox1, paths); }
+  Strings RightList() const { return Paths(*Form->ListBox2); }
+};
 
 TEST_F(ListRunTest, ThreePicturesStackToTheirPerChannelMaximum) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
-                                          WritePicture("c.jpg", 3)};
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2), WritePicture("c.jpg", 3)};
   AddEntries(paths);
   // The save offer is taken under a name that is not written as it is: the right list gets the .bmp.
   Script().AnswerSaveFile(Temp.File("trail.png"));
@@ -22,7 +24,7 @@ TEST_F(ListRunTest, ThreePicturesStackToTheirPerChannelMaximum) {
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf(paths)));
   EXPECT_EQ(Form->FResultCount, 3);
   EXPECT_FALSE(Form->FDirty);
-  EXPECT_EQ(RightList(), std::vector<std::string>{Temp.File("trail.bmp")});
+  EXPECT_EQ(RightList(), Files({"trail.bmp"}));
   EXPECT_TRUE(SamePixels(*Loaded(Temp.File("trail.bmp")), *Form->FResult));
   const TAskedQuestion& report = Script().Asked().back();
   EXPECT_EQ(report.Caption, "Process Pictures");
@@ -32,24 +34,34 @@ TEST_F(ListRunTest, ThreePicturesStackToTheirPerChannelMaximum) {
   EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), paths[2]);
 }
 
-TEST_F(ListRunTest, UncheckedAndDisabledEntriesAreSkipped) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
-                                          WritePicture("c.bmp", 3), WritePicture("d.bmp", 4)};
+TEST_F(ListRunTest, UncheckedAndDisabledEntriesAreSkippedAndTheResultShownAndCleared) {
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3),
+                         WritePicture("d.bmp", 4)};
   AddEntries(paths);
-  Form->ListBox1->SetChecked(0, false);
-  Form->ListBox1->SetItemEnabled(2, false);
+  SetMarks(*Form->ListBox1, "UCDC");
   ExpectEndOfRun(0);
   Form->GetMAX1Click(nullptr);
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[3]})));
   EXPECT_EQ(Form->FResultCount, 2);
   EXPECT_TRUE(Form->FDirty);
-  EXPECT_TRUE(Form->ListBox1->ItemEnabled(0));  // skipped, not marked
+  EXPECT_EQ(Marks(*Form->ListBox1), "UCDC");  // skipped, not marked
+
+  Form->ToolButton1->Click();  // "Show Result..." and back
+  EXPECT_TRUE(Form->ViewResult1->Checked());
+  EXPECT_EQ(Form->Image1->ShownBitmap(), Form->FResult.get());
+  Form->ViewResult1->Click();
+  EXPECT_FALSE(Form->ToolButton1->Down());
+  Form->ClearResult1->Click();
+  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_EQ(Form->FResultCount, 0);
+  EXPECT_TRUE(Form->FDirty);  // the close question stays armed
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), kstproc);
 }
 
 TEST_F(ListRunTest, FailingPicturesAreCountedAndMarkedAndTheResultKept) {
   const std::string damaged = Temp.File("damaged.jpg");
   WriteWholeFile(damaged, {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'});
-  const std::vector<std::string> paths = {
+  const Strings paths = {
       Temp.File("missing-first.bmp"),   WritePicture("a.bmp", 1), Temp.File("missing.bmp"), damaged,
       WritePicture("big.bmp", 9, 6, 3), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3)};
   AddEntries(paths);
@@ -58,14 +70,10 @@ TEST_F(ListRunTest, FailingPicturesAreCountedAndMarkedAndTheResultKept) {
   // The later pictures still merge: the result is the maximum of every good one.
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[5], paths[6]})));
   EXPECT_EQ(Form->FResultCount, 3);
-  for (int i : {0, 2, 3, 4}) {
-    EXPECT_FALSE(Form->ListBox1->ItemEnabled(i)) << i;
-    EXPECT_FALSE(Form->ListBox1->Checked(i)) << i;
-  }
-  for (int i : {1, 5, 6}) EXPECT_TRUE(Usable(i)) << i;
-}
+  EXPECT_EQ(Marks(*Form->ListBox1), "DCDDDCC");
 
-TEST_F(ListRunTest, NothingLoadsAndTheResultStaysEmpty) {
+  // Nothing loads: the result stays empty.
+  Form->ListBox1->Clear();
   AddEntries({Temp.File("gone.bmp"), Temp.File("notes.txt")});
   ExpectEndOfRun(2);
   Form->GetMAX1Click(nullptr);
@@ -73,8 +81,8 @@ TEST_F(ListRunTest, NothingLoadsAndTheResultStaysEmpty) {
   EXPECT_EQ(Form->FResult->Height(), 1);
 }
 
-// An operation that stacks the maximum and presses the pause button while merging a given picture, as
-// a user would between two pictures.
+// An operation that stacks the maximum and, while merging a given picture, queues a press of the pause
+// button, as a user would click during the merge: the run sees it when it lets pending events through.
 struct TPressDuringMerge {
   TFormMain* Form;
   int PressAt;
@@ -83,13 +91,16 @@ struct TPressDuringMerge {
 
 bool StackMaxPressingPause(TBitmap& picture, TBitmap& result, intptr_t param) {
   auto& press = *reinterpret_cast<TPressDuringMerge*>(param);
-  if (++press.Calls == press.PressAt) press.Form->ToolButtonAbort->Click();
+  if (++press.Calls == press.PressAt)
+    QMetaObject::invokeMethod(
+        press.Form->ToolButtonAbort, [form = press.Form] { form->ToolButtonAbort->Click(); },
+        Qt::QueuedConnection);
   return StackMax(picture, result, 0);
 }
 
 TEST_F(ListRunTest, PauseAnsweredNoGoesOnAndYesStops) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
-                                          WritePicture("c.bmp", 3), WritePicture("d.bmp", 4)};
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3),
+                         WritePicture("d.bmp", 4)};
   AddEntries(paths);
   TPressDuringMerge press{Form.get(), 1};
   Script().AnswerMessageBox(IDNO, "Program in pause... Do you want to Stop process");
@@ -112,55 +123,38 @@ TEST_F(ListRunTest, PauseAnsweredNoGoesOnAndYesStops) {
   EXPECT_TRUE(Form->FAbort);
 }
 
-TEST_F(ListRunTest, APressWaitingInTheEventQueueKeepsTheSaveOfferAway) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)};
-  AddEntries(paths);
-  // Seen when the run lets pending events through, before the first picture: nothing merges after it.
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [this] { Form->ToolButtonAbort->Click(); }, Qt::QueuedConnection);
-  ExpectEndOfRun(0, false);
-  Form->GetMAX1Click(nullptr);
-  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(paths[0])));
-  EXPECT_EQ(Form->FResultCount, 1);
-}
-
 TEST_F(ListRunTest, ThresholdPrompt) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)};
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)};
   AddEntries(paths);
-  Script().AnswerInputQuery(true, "-5");
+  Script().AnswerInputQuery(true, "300");  // above every byte: the last picture wins everywhere
   ExpectEndOfRun(0);
   Form->GetMAxThreshold1->Click();
   EXPECT_EQ(Script().Asked()[0].Caption, "Zentor");
   EXPECT_EQ(Script().Asked()[0].Text, "Threshold");
-  EXPECT_EQ(StackThreshold, -5);
-  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf(paths)));  // a negative threshold: plain maximum
+  EXPECT_EQ(StackThreshold, 300);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(paths[1])));
 
-  Script().AnswerInputQuery(true, "abc");
+  Script().AnswerInputQuery(true, "200x");  // no integer: 0, the plain maximum
   ExpectEndOfRun(0);
   Form->GetMAxThreshold1Click(nullptr);
   EXPECT_EQ(StackThreshold, 0);
-
-  StackThreshold = 300;  // above every byte: the last picture wins everywhere
-  Script().AnswerInputQuery(true, "300");
-  ExpectEndOfRun(0);
-  Form->GetMAxThreshold1Click(nullptr);
-  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(paths[1])));
+  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf(paths)));
 
   Script().AnswerInputQuery(false);  // cancelled: nothing runs
   Form->GetMaxTrhesholdandSave1Click(nullptr);
 }
 
 TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryWithoutReport) {
-  const std::vector<std::string> paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
-                                          WritePicture("big.bmp", 3, 7, 3)};
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
+                         WritePicture("big.bmp", 3, 7, 3)};
   AddEntries(paths);
-  Form->ListBox1->SetChecked(1, false);
+  SetMarks(*Form->ListBox1, "CUC");
   Form->ListBox1->SetItemIndex(1);
   Form->RunBatch(StackAdd, 0, true);
   auto doubled = Loaded(paths[1]);
   ReferenceBytes(*doubled, *Loaded(paths[1]), SumByte);
   EXPECT_TRUE(SamePixels(*Form->FResult, *doubled));
-  EXPECT_TRUE(Usable(1));  // marked good
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCC");  // marked good
   EXPECT_TRUE(Form->FPause);
   EXPECT_EQ(Form->FResultCount, 1);
   // An operation that refuses: the entry is marked and the result emptied.
@@ -173,24 +167,6 @@ TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryWithoutReport) {
   Form->ListBox1->SetItemIndex(-1);
   EXPECT_THROW(Form->RunOnCurrentEntry(StackMax, 0), EAbort);
   EXPECT_TRUE(Form->ListBox1->ItemEnabled(0));
-}
-
-TEST_F(ListRunTest, ShowAndClearResult) {
-  AddEntries({WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)});
-  ExpectEndOfRun(0);
-  Form->GetMAX1Click(nullptr);
-  Form->ToolButton1->Click();
-  EXPECT_TRUE(Form->ViewResult1->Checked());
-  EXPECT_TRUE(Form->ToolButton1->Down());
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), kstproc);
-  Form->ViewResult1->Click();
-  EXPECT_FALSE(Form->ViewResult1->Checked());
-  EXPECT_FALSE(Form->ToolButton1->Down());
-  Form->ClearResult1->Click();
-  EXPECT_EQ(Form->FResult->Width(), 1);
-  EXPECT_EQ(Form->FResultCount, 0);
-  EXPECT_TRUE(Form->FDirty);  // the close question stays armed
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), kstproc);
 }
 
 }  // namespace

@@ -14,15 +14,13 @@ inline std::unique_ptr<TBitmap> NoisePicture(int width, int height, uint32_t see
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(width, height);
   uint32_t state = seed * 2654435761u + 1u;
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = bitmap->ScanLine(y);
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width * 3; ++x) {
       state ^= state << 13;
       state ^= state >> 17;
       state ^= state << 5;
-      row[x] = static_cast<uint8_t>(state >> 8);
+      bitmap->ScanLine(y)[x] = static_cast<uint8_t>(state >> 8);
     }
-  }
   return bitmap;
 }
 

@@ -1,5 +1,5 @@
 // Numbered steps, the overwrite question, "Save Result as..." and the number format.
-#include "tests/workbench/run_fixture.h"
+#include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/messages.h"
@@ -9,132 +9,112 @@
 
 namespace {
 
-class StepSavingTest : public RunTest {
+class StepSavingTest : public MainWindowTest {
  protected:
   void SetUp() override {
-    RunTest::SetUp();
-    Paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3)};
-    AddEntries(Paths);
+    MainWindowTest::SetUp();
+    Pictures = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3)};
+    Fill(*Form->ListBox1, Pictures);
   }
-  // What step k holds: the maximum of the first k + 1 pictures.
-  std::unique_ptr<TBitmap> Step(int k) { return MaximumOf({Paths.begin(), Paths.begin() + k + 1}); }
-  // An older file already at the name.
-  std::string Existing(const std::string& name) { return WritePicture(name, 99); }
+  Strings RightList() const { return Paths(*Form->ListBox2); }
+  // Step k holds the maximum of the first k + 1 pictures.
+  bool Holds(const std::string& name, int k) {
+    return SamePixels(*Loaded(Temp.File(name)), *MaximumOf({Pictures.begin(), Pictures.begin() + k + 1}));
+  }
+  // An older file at the name.
+  void Existing(const std::string& name) { WritePicture(name, 99); }
   bool IsOld(const std::string& name) {
     return SamePixels(*Loaded(Temp.File(name)), *NoisePicture(5, 3, 99));
   }
-  bool Holds(const std::string& name, int k) { return SamePixels(*Loaded(Temp.File(name)), *Step(k)); }
   void AnswerOverwrite(TModalResult answer, const std::string& name) {
     Script().AnswerMessageDlg(answer, "OverWrite? " + Temp.File(name));
   }
-  // "Zentor and Save steps...": the first name chosen in the dialog (queued before the answers that
-  // follow it), then the run.
-  void ChooseFirstStep(const std::string& firstName) { Script().AnswerSaveFile(Temp.File(firstName)); }
-  void RunSteps() { Form->GetMaxandSave1->Click(); }
-  std::vector<std::string> Files(std::initializer_list<const char*> names) {
-    std::vector<std::string> files;
-    for (const char* name : names) files.push_back(Temp.File(name));
-    return files;
+  // "Zentor and Save steps..." from the first name chosen in its dialog, with the answers to the
+  // overwrite questions it will ask.
+  void RunSteps(const std::string& firstName,
+                std::initializer_list<std::pair<TModalResult, const char*>> answers) {
+    Script().AnswerSaveFile(Temp.File(firstName));
+    for (auto [answer, name] : answers) AnswerOverwrite(answer, name);
+    ExpectEndOfRun(0, false);
+    Form->GetMaxandSave1->Click();
   }
 
-  std::vector<std::string> Paths;
+  Strings Pictures;
 };
 
 TEST_F(StepSavingTest, StepsAreNumberedFromTheChosenName) {
-  ChooseFirstStep("night.bmp");
-  ExpectEndOfRun(0, false);
-  RunSteps();
+  RunSteps("night.bmp", {});
   EXPECT_EQ(Script().LastFileRequest().FileName, "process0000.bmp");  // the name proposed
   EXPECT_EQ(RightList(), Files({"night0000.bmp", "night0001.bmp", "night0002.bmp"}));
   for (int k = 0; k < 3; ++k) EXPECT_TRUE(Holds("night000" + std::to_string(k) + ".bmp", k));
   EXPECT_EQ(Form->FStepCounter, 3);
-  EXPECT_EQ(Form->FStepPrefix, Temp.File("night"));
   EXPECT_FALSE(Form->FDirty);
   // The next run proposes the next step's name; cancelling it runs nothing.
   Script().AnswerSaveFile("");
   Form->GetMaxandSave1Click(nullptr);
   EXPECT_EQ(Script().LastFileRequest().FileName, Temp.File("night0003.bmp"));
-  EXPECT_NE(Script().LastFileRequest().Filter.find("*.bmp"), std::string::npos);
 }
 
-TEST_F(StepSavingTest, OverwriteAnswersYesAndNo) {
-  ChooseFirstStep("t0100.bmp");
-  Existing("t0100.bmp");
-  Existing("t0101.bmp");
-  AnswerOverwrite(mrNo, "t0100.bmp");   // step 0 not saved, its name offered again
-  AnswerOverwrite(mrYes, "t0100.bmp");  // step 1 takes it
-  AnswerOverwrite(mrYes, "t0101.bmp");  // step 2
-  ExpectEndOfRun(0, false);
-  RunSteps();
-  EXPECT_TRUE(Holds("t0100.bmp", 1));
-  EXPECT_TRUE(Holds("t0101.bmp", 2));
-  EXPECT_EQ(RightList(), Files({"t0100.bmp", "t0101.bmp"}));
-}
+TEST_F(StepSavingTest, OverwriteAnswers) {
+  // No: the step is not saved and its name is offered again; Yes: the next step takes it.
+  Existing("y0100.bmp");
+  Existing("y0101.bmp");
+  RunSteps("y0100.bmp", {{mrNo, "y0100.bmp"}, {mrYes, "y0100.bmp"}, {mrYes, "y0101.bmp"}});
+  EXPECT_TRUE(Holds("y0100.bmp", 1));
+  EXPECT_TRUE(Holds("y0101.bmp", 2));
+  EXPECT_EQ(RightList(), Files({"y0100.bmp", "y0101.bmp"}));
 
-TEST_F(StepSavingTest, NoToAllSkipsExistingAndNewFiles) {
-  ChooseFirstStep("s.bmp");
-  Existing("s0001.bmp");
-  AnswerOverwrite(mrNoToAll, "s0001.bmp");
-  ExpectEndOfRun(0, false);
-  RunSteps();
-  EXPECT_TRUE(Holds("s0000.bmp", 0));
-  EXPECT_TRUE(IsOld("s0001.bmp"));
-  EXPECT_FALSE(FileExists(Temp.File("s0002.bmp")));
-  EXPECT_EQ(RightList(), Files({"s0000.bmp"}));
-}
+  // No to all skips the existing file and every step after it.
+  Form->ListBox2->Clear();
+  Existing("n0001.bmp");
+  RunSteps("n.bmp", {{mrNoToAll, "n0001.bmp"}});
+  EXPECT_TRUE(Holds("n0000.bmp", 0));
+  EXPECT_TRUE(IsOld("n0001.bmp"));
+  EXPECT_FALSE(FileExists(Temp.File("n0002.bmp")));
+  EXPECT_EQ(RightList(), Files({"n0000.bmp"}));
 
-TEST_F(StepSavingTest, YesToAllAsksOnce) {
-  ChooseFirstStep("s.bmp");
-  Existing("s0000.bmp");
-  Existing("s0001.bmp");
-  AnswerOverwrite(mrYesToAll, "s0000.bmp");
-  ExpectEndOfRun(0, false);
-  RunSteps();
-  for (int k = 0; k < 3; ++k) EXPECT_TRUE(Holds("s000" + std::to_string(k) + ".bmp", k));
-}
+  // Yes to all is asked once.
+  Existing("a0000.bmp");
+  Existing("a0001.bmp");
+  RunSteps("a.bmp", {{mrYesToAll, "a0000.bmp"}});
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(Holds("a000" + std::to_string(k) + ".bmp", k));
 
-TEST_F(StepSavingTest, CancelStopsTheRun) {
-  ChooseFirstStep("s.bmp");
-  Existing("s0001.bmp");
-  AnswerOverwrite(mrCancel, "s0001.bmp");
-  ExpectEndOfRun(0, false);
-  RunSteps();
+  // Cancel stops the run.
+  Form->ListBox2->Clear();
+  Existing("c0001.bmp");
+  RunSteps("c.bmp", {{mrCancel, "c0001.bmp"}});
   EXPECT_TRUE(Form->FAbort);
   EXPECT_EQ(Form->FResultCount, 2);
-  EXPECT_TRUE(IsOld("s0001.bmp"));
-  EXPECT_FALSE(FileExists(Temp.File("s0002.bmp")));
-  EXPECT_EQ(RightList(), Files({"s0000.bmp"}));
+  EXPECT_TRUE(IsOld("c0001.bmp"));
+  EXPECT_FALSE(FileExists(Temp.File("c0002.bmp")));
+  EXPECT_EQ(RightList(), Files({"c0000.bmp"}));
 }
 
 TEST_F(StepSavingTest, StepsUnderAnotherExtensionAreAskedAndListedAsBmp) {
-  ChooseFirstStep("shot12.png");
   Existing("shot0012.bmp");
   WriteWholeFile(Temp.File("shot0013.png"), {1, 2, 3});  // never written, so never asked about
-  AnswerOverwrite(mrYes, "shot0012.bmp");
-  ExpectEndOfRun(0, false);
-  RunSteps();
+  RunSteps("shot12.png", {{mrYes, "shot0012.bmp"}});
   EXPECT_EQ(RightList(), Files({"shot0012.bmp", "shot0013.bmp", "shot0014.bmp"}));
   EXPECT_TRUE(Holds("shot0013.bmp", 1));
   EXPECT_EQ(ReadWholeFile(Temp.File("shot0013.png")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
-TEST_F(StepSavingTest, SaveAsAsksForExistingNamesAndKeepsTheAnswer) {
+TEST_F(StepSavingTest, SaveAsAsksAboutTheNameWrittenAndKeepsTheAnswer) {
   Existing("A.bmp");
   Existing("C.bmp");
   auto bitmap = NoisePicture(5, 3, 7);
   int answer = mrYes;
-  std::vector<std::string> names = {Temp.File("A.bmp"), Temp.File("B.bmp"), Temp.File("C.tif"),
-                                    Temp.File("D.bmp")};
+  Strings names = Files({"A.bmp", "B.bmp", "C.tif", "D.bmp"});
   AnswerOverwrite(mrNo, "A.bmp");
   AnswerOverwrite(mrYes, "C.bmp");
-  const bool saved[] = {false, false, true, true};
+  const bool saved[] = {false, false, true, true};  // B: the No is kept for a new file
   for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Form->SaveAs(bitmap.get(), names[i], answer), saved[i]);
-  EXPECT_EQ(names[2], Temp.File("C.bmp"));  // the name written
+  EXPECT_EQ(names[2], Temp.File("C.bmp"));
   EXPECT_TRUE(SamePixels(*Loaded(names[2]), *bitmap));
   EXPECT_TRUE(IsOld("A.bmp"));
   EXPECT_FALSE(FileExists(Temp.File("B.bmp")));
   TPixelFormat format = pfDevice;
-  ASSERT_TRUE(LoadPicture(*Loaded(Temp.File("D.bmp")), Temp.File("D.bmp"), format));
+  ASSERT_TRUE(LoadPicture(*Loaded(names[3]), names[3], format));
   EXPECT_EQ(format, pf32bit);
   EXPECT_TRUE(RightList().empty());
 }
@@ -167,26 +147,19 @@ TEST_F(StepSavingTest, SaveResultAsksBeforeOverwritingAndReportsAFailedSave) {
   }
 }
 
-TEST(StepNumberingTest, WidthsDigitsAndFormats) {
+TEST_F(StepSavingTest, StepNameWidthsFollowTheFormatAndTheListLength) {
   EXPECT_EQ(DigitCount(0), 1);
   EXPECT_EQ(DigitCount(-5), 2);
-  EXPECT_EQ(DigitCount(12000), 5);
   EXPECT_EQ(DigitCount(INT32_MIN), 11);
-  EXPECT_EQ(FirstNumberIn("%s%4.4d%s"), 4);
   EXPECT_EQ(FirstNumberIn("%s%10.10d%s"), 10);
   EXPECT_EQ(FirstNumberIn("%s%d%s"), 0);
-  EXPECT_EQ(FirstNumberIn("x-y"), 4);
-  EXPECT_EQ(FirstNumberIn("12-3"), 4);
-  EXPECT_EQ(BuildNumFormat(4, -1, false), "%s%4.4d%s");
-  EXPECT_EQ(BuildNumFormat(10, -1, false), "%s%10.10d%s");
+  EXPECT_EQ(FirstNumberIn("12-3"), 4);  // no integer: the default width
   EXPECT_EQ(BuildNumFormat(0, 1, false), "%s%d%s");
   EXPECT_EQ(BuildNumFormat(-1, 1, false), "%s%4.4d%s");
   EXPECT_EQ(BuildNumFormat(4, 5, true), "%s%5.5d%s");
   EXPECT_EQ(BuildNumFormat(4, 5, false), "%s%4.4d%s");
   EXPECT_EQ(BuildNumFormat(6, 5, true), "%s%6.6d%s");
-}
 
-TEST_F(StepSavingTest, StepNamesFollowTheFormatAndTheListLength) {
   EXPECT_EQ(Form->StepFileName(7), "process0007.bmp");
   TStrings& items = Form->ListBox1->Items();
   items.BeginUpdate();
@@ -196,7 +169,6 @@ TEST_F(StepSavingTest, StepNamesFollowTheFormatAndTheListLength) {
   Form->FStepPrefix = "/n/trail";
   Form->FStepExt = ".jpg";
   Form->FAutoAdapt = false;
-  EXPECT_EQ(Form->StepFileName(7), "/n/trail0007.jpg");
   EXPECT_EQ(Form->StepFileName(12345), "/n/trail12345.jpg");
   for (int32_t outside : {-1, StepCounterLimit}) {
     Form->FStepCounter = 55;
@@ -220,7 +192,6 @@ TEST_F(StepSavingTest, NumberFormatDialogAppliesWhicheverButtonClosedIt) {
   };
   answer(0, false, 4, true);
   EXPECT_EQ(Form->FNumFormat, "%s%d%s");
-  EXPECT_FALSE(Form->FPadNumbers);
   EXPECT_FALSE(Form->FAutoAdapt);
   EXPECT_FALSE(Form->numformat1->Checked());
   EXPECT_EQ(Form->StepFileName(7), "process7.bmp");

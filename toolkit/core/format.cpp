@@ -105,6 +105,8 @@ class TFormatter {
       number = Number();
     }
     int64_t width = number.value_or(0);
+    // Bounded before the sign flips: a width of INT64_MIN has no positive counterpart.
+    if (width > kMaxFieldSize || width < -kMaxFieldSize) Invalid();
     if (width < 0) {
       left = true;
       width = -width;
@@ -113,9 +115,9 @@ class TFormatter {
     if (Peek() == '.') {
       ++FPos;
       const int64_t p = Number().value_or(0);
+      if (p > kMaxFieldSize) Invalid();
       if (p >= 0) precision = static_cast<int>(p);
     }
-    if (width > kMaxFieldSize || (precision && *precision > kMaxFieldSize)) Invalid();
     if (FPos >= FFormat.size()) Invalid();
     const char type = static_cast<char>(std::tolower(static_cast<unsigned char>(FFormat[FPos++])));
     std::string text = Convert(type, precision);

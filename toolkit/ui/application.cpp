@@ -74,10 +74,11 @@ void TApplication::Finalize() {
 
 void TApplication::DestroyForms() {
   while (!FForms.empty()) {
-    auto form = std::move(FForms.back());
+    TOwnedForm owned = std::move(FForms.back());
     FForms.pop_back();
-    if (form.get() == FMainForm) FMainForm = nullptr;
-    form.reset();
+    if (owned.Form.get() == FMainForm) FMainForm = nullptr;
+    owned.ClearVariable();
+    owned.Form.reset();
   }
   FMainForm = nullptr;
 }

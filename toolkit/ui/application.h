@@ -3,6 +3,7 @@
 // the display of exceptions that reach the loop.
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,13 +29,15 @@ class TApplication {
   std::string ExeName() const;
 
   // Creates a window, stores it in `variable` before its creation event runs, and keeps it until
-  // DestroyForms. The first window created becomes the main window.
+  // DestroyForms, which sets the variable back to none. The first window created becomes the main
+  // window.
   template <class T>
   void CreateForm(T*& variable) {
     auto form = std::unique_ptr<T, TFormDeleter>(new T(nullptr));
     variable = form.get();
     TCustomForm* base = form.get();
-    FForms.push_back(std::unique_ptr<TCustomForm, TFormDeleter>(form.release()));
+    FForms.push_back(
+        {std::unique_ptr<TCustomForm, TFormDeleter>(form.release()), [&variable] { variable = nullptr; }});
     if (!FMainForm) FMainForm = base;
     base->DoCreate();
   }
@@ -64,7 +67,11 @@ class TApplication {
  private:
   std::string FTitle;
   std::unique_ptr<QApplication> FQtApplication;
-  std::vector<std::unique_ptr<TCustomForm, TFormDeleter>> FForms;
+  struct TOwnedForm {
+    std::unique_ptr<TCustomForm, TFormDeleter> Form;
+    std::function<void()> ClearVariable;  // the program's variable must not outlive its window
+  };
+  std::vector<TOwnedForm> FForms;
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
 };

@@ -29,16 +29,9 @@ djpeg -pnm -colors 236 progressive.jpg >progressive-236.ppm
 cjpeg -quality 85 -grayscale src.ppm >gray.jpg
 djpeg -pnm -colors 236 gray.jpg >gray-236.pgm
 
-cjpeg -quality 85 -sample 1x1 src.ppm >s444.jpg
-djpeg -pnm s444.jpg >s444.ppm
-
-cjpeg -quality 85 -restart 1 src.ppm >restart.jpg
-djpeg -pnm restart.jpg >restart.ppm
-
 cjpeg -quality 85 odd-src.ppm >odd.jpg
 djpeg -pnm odd.jpg >odd.ppm
 djpeg -pnm -scale 1/2 odd.jpg >odd-half.ppm
-djpeg -pnm -scale 1/4 odd.jpg >odd-quarter.ppm
 djpeg -pnm -scale 1/8 odd.jpg >odd-eighth.ppm
 
 # Adobe CMYK (inverted inks) as ImageMagick writes it, and ImageMagick's own RGB reading of it.
