@@ -21,6 +21,11 @@ inline constexpr uint32_t BI_RLE4 = 2;
 inline constexpr uint32_t BI_BITFIELDS = 3;
 inline constexpr uint32_t BI_ALPHABITFIELDS = 6;
 
+// The depths a BMP-style image may have (BMP files and the images inside icons).
+constexpr bool IsBmpBitCount(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 inline uint16_t ReadLE16(const uint8_t* p) {
   return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }

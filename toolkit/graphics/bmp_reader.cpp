@@ -116,17 +116,7 @@ void CheckHeader(const TBmpHeader& h) {
   if (h.Height == INT32_MIN || (h.Height < 0 && (h.Os2 || h.CoreColors)))
     Fail(Format(SBmpHeight, {h.Height}));
   if (h.Planes != 1) Fail(Format(SBmpPlanes, {h.Planes}));
-  switch (h.BitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      break;
-    default:
-      Fail(Format(SBmpBitCount, {h.BitCount}));
-  }
+  if (!IsBmpBitCount(h.BitCount)) Fail(Format(SBmpBitCount, {h.BitCount}));
   const auto depthFits = [&](bool fits) {
     if (!fits) Fail(Format(SBmpCompressionDepth, {h.Compression, h.BitCount}));
   };

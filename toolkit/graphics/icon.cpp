@@ -73,18 +73,7 @@ TIconImage ParseImage(int index, std::span<const uint8_t> bytes) {
     fail();
   // Icons are at most 256 pixels each way; PNG entries carry the larger sizes.
   if (width <= 0 || width > 1024 || doubledHeight <= 1 || doubledHeight > 2048) fail();
-  if (compression != BI_RGB || colorsUsed > 256) fail();
-  switch (image.Bits) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      break;
-    default:
-      fail();
-  }
+  if (compression != BI_RGB || colorsUsed > 256 || !IsBmpBitCount(image.Bits)) fail();
   image.Width = width;
   image.Height = doubledHeight / 2;
   image.TableEntries =
