@@ -39,8 +39,6 @@ class TBoundedCursor {
   size_t Position() const { return FPosition; }
   size_t Remaining() const { return FData.size() - FPosition; }
   Byte* Current() const { return FData.data() + FPosition; }
-  // The bytes from the position to the end of the buffer.
-  std::span<Byte> Rest() const { return FData.subspan(FPosition); }
 
   void SetPosition(size_t position) {
     if (position > FData.size()) throw ERangeError(SRangeError);

@@ -4,8 +4,8 @@
 
 #include "picture_formats/jpeg_image.h"
 #include "picture_formats/pending_readers.h"
-#include "picture_formats/targa_graphic.h"
 #include "picture_formats/png_graphic.h"
+#include "picture_formats/targa_graphic.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/lists.h"
@@ -28,7 +28,9 @@ constexpr const char* gesRegistration = "Attempt to register %s twice.";
 
 }  // namespace
 
-TFileFormatList::~TFileFormatList() { Clear(); }
+TFileFormatList::~TFileFormatList() {
+  Clear();
+}
 
 void TFileFormatList::Clear() {
   for (const auto& classEntry : FClassList) TPicture::UnregisterGraphicClass(classEntry->PictureClass);
@@ -97,8 +99,9 @@ void TFileFormatList::RegisterFileFormat(const std::string& extension, const std
       if (--oldClass->ExtensionCount == 0) RemoveClassEntry(oldClass);
     }
   }
+  // The toolkit gets the description this call names, even where a replaced entry keeps its own.
   const std::string& description =
-      entry->IndividualDescription.empty() ? entry->ClassEntry->CommonDescription : entry->IndividualDescription;
+      individualDescription.empty() ? entry->ClassEntry->CommonDescription : individualDescription;
   TPicture::RegisterFileFormat(extension, description, graphicClass);
 }
 
@@ -188,8 +191,8 @@ const TStartupRow kStartupRows[] = {
 void InitializePictureFormats() {
   FileFormatList = std::make_unique<TFileFormatList>();
   for (const TStartupRow& row : kStartupRows)
-    FileFormatList->RegisterFileFormat(row.Extension, row.CommonDescription, row.IndividualDescription, row.Kinds,
-                                       false, row.GraphicClass());
+    FileFormatList->RegisterFileFormat(row.Extension, row.CommonDescription, row.IndividualDescription,
+                                       row.Kinds, false, row.GraphicClass());
 }
 
 void FinalizePictureFormats() {

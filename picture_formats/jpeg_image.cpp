@@ -121,7 +121,6 @@ struct TJPEGImage::TDecompressContext {
   TJPEGProgressRecord Progress{};
   jpeg_decompress_struct Info{};
   TJPEGStreamSource Source{};
-  bool InkColours = false;  // CMYK or YCCK delivered as four components, converted row by row
 
   TDecompressContext() {
     Info.err = JPEGErrorManager(Error);
@@ -130,6 +129,9 @@ struct TJPEGImage::TDecompressContext {
   ~TDecompressContext() { jpeg_destroy_decompress(&Info); }
   TDecompressContext(const TDecompressContext&) = delete;
   TDecompressContext& operator=(const TDecompressContext&) = delete;
+
+  // CMYK or YCCK delivered as four components, converted row by row.
+  bool InkColours() const { return Info.out_color_space == JCS_CMYK; }
 
   // Points the source at the data from its start and reads the header.
   void ReadHeader(TMemoryStream* data) {
@@ -166,9 +168,9 @@ struct TJPEGImage::TDecompressContext {
       const bool inverted = Info.saw_Adobe_marker || Info.jpeg_color_space == JCS_YCCK;
       while (Info.output_scanline < Info.output_height) {
         JSAMPROW target = rows.Row(Info.output_scanline);
-        JSAMPROW row = InkColours ? inkRow.data() : target;
+        JSAMPROW row = InkColours() ? inkRow.data() : target;
         if (jpeg_read_scanlines(&Info, &row, 1) != 1) break;
-        if (InkColours) InkRowToBGR(row, target, Info.output_width, inverted);
+        if (InkColours()) InkRowToBGR(row, target, Info.output_width, inverted);
       }
     });
   }
@@ -344,17 +346,17 @@ void TJPEGImage::InitDecompressor(TDecompressContext& context, TGraphic* progres
   info.scale_denom = 1u << std::min(ScaleShift, MaxScaleShift);
   info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
   // The library only hands four-component files out as C, M, Y, K; they are converted here.
-  context.InkColours = !Grayscale && (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK);
+  const bool ink = !Grayscale && (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK);
   if (Grayscale)
     info.out_color_space = JCS_GRAYSCALE;
-  else if (context.InkColours)
+  else if (ink)
     info.out_color_space = JCS_CMYK;
   else if (info.out_color_space != JCS_GRAYSCALE)
     // Colour output as the bitmap stores it (24-bit rows are blue, green, red); the colour map of
     // 8-bit output has red, green and blue rows.
     info.out_color_space = OutputFormat == jf8Bit ? JCS_RGB : JCS_EXT_BGR;
 
-  if (!context.InkColours && (OutputFormat == jf8Bit || info.out_color_space == JCS_GRAYSCALE)) {
+  if (!ink && (OutputFormat == jf8Bit || info.out_color_space == JCS_GRAYSCALE)) {
     info.quantize_colors = TRUE;
     info.desired_number_of_colors = QuantizedColorCount;
   }
@@ -433,11 +435,11 @@ void TJPEGImage::Decompress() {
 
     JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
     // Each row must be exactly what the bitmap row holds: one index, or blue, green and red.
-    const int expectedComponents = indexed ? 1 : (context.InkColours ? 4 : 3);
+    const int expectedComponents = indexed ? 1 : (context.InkColours() ? 4 : 3);
     if (info.output_components != expectedComponents) throw EJPEG(JERR_CONVERSION_NOTIMPL);
     FBitmap->SetSize(RangeChecked<int>(info.output_width), RangeChecked<int>(info.output_height));
     const TRowWalk<uint8_t> rows = WalkRows(*FBitmap);
-    std::vector<JSAMPLE> inkRow(context.InkColours ? static_cast<size_t>(info.output_width) * 4 : 0);
+    std::vector<JSAMPLE> inkRow(context.InkColours() ? static_cast<size_t>(info.output_width) * 4 : 0);
 
     auto installPalette = [&] {
       FBitmap->SetPalette(CreatePaletteFromColormap(info));

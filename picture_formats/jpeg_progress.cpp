@@ -78,10 +78,6 @@ void JPEGProgress(j_common_ptr info, TJPEGProgressRecord& record, TGraphic* pict
   info->progress = &record.Pub;
 }
 
-uint32_t JPEGTickCount() {
-  return TickSource();
-}
-
 TJPEGTickSource SetJPEGTickSource(TJPEGTickSource source) {
   return std::exchange(TickSource, source != nullptr ? source : SteadyTickCount);
 }

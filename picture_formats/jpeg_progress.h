@@ -29,6 +29,5 @@ void JPEGProgress(j_common_ptr info, TJPEGProgressRecord& record, TGraphic* pict
 
 // Milliseconds of a monotonic clock, wrapping at 2^32 (what the throttle compares).
 using TJPEGTickSource = uint32_t (*)();
-uint32_t JPEGTickCount();
 // Replaces the clock the throttle reads and returns the previous one (for tests of the throttle).
 TJPEGTickSource SetJPEGTickSource(TJPEGTickSource source);

@@ -6,11 +6,11 @@
 
 [[noreturn]] void RaiseFormatNotReadable(const char* formatName);
 
-#define ORVANTA_PENDING_READER(Type, FormatName)                                              \
-  class Type : public TBitmap {                                                               \
-    ORVANTA_GRAPHIC_CLASS(Type, TBitmap)                                                      \
-   public:                                                                                    \
-    void LoadFromStream(TStream&) override { RaiseFormatNotReadable(FormatName); }            \
+#define ORVANTA_PENDING_READER(Type, FormatName)                                   \
+  class Type : public TBitmap {                                                    \
+    ORVANTA_GRAPHIC_CLASS(Type, TBitmap)                                           \
+   public:                                                                         \
+    void LoadFromStream(TStream&) override { RaiseFormatNotReadable(FormatName); } \
   };
 
 ORVANTA_PENDING_READER(TTIFFGraphic, "TIFF")

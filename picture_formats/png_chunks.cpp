@@ -94,11 +94,17 @@ void TPNGGraphic::ReadPalette() {
   FPalette = ColorManager().CreateColorPalette({ChunkData()}, plInterleaved8Triples, FChunkLength / 3, false);
 }
 
-void TPNGGraphic::ReadGamma() {
+std::optional<float> TPNGGraphic::ReadGammaValue() {
   ReadChunkData();
   // Ancillary chunks too short for their values are ignored, as damaged ancillary chunks may be.
-  if (FChunkLength < 4) return;
-  ColorManager().SetGamma(static_cast<float>(BigEndian32(FRawBuffer.data()) / 100000.0), 2.2f);
+  if (FChunkLength < 4) return std::nullopt;
+  return static_cast<float>(BigEndian32(FRawBuffer.data()) / 100000.0);
+}
+
+void TPNGGraphic::ReadGamma() {
+  const auto gamma = ReadGammaValue();
+  if (!gamma) return;
+  ColorManager().SetGamma(*gamma, 2.2f);
   ColorManager().SetTargetOptions(ColorManager().TargetOptions() | optGamma);
   ImageProperties().HeaderFlags |= hfGammaApplied;
 }

@@ -2,7 +2,7 @@
 
 #include "picture_formats/png_graphic.h"
 
-#include <algorithm>
+#include <array>
 #include <limits>
 
 #include "picture_formats/format_helpers.h"
@@ -72,7 +72,8 @@ bool TPNGGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
       properties.ColorScheme = scUnknown;
       break;
   }
-  // No PNG colour layout comes near 255 bits per pixel; a header claiming more is damaged.
+  // No PNG colour layout comes near 255 bits per pixel; a header claiming more is damaged, and the
+  // colour-format message says so more plainly than a bare range error.
   const unsigned bitsPerPixel = unsigned{properties.SamplesPerPixel} * properties.BitsPerSample;
   if (bitsPerPixel > std::numeric_limits<uint8_t>::max()) FormatErrorFmt(gesInvalidColorFormat, {kPNG});
   properties.BitsPerPixel = static_cast<uint8_t>(bitsPerPixel);
@@ -85,12 +86,7 @@ bool TPNGGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   for (;;) {
     ReadChunkHeader();
     if (IsChunk(ChunkgAMA)) {
-      ReadChunkData();
-      if (FChunkLength >= 4) {
-        const uint8_t* p = FRawBuffer.data();
-        const uint32_t value = (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-        properties.FileGamma = static_cast<float>(value / 100000.0);
-      }
+      if (const auto gamma = ReadGammaValue()) properties.FileGamma = *gamma;
       break;
     }
     if (IsChunk(ChunkIEND)) break;
@@ -148,8 +144,8 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
   while (!ended) {
     ReadChunkHeader();
     if (IsChunk(ChunkIDAT)) {
-      // The image data must come as one run of IDAT chunks.
-      if (FImageDataLoaded) FormatErrorFmt(gesInvalidImage, {kPNG});
+      // The image data come as one run of IDAT chunks; a later run is data left after the picture.
+      if (FImageDataLoaded) FormatErrorFmt(gesExtraCompressedData, {kPNG});
       ProgressEnding();
       LoadIDAT();
       // LoadIDAT leaves the header of the first chunk after the image data current.

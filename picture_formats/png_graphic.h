@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -84,6 +85,8 @@ class TPNGGraphic : public TFormatGraphic {
   std::span<const uint8_t> ChunkData() const { return {FRawBuffer.data(), FChunkLength}; }
   void ReadHeaderRecord();
   void ReadPalette();
+  // Reads the current gAMA chunk's data: the file gamma, none when the data are too short to hold it.
+  std::optional<float> ReadGammaValue();
   void ReadGamma();
   void ReadBackground();
   void ReadTransparency();

@@ -12,11 +12,6 @@ bool PrepareMerge(TBitmap& Picture, TBitmap& Acc) {
   return true;
 }
 
-TRowWalk WalkRows(TBitmap& bitmap) {
-  uint8_t* const row0 = bitmap.ScanLine(0);
-  return {row0, bitmap.Height() > 1 ? bitmap.ScanLine(1) - row0 : 0};
-}
-
 }  // namespace stack_detail
 
 // Each operation instantiates its own driver, so the byte operation inlines into the row loop.

@@ -13,6 +13,7 @@
 
 #include "toolkit/graphics/bitmap.h"
 #include "workbench/image_op.h"
+#include "workbench/working_bitmap.h"
 
 // The threshold of StackMaxThreshold; 0 at start, set by the threshold prompt, kept for the run of the
 // program. Any int32 is allowed: below 1 the operation is the plain maximum, above 255 the picture
@@ -62,13 +63,6 @@ bool PrepareMerge(TBitmap& Picture, TBitmap& Acc);
 // Bytes combined per block of the row loop.
 inline constexpr ptrdiff_t BlockBytes = 32;
 
-// Row 0 and the step to the next row, taken once; a single row is walked without a step.
-struct TRowWalk {
-  uint8_t* Row0;
-  ptrdiff_t Step;
-};
-TRowWalk WalkRows(TBitmap& bitmap);
-
 // One row of bytes. The rows of two bitmaps never overlap (restrict), and blocks of a fixed length
 // vectorise even under -O2's cheap cost model; the tail goes byte by byte.
 template <class ByteOp>
@@ -95,8 +89,8 @@ inline void CombineRowInPlace(uint8_t* a, ptrdiff_t count, ByteOp Op) {
 template <class ByteOp>
 bool CombineBitmaps(TBitmap& Picture, TBitmap& Acc, ByteOp Op) {
   if (!stack_detail::PrepareMerge(Picture, Acc)) return false;
-  const stack_detail::TRowWalk acc = stack_detail::WalkRows(Acc);
-  const stack_detail::TRowWalk pic = stack_detail::WalkRows(Picture);
+  const TRowWalk acc = WalkRows(Acc);
+  const TRowWalk pic = WalkRows(Picture);
   const ptrdiff_t rowBytes = static_cast<ptrdiff_t>(Acc.Width()) * 3;
   uint8_t* accRow = acc.Row0;
   const uint8_t* picRow = pic.Row0;
@@ -116,8 +110,8 @@ bool CombineBitmaps(TBitmap& Picture, TBitmap& Acc, ByteOp Op) {
 template <class LumCompare>
 bool CombineByLuminance(TBitmap& Picture, TBitmap& Acc, LumCompare Compare) {
   if (!stack_detail::PrepareMerge(Picture, Acc)) return false;
-  const stack_detail::TRowWalk acc = stack_detail::WalkRows(Acc);
-  const stack_detail::TRowWalk pic = stack_detail::WalkRows(Picture);
+  const TRowWalk acc = WalkRows(Acc);
+  const TRowWalk pic = WalkRows(Picture);
   const int width = Acc.Width();
   uint8_t* accRow = acc.Row0;
   const uint8_t* picRow = pic.Row0;

@@ -286,6 +286,8 @@ class TFormMain : public TMainWindowForm {
   void CreateImage1Click(TObject* Sender);
 
  private:
+  // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.
+  void PreparePictureSaveDialog();
   void CreateComponents();
   void CreateToolBars();
   void CreateMenu();

@@ -35,6 +35,15 @@ void MoveHighlightedDown(TCheckListBox& list) {
   }
 }
 
+// Appends the source's selected entries to the target with their check and enabled marks. A sorted
+// target would file the copies among its entries instead of appending them, and the marks would land
+// on the wrong entries, so its sorting goes off first.
+void AppendSelection(TFormMain& form, TCheckListBox& source, TCheckListBox& target) {
+  target.SetSorted(false);
+  source.CopySelection(target);
+  form.CopyMarks(&source, &target);
+}
+
 }  // namespace
 
 void TFormMain::ToolButtonUp1Click(TObject*) {
@@ -102,34 +111,23 @@ void TFormMain::CopyMarks(TCheckListBox* Source, TCheckListBox* Target) {
 
 void TFormMain::ToolButtonCopyList1Click(TObject*) {
   ToolBar1Click(this);
-  // A sorted target would file the copies among its entries instead of appending them, and the marks
-  // would land on the wrong entries.
-  ListBox1->SetSorted(false);
-  ListBox2->CopySelection(*ListBox1);
-  CopyMarks(ListBox2, ListBox1);
+  AppendSelection(*this, *ListBox2, *ListBox1);
 }
 
 void TFormMain::ToolButtonCopyList2Click(TObject*) {
   ToolBar2Click(this);
-  ListBox2->SetSorted(false);
-  ListBox1->CopySelection(*ListBox2);
-  CopyMarks(ListBox1, ListBox2);
+  AppendSelection(*this, *ListBox1, *ListBox2);
 }
 
 void TFormMain::ToolButtonSwapClick(TObject*) {
   {
     TListUpdate leftUpdate(*ListBox1);
     TListUpdate rightUpdate(*ListBox2);
-    // Each list receives the other's entries at its end, so neither may stay sorted.
-    ListBox1->SetSorted(false);
-    ListBox2->SetSorted(false);
     ListBox1->SelectAll();
     ListBox2->SelectAll();
-    ListBox1->CopySelection(*ListBox2);
-    CopyMarks(ListBox1, ListBox2);
+    AppendSelection(*this, *ListBox1, *ListBox2);
     // The right list's selection is still its own former entries: the copies are not selected.
-    ListBox2->CopySelection(*ListBox1);
-    CopyMarks(ListBox2, ListBox1);
+    AppendSelection(*this, *ListBox2, *ListBox1);
     ListBox1->DeleteSelected();
     ListBox2->DeleteSelected();
   }

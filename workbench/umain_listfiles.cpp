@@ -1,5 +1,7 @@
 // Saving and loading the current list as a list file (ini text: the product, the count, and one
 // section per entry with its path, selection mark and check mark).
+#include <algorithm>
+
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
 #include "toolkit/ui/application.h"
@@ -57,7 +59,11 @@ void TFormMain::LoadListFile(const std::string& FileName) {
   const TMemIniFile ini(FileName);
   ini.ReadString("Application", "name", "");
   ini.ReadString("Application", "Version", "");
-  const int count = ini.ReadInteger("List", "count", 0);
+  // A damaged count cannot make the list grow past what the file describes: every entry has a
+  // section of its own, so no real list file holds more entries than sections.
+  TStringList sections;
+  ini.ReadSections(sections);
+  const int count = std::min(ini.ReadInteger("List", "count", 0), sections.Count());
   ClearList1Click(this);
   TCheckListBox* list = GetCurrentList();
   if (!list) return;

@@ -23,13 +23,21 @@ constexpr TColor kUncheckedColor = 0xFF0000;  // blue
 constexpr TColor kInactiveListColor = 0xCFCFCF;
 constexpr TColor kActiveListColor = 0xFFFFFF;
 
-// No picture has this size, so nothing matches it before a reference is taken.
+// No picture has this size: it stands for "no reference taken yet".
 constexpr int kNoReferenceSize = -2147483647;
 
 void SetFontStyle(TFont& font, TColor color, bool italic) {
   font.Color = color;
   font.Italic = italic;
   font.Bold = false;
+}
+
+// Empties the list after asking under the caption (a list without entries is emptied without a
+// question), then previews what it highlights.
+void ClearAfterQuestion(TFormMain& form, TCheckListBox& list, const std::string& caption) {
+  if (list.Count() > 0 && Application->MessageBox(kstClearList, caption, MB_OKCANCEL) != IDOK) return;
+  form.ClearList(&list);
+  form.PreviewEntry(list.ItemIndex(), &list);
 }
 
 }  // namespace
@@ -127,19 +135,13 @@ void TFormMain::ClearList(TCheckListBox* List) {
 void TFormMain::ClearRightList() {
   // Also reached from the search window's button while that window is active, so it does not ask
   // which window is active.
-  if (ListBox2->Count() > 0 && Application->MessageBox(kstClearList, kstcaption2, MB_OKCANCEL) != IDOK)
-    return;
-  ClearList(ListBox2);
-  PreviewEntry(ListBox2->ItemIndex(), ListBox2);
+  ClearAfterQuestion(*this, *ListBox2, kstcaption2);
 }
 
 void TFormMain::ClearList1Click(TObject*) {
   if (Screen->ActiveForm() != this) return;
   TCheckListBox* list = GetCurrentList();
-  if (!list) return;
-  if (list->Count() > 0 && Application->MessageBox(kstClearList, FListCaption, MB_OKCANCEL) != IDOK) return;
-  ClearList(list);
-  PreviewEntry(list->ItemIndex(), list);
+  if (list) ClearAfterQuestion(*this, *list, FListCaption);
 }
 
 void TFormMain::ClearSelection1Click(TObject*) {
@@ -227,16 +229,14 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
   // make every later picture fail the size test.
   int referenceWidth = kNoReferenceSize;
   int referenceHeight = kNoReferenceSize;
-  bool haveReference = false;
   FPause = false;
   for (int i = 0; i < list->Count() && !FPause; ++i) {
     const std::string path = list->Items()[i];
     TBitmap& picture = Image1->OwnBitmap();
     const bool loaded = LoadPicture(picture, path);
-    if (loaded && !haveReference) {
+    if (loaded && referenceWidth == kNoReferenceSize) {
       referenceWidth = picture.Width();
       referenceHeight = picture.Height();
-      haveReference = true;
     }
     if (loaded && picture.Width() == referenceWidth && picture.Height() == referenceHeight) {
       if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);

@@ -31,13 +31,13 @@ std::string WrittenName(const std::string& fileName) {
   return SavedPictureName(fileName.empty() ? kDefaultSaveName : fileName);
 }
 
-void PrepareSaveDialog(TSaveDialog& dialog) {
-  dialog.Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
-  dialog.DefaultExt = "bmp";
-  dialog.Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
-}
-
 }  // namespace
+
+void TFormMain::PreparePictureSaveDialog() {
+  SaveDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  SaveDialog1->DefaultExt = "bmp";
+  SaveDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+}
 
 void TFormMain::InitStepNumbering() {
   FStepPrefix.clear();
@@ -106,7 +106,7 @@ bool TFormMain::SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer) {
 
 void TFormMain::SaveResult1Click(TObject*) {
   if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = kDefaultSaveName;
-  PrepareSaveDialog(*SaveDialog1);
+  PreparePictureSaveDialog();
   if (!SaveDialog1->Execute() || !FResult) return;
 
   std::string name = SaveDialog1->FileName;
@@ -121,8 +121,6 @@ void TFormMain::SaveResult1Click(TObject*) {
   bool saved = false;
   try {
     saved = SavePicture(*FResult, name, kDefaultSaveName, pf24bit);
-  } catch (const Exception& error) {
-    failure = error.Message();
   } catch (const std::exception& error) {
     failure = error.what();
   }

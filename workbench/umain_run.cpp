@@ -5,7 +5,6 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
-#include "toolkit/graphics/picture.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
 #include "workbench/stack_ops.h"
@@ -122,9 +121,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
 void TFormMain::RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep) {
   SaveDialog1->FileName = StepFileName(FStepCounter);
   if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = "process.bmp";
-  SaveDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
-  SaveDialog1->DefaultExt = "bmp";
-  SaveDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
+  PreparePictureSaveDialog();
   if (!SaveDialog1->Execute()) return;
 
   const std::string name = SaveDialog1->FileName;

@@ -19,6 +19,12 @@ int RoundToInt(double value) {
   return RangeChecked<int>(Round(value));
 }
 
+// Dragging a splitter never makes a list panel narrower than the minimum.
+void KeepListPanelWidth(int& newWidth, bool& resize) {
+  newWidth = std::max(newWidth, kMinListPanelWidth);
+  resize = true;
+}
+
 }  // namespace
 
 void TFormMain::ShowBitmap(TBitmap* Bitmap) {
@@ -81,13 +87,11 @@ void TFormMain::LayoutView() {
 }
 
 void TFormMain::Panel1CanResize(TObject*, int& NewWidth, int&, bool& Resize) {
-  NewWidth = std::max(NewWidth, kMinListPanelWidth);
-  Resize = true;
+  KeepListPanelWidth(NewWidth, Resize);
 }
 
 void TFormMain::Panel2CanResize(TObject*, int& NewWidth, int&, bool& Resize) {
-  NewWidth = std::max(NewWidth, kMinListPanelWidth);
-  Resize = true;
+  KeepListPanelWidth(NewWidth, Resize);
 }
 
 void TFormMain::ToolButton7Click(TObject*) {

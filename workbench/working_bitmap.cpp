@@ -10,28 +10,49 @@
 
 int PixelFormatBits(TPixelFormat format) {
   switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf15bit: return 15;
-    case pf16bit: return 16;
-    case pf24bit: return 24;
-    case pf32bit: return 32;
-    default: return -1;
+    case pf1bit:
+      return 1;
+    case pf4bit:
+      return 4;
+    case pf8bit:
+      return 8;
+    case pf15bit:
+      return 15;
+    case pf16bit:
+      return 16;
+    case pf24bit:
+      return 24;
+    case pf32bit:
+      return 32;
+    default:
+      return -1;
   }
 }
 
 TPixelFormat BitsPixelFormat(int bits) {
   switch (bits) {
-    case 1: return pf1bit;
-    case 4: return pf4bit;
-    case 8: return pf8bit;
-    case 15: return pf15bit;
-    case 16: return pf16bit;
-    case 24: return pf24bit;
-    case 32: return pf32bit;
-    default: return pfCustom;
+    case 1:
+      return pf1bit;
+    case 4:
+      return pf4bit;
+    case 8:
+      return pf8bit;
+    case 15:
+      return pf15bit;
+    case 16:
+      return pf16bit;
+    case 24:
+      return pf24bit;
+    case 32:
+      return pf32bit;
+    default:
+      return pfCustom;
   }
+}
+
+TRowWalk WalkRows(TBitmap& bitmap) {
+  uint8_t* const row0 = bitmap.ScanLine(0);
+  return {row0, bitmap.Height() > 1 ? bitmap.ScanLine(1) - row0 : 0};
 }
 
 bool IsPictureExtension(const std::string& fileName) {
@@ -122,7 +143,8 @@ std::string SavedPictureName(const std::string& fileName) {
   return fileName;
 }
 
-bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName, TPixelFormat format) {
+bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName,
+                 TPixelFormat format) {
   if (fileName.empty()) fileName = defaultName;
   const bool asJpeg = IsJpegSaveName(fileName);
   fileName = SavedPictureName(fileName);

@@ -3,6 +3,8 @@
 // These routines load any registered picture file into one, save one as BMP or JPEG by the file's
 // extension and reset one to the empty state (1 x 1, black). They report failure by their result.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -12,6 +14,16 @@
 int PixelFormatBits(TPixelFormat format);
 // The code of 1, 4, 8, 15, 16, 24 or 32 bits per pixel; pfCustom for any other value.
 TPixelFormat BitsPixelFormat(int bits);
+
+// How every per-pixel loop walks a bitmap: the address of row 0 and the step to the next row, taken
+// once per bitmap and call (negative for bottom-up rows, padding included); a bitmap of a single row is
+// walked without a step. Pixels follow every 3 bytes (24-bit) or 4 bytes (32-bit).
+struct TRowWalk {
+  uint8_t* Row0;
+  ptrdiff_t Step;
+};
+// The bitmap must have at least one row.
+TRowWalk WalkRows(TBitmap& bitmap);
 
 // Whether the file's extension is registered in the picture-format list.
 bool IsPictureExtension(const std::string& fileName);

@@ -35,9 +35,11 @@ class FormatListTest : public testing::Test {
       return e.GraphicClass == graphicClass;
     }));
   }
+  // The description of the extension's latest toolkit entry, the one loading by file name uses.
   static std::string ToolkitDescription(const std::string& extension) {
-    for (const TFileFormatEntry& e : TPicture::RegisteredFormats())
-      if (e.Extension == extension) return e.Description;
+    const auto& formats = TPicture::RegisteredFormats();
+    for (auto e = formats.rbegin(); e != formats.rend(); ++e)
+      if (e->Extension == extension) return e->Description;
     return "<absent>";
   }
 };
@@ -99,6 +101,19 @@ TEST_F(FormatListTest, ReplacingMovesAnExtensionToAnotherClass) {
   EXPECT_EQ(List().Classes()[4]->ExtensionCount, 5u);
   // Replacing does not withdraw the toolkit's entry of the class it left.
   TPicture::UnregisterGraphicClass(TTestGraphic::StaticClass());
+}
+
+TEST_F(FormatListTest, ReplacingHandsTheToolkitTheDescriptionsOfTheCall) {
+  // The entry keeps its own individual description, but the toolkit gets the one passed, or else the
+  // class's common description.
+  List().RegisterFileFormat("emf", "Test pictures", "", 8, true, TTestGraphic::StaticClass());
+  EXPECT_EQ(ToolkitDescription("emf"), "Test pictures");
+  EXPECT_EQ(List().Extensions()[3]->IndividualDescription, "Windows enhanced meta files");
+  List().RegisterFileFormat("bmp", "", "Replaced bitmaps", 8, true, TBitmap::StaticClass());
+  EXPECT_EQ(ToolkitDescription("bmp"), "Replaced bitmaps");
+  EXPECT_EQ(List().Extensions()[0]->IndividualDescription, "");
+  List().RegisterFileFormat("bmp", "", "", 8, true, TBitmap::StaticClass());
+  EXPECT_EQ(ToolkitDescription("bmp"), "Windows bitmaps");
 }
 
 TEST_F(FormatListTest, UnregisteringByExtensionAndByClass) {

@@ -95,9 +95,10 @@ TEST(PngDamaged, BadLayoutsGiveTheirMessagesAndTheReaderLoadsAfterwards) {
     EXPECT_EQ(LoadError(Png({IHDR(1, 1, uint8_t(depth), uint8_t(type)), idat, iend})),
               "Invalid color format in PNG file.")
         << depth << " bits, type " << type;
-  // No image data, or image data in two runs.
+  // No image data; image data in two runs, the second being data left after the picture.
   EXPECT_EQ(LoadError(Png({IHDR(1, 1, 8, 0), iend})), kInvalid);
-  EXPECT_EQ(LoadError(Png({IHDR(1, 1, 8, 0), idat, Chunk("tEXt", {'a'}), idat, iend})), kInvalid);
+  EXPECT_EQ(LoadError(Png({IHDR(1, 1, 8, 0), idat, Chunk("tEXt", {'a'}), idat, iend})),
+            "Cannot load image. Extra compressed data found in PNG file.");
   EXPECT_EQ(LoadError(Png({IHDR(1, 1, 8, 0, 0, 1), idat, iend})),
             "Cannot load image. The compression scheme is not supported for PNG files.");
   TPNGGraphic graphic;

@@ -104,6 +104,12 @@ TEST_F(ListFileTest, HandWrittenFilesFollowTheIniRules) {
     EXPECT_EQ(list.Count(), 0);
     Fill(list, {"/p/old.bmp"});
   }
+
+  // A damaged count does not make the list grow past the sections the file holds.
+  WriteText(path, "[List]\ncount=2000000000\n[L0000]\nname=/p/x.bmp\n");
+  Script().AnswerMessageBox(IDOK, "Clear List?");
+  Form->LoadListFile(path);
+  EXPECT_EQ(Paths(list), (Strings{"/p/x.bmp", ""}));
 }
 
 TEST_F(ListFileTest, TheDialogsUseTheListFilterAndTheDefaultName) {
