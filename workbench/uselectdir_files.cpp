@@ -46,7 +46,8 @@ void TFormSelDir::BuildFilterList() {
     for (int i = 0; i < extensions.Count(); ++i) {
       const std::string filter = "*." + extensions[i];
       filters.Add(filter);
-      everyFormat += (everyFormat.empty() ? "" : ";") + filter;
+      if (!everyFormat.empty()) everyFormat += ';';
+      everyFormat += filter;
     }
   }
   filters.Insert(0, kDefaultFilter);

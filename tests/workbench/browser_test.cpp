@@ -174,7 +174,10 @@ TEST_F(BrowserTest, MaskAndFilterChooseTheFiles) {
   EXPECT_EQ(filters[0], "*.bmp;*.jpg;*.jpeg;*.thm;*.png;*.tif;*.psp");
   EXPECT_EQ(filters[filters.Count() - 1], "*.*");
   std::string each;
-  for (int i = 2; i < filters.Count() - 1; ++i) each += (i > 2 ? ";" : "") + filters[i];
+  for (int i = 2; i < filters.Count() - 1; ++i) {
+    if (i > 2) each += ';';
+    each += filters[i];
+  }
   EXPECT_EQ(filters[1], each);
   EXPECT_NE(each.find("*.tga"), std::string::npos);
 
