@@ -10,27 +10,21 @@
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/screen.h"
+#include "workbench/entry_drawing.h"
 #include "workbench/list_update.h"
 #include "workbench/ucreateimg.h"
 #include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/uselectdir.h"
 #include "workbench/working_bitmap.h"
 
 namespace {
 
-constexpr TColor kFailedColor = 0x0000FF;     // red
-constexpr TColor kUncheckedColor = 0xFF0000;  // blue
 constexpr TColor kInactiveListColor = 0xCFCFCF;
 constexpr TColor kActiveListColor = 0xFFFFFF;
 
 // No picture has this size: it stands for "no reference taken yet".
 constexpr int kNoReferenceSize = -2147483647;
-
-void SetFontStyle(TFont& font, TColor color, bool italic) {
-  font.Color = color;
-  font.Italic = italic;
-  font.Bold = false;
-}
 
 // Empties the list after asking under the caption (a list without entries is emptied without a
 // question), then previews what it highlights.
@@ -45,6 +39,8 @@ void ClearAfterQuestion(TFormMain& form, TCheckListBox& list, const std::string&
 // ---- Current list
 
 TCheckListBox* TFormMain::GetCurrentList() {
+  // While the browser is the active window, the list commands work on its files.
+  if (FormSelDir && Screen->ActiveForm() == FormSelDir) return FormSelDir->CheckListBox1;
   return FCurrentList;
 }
 
@@ -113,15 +109,7 @@ void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
 }
 
 void TFormMain::ListBoxDrawItem(TCheckListBox* Control, int Index, const TRect& Rect, TOwnerDrawState) {
-  TControlCanvas& canvas = Control->Canvas();
-  canvas.FillRect(Rect);
-  if (!Control->ItemEnabled(Index))
-    SetFontStyle(canvas.Font, kFailedColor, true);
-  else if (!Control->Checked(Index))
-    SetFontStyle(canvas.Font, kUncheckedColor, true);
-  else
-    SetFontStyle(canvas.Font, clBlack, false);
-  canvas.TextOut(Rect.Left + 2, Rect.Top, ExtractFileName(Control->Items()[Index]));
+  DrawPictureEntry(*Control, Index, Rect);
 }
 
 // ---- Clearing
@@ -171,9 +159,37 @@ void TFormMain::ToolButtonOpen1Click(TObject*) {
   NewDirectory1Click(this);
 }
 
-void TFormMain::NewDirectory1Click(TObject*) {}
+void TFormMain::NewDirectory1Click(TObject*) {
+  ToolBar1Click(this);
+  if (!FormSelDir) return;
+  FormSelDir->FOnOk = [this](TObject*) { ImportBrowserChecked(); };
+  FormSelDir->Show();
+}
 
-void TFormMain::ImportBrowserChecked() {}
+void TFormMain::ImportBrowserChecked() {
+  if (!FormSelDir) return;
+  const TCheckListBox& files = *FormSelDir->CheckListBox1;
+  if (files.Count() == 0) return;
+  // The main window takes the focus, and with it the left list becomes current (its captions and
+  // colours with it), so the question below names the list it clears.
+  activateWindow();
+  Screen->SetActiveForm(this);
+  ToolBar1Click(this);
+  ClearList1Click(this);
+  TCheckListBox* list = GetCurrentList();
+  {
+    TListUpdate update(*list);
+    for (int i = 0; i < files.Count(); ++i) {
+      if (!files.Checked(i)) continue;
+      const int index = list->Items().Add(files.Items()[i]);
+      list->SetChecked(index, true);
+      list->SetItemEnabled(index, true);
+    }
+  }
+  if (list->Count() > 0 && list->ItemIndex() < 0) list->SetItemIndex(0);
+  if (list->Count() > 0 && list->ItemIndex() == 0) list->SetSelected(0, true);
+  PreviewEntry(list->ItemIndex(), list);
+}
 
 void TFormMain::NewList1Click(TObject*) {
   ToolBar1Click(this);

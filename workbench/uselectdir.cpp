@@ -1,8 +1,219 @@
+// The browser's components, menus and the binding of every handler.
 #include "workbench/uselectdir.h"
 
+#include <QApplication>
+#include <QStyle>
+
 TFormSelDir* FormSelDir = nullptr;
+
+namespace {
+
+// Glyph indices of ToolbarImages.
+enum Glyph {
+  kGlyphBrowse,
+  kGlyphBack,
+  kGlyphLargeIcons,
+  kGlyphSmallIcons,
+  kGlyphList,
+  kGlyphReport,
+  kGlyphCheck,
+  kGlyphSendTo
+};
+
+TToolButton* NewButton(TComponent* owner, TToolBar* bar, const char* name, int glyph, const char* hint,
+                       TToolButtonStyle style = TToolButtonStyle::tbsButton) {
+  auto* button = new TToolButton(owner, bar);
+  button->SetName(name);
+  button->SetStyle(style);
+  button->SetImageIndex(glyph);
+  button->SetHint(hint);
+  return button;
+}
+
+TToolButton* NewViewButton(TComponent* owner, TToolBar* bar, const char* name, int glyph, const char* hint,
+                           int tag) {
+  TToolButton* button = NewButton(owner, bar, name, glyph, hint, TToolButtonStyle::tbsCheck);
+  button->Grouped = true;
+  button->Tag = tag;
+  return button;
+}
+
+TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char* caption,
+                   TShortCut shortCut = 0) {
+  auto* item = new TMenuItem(owner);
+  item->SetName(name);
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  menu->Items()->Add(item);
+  return item;
+}
+
+template <class Control>
+Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
+  control->SetName(name);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+}  // namespace
 
 TFormSelDir::TFormSelDir(TComponent* owner) : TForm(owner) {
   SetName("FormSelDir");
   SetCaption("Mask Directory");
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  resize(640, 430);
+  DisableAlign();
+  CreateComponents();
+  EnableAlign();
+  CreateMenus();
+  BindHandlers();
+}
+
+TFormSelDir::~TFormSelDir() = default;
+
+void TFormSelDir::CreateComponents() {
+  // Direct children in their window order; their places come from their alignment and position.
+  Splitter1 = Place(new TSplitter(this, this), "Splitter1", 260, 30, 3, 336);
+  Splitter1->SetAlign(TAlign::alLeft);
+  ListView = Place(new TListView(this, this), "ListView", 0, 30, 260, 336);
+  ListView->SetAlign(TAlign::alLeft);
+  ListView->AddColumn("Name", 175);
+  ListView->AddColumn("Size", 75, TAlignment::taRightJustify);
+  ListView->AddColumn("Type", 150);
+  ListView->AddColumn("Modified", 100);
+  ListView->AddColumn("Attributes", 75, TAlignment::taRightJustify);
+  ListView->SetViewStyle(TViewStyle::vsList);
+
+  CoolBar1 = Place(new TCoolBar(this, this), "CoolBar1", 0, 0, 640, 30);
+  CoolBar1->SetAlign(TAlign::alTop);
+  ToolbarImages = new TImageList(this);
+  ToolbarImages->SetName("ToolbarImages");
+  ToolbarImages->Width = 21;
+  ToolbarImages->Height = 21;
+  for (QStyle::StandardPixmap pixmap :
+       {QStyle::SP_DirOpenIcon, QStyle::SP_FileDialogToParent, QStyle::SP_FileDialogContentsView,
+        QStyle::SP_FileDialogInfoView, QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView,
+        QStyle::SP_DialogApplyButton, QStyle::SP_ArrowRight})
+    ToolbarImages->Add(QApplication::style()->standardIcon(pixmap));
+  ToolBar2 = Place(new TToolBar(this, CoolBar1), "ToolBar2", 0, 0, 200, 26);
+  ToolBar2->SetImages(ToolbarImages);
+  btnBrowse = NewButton(this, ToolBar2, "btnBrowse", kGlyphBrowse, "Slelect Directories");
+  btnBack = NewButton(this, ToolBar2, "btnBack", kGlyphBack, "Parent Directory");
+  ToolButton3 = NewButton(this, ToolBar2, "ToolButton3", -1, "", TToolButtonStyle::tbsSeparator);
+  btnLargeIcons =
+      NewViewButton(this, ToolBar2, "btnLargeIcons", kGlyphLargeIcons, "Show Browser with Large Icons ", 0);
+  btnSmallIcons =
+      NewViewButton(this, ToolBar2, "btnSmallIcons", kGlyphSmallIcons, "Show Browser with Small Icons", 1);
+  btnList = NewViewButton(this, ToolBar2, "btnList", kGlyphList, "Show Browser as List", 2);
+  btnList->SetDown(true);
+  btnReport = NewViewButton(this, ToolBar2, "btnReport", kGlyphReport, "Show Browser as Report", 3);
+  btnReport->SetVisible(false);
+  ToolButton1 = NewButton(this, ToolBar2, "ToolButton1", -1, "", TToolButtonStyle::tbsSeparator);
+  ToolButtonCheck = NewButton(this, ToolBar2, "ToolButtonCheck", kGlyphCheck, "Check and Select Files..",
+                              TToolButtonStyle::tbsDropDown);
+  ToolButton2 = NewButton(this, ToolBar2, "ToolButton2", -1, "", TToolButtonStyle::tbsSeparator);
+  ToolButton4 = NewButton(this, ToolBar2, "ToolButton4", kGlyphSendTo, "");
+  cbPath = Place(new TComboBox(this, CoolBar1), "cbPath", 200, 2, 430, 22);
+  cbPath->SetStyle(TComboBoxStyle::csDropDown);
+
+  CheckListBox1 = Place(new TCheckListBox(this, this), "CheckListBox1", 263, 30, 377, 336);
+  CheckListBox1->SetAlign(TAlign::alClient);
+  CheckListBox1->SetItemHeight(16);
+
+  Panel1 = Place(new TPanel(this, this), "Panel1", 0, 366, 640, 64);
+  Panel1->SetAlign(TAlign::alBottom);
+  Panel1->SetBevelOuter(TBevelCut::bvNone);
+  Label1 = Place(new TLabel(this, Panel1), "Label1", 8, 8, 90, 13);
+  Label1->SetCaption("FileName Mask:");
+  EditName = Place(new TEdit(this, Panel1), "EditName", 8, 26, 140, 21);
+  Label3 = Place(new TLabel(this, Panel1), "Label3", 160, 8, 90, 13);
+  Label3->SetCaption("Extension Filter:");
+  FilterComboBox1 = Place(new TComboBox(this, Panel1), "FilterComboBox1", 160, 26, 250, 21);
+  BitBtnOk = Place(new TBitBtn(this, Panel1), "BitBtnOk", 440, 24, 80, 25);
+  BitBtnOk->SetKind(TBitBtnKind::bkOK);
+  BitBtnClose = Place(new TBitBtn(this, Panel1), "BitBtnClose", 530, 24, 80, 25);
+  BitBtnClose->SetCaption("Close");
+  BitBtnClose->SetKind(TBitBtnKind::bkCancel);
+}
+
+void TFormSelDir::CreateMenus() {
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetName("PopupMenu1");
+  estiffilesarevalidpictures1 = NewItem(this, PopupMenu1, "estiffilesarevalidpictures1",
+                                        "Test if files are valid pictures...", ShortCut('T', ssCtrl));
+  N1 = NewItem(this, PopupMenu1, "N1", "-");
+  CheckSelection = NewItem(this, PopupMenu1, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
+  UncheckSelection =
+      NewItem(this, PopupMenu1, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
+  InvertCheckSelection =
+      NewItem(this, PopupMenu1, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
+  N2 = NewItem(this, PopupMenu1, "N2", "-");
+  CheckAll = NewItem(this, PopupMenu1, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
+  UnCheckAll = NewItem(this, PopupMenu1, "UnCheckAll", "UnCheck All", ShortCut('U', ssCtrl | ssAlt));
+  InvertCheckAll =
+      NewItem(this, PopupMenu1, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
+  N3 = NewItem(this, PopupMenu1, "N3", "-");
+  SelectAll = NewItem(this, PopupMenu1, "SelectAll", "Select All", ShortCut('A', ssCtrl));
+  UnselectAll = NewItem(this, PopupMenu1, "UnselectAll", "Unselect All");
+  PopupMenu2 = new TPopupMenu(this);
+  PopupMenu2->SetName("PopupMenu2");
+  ToolButtonCheck->SetDropdownMenu(PopupMenu1);
+  ToolButton4->SetPopupMenu(PopupMenu2);
+}
+
+void TFormSelDir::BindHandlers() {
+  OnCreate = Event(this, &TFormSelDir::FormCreate);
+  OnShow = Event(this, &TFormSelDir::FormShow);
+  OnDestroy = Event(this, &TFormSelDir::FormDestroy);
+  // The close box and Escape close the window through its close query; the Close button only hides it.
+  OnCloseQuery = [this](TObject* sender, bool&) { Form1Close(sender); };
+  OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+
+  btnBrowse->OnClick = Event(this, &TFormSelDir::btnBrowseClick);
+  btnBack->OnClick = Event(this, &TFormSelDir::btnBackClick);
+  for (TToolButton* button : {btnLargeIcons, btnSmallIcons, btnList, btnReport})
+    button->OnClick = Event(this, &TFormSelDir::btnLargeIconsClick);
+  ToolButtonCheck->OnClick = Event(this, &TFormSelDir::ToolButtonCheckClick);
+  cbPath->OnChange = Event(this, &TFormSelDir::cbPathClick);
+  cbPath->OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) {
+    cbPathKeyDown(sender, key, shift);
+  };
+
+  ListView->OnDblClick = Event(this, &TFormSelDir::ListViewDblClick);
+  ListView->OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) {
+    ListViewKeyDown(sender, key, shift);
+  };
+  ListView->OnData = [this](TObject* sender, TListItem& item) { ListViewData(sender, item); };
+  ListView->OnDataHint = [this](TObject* sender, int start, int end) {
+    ListViewDataHint(sender, start, end);
+  };
+  ListView->OnDataFind = [this](TObject* sender, TItemFind find, const std::string& text, int start,
+                                TSearchDirection direction, bool wrap, int& index) {
+    ListViewDataFind(sender, find, text, start, direction, wrap, index);
+  };
+
+  CheckListBox1->OnDrawItem = [this](TCheckListBox* control, int index, const TRect& rect,
+                                     TOwnerDrawState state) {
+    CheckListBox1DrawItem(control, index, rect, state);
+  };
+  CheckListBox1->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    CheckListBox1MouseDown(sender, button, shift, x, y);
+  };
+  EditName->OnChange = Event(this, &TFormSelDir::EditNameChange);
+  FilterComboBox1->OnChange = Event(this, &TFormSelDir::FilterComboBox1Select);
+  BitBtnOk->OnClick = Event(this, &TFormSelDir::BitBtnOkClick);
+  BitBtnClose->OnClick = Event(this, &TFormSelDir::BitBtnCloseClick);
+
+  CheckSelection->OnClick = Event(this, &TFormSelDir::CheckSelectionClick);
+  UncheckSelection->OnClick = Event(this, &TFormSelDir::UncheckSelectionClick);
+  InvertCheckSelection->OnClick = Event(this, &TFormSelDir::InvertCheckSelectionClick);
+  CheckAll->OnClick = Event(this, &TFormSelDir::CheckAllClick);
+  UnCheckAll->OnClick = Event(this, &TFormSelDir::UnCheckAllClick);
+  InvertCheckAll->OnClick = Event(this, &TFormSelDir::InvertCheckAllClick);
+  SelectAll->OnClick = Event(this, &TFormSelDir::SelectAllClick);
+  UnselectAll->OnClick = Event(this, &TFormSelDir::UnselectAllClick);
+}
+
+void TFormSelDir::reject() {
+  Guarded([this] { BitBtnCloseClick(BitBtnClose); });
 }

@@ -20,9 +20,6 @@ struct TFindState {
 
 namespace {
 
-// No more entries, as the Windows walk reports it.
-constexpr int kNoMoreFiles = 18;
-
 bool StatOf(const std::string& name, struct stat& info) {
   return !name.empty() && ::stat(name.c_str(), &info) == 0;
 }
@@ -141,7 +138,7 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
     state->Matches.push_back(std::move(match));
   }
   ::closedir(directory);
-  if (state->Matches.empty()) return kNoMoreFiles;
+  if (state->Matches.empty()) return ERROR_NO_MORE_FILES;
   std::sort(state->Matches.begin(), state->Matches.end(), [](const TSearchRec& a, const TSearchRec& b) {
     const int byText = CompareText(a.Name, b.Name);
     return byText != 0 ? byText < 0 : CompareStr(a.Name, b.Name) < 0;
@@ -152,7 +149,7 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
 }
 
 int FindNext(TSearchRec& rec) {
-  if (!rec.FindState || rec.FindState->Next >= rec.FindState->Matches.size()) return kNoMoreFiles;
+  if (!rec.FindState || rec.FindState->Next >= rec.FindState->Matches.size()) return ERROR_NO_MORE_FILES;
   Publish(rec);
   return 0;
 }

@@ -32,6 +32,9 @@ inline constexpr int faDirectory = 0x10;
 inline constexpr int faArchive = 0x20;
 inline constexpr int faAnyFile = 0x3F;
 
+// FindFirst / FindNext: no (more) entry matches.
+inline constexpr int ERROR_NO_MORE_FILES = 18;
+
 struct TFindState;
 
 struct TSearchRec {
@@ -45,8 +48,8 @@ struct TSearchRec {
 // Starts a walk of the folder part of `path` for the names matching its name part ("*" any run of
 // characters, "?" one character, letter case ignored; "*.*" matches every name). Plain files are always
 // reported; folders, hidden and system entries only when `attr` holds their attribute. Entries come in
-// name order (letter case ignored). Returns 0 with `rec` filled, or a non-zero error code (no match,
-// missing folder).
+// name order (letter case ignored). Returns 0 with `rec` filled, ERROR_NO_MORE_FILES when nothing
+// matches, or the errno value of a folder that cannot be read.
 int FindFirst(const std::string& path, int attr, TSearchRec& rec);
 // Moves `rec` to the next match: 0, or non-zero when there is none.
 int FindNext(TSearchRec& rec);

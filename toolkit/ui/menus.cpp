@@ -40,7 +40,8 @@ void TMenuItem::SetHint(const std::string& hint) {
 }
 
 void TMenuItem::UpdateText() {
-  QString text = QString::fromStdString(FCaption);
+  // A separator with a text is drawn by some styles as a titled section: "-" stays a plain line.
+  QString text = isSeparator() ? QString() : QString::fromStdString(FCaption);
   // Menu-bar entries show no shortcut; menu entries show it right-aligned after a tab.
   const bool inMenuBar = FParent && FParent->FMenuBar;
   const std::string shortCut = inMenuBar ? std::string() : ShortCutToText(FShortCut);

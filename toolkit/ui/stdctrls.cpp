@@ -228,3 +228,35 @@ TComboBox::~TComboBox() = default;
 void TComboBox::SetItemIndex(int index) {
   setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+  const bool editable = style == TComboBoxStyle::csDropDown;
+  setEditable(editable);
+  if (!editable) return;
+  // Typed text is the program's to take: no entry is added and nothing is completed behind the user.
+  setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);
+}
+
+void TComboBox::SetText(const std::string& text) {
+  if (isEditable())
+    setEditText(Q(text));
+  else
+    setCurrentIndex(findText(Q(text), Qt::MatchFixedString));
+}
+
+void TComboBox::SelectAll() {
+  if (QLineEdit* edit = lineEdit()) edit->selectAll();
+}
+
+void TComboBox::keyPressEvent(QKeyEvent* event) {
+  Word key = VirtualKeyFromQt(event->key());
+  if (OnKeyDown && key != 0) {
+    Guarded([&] { OnKeyDown(this, key, ShiftFromQt(event->modifiers())); });
+    if (key == 0) {
+      event->accept();
+      return;
+    }
+  }
+  QComboBox::keyPressEvent(event);
+}

@@ -106,6 +106,9 @@ class TMemo : public TWidgetControl<QPlainTextEdit> {
   std::unique_ptr<TStrings> FLines;
 };
 
+// csDropDownList: a drop-down list (the default); csDropDown: an edit with a drop-down list of entries.
+enum class TComboBoxStyle { csDropDown, csDropDownList };
+
 // A drop-down list; Items is a string list over its entries.
 class TComboBox : public TWidgetControl<QComboBox> {
  public:
@@ -115,8 +118,22 @@ class TComboBox : public TWidgetControl<QComboBox> {
   int ItemIndex() const { return currentIndex(); }
   // -1 clears the selection; an index out of range selects nothing.
   void SetItemIndex(int index);
+  TComboBoxStyle Style() const {
+    return isEditable() ? TComboBoxStyle::csDropDown : TComboBoxStyle::csDropDownList;
+  }
+  void SetStyle(TComboBoxStyle style);
   std::string Text() const override { return currentText().toStdString(); }
+  // An edit's text; in a drop-down list, the entry with that text is selected (none when none has it).
+  void SetText(const std::string& text) override;
+  // Selects the whole text of the edit.
+  void SelectAll();
+  // The user chose an entry from the list.
   TNotifyEvent OnChange;
+  // Sees a key pressed in the control first; a key set to 0 goes no further.
+  TKeyEvent OnKeyDown;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::unique_ptr<TStrings> FItems;

@@ -5,7 +5,15 @@
 #include <climits>
 #include <cstring>
 
+#include <QApplication>
+
 #include "toolkit/ui/dialogs.h"
+
+namespace {
+
+int gBeeps = 0;
+
+}  // namespace
 
 bool GetComputerNameA(char* buffer, uint32_t* size) {
   if (!buffer || !size) return false;
@@ -28,4 +36,13 @@ void PrintTextLines(const std::vector<std::string>& lines) {
 
 int ShellExecuteOpen(const std::string& fileName, const std::string& workingFolder) {
   return Dialogs().OpenDocument(fileName, workingFolder);
+}
+
+void Beep() {
+  ++gBeeps;
+  QApplication::beep();
+}
+
+int BeepCount() {
+  return gBeeps;
 }

@@ -16,3 +16,7 @@ void PrintTextLines(const std::vector<std::string>& lines);
 
 // Opens the file with its program; the shell's result (above 32 on success).
 int ShellExecuteOpen(const std::string& fileName, const std::string& workingFolder);
+
+// The default beep. BeepCount tells how many beeps the program has sounded (for its tests).
+void Beep();
+int BeepCount();

@@ -1,5 +1,6 @@
 #include "toolkit/ui/toolbar.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
@@ -11,6 +12,8 @@
 namespace {
 
 constexpr int kSeparatorWidth = 8;
+// The arrow that a drop-down button shows beside its glyph.
+constexpr int kDropDownArrowWidth = 14;
 
 }  // namespace
 
@@ -43,6 +46,7 @@ void TToolBar::Realign() {
                              button->Style() == TToolButtonStyle::tbsDivider;
       w = separator ? kSeparatorWidth : ButtonWidth;
       if (!separator && ShowCaptions) w = std::max(ButtonWidth, button->sizeHint().width());
+      if (button->Style() == TToolButtonStyle::tbsDropDown) w += kDropDownArrowWidth;
       h = ButtonHeight;
     }
     const int y = std::max(0, (height() - h) / 2);
@@ -170,6 +174,27 @@ void TToolButton::SetMenuItem(TMenuItem* item) {
     if (!FMenuItem) return;
     if (FDown != FMenuItem->Checked()) SetDown(FMenuItem->Checked());
     if (Enabled() != FMenuItem->Enabled()) SetEnabled(FMenuItem->Enabled());
+  });
+}
+
+void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
+  FDropdownMenu = menu;
+  QMenu* items = menu ? menu->Items()->SubMenu() : nullptr;
+  setMenu(items);
+  setPopupMode(items ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup);
+}
+
+void TToolButton::SetPopupMenu(TPopupMenu* menu) {
+  FPopupMenu = menu;
+  setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+  QObject::disconnect(this, &QWidget::customContextMenuRequested, nullptr, nullptr);
+  if (!menu) return;
+  QObject::connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    Guarded([&] {
+      if (!FPopupMenu) return;
+      const QPoint at = mapToGlobal(pos);
+      FPopupMenu->Popup(at.x(), at.y());
+    });
   });
 }
 

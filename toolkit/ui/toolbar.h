@@ -12,6 +12,7 @@
 
 class TImageList;
 class TMenuItem;
+class TPopupMenu;
 
 class TToolBar : public TWidgetControl<QWidget> {
  public:
@@ -68,6 +69,12 @@ class TToolButton : public TWidgetControl<QToolButton> {
   // the item's click instead of its own, and keeps mirroring the item's check mark and enabled state.
   TMenuItem* MenuItem() const { return FMenuItem; }
   void SetMenuItem(TMenuItem* item);
+  // A drop-down button opens this menu from its arrow (the button itself still clicks).
+  TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+  void SetDropdownMenu(TPopupMenu* menu);
+  // Opened by a right click on the button.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
 
   TNotifyEvent OnClick;
   // What a press does: a check button toggles (within its group's rules), then the menu item's click
@@ -90,4 +97,6 @@ class TToolButton : public TWidgetControl<QToolButton> {
   bool FDown = false;
   int FImageIndex = -1;
   QPointer<TMenuItem> FMenuItem;
+  QPointer<TPopupMenu> FDropdownMenu;
+  QPointer<TPopupMenu> FPopupMenu;
 };
