@@ -76,39 +76,33 @@ QPolygonF Points(const TRecord& r, size_t offset, size_t count, bool wide) {
   return points;
 }
 
-TGdiObject StockObject(uint32_t index) {
-  switch (index & ~kStockObject) {
-    case 0:
-    case 18:
-      return TGdiBrush{0, Qt::white, 0, {}};
-    case 1:
-      return TGdiBrush{0, QColor(0xC0, 0xC0, 0xC0), 0, {}};
-    case 2:
-      return TGdiBrush{0, QColor(0x80, 0x80, 0x80), 0, {}};
-    case 3:
-      return TGdiBrush{0, QColor(0x40, 0x40, 0x40), 0, {}};
-    case 4:
-      return TGdiBrush{0, Qt::black, 0, {}};
-    case 5:
-      return TGdiBrush{1, Qt::black, 0, {}};
-    case 6:
-      return TGdiPen{0, 0, Qt::white};
-    case 7:
-    case 19:
-      return TGdiPen{0, 0, Qt::black};
-    case 8:
-      return TGdiPen{5, 0, Qt::black};
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 16:
-    case 17:
-      return TGdiFont{};
-    default:
-      return std::monostate{};
-  }
+// The stock objects the GDI keeps (index without the stock bit); monostate for those drawing nothing.
+const TGdiObject& StockObject(uint32_t index) {
+  static const TGdiObject kNothing = std::monostate{};
+  static const TGdiObject kObjects[] = {
+      TGdiBrush{0, Qt::white, 0, {}},                 // WHITE_BRUSH
+      TGdiBrush{0, QColor(0xC0, 0xC0, 0xC0), 0, {}},  // LTGRAY_BRUSH
+      TGdiBrush{0, QColor(0x80, 0x80, 0x80), 0, {}},  // GRAY_BRUSH
+      TGdiBrush{0, QColor(0x40, 0x40, 0x40), 0, {}},  // DKGRAY_BRUSH
+      TGdiBrush{0, Qt::black, 0, {}},                 // BLACK_BRUSH
+      TGdiBrush{1, Qt::black, 0, {}},                 // NULL_BRUSH
+      TGdiPen{0, 0, Qt::white},                       // WHITE_PEN
+      TGdiPen{0, 0, Qt::black},                       // BLACK_PEN
+      TGdiPen{5, 0, Qt::black},                       // NULL_PEN
+      std::monostate{},                               // (none)
+      TGdiFont{},
+      TGdiFont{},
+      TGdiFont{},
+      TGdiFont{},
+      TGdiFont{},        // the fixed, variable and system fonts
+      std::monostate{},  // DEFAULT_PALETTE
+      TGdiFont{},
+      TGdiFont{},                      // SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT
+      TGdiBrush{0, Qt::white, 0, {}},  // DC_BRUSH
+      TGdiPen{0, 0, Qt::black},        // DC_PEN
+  };
+  const uint32_t i = index & ~kStockObject;
+  return i < std::size(kObjects) ? kObjects[i] : kNothing;
 }
 
 class TEmfPlayer {
@@ -119,8 +113,9 @@ class TEmfPlayer {
   bool Play(const TRecord& r);
 
  private:
-  void Put(uint32_t index, TGdiObject object) {
-    if (index < FObjects.size()) FObjects[index] = std::move(object);
+  template <class T>
+  void Put(uint32_t index, T object) {
+    if (index < FObjects.size()) FObjects[index].emplace(std::in_place_type<T>, std::move(object));
   }
   QImage Dib(const TRecord& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits) const {
     if (cbBmi == 0 || !r.Holds(offBmi, cbBmi, 1) || !r.Holds(offBits, cbBits, 1)) return {};
