@@ -44,9 +44,11 @@ int CheckedSide(double pixels) {
 void SetSize(TMetafileLayout& layout, double width, double height) {
   layout.Width = CheckedSide(width);
   layout.Height = CheckedSide(height);
-  if (layout.Width == 0 || layout.Height == 0)
-    Fail(Format(SMetafileSize, {static_cast<int64_t>(std::isfinite(width) ? width : -1),
-                                static_cast<int64_t>(std::isfinite(height) ? height : -1)}));
+  // Sizes shown in the message are held to what an integer holds.
+  const auto shown = [](double v) {
+    return static_cast<int64_t>(std::isfinite(v) ? std::clamp(v, -1.0, 1e15) : -1);
+  };
+  if (layout.Width == 0 || layout.Height == 0) Fail(Format(SMetafileSize, {shown(width), shown(height)}));
 }
 
 // Walks the WMF records after the header: every one must lie inside the file and pass the

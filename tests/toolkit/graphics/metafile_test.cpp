@@ -237,6 +237,15 @@ TEST(Metafile, DamagedFilesRaiseClearErrors) {
   Bytes noWindow(plain.begin(), plain.begin() + 18);
   noWindow.insert(noWindow.end(), {3, 0, 0, 0, 0, 0});
   EXPECT_EQ(detail(noWindow), " : taille inconnue : ni en-tête de placement ni fenêtre définie");
+  // An EMF without a frame falls back on its bounds in device pixels; a device of 1 pixel over 2147 km
+  // makes those pixels kilometres long.
+  Bytes giant = Sample("shapes.emf");
+  std::fill(giant.begin() + 24, giant.begin() + 40, 0);
+  giant[72] = 1;
+  giant[73] = giant[74] = giant[75] = 0;
+  giant[80] = giant[81] = giant[82] = 0xFF;
+  giant[83] = 0x7F;
+  EXPECT_NE(detail(giant).find(" : taille de "), std::string::npos);
   Bytes header = Sample("shapes.emf");
   header[4] = 0x40;  // a header record of 64 bytes cannot hold the header
   EXPECT_NE(LoadError(header), "");
