@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "picture_formats/icon_png.h"
 #include "picture_formats/jpeg_image.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
@@ -189,6 +190,7 @@ const TStartupRow kStartupRows[] = {
 }  // namespace
 
 void InitializePictureFormats() {
+  SetIconPngDecoder(DecodeIconPng);
   FileFormatList = std::make_unique<TFileFormatList>();
   for (const TStartupRow& row : kStartupRows)
     FileFormatList->RegisterFileFormat(row.Extension, row.CommonDescription, row.IndividualDescription,
@@ -196,6 +198,7 @@ void InitializePictureFormats() {
 }
 
 void FinalizePictureFormats() {
+  SetIconPngDecoder(nullptr);
   if (!FileFormatList) return;
   for (TGraphicClass graphicClass :
        {TPSPGraphic::StaticClass(), TPSDGraphic::StaticClass(), TTargaGraphic::StaticClass(),

@@ -122,6 +122,12 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     } else {
       CopyToBitmap(graphic, &bitmap, pf24bit);
     }
+    // A reader that ends without pixels has loaded nothing: left as it is, a 0 x 0 first picture of a
+    // run would make every later picture fail its size test.
+    if (bitmap.Empty()) {
+      ResetBitmap(&bitmap);
+      return false;
+    }
     return true;
   } catch (const std::exception&) {
     return false;

@@ -81,6 +81,19 @@ TEST_F(ListRunTest, FailingPicturesAreCountedAndMarkedAndTheResultKept) {
   EXPECT_EQ(Form->FResult->Height(), 1);
 }
 
+TEST_F(ListRunTest, AnEmptyFirstPictureFailsAndTheNextGoodOneStartsTheResult) {
+  // A Targa header of 0 x 0 pixels: the reader ends without pixels and without an error.
+  const std::string empty = Temp.File("empty.tga");
+  WriteWholeFile(empty, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 24, 0});
+  const Strings paths = {empty, WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)};
+  AddEntries(paths);
+  ExpectEndOfRun(1);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[2]})));
+  EXPECT_EQ(Form->FResultCount, 2);
+  EXPECT_EQ(Marks(*Form->ListBox1), "DCC");
+}
+
 // An operation that stacks the maximum and, while merging a given picture, queues a press of the pause
 // button, as a user would click during the merge: the run sees it when it lets pending events through.
 struct TPressDuringMerge {

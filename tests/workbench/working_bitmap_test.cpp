@@ -130,3 +130,22 @@ TEST_F(WorkingBitmapTest, UnloadablePicturesFailAndLeaveTheEmptyState) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WorkingBitmapTest, MetafilesLoadAs24BitPicturesOnWhite) {
+  for (const char* name : {"metafile/beef.wmf", "metafile/shapes.emf"}) {
+    TBitmap bitmap;
+    TPixelFormat format = pfCustom;
+    ASSERT_TRUE(LoadPicture(bitmap, TestData(name), format)) << name;
+    EXPECT_EQ(format, pf24bit);
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clWhite) << name;
+  }
+  TBitmap bitmap;
+  ASSERT_TRUE(LoadPicture(bitmap, TestData("metafile/shapes.emf")));
+  EXPECT_EQ(bitmap.Width(), 192);
+  EXPECT_EQ(bitmap.Canvas().Pixel(35, 30), clRed);
+}
+
+}  // namespace

@@ -23,7 +23,6 @@ inline constexpr const char* SUnknownExtension = "Extension de fichier image inc
 inline constexpr const char* SInvalidBitmap = "L'image bitmap n'est pas valide";
 inline constexpr const char* SInvalidIcon = "L'icône n'est pas valide";
 inline constexpr const char* SInvalidMetafile = "Le métafichier n'est pas valide";
-inline constexpr const char* SMetafileNotSupported = "Les métafichiers Windows ne sont pas pris en charge";
 inline constexpr const char* SScanLine = "Index de ligne de balayage hors limites";
 inline constexpr const char* SInvalidPixelFormat = "Format de pixel incorrect";
 inline constexpr const char* SOutOfResources = "Ressources système insuffisantes";

@@ -24,9 +24,19 @@ inline constexpr const char* SBmpRlePicture = "plage RLE au-delà de la fin de l
 // Icons.
 inline constexpr const char* SIconHeader = "en-tête de répertoire incorrect";
 inline constexpr const char* SIconEntry = "image %d hors du fichier";
-inline constexpr const char* SIconPng = "les icônes compressées en PNG ne sont pas prises en charge";
+inline constexpr const char* SIconPng = "images compressées en PNG illisibles : aucun décodeur PNG installé";
 inline constexpr const char* SIconImage = "image %d incorrecte";
 inline constexpr const char* SChangeIconSize = "Impossible de modifier la taille d'une icône";
 
 // Text drawing.
 inline constexpr const char* SNoGuiForText = "Le dessin de texte demande une application graphique";
+
+// Metafiles.
+inline constexpr const char* SMetafileKind = "ni métafichier Windows ni métafichier amélioré";
+inline constexpr const char* SMetafileHeader = "en-tête incorrect";
+inline constexpr const char* SMetafileInch = "nombre d'unités par pouce nul";
+inline constexpr const char* SMetafileNoWindow = "taille inconnue : ni en-tête de placement ni fenêtre définie";
+inline constexpr const char* SMetafileSize = "taille de %d x %d pixels incorrecte";
+inline constexpr const char* SMetafileTruncated = "enregistrement %d (octet %d) au-delà de la fin du fichier";
+inline constexpr const char* SMetafileRecord = "enregistrement %d (octet %d) endommagé";
+inline constexpr const char* SMetafileTooLarge = "fichier trop grand";

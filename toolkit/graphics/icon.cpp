@@ -36,7 +36,10 @@ struct TIconImage {
   size_t XorStride = 0;
   size_t AndStride = 0;
   bool HasMask = true;
+  bool Png = false;  // a PNG image: Bytes is the whole PNG file
 };
+
+TIconPngDecoder PngDecoder = nullptr;
 
 TPixelFormat FormatOfDepth(int bits) {
   switch (bits) {
@@ -92,6 +95,46 @@ TIconImage ParseImage(int index, std::span<const uint8_t> bytes) {
   return image;
 }
 
+bool IsPng(std::span<const uint8_t> bytes) {
+  return bytes.size() >= sizeof kPngSignature &&
+         std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0;
+}
+
+// Size and depth of a PNG image from its IHDR chunk, which the PNG format puts first.
+TIconImage ParsePngImage(int index, std::span<const uint8_t> bytes) {
+  static constexpr uint8_t kIhdr[8] = {0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  static constexpr size_t kIhdrEnd = 8 + 8 + 13;
+  if (bytes.size() < kIhdrEnd || std::memcmp(bytes.data() + 8, kIhdr, sizeof kIhdr) != 0)
+    Fail(Format(SIconImage, {index}));
+  const auto bigEndian = [&](size_t at) {
+    return (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) | (uint32_t{bytes[at + 2]} << 8) |
+           bytes[at + 3];
+  };
+  const uint32_t width = bigEndian(16);
+  const uint32_t height = bigEndian(20);
+  if (width == 0 || height == 0 || width > 1024 || height > 1024) Fail(Format(SIconImage, {index}));
+  int channels = 1;  // grey, indexed
+  switch (bytes[25]) {
+    case 2:
+      channels = 3;
+      break;
+    case 4:
+      channels = 2;
+      break;
+    case 6:
+      channels = 4;
+      break;
+  }
+  TIconImage image;
+  image.Index = index;
+  image.Bytes = bytes;
+  image.Width = static_cast<int>(width);
+  image.Height = static_cast<int>(height);
+  image.Bits = bytes[24] * channels;
+  image.Png = true;
+  return image;
+}
+
 // The image as pf32bit pixels whose fourth byte is the opacity.
 void DecodeImage(const TIconImage& image, TBitmap& target) {
   const uint8_t* p = image.Bytes.data() + image.HeaderSize;
@@ -136,6 +179,10 @@ uint8_t Blend(uint8_t source, uint8_t target, uint8_t opacity) {
 
 }  // namespace
 
+void SetIconPngDecoder(TIconPngDecoder decoder) {
+  PngDecoder = decoder;
+}
+
 TIcon::TIcon() = default;
 TIcon::~TIcon() = default;
 
@@ -170,18 +217,17 @@ void TIcon::LoadFromStream(TStream& stream) {
   std::memcpy(data.data() + kDirectorySize, entries.data(), entries.size());
   stream.ReadBuffer(data.data() + directoryEnd, end - directoryEnd);
 
-  // The largest image wins, the deepest among equally large ones; PNG images are passed over.
+  // The largest image wins, the deepest among equally large ones; PNG images only with a decoder.
   std::optional<TIconImage> best;
   bool sawPng = false;
   for (int i = 0; i < count; ++i) {
     const uint8_t* e = entries.data() + kEntrySize * static_cast<size_t>(i);
     const std::span<const uint8_t> bytes(data.data() + ReadLE32(e + 12), ReadLE32(e + 8));
-    if (bytes.size() >= sizeof kPngSignature &&
-        std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0) {
+    if (IsPng(bytes) && !PngDecoder) {
       sawPng = true;
       continue;
     }
-    const TIconImage image = ParseImage(i, bytes);
+    const TIconImage image = IsPng(bytes) ? ParsePngImage(i, bytes) : ParseImage(i, bytes);
     const int64_t area = int64_t{image.Width} * image.Height;
     if (!best || area > int64_t{best->Width} * best->Height ||
         (area == int64_t{best->Width} * best->Height && image.Bits > best->Bits))
@@ -190,7 +236,11 @@ void TIcon::LoadFromStream(TStream& stream) {
   if (!best) Fail(sawPng ? SIconPng : SIconHeader);
 
   TBitmap image;
-  DecodeImage(*best, image);
+  if (best->Png)
+    PngDecoder(best->Bytes, image);
+  else
+    DecodeImage(*best, image);
+  if (image.Empty() || image.PixelFormat() != pf32bit) Fail(Format(SIconImage, {best->Index}));
   FImage.TakeOver(image);
   FData = std::move(data);
   Changed();

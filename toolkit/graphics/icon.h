@@ -1,14 +1,23 @@
 #pragma once
-// Windows icons (.ico): the directory and its BMP-style images (1, 4, 8, 16, 24 or 32 bits with the
-// 1-bit AND mask). Loading keeps the largest image (the deepest among equally large ones); images
-// stored as PNG are passed over, and a file holding only such images raises EInvalidGraphic.
+// Windows icons (.ico): the directory and its images, BMP-style (1, 4, 8, 16, 24 or 32 bits with the
+// 1-bit AND mask) or PNG-compressed. Loading keeps the largest image (the deepest among equally large
+// ones). The toolkit reads no PNG itself: PNG images need the decoder that the picture-format library
+// installs (SetIconPngDecoder); without one they are passed over, and a file holding only such images
+// raises EInvalidGraphic.
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/graphic.h"
+
+// Decodes one PNG image into the target as pf32bit pixels whose fourth byte is the opacity; raises
+// (EInvalidGraphic or another Exception) on damaged data.
+using TIconPngDecoder = void (*)(std::span<const uint8_t> png, TBitmap& target);
+// Installs the decoder of the PNG images of icons (null removes it).
+void SetIconPngDecoder(TIconPngDecoder decoder);
 
 class TIcon : public TGraphic {
   ORVANTA_GRAPHIC_CLASS(TIcon, TGraphic)

@@ -1,8 +1,98 @@
 #include "toolkit/graphics/metafile.h"
 
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/messages.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/graphics_messages.h"
+#include "toolkit/graphics/pixel_rows.h"
 
-void TMetafile::LoadFromStream(TStream&) {
-  throw EInvalidGraphic(SMetafileNotSupported);
+namespace {
+
+// Files beyond this are not metafiles anyone draws; reading them whole would only cost memory.
+constexpr int64_t kMaxFileSize = int64_t{256} << 20;
+
+}  // namespace
+
+TMetafile::TMetafile() = default;
+TMetafile::~TMetafile() = default;
+
+void TMetafile::SetWidth(int width) {
+  if (width < 0) throw ERangeError(SRangeError);
+  FWidth = width;
+  Changed();
+}
+
+void TMetafile::SetHeight(int height) {
+  if (height < 0) throw ERangeError(SRangeError);
+  FHeight = height;
+  Changed();
+}
+
+void TMetafile::LoadFromStream(TStream& stream) {
+  const int64_t size = stream.Size() - stream.Position();
+  if (size > kMaxFileSize) throw EInvalidGraphic(std::string(SInvalidMetafile) + " : " + SMetafileTooLarge);
+  std::vector<uint8_t> data(static_cast<size_t>(std::max<int64_t>(size, 0)));
+  stream.ReadBuffer(data.data(), static_cast<int64_t>(data.size()));
+  const TMetafileLayout layout = ReadMetafileLayout(data);
+  FData = std::move(data);
+  FLayout = layout;
+  FWidth = layout.Width;
+  FHeight = layout.Height;
+  Changed();
+}
+
+void TMetafile::SaveToStream(TStream& stream) {
+  if (!FData.empty()) stream.WriteBuffer(FData.data(), static_cast<int64_t>(FData.size()));
+}
+
+void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
+  TBitmap& target = canvas.Bitmap();
+  if (FData.empty() || target.Empty() || rect.Width() <= 0 || rect.Height() <= 0) return;
+  const int left = std::max(rect.Left, 0);
+  const int top = std::max(rect.Top, 0);
+  const int right = std::min(rect.Right, target.Width());
+  const int bottom = std::min(rect.Bottom, target.Height());
+  if (left >= right || top >= bottom) return;
+  const int width = right - left;
+  const int height = bottom - top;
+
+  // The covered part of the target, as Qt draws on it: white paper, or what lies there already.
+  const TPixelFormat format = target.PixelFormat();
+  QImage image(width, height, QImage::Format_RGB32);
+  if (Transparent()) {
+    for (int y = 0; y < height; ++y)
+      DecodeRow(format, target.ScanLine(top + y), left, width, target.ColorTable(),
+                reinterpret_cast<TQuad*>(image.scanLine(y)));
+  } else {
+    image.fill(Qt::white);
+  }
+  {
+    QPainter painter(&image);
+    const QRectF place(rect.Left - left, rect.Top - top, rect.Width(), rect.Height());
+    PlayMetafile(FData, FLayout, painter, place);
+  }
+  TColorMatcher matcher(target.ColorTable());
+  for (int y = 0; y < height; ++y)
+    EncodeRow(format, reinterpret_cast<const TQuad*>(image.constScanLine(y)), left, width,
+              target.ScanLine(top + y), &matcher);
+  target.Changed();
+}
+
+void TMetafile::Assign(const TGraphic& source) {
+  if (&source == this) return;
+  if (source.ClassType()->InheritsFrom(TMetafile::StaticClass())) {
+    const auto& other = static_cast<const TMetafile&>(source);
+    FData = other.FData;
+    FLayout = other.FLayout;
+    FWidth = other.FWidth;
+    FHeight = other.FHeight;
+    Changed();
+    return;
+  }
+  TGraphic::Assign(source);
 }

@@ -1,23 +1,47 @@
 #pragma once
-// Windows metafiles (.wmf, .emf). Not readable yet: loading one raises EInvalidGraphic with
-// SMetafileNotSupported. The picture stays empty, 0 x 0.
+// Windows metafiles: WMF (placeable, or plain with a window the records set) and enhanced metafiles
+// (EMF). The records are checked when the file is loaded and played, GDI style, whenever the picture
+// is drawn: pens, brushes, shapes, paths, text, DIB blits, mapping modes, clipping and saved states.
+// Records that draw nothing here are passed over.
+//
+// Its size in pixels is the one the file declares, on a 96 dpi screen: a placeable WMF's bounding box
+// at its units per inch, a plain WMF's window at 1440 units per inch, an EMF's frame (hundredths of a
+// millimetre). Unless Transparent() is set, drawing first lays white paper under the records.
+
+#include <cstdint>
+#include <vector>
 
 #include "toolkit/graphics/graphic.h"
+#include "toolkit/graphics/metafile_format.h"
 
 class TMetafile : public TGraphic {
   ORVANTA_GRAPHIC_CLASS(TMetafile, TGraphic)
 
  public:
-  bool Empty() const override { return true; }
-  int Width() const override { return 0; }
-  int Height() const override { return 0; }
-  // An empty metafile has no size to change.
-  void SetWidth(int) override {}
-  void SetHeight(int) override {}
+  TMetafile();
+  ~TMetafile() override;
 
+  bool Empty() const override { return FData.empty(); }
+  int Width() const override { return FWidth; }
+  int Height() const override { return FHeight; }
+  // The size the picture is drawn at by Canvas.Draw; the records scale to it.
+  void SetWidth(int width) override;
+  void SetHeight(int height) override;
+  // True for an EMF, false for a WMF.
+  bool Enhanced() const { return FLayout.Enhanced; }
+
+  // Reads the metafile from the stream's position to its end. A damaged file raises EInvalidGraphic
+  // (or EReadError) and leaves the picture as it was.
   void LoadFromStream(TStream& stream) override;
-  // Writes nothing: there is no picture.
-  void SaveToStream(TStream&) override {}
-  // Draws nothing.
-  void Draw(TCanvas&, const TRect&) override {}
+  // Writes back the bytes the picture was loaded from.
+  void SaveToStream(TStream& stream) override;
+  // Plays the records into rect of the canvas's bitmap (clipped to it).
+  void Draw(TCanvas& canvas, const TRect& rect) override;
+  void Assign(const TGraphic& source) override;
+
+ private:
+  std::vector<uint8_t> FData;
+  TMetafileLayout FLayout;
+  int FWidth = 0;
+  int FHeight = 0;
 };

@@ -24,3 +24,19 @@ convert -size 32x32 -depth 8 rgba:src-icon.rgba -type PaletteAlpha -define icon:
 convert 'alpha32.ico[1]' -background white -alpha remove -alpha off -depth 8 ppm:alpha32-on-white.ppm
 convert 'mask4.ico[0]' -background white -alpha remove -alpha off -depth 8 ppm:mask4-on-white.ppm
 rm src-icon.rgba
+
+# A 256-pixel image, which ImageMagick stores PNG-compressed, beside a 32-pixel BMP-style one: the
+# source is a colour ramp with a transparent disc, and the reference is ImageMagick's decoding of the
+# 256-pixel image laid on white.
+python3 - <<'PY'
+out = bytearray()
+for y in range(256):
+    for x in range(256):
+        clear = (x - 160) ** 2 + (y - 96) ** 2 < 40 ** 2
+        half = 128 if 16 <= x < 48 and 200 <= y < 232 else 255
+        out += bytes((x, y, 255 - x, 0 if clear else half))
+open('src-png.rgba', 'wb').write(out)
+PY
+convert -size 256x256 -depth 8 rgba:src-png.rgba -define icon:auto-resize=256,32 png256.ico
+convert 'png256.ico[0]' -background white -alpha remove -alpha off -depth 8 png:png256-on-white.png
+rm src-png.rgba

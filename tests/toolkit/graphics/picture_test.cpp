@@ -1,4 +1,4 @@
-// The picture registry, TPicture, TGraphic's events, icons and metafiles.
+// The picture registry, TPicture, TGraphic's events and icons.
 
 #include <gtest/gtest.h>
 
@@ -169,26 +169,5 @@ TEST(Icon, PngOnlyAndDamagedIconsRaise) {
     cut.WriteBuffer(good.data(), static_cast<int64_t>(length));
     cut.SetPosition(0);
     EXPECT_THROW(icon.LoadFromStream(cut), Exception) << length;
-  }
-}
-
-TEST(Metafile, LoadingIsNotSupported) {
-  TempDir folder;
-  WriteWholeFile(folder.File("a.wmf"), {0xD7, 0xCD, 0xC6, 0x9A});
-  TMetafile metafile;
-  try {
-    metafile.LoadFromFile(folder.File("a.wmf"));
-    FAIL() << "loading a metafile must raise";
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message(), SMetafileNotSupported);
-  }
-  EXPECT_TRUE(metafile.Empty());
-  EXPECT_EQ(metafile.Width(), 0);
-  TBitmap bitmap;
-  try {
-    metafile.Assign(bitmap);
-    FAIL() << "a bitmap cannot become a metafile";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Impossible d'assigner un TBitmap à un TMetafile");
   }
 }

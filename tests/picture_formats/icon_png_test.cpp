@@ -1,0 +1,70 @@
+// PNG-compressed icon images, read through the decoder the library installs at its start-up.
+
+#include <gtest/gtest.h>
+
+#include "picture_formats/format_list.h"
+#include "tests/picture_formats/picture_test_support.h"
+#include "tests/support/test_files.h"
+#include "tests/toolkit/graphics/graphics_helpers.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/graphics/icon.h"
+
+namespace {
+
+class IconPngTest : public testing::Test {
+ protected:
+  void SetUp() override { InitializePictureFormats(); }
+  void TearDown() override { FinalizePictureFormats(); }
+  const Bytes File = ReadWholeFile(TestData("ico/png256.ico"));
+};
+
+TEST_F(IconPngTest, TheLargestImageIsThePngOneAndDrawsLikeTheReference) {
+  auto icon = LoadBytes<TIcon>(File);
+  ASSERT_EQ(icon->Width(), 256);
+  ASSERT_EQ(icon->Height(), 256);
+  const uint8_t* disc = icon->Image().ScanLine(96) + 4 * 160;
+  EXPECT_EQ(disc[3], 0);
+  EXPECT_EQ(icon->Image().ScanLine(210)[4 * 20 + 3], 128);
+  EXPECT_EQ(icon->Image().ScanLine(10)[4 * 10 + 3], 255);
+  // Top row, x = 200: red 200, green 0, blue 55 (stored blue, green, red).
+  const uint8_t* ramp = icon->Image().ScanLine(0) + 4 * 200;
+  EXPECT_EQ(ramp[0], 55);
+  EXPECT_EQ(ramp[1], 0);
+  EXPECT_EQ(ramp[2], 200);
+
+  TBitmap onWhite;
+  onWhite.SetPixelFormat(pf24bit);
+  onWhite.SetSize(256, 256);
+  onWhite.Canvas().FillRect(Rect(0, 0, 256, 256));
+  onWhite.Canvas().Draw(0, 0, *icon);
+  EXPECT_LE(MaxDifference(onWhite, Reference(TestData("ico/png256-on-white.png"))), 1);
+}
+
+TEST_F(IconPngTest, WithoutTheLibraryThePngImageIsPassedOver) {
+  FinalizePictureFormats();
+  auto icon = LoadBytes<TIcon>(File);
+  EXPECT_EQ(icon->Width(), 32);
+  InitializePictureFormats();
+  EXPECT_EQ(LoadBytes<TIcon>(File)->Width(), 256);
+}
+
+TEST_F(IconPngTest, DamagedPngImagesRaise) {
+  // The PNG image starts at byte 38 and its IHDR data at 38 + 16.
+  Bytes wrongChunk = File;
+  wrongChunk[38 + 12] = 'X';
+  EXPECT_NE(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TIcon>(wrongChunk); }), "");
+  Bytes huge = File;
+  huge[38 + 16 + 1] = 0x40;  // a width of 4 million pixels
+  EXPECT_NE(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TIcon>(huge); }), "");
+  // Damage inside the image data: the PNG reader's checks raise, whatever the byte.
+  for (size_t at = 38 + 40; at < 38 + 1176; at += 37) {
+    Bytes damaged = File;
+    damaged[at] ^= 0x5A;
+    EXPECT_THROW(LoadBytes<TIcon>(damaged), Exception) << at;
+  }
+  // An entry cut short: the directory still promises 1176 bytes of the PNG image.
+  Bytes cut(File.begin(), File.begin() + 38 + 600);
+  EXPECT_THROW(LoadBytes<TIcon>(cut), Exception);
+}
+
+}  // namespace

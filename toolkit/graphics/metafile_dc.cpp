@@ -1,0 +1,680 @@
+#include "toolkit/graphics/metafile_dc.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLineF>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/streams.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/bmp_format.h"
+
+namespace {
+
+// Raster operations of the blits, as the GDI numbers them.
+constexpr uint32_t kSrcCopy = 0x00CC0020;
+constexpr uint32_t kSrcAnd = 0x008800C6;
+constexpr uint32_t kSrcPaint = 0x00EE0086;
+constexpr uint32_t kSrcInvert = 0x00660046;
+constexpr uint32_t kSrcErase = 0x00440328;
+constexpr uint32_t kNotSrcCopy = 0x00330008;
+constexpr uint32_t kMergePaint = 0x00BB0226;
+constexpr uint32_t kPatCopy = 0x00F00021;
+constexpr uint32_t kPatInvert = 0x005A0049;
+constexpr uint32_t kDstInvert = 0x00550009;
+constexpr uint32_t kBlackness = 0x00000042;
+constexpr uint32_t kWhiteness = 0x00FF0062;
+
+// DIBs larger than this are not drawn: a few bytes of run-length data could otherwise ask for
+// gigabytes.
+constexpr int64_t kMaxDibPixels = int64_t{1} << 25;
+
+QPainter::CompositionMode BlitMode(uint32_t rop) {
+  switch (rop) {
+    case kSrcAnd:
+      return QPainter::RasterOp_SourceAndDestination;
+    case kSrcPaint:
+      return QPainter::RasterOp_SourceOrDestination;
+    case kSrcInvert:
+      return QPainter::RasterOp_SourceXorDestination;
+    case kSrcErase:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case kNotSrcCopy:
+      return QPainter::RasterOp_NotSource;
+    case kMergePaint:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    default:
+      return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+Qt::BrushStyle HatchStyle(uint32_t hatch) {
+  switch (hatch) {
+    case 0:
+      return Qt::HorPattern;
+    case 1:
+      return Qt::VerPattern;
+    case 2:
+      return Qt::FDiagPattern;
+    case 3:
+      return Qt::BDiagPattern;
+    case 4:
+      return Qt::CrossPattern;
+    case 5:
+      return Qt::DiagCrossPattern;
+    default:
+      return Qt::SolidPattern;
+  }
+}
+
+// Bytes of a DIB's header, colour masks and colour table; 0 when they do not fit in size.
+size_t DibInfoSize(const uint8_t* dib, size_t size) {
+  if (size < 4) return 0;
+  const uint32_t headerSize = ReadLE32(dib);
+  if (headerSize == kBmpCoreHeaderSize) {
+    if (size < kBmpCoreHeaderSize) return 0;
+    const int bits = ReadLE16(dib + 10);
+    const size_t entries = bits <= 8 ? size_t{1} << bits : 0;
+    const size_t total = kBmpCoreHeaderSize + 3 * entries;
+    return total <= size ? total : 0;
+  }
+  if (headerSize < kBmpInfoHeaderSize || headerSize > kBmpV5HeaderSize || size < headerSize) return 0;
+  const int bits = ReadLE16(dib + 14);
+  const uint32_t compression = ReadLE32(dib + 16);
+  const uint32_t used = ReadLE32(dib + 32);
+  if (used > 256 && bits <= 8) return 0;
+  const size_t entries = used != 0 ? used : (bits <= 8 ? size_t{1} << bits : 0);
+  size_t masks = 0;
+  if (headerSize == kBmpInfoHeaderSize && compression == BI_BITFIELDS) masks = 12;
+  if (headerSize == kBmpInfoHeaderSize && compression == BI_ALPHABITFIELDS) masks = 16;
+  if (entries > (size - headerSize) / 4) return 0;
+  const size_t total = headerSize + masks + 4 * entries;
+  return total <= size ? total : 0;
+}
+
+}  // namespace
+
+QImage DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize) {
+  if (!info || infoSize < 12 || infoSize > (1u << 20) || bitsSize > (1u << 30)) return {};
+  if (ReadLE32(info) >= kBmpInfoHeaderSize && infoSize >= kBmpInfoHeaderSize) {
+    const int64_t width = static_cast<int32_t>(ReadLE32(info + 4));
+    const int64_t height = static_cast<int32_t>(ReadLE32(info + 8));
+    if (std::abs(width) * std::abs(height) > kMaxDibPixels) return {};
+  }
+  // The DIB as a BMP file, so that the bitmap reader checks and decodes it.
+  std::vector<uint8_t> file(kBmpFileHeaderSize + infoSize + bitsSize);
+  WriteLE16(file.data(), kBmpSignature);
+  WriteLE32(file.data() + 2, static_cast<uint32_t>(file.size()));
+  WriteLE32(file.data() + 10, static_cast<uint32_t>(kBmpFileHeaderSize + infoSize));
+  std::copy(info, info + infoSize, file.begin() + kBmpFileHeaderSize);
+  if (bitsSize != 0)
+    std::copy(bits, bits + bitsSize, file.begin() + kBmpFileHeaderSize + static_cast<ptrdiff_t>(infoSize));
+  TBitmap bitmap;
+  try {
+    TMemoryStream stream;
+    stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+    stream.SetPosition(0);
+    bitmap.LoadFromStream(stream);
+    bitmap.SetPixelFormat(pf32bit);
+  } catch (const Exception&) {
+    return {};
+  }
+  if (bitmap.Empty()) return {};
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < bitmap.Height(); ++y)
+    std::copy_n(bitmap.ScanLine(y), 4 * static_cast<size_t>(bitmap.Width()), image.scanLine(y));
+  return image;
+}
+
+// A DIB packed in one block (header, colour table, pixels), as WMF records and pattern brushes hold it.
+QImage DecodePackedDib(const uint8_t* dib, size_t size) {
+  const size_t infoSize = DibInfoSize(dib, size);
+  if (infoSize == 0) return {};
+  return DecodeDib(dib, infoSize, dib + infoSize, size - infoSize);
+}
+
+TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm)
+    : FPainter(painter), FDeviceToPicture(deviceToPicture), FPixelsPerMm(pixelsPerMm) {
+  FPainter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void TMetafileDC::Select(const TGdiObject& object) {
+  if (const auto* pen = std::get_if<TGdiPen>(&object)) FState.Pen = *pen;
+  if (const auto* brush = std::get_if<TGdiBrush>(&object)) FState.Brush = *brush;
+  if (const auto* font = std::get_if<TGdiFont>(&object)) FState.Font = *font;
+}
+
+void TMetafileDC::SetMapMode(uint32_t mode) {
+  if (mode >= 1 && mode <= 8) FState.MapMode = mode;
+}
+
+void TMetafileDC::SetWindowExt(QSizeF extent) {
+  if (extent.width() != 0 && extent.height() != 0) FState.WindowExt = extent;
+}
+
+void TMetafileDC::SetViewportExt(QSizeF extent) {
+  if (extent.width() != 0 && extent.height() != 0) FState.ViewportExt = extent;
+}
+
+void TMetafileDC::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
+  if (xDenom == 0 || yDenom == 0) return;
+  SetWindowExt(QSizeF(FState.WindowExt.width() * xNum / xDenom, FState.WindowExt.height() * yNum / yDenom));
+}
+
+void TMetafileDC::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
+  if (xDenom == 0 || yDenom == 0) return;
+  SetViewportExt(
+      QSizeF(FState.ViewportExt.width() * xNum / xDenom, FState.ViewportExt.height() * yNum / yDenom));
+}
+
+void TMetafileDC::ModifyWorldTransform(const QTransform& transform, uint32_t mode) {
+  if (mode == 1)
+    FState.World = QTransform();
+  else if (mode == 2)
+    FState.World = transform * FState.World;
+  else if (mode == 3)
+    FState.World = FState.World * transform;
+}
+
+QTransform TMetafileDC::PageTransform() const {
+  const TState& s = FState;
+  double mm = 0;  // millimetres per logical unit of the metric modes
+  switch (s.MapMode) {
+    case 2:
+      mm = 0.1;
+      break;
+    case 3:
+      mm = 0.01;
+      break;
+    case 4:
+      mm = 0.254;
+      break;
+    case 5:
+      mm = 0.0254;
+      break;
+    case 6:
+      mm = 25.4 / 1440;
+      break;
+  }
+  double sx = 1, sy = 1;
+  if (mm != 0) {
+    sx = mm * FPixelsPerMm.x();
+    sy = -mm * FPixelsPerMm.y();  // y grows upwards
+  } else if (s.MapMode == 7 || s.MapMode == 8) {
+    sx = s.ViewportExt.width() / s.WindowExt.width();
+    sy = s.ViewportExt.height() / s.WindowExt.height();
+    if (s.MapMode == 7) {  // one unit is as long in x as in y
+      const double unit = std::min(std::abs(sx), std::abs(sy));
+      sx = std::copysign(unit, sx);
+      sy = std::copysign(unit, sy);
+    }
+  }
+  return QTransform(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx,
+                    s.ViewportOrg.y() - s.WindowOrg.y() * sy);
+}
+
+void TMetafileDC::SaveDC() {
+  // Thousands of nested saves are no drawing a reader needs; the oldest state stays reachable.
+  if (FSaved.size() < 4096) FSaved.push_back(FState);
+}
+
+void TMetafileDC::RestoreDC(int which) {
+  const auto count = static_cast<int64_t>(FSaved.size());
+  const int64_t index = which < 0 ? count + which : int64_t{which} - 1;
+  if (index < 0 || index >= count) return;
+  FState = FSaved[static_cast<size_t>(index)];
+  FSaved.resize(static_cast<size_t>(index));
+}
+
+void TMetafileDC::IntersectClipRect(const QRectF& rect) {
+  QPainterPath path;
+  path.addPolygon(LogicalToPicture().map(QPolygonF(rect.normalized())));
+  FState.Clip = FState.Clip ? FState.Clip->intersected(path) : path;
+}
+
+void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
+  QPainterPath path;
+  path.addPolygon(LogicalToPicture().map(QPolygonF(rect.normalized())));
+  QPainterPath all;
+  all.addRect(QRectF(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2));
+  FState.Clip = (FState.Clip ? *FState.Clip : all).subtracted(path);
+}
+
+void TMetafileDC::SelectClipPath(uint32_t mode) {
+  const QPainterPath path = LogicalToPicture().map(FPath);
+  if (mode == 5 || !FState.Clip) {
+    FState.Clip = path;
+    return;
+  }
+  switch (mode) {
+    case 1:
+      FState.Clip = FState.Clip->intersected(path);
+      break;
+    case 2:
+      FState.Clip = FState.Clip->united(path);
+      break;
+    case 3:
+      FState.Clip = FState.Clip->united(path).subtracted(FState.Clip->intersected(path));
+      break;
+    case 4:
+      FState.Clip = FState.Clip->subtracted(path);
+      break;
+  }
+}
+
+QPen TMetafileDC::MakePen() const {
+  const TGdiPen& p = FState.Pen;
+  const uint32_t style = p.Style & 0xF;
+  if (style == 5) return Qt::NoPen;
+  QPen pen(p.Color);
+  const double width = std::min(std::abs(p.Width), 1e5);
+  const bool cosmetic = width <= 1 && (p.Style & 0x10000) == 0;
+  pen.setWidthF(cosmetic ? 0 : width);
+  pen.setCosmetic(cosmetic);
+  switch (style) {
+    case 1:
+      pen.setStyle(Qt::DashLine);
+      break;
+    case 2:
+    case 8:
+      pen.setStyle(Qt::DotLine);
+      break;
+    case 3:
+      pen.setStyle(Qt::DashDotLine);
+      break;
+    case 4:
+      pen.setStyle(Qt::DashDotDotLine);
+      break;
+  }
+  if (cosmetic) {
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+  } else {
+    const uint32_t cap = p.Style & 0xF00;
+    pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
+    const uint32_t join = p.Style & 0xF000;
+    pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
+  }
+  return pen;
+}
+
+QBrush TMetafileDC::MakeBrush() const {
+  const TGdiBrush& b = FState.Brush;
+  QBrush brush;
+  switch (b.Style) {
+    case 1:
+      return Qt::NoBrush;
+    case 2:
+      brush = QBrush(b.Color, HatchStyle(b.Hatch));
+      break;
+    case 3:
+    case 5:
+    case 6:
+      brush = b.Pattern.isNull() ? QBrush(b.Color) : QBrush(b.Pattern);
+      break;
+    default:
+      return QBrush(b.Color);
+  }
+  // Patterns keep their size in pixels, whatever the mapping.
+  brush.setTransform(LogicalToPicture().inverted());
+  return brush;
+}
+
+void TMetafileDC::Prepare(bool withPen, bool withBrush) {
+  FPainter.resetTransform();
+  if (FState.Clip)
+    FPainter.setClipPath(*FState.Clip);
+  else
+    FPainter.setClipping(false);
+  FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  FPainter.setTransform(LogicalToPicture());
+  FPainter.setPen(withPen ? MakePen() : QPen(Qt::NoPen));
+  FPainter.setBrush(withBrush ? MakeBrush() : QBrush(Qt::NoBrush));
+  FPainter.setBackgroundMode(Qt::TransparentMode);
+}
+
+void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
+  QPainterPath path = shape;
+  path.setFillRule(FState.FillRule);
+  if (FOpenPath) {
+    FOpenPath->addPath(path);
+    return;
+  }
+  // A hatched brush on an opaque background first lays the background colour.
+  if (fill && FState.Brush.Style == 2 && FState.OpaqueBackground) {
+    Prepare(false, false);
+    FPainter.fillPath(path, FState.BkColor);
+  }
+  Prepare(true, fill);
+  FPainter.drawPath(path);
+}
+
+void TMetafileDC::Line(const QPainterPath& path) {
+  if (FOpenPath) {
+    FOpenPath->addPath(path);
+    return;
+  }
+  Prepare(true, false);
+  FPainter.drawPath(path);
+}
+
+void TMetafileDC::MoveTo(QPointF point) {
+  FState.Position = point;
+  if (FOpenPath) FOpenPath->moveTo(point);
+}
+
+void TMetafileDC::LineTo(QPointF point) {
+  if (FOpenPath) {
+    if (FOpenPath->elementCount() == 0) FOpenPath->moveTo(FState.Position);
+    FOpenPath->lineTo(point);
+  } else {
+    Prepare(true, false);
+    FPainter.drawLine(FState.Position, point);
+  }
+  FState.Position = point;
+}
+
+void TMetafileDC::Polyline(const QPolygonF& points) {
+  if (points.size() < 2) return;
+  QPainterPath path;
+  path.addPolygon(points);
+  Line(path);
+}
+
+void TMetafileDC::PolylineTo(const QPolygonF& points) {
+  if (points.isEmpty()) return;
+  QPolygonF all = points;
+  all.prepend(FState.Position);
+  Polyline(all);
+  FState.Position = points.back();
+}
+
+void TMetafileDC::Polygon(const QPolygonF& points) {
+  if (points.size() < 2) return;
+  QPainterPath path;
+  path.addPolygon(points);
+  path.closeSubpath();
+  Shape(path, true);
+}
+
+void TMetafileDC::PolyPolygon(const std::vector<QPolygonF>& polygons) {
+  QPainterPath path;
+  for (const QPolygonF& polygon : polygons) {
+    if (polygon.size() < 2) continue;
+    path.addPolygon(polygon);
+    path.closeSubpath();
+  }
+  Shape(path, true);
+}
+
+void TMetafileDC::PolyPolyline(const std::vector<QPolygonF>& polylines) {
+  QPainterPath path;
+  for (const QPolygonF& line : polylines)
+    if (line.size() >= 2) path.addPolygon(line);
+  Line(path);
+}
+
+void TMetafileDC::PolyBezier(const QPolygonF& points) {
+  if (points.size() < 4) return;
+  QPainterPath path(points[0]);
+  for (qsizetype i = 1; i + 2 < points.size(); i += 3) path.cubicTo(points[i], points[i + 1], points[i + 2]);
+  Line(path);
+}
+
+void TMetafileDC::PolyBezierTo(const QPolygonF& points) {
+  if (points.size() < 3) return;
+  QPolygonF all = points;
+  all.prepend(FState.Position);
+  PolyBezier(all);
+  FState.Position = points[points.size() - 1 - (points.size() - 1) % 3];
+}
+
+void TMetafileDC::Rectangle(const QRectF& box) {
+  QPainterPath path;
+  path.addRect(box.normalized());
+  Shape(path, true);
+}
+
+void TMetafileDC::RoundRect(const QRectF& box, QSizeF corner) {
+  QPainterPath path;
+  path.addRoundedRect(box.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2);
+  Shape(path, true);
+}
+
+void TMetafileDC::Ellipse(const QRectF& box) {
+  QPainterPath path;
+  path.addEllipse(box.normalized());
+  Shape(path, true);
+}
+
+QPainterPath TMetafileDC::ArcPath(TArcKind kind, const QRectF& box, QPointF start, QPointF end,
+                                  bool fromPosition) {
+  const QRectF b = box.normalized();
+  const QPointF c = b.center();
+  const double a = std::max(b.width() / 2, 1e-9);
+  const double h = std::max(b.height() / 2, 1e-9);
+  // The GDI aims rays from the centre; Qt takes angles of the ellipse's parametric form.
+  const auto angle = [&](QPointF p) {
+    return std::atan2(-(p.y() - c.y()) / h, (p.x() - c.x()) / a) * 180 / std::numbers::pi;
+  };
+  const double from = angle(start);
+  double sweep = std::fmod(angle(end) - from + 720, 360.0);
+  if (sweep == 0) sweep = 360;
+  if (FState.Clockwise) sweep -= 360;
+  QPainterPath path;
+  if (kind == TArcKind::Pie) {
+    path.moveTo(c);
+    path.arcTo(b, from, sweep);
+    path.closeSubpath();
+    return path;
+  }
+  if (fromPosition) {
+    path.moveTo(FState.Position);
+  } else {
+    path.arcMoveTo(b, from);
+  }
+  path.arcTo(b, from, sweep);
+  if (kind == TArcKind::Chord) path.closeSubpath();
+  return path;
+}
+
+void TMetafileDC::Arc(TArcKind kind, const QRectF& box, QPointF start, QPointF end) {
+  const QPainterPath path = ArcPath(kind, box, start, end, kind == TArcKind::ArcTo);
+  if (kind == TArcKind::Arc || kind == TArcKind::ArcTo)
+    Line(path);
+  else
+    Shape(path, true);
+  if (kind == TArcKind::ArcTo) FState.Position = path.currentPosition();
+}
+
+void TMetafileDC::AngleArc(QPointF centre, double radius, double startAngle, double sweepAngle) {
+  const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+  QPainterPath path(FState.Position);
+  path.arcTo(box, startAngle, sweepAngle);
+  Line(path);
+  FState.Position = path.currentPosition();
+}
+
+void TMetafileDC::SetPixel(QPointF point, QColor color) {
+  Prepare(false, false);
+  const QPointF at = LogicalToPicture().map(point);
+  FPainter.resetTransform();
+  FPainter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
+}
+
+void TMetafileDC::FillLogical(const QRectF& rect, const QBrush& brush, QPainter::CompositionMode mode) {
+  Prepare(false, false);
+  FPainter.setCompositionMode(mode);
+  QPainterPath path;
+  path.addRect(rect.normalized());
+  FPainter.fillPath(path, brush);
+  FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TMetafileDC::PatBlt(const QRectF& rect, uint32_t rop) {
+  switch (rop) {
+    case kBlackness:
+      FillLogical(rect, Qt::black, QPainter::CompositionMode_SourceOver);
+      break;
+    case kWhiteness:
+      FillLogical(rect, Qt::white, QPainter::CompositionMode_SourceOver);
+      break;
+    case kDstInvert:
+      FillLogical(rect, Qt::white, QPainter::RasterOp_SourceXorDestination);
+      break;
+    case kPatInvert:
+      FillLogical(rect, MakeBrush(), QPainter::RasterOp_SourceXorDestination);
+      break;
+    default:
+      if (rop == kPatCopy || FState.Brush.Style != 1)
+        FillLogical(rect, MakeBrush(), QPainter::CompositionMode_SourceOver);
+      break;
+  }
+}
+
+void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRectF& sourceRect,
+                             uint32_t rop) {
+  if (source.isNull() || sourceRect.width() == 0 || sourceRect.height() == 0) {
+    if (rop == kBlackness || rop == kWhiteness || rop == kPatCopy || rop == kDstInvert) PatBlt(dest, rop);
+    return;
+  }
+  // Only the part of the source rectangle that lies on the bitmap is drawn, at its place.
+  const QRectF wanted = sourceRect.normalized();
+  const QRectF part = wanted.intersected(QRectF(source.rect()));
+  if (part.isEmpty()) return;
+  const QTransform toPicture = LogicalToPicture();
+  const QPointF a = toPicture.map(dest.topLeft());
+  const QPointF b = toPicture.map(dest.bottomRight());
+  const double fx = (b.x() - a.x()) / wanted.width();
+  const double fy = (b.y() - a.y()) / wanted.height();
+  const QPointF p0(a.x() + (part.left() - wanted.left()) * fx, a.y() + (part.top() - wanted.top()) * fy);
+  const QPointF p1(a.x() + (part.right() - wanted.left()) * fx, a.y() + (part.bottom() - wanted.top()) * fy);
+  const QImage piece = source.copy(part.toAlignedRect()).mirrored(p1.x() < p0.x(), p1.y() < p0.y());
+  Prepare(false, false);
+  FPainter.resetTransform();
+  FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
+  FPainter.drawImage(QRectF(p0, p1).normalized(), piece);
+  FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+QFont TMetafileDC::MakeFont(double pixelHeight) const {
+  const TGdiFont& f = FState.Font;
+  QFont font(f.Face.isEmpty() ? QStringLiteral("Sans Serif") : f.Face);
+  font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixelHeight)), 1, 4096));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(f.Weight == 0 ? 400 : f.Weight, 100, 900)));
+  font.setItalic(f.Italic);
+  font.setUnderline(f.Underline);
+  font.setStrikeOut(f.StrikeOut);
+  font.setStyleStrategy(QFont::NoAntialias);
+  return font;
+}
+
+void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<QRectF>& rect,
+                          uint32_t options, const std::vector<double>& dx) {
+  if (FOpenPath) return;
+  const bool opaqueRect = rect && (options & 2) != 0;
+  if (opaqueRect) FillLogical(*rect, FState.BkColor, QPainter::CompositionMode_SourceOver);
+  // Fonts need a graphical application; without one the text is left out.
+  if (text.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+
+  const bool updatePosition = (FState.TextAlign & 1) != 0;
+  const QPointF origin = updatePosition ? FState.Position : at;
+  const QTransform toPicture = LogicalToPicture();
+  const QPointF zero = toPicture.map(QPointF(0, 0));
+  const double xScale = QLineF(zero, toPicture.map(QPointF(1, 0))).length();
+  const double yScale = QLineF(zero, toPicture.map(QPointF(0, 1))).length();
+  const double deviceScale =
+      QLineF(FDeviceToPicture.map(QPointF(0, 0)), FDeviceToPicture.map(QPointF(0, 1))).length();
+  double height = std::abs(FState.Font.Height) * yScale;
+  if (height < 0.5) height = 16 * deviceScale;  // a height of 0 takes the device's default size
+  QFont font = MakeFont(height);
+  if (FState.Font.Height > 0) {  // the cell height: the character height is what is left
+    const double cell = QFontMetricsF(font).height();
+    if (cell > 0) font = MakeFont(height * height / cell);
+  }
+  const QFontMetricsF metrics(font);
+  double width = 0;
+  if (!dx.empty()) {
+    for (double step : dx) width += step * xScale;
+  } else {
+    width = metrics.horizontalAdvance(text);
+  }
+  double x = 0;
+  if ((FState.TextAlign & 6) == 6)
+    x = -width / 2;
+  else if ((FState.TextAlign & 6) == 2)
+    x = -width;
+  double y = metrics.ascent();
+  if ((FState.TextAlign & 24) == 24)
+    y = 0;
+  else if ((FState.TextAlign & 24) == 8)
+    y = -metrics.descent();
+
+  Prepare(false, false);
+  FPainter.resetTransform();
+  if (rect && (options & 4) != 0) {
+    QPainterPath clip;
+    clip.addPolygon(toPicture.map(QPolygonF(rect->normalized())));
+    FPainter.setClipPath(FState.Clip ? FState.Clip->intersected(clip) : clip);
+  }
+  FPainter.translate(toPicture.map(origin));
+  FPainter.rotate(-FState.Font.Escapement / 10.0);
+  if (FState.OpaqueBackground && !opaqueRect)
+    FPainter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), FState.BkColor);
+  FPainter.setFont(font);
+  FPainter.setPen(FState.TextColor);
+  if (!dx.empty()) {
+    double advance = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
+      if (static_cast<size_t>(i) < dx.size()) advance += dx[static_cast<size_t>(i)] * xScale;
+    }
+  } else {
+    FPainter.drawText(QPointF(x, y), text);
+  }
+  if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
+}
+
+void TMetafileDC::BeginPath() {
+  FOpenPath = QPainterPath();
+  FOpenPath->moveTo(FState.Position);
+}
+
+void TMetafileDC::EndPath() {
+  if (!FOpenPath) return;
+  FPath = *FOpenPath;
+  FPath.setFillRule(FState.FillRule);
+  FOpenPath.reset();
+}
+
+void TMetafileDC::CloseFigure() {
+  if (FOpenPath) FOpenPath->closeSubpath();
+}
+
+void TMetafileDC::AbortPath() {
+  FOpenPath.reset();
+  FPath = QPainterPath();
+}
+
+void TMetafileDC::FillPath() {
+  FPath.setFillRule(FState.FillRule);
+  Prepare(false, true);
+  FPainter.drawPath(FPath);
+  FPath = QPainterPath();
+}
+
+void TMetafileDC::StrokePath() {
+  Prepare(true, false);
+  FPainter.drawPath(FPath);
+  FPath = QPainterPath();
+}
+
+void TMetafileDC::StrokeAndFillPath() {
+  FPath.setFillRule(FState.FillRule);
+  Prepare(true, true);
+  FPainter.drawPath(FPath);
+  FPath = QPainterPath();
+}

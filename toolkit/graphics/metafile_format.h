@@ -1,0 +1,36 @@
+#pragma once
+// Inside the drawing layer: the layout of a Windows metafile (WMF, placeable or plain) or an enhanced
+// metafile (EMF) as the picture class needs it, and the players that draw their records.
+
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+struct TMetafileLayout {
+  bool Enhanced = false;
+  int Width = 0;  // the picture's size in pixels
+  int Height = 0;
+  // What the picture shows: for a WMF the logical rectangle (the placeable bounding box, or the window
+  // a plain file sets), for an EMF its frame in the reference device's pixels.
+  QRectF Bounds;
+  QPointF PixelsPerMm;  // the resolution of the device the records address
+  size_t FirstRecord = 0;
+  uint32_t Objects = 0;  // object-table size the header declares
+};
+
+// The resolution pictures are measured in: a placeable WMF's inches and an EMF's millimetres become
+// pixels of a 96 dpi screen.
+inline constexpr double kScreenPixelsPerInch = 96;
+
+// Checks the header and every record's size and fields, and works out the picture's size. A damaged
+// or truncated file raises EInvalidGraphic with what is wrong.
+TMetafileLayout ReadMetafileLayout(std::span<const uint8_t> file);
+
+// Draws the records into target (picture pixels of the painter's device).
+void PlayMetafile(std::span<const uint8_t> file, const TMetafileLayout& layout, QPainter& painter,
+                  const QRectF& target);
+void PlayWmfRecords(std::span<const uint8_t> file, const TMetafileLayout& layout, class TMetafileDC& dc);
+void PlayEmfRecords(std::span<const uint8_t> file, const TMetafileLayout& layout, class TMetafileDC& dc);
