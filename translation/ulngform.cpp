@@ -127,6 +127,8 @@ void TLngForm::SpeedButtonApplyLngClick(TObject*) {
 void TLngForm::SpeedButtonSaveLngClick(TObject*) {
   const THourGlass busy;
   ReadLngFile(ChosenFile());
+  // The dialog opens in the language folder even before the first file is written there.
+  ForceDirectories(LngFolder());
   const int index = ListBox1->ItemIndex();
   SaveDialog1->Title = lngSaveLng;
   SaveDialog1->FileName =

@@ -45,7 +45,7 @@ std::unique_ptr<TBitmap> NewLogo() {
 TFormAbout::TFormAbout(TComponent* owner) : TForm(owner) {
   SetName("FormAbout");
   SetCaption("About..");
-  setFixedSize(560, 430);
+  setFixedSize(680, 430);
   SetColor(RGB(215, 228, 242));
 
   Image1 = new TImage(this, this);
@@ -68,7 +68,7 @@ TFormAbout::TFormAbout(TComponent* owner) : TForm(owner) {
   Memo1->SetReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->SetBounds(8, 122, 544, 264);
+  Memo1->SetBounds(8, 122, 664, 264);
   std::string text;
   for (const char* line : AboutText()) text.append(line).append("\n");
   Memo1->SetText(text);
@@ -79,7 +79,7 @@ TFormAbout::TFormAbout(TComponent* owner) : TForm(owner) {
   SpeedButton1 = new TSpeedButton(this, this);
   SpeedButton1->SetName("SpeedButton1");
   SpeedButton1->SetCaption("Close");
-  SpeedButton1->SetBounds(462, 396, 90, 25);
+  SpeedButton1->SetBounds(582, 396, 90, 25);
 
   SpeedButton1->OnClick = Event(this, &TFormAbout::SpeedButton1Click);
   SpeedButton2->OnClick = Event(this, &TFormAbout::SpeedButton2Click);

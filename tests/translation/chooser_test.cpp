@@ -84,6 +84,18 @@ TEST_F(ChooserTest, WithoutCurrentLngOkAndCancelWriteItFromTheScreen) {
   EXPECT_NE(Read(Lng("current.lng")).find("Caption=Try window"), std::string::npos);
 }
 
+TEST_F(ChooserTest, CreatingOpensItsDialogInTheLanguageFolderEvenBeforeItExists) {
+  std::filesystem::remove_all(Folder);
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "");
+  Script().AnswerSaveFile("");
+  LngForm->SpeedButtonSaveLng->click();
+  EXPECT_TRUE(std::filesystem::is_directory(Folder));
+  EXPECT_EQ(Script().LastFileRequest().InitialDir, Folder);
+  EXPECT_EQ(Script().LastFileRequest().FileName, "current.lng");
+  EXPECT_EQ(Entries(), "");
+}
+
 TEST_F(ChooserTest, AFailedCopyKeepsCurrentLngAndTheActiveName) {
   const std::string before = Read(Lng("current.lng"));
   std::filesystem::create_directories(Lng("current.lng.tmp/busy"));
