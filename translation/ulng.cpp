@@ -67,6 +67,20 @@ int PresentLimit(const TMemIniFile& ini, const std::string& section, const std::
   return limit;
 }
 
+// The window's direct child controls (but a status bar), then every component it owns. Components
+// without a name cannot be addressed and take no part.
+template <class OnControl, class OnComponent>
+void WalkForm(TCustomForm& form, OnControl onControl, OnComponent onComponent) {
+  for (int i = 0; i < form.ControlCount(); ++i) {
+    TControl* control = form.Controls(i);
+    if (!control->Name().empty() && !dynamic_cast<TStatusBar*>(control)) onControl(*control);
+  }
+  for (int i = 0; i < form.ComponentCount(); ++i) {
+    TComponent* component = form.Components(i);
+    if (!component->Name().empty()) onComponent(*component);
+  }
+}
+
 std::string SectionOf(const TCustomForm& form, const TComponent& component) {
   return form.Name() + "." + component.Name();
 }
@@ -104,18 +118,11 @@ void WriteComponent(TMemIniFile& ini, const TCustomForm& form, TComponent& compo
   }
 }
 
-// The window's caption, then its direct child controls (no status bar), then every component it owns.
-// Components without a name cannot be addressed and take no part.
 void WriteForm(TMemIniFile& ini, TCustomForm& form) {
   ini.WriteString(form.Name(), "Caption", form.Caption());
-  for (int i = 0; i < form.ControlCount(); ++i) {
-    TControl* control = form.Controls(i);
-    if (!control->Name().empty() && !dynamic_cast<TStatusBar*>(control)) WriteControl(ini, form, *control);
-  }
-  for (int i = 0; i < form.ComponentCount(); ++i) {
-    TComponent* component = form.Components(i);
-    if (!component->Name().empty()) WriteComponent(ini, form, *component);
-  }
+  WalkForm(
+      form, [&](TControl& control) { WriteControl(ini, form, control); },
+      [&](TComponent& component) { WriteComponent(ini, form, component); });
 }
 
 // ---- Reading
@@ -191,14 +198,9 @@ void ReadForm(const TMemIniFile& ini, TCustomForm& form) {
   const std::string caption = ini.ReadString(form.Name(), "Caption", "");
   if (caption.empty()) return;
   if (form.Name() != "FormMain") form.SetCaption(caption);
-  for (int i = 0; i < form.ControlCount(); ++i) {
-    TControl* control = form.Controls(i);
-    if (!control->Name().empty() && !dynamic_cast<TStatusBar*>(control)) ReadControl(ini, form, *control);
-  }
-  for (int i = 0; i < form.ComponentCount(); ++i) {
-    TComponent* component = form.Components(i);
-    if (!component->Name().empty()) ReadComponent(ini, form, *component);
-  }
+  WalkForm(
+      form, [&](TControl& control) { ReadControl(ini, form, control); },
+      [&](TComponent& component) { ReadComponent(ini, form, component); });
 }
 
 // A file that cannot be read is applied as an empty one: no text changes.

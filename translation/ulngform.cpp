@@ -13,6 +13,7 @@
 #include "toolkit/ui/screen.h"
 #include "translation/uformedit.h"
 #include "translation/ulng.h"
+#include "workbench/list_update.h"
 #include "workbench/ulngstrings.h"
 
 TLngForm* LngForm = nullptr;
@@ -28,15 +29,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
   return !errorA && !errorB ? canonicalA == canonicalB : a == b;
 }
-
-// The hour-glass for the life of the object.
-class THourGlass {
- public:
-  THourGlass() { Screen->SetCursor(crHourGlass); }
-  ~THourGlass() { Screen->SetCursor(crDefault); }
-  THourGlass(const THourGlass&) = delete;
-  THourGlass& operator=(const THourGlass&) = delete;
-};
 
 TSpeedButton* NewSpeedButton(TLngForm* form, const char* name, const char* caption, int top) {
   auto* button = new TSpeedButton(form, form);
@@ -125,7 +117,7 @@ void TLngForm::SpeedButtonApplyLngClick(TObject*) {
 }
 
 void TLngForm::SpeedButtonSaveLngClick(TObject*) {
-  const THourGlass busy;
+  const TBusyCursor busy;
   ReadLngFile(ChosenFile());
   // The dialog opens in the language folder even before the first file is written there.
   ForceDirectories(LngFolder());
