@@ -26,8 +26,10 @@ class ChooserTest : public TranslationTest {
   }
   std::string Entries() const {
     std::string entries;
-    for (int i = 0; i < LngForm->ListBox1->Count(); ++i)
-      entries += (i == LngForm->ListBox1->ItemIndex() ? "*" : "") + LngForm->ListBox1->Items()[i] + " ";
+    for (int i = 0; i < LngForm->ListBox1->Count(); ++i) {
+      if (i == LngForm->ListBox1->ItemIndex()) entries += '*';
+      entries.append(LngForm->ListBox1->Items()[i]).append(" ");
+    }
     return entries;
   }
   void Choose(const std::string& entry) {
