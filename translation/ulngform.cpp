@@ -1,10 +1,182 @@
 #include "translation/ulngform.h"
 
+#include <exception>
+#include <filesystem>
+
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/file_replace.h"
+#include "toolkit/core/file_system.h"
+#include "toolkit/core/string_list.h"
+#include "toolkit/core/string_utils.h"
+#include "toolkit/ui/application.h"
+#include "toolkit/ui/screen.h"
+#include "translation/uformedit.h"
+#include "translation/ulng.h"
+#include "workbench/list_update.h"
+#include "workbench/ulngstrings.h"
+
 TLngForm* LngForm = nullptr;
+
+namespace {
+
+// Two names of one file (through links, "..", or the same name twice).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  std::error_code errorA, errorB;
+  const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
+  const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+  return !errorA && !errorB ? canonicalA == canonicalB : a == b;
+}
+
+TSpeedButton* NewSpeedButton(TLngForm* form, const char* name, const char* caption, int top) {
+  auto* button = new TSpeedButton(form, form);
+  button->SetName(name);
+  button->SetCaption(caption);
+  button->SetBounds(216, top, 116, 25);
+  return button;
+}
+
+}  // namespace
 
 TLngForm::TLngForm(TComponent* owner) : TForm(owner) {
   SetName("LngForm");
   SetCaption("Fichiers de Traduction");
+  setFixedSize(340, 222);
+
+  SpeedButtonEditLng = NewSpeedButton(this, "SpeedButtonEditLng", "Editer", 8);
+  SpeedButtonApplyLng = NewSpeedButton(this, "SpeedButtonApplyLng", "Appliquer", 40);
+  SpeedButtonSaveLng = NewSpeedButton(this, "SpeedButtonSaveLng", "Créer...", 72);
+  ListBox1 = new TListBox(this, this);
+  ListBox1->SetName("ListBox1");
+  ListBox1->SetBounds(8, 8, 200, 206);
+  BitBtnLngOk = new TBitBtn(this, this);
+  BitBtnLngOk->SetName("BitBtnLngOk");
+  BitBtnLngOk->SetKind(TBitBtnKind::bkOK);
+  BitBtnLngOk->SetBounds(216, 157, 116, 25);
+  BitBtnLngCancel = new TBitBtn(this, this);
+  BitBtnLngCancel->SetName("BitBtnLngCancel");
+  BitBtnLngCancel->SetKind(TBitBtnKind::bkCancel);
+  BitBtnLngCancel->SetBounds(216, 189, 116, 25);
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->SetName("SaveDialog1");
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->SetName("OpenDialog1");
+
+  OnCreate = Event(this, &TLngForm::FormCreate);
+  OnShow = Event(this, &TLngForm::FormShow);
+  OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+  SpeedButtonEditLng->OnClick = Event(this, &TLngForm::SpeedButtonEditLngClick);
+  SpeedButtonApplyLng->OnClick = Event(this, &TLngForm::SpeedButtonApplyLngClick);
+  SpeedButtonSaveLng->OnClick = Event(this, &TLngForm::SpeedButtonSaveLngClick);
+  ListBox1->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    ListBox1MouseDown(sender, button, shift, x, y);
+  };
+  BitBtnLngOk->OnClick = Event(this, &TLngForm::BitBtnLngOkClick);
+  BitBtnLngCancel->OnClick = Event(this, &TLngForm::BitBtnLngCancelClick);
   // Sent to every window after a language file was applied; accepted and ignored here.
   SetMessageHandler(WM_USER + 500, [](intptr_t, intptr_t) { return intptr_t{0}; });
+}
+
+void TLngForm::FormCreate(TObject*) {
+  FRemembered = CurrentLngFile();
+  OpenDialog1->FileName = NewLngFile();
+}
+
+void TLngForm::FormShow(TObject*) {
+  if (TCustomForm* main = Application->MainForm(); main && main != this && main->Visible())
+    move(main->Widget()->frameGeometry().center() - rect().center());
+  RefreshList();
+}
+
+std::string TLngForm::ChosenFile() const {
+  const int index = ListBox1->ItemIndex();
+  return index >= 0 ? LngFolder() + ListBox1->Items()[index] : CurrentLngFile();
+}
+
+void TLngForm::RefreshList() {
+  TStringList names;
+  ListLngFiles(LngFolder(), names);
+  ListBox1->Clear();
+  int selected = -1;
+  for (int i = 0; i < names.Count(); ++i) {
+    ListBox1->Items().Add(names[i]);
+    if (SameText(names[i], FRemembered)) selected = i;
+  }
+  ListBox1->SetItemIndex(selected);
+  ListBox1->Invalidate();
+}
+
+void TLngForm::OpenChosenInEditor() {
+  if (FormEdit) FormEdit->OpenEditor(ChosenFile(), LngFolder(), lngFilter);
+}
+
+void TLngForm::SpeedButtonApplyLngClick(TObject*) {
+  ReadLngFile(ChosenFile());
+}
+
+void TLngForm::SpeedButtonSaveLngClick(TObject*) {
+  const TBusyCursor busy;
+  ReadLngFile(ChosenFile());
+  // The dialog opens in the language folder even before the first file is written there.
+  ForceDirectories(LngFolder());
+  const int index = ListBox1->ItemIndex();
+  SaveDialog1->Title = lngSaveLng;
+  SaveDialog1->FileName =
+      ExtractFileName(ResolveLngFile(index >= 0 ? ListBox1->Items()[index] : CurrentLngFile()));
+  SaveDialog1->InitialDir = LngFolder();
+  SaveDialog1->DefaultExt = "lng";
+  if (SaveDialog1->Execute()) WriteLngFile(SaveDialog1->FileName);
+  RefreshList();
+}
+
+void TLngForm::SpeedButtonEditLngClick(TObject*) {
+  OpenChosenInEditor();
+  RefreshList();
+}
+
+void TLngForm::ListBox1MouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+  const int index = ListBox1->ItemAtPos({X, Y}, true);
+  ListBox1->SetItemIndex(index >= 0 ? index : 0);
+  if (Shift & ssDouble) ReadLngFile(ChosenFile());
+  if (Button == TMouseButton::mbRight) OpenChosenInEditor();
+}
+
+void TLngForm::BitBtnLngOkClick(TObject*) {
+  ReadLngFile(ResolveLngFile(FRemembered));
+  SetModalResult(mrOk);
+  Close();
+}
+
+void TLngForm::BitBtnLngCancelClick(TObject*) {
+  SetModalResult(mrCancel);
+  Close();
+}
+
+void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
+  CanClose = true;
+  const std::string current = CurrentLngFile();
+  if (ModalResult() == mrOk) {
+    const int index = ListBox1->ItemIndex();
+    const std::string candidate = ResolveLngFile(index >= 0 ? ListBox1->Items()[index] : current);
+    // The copy goes through a temporary file: when it fails, current.lng stays as it was, is applied
+    // as it is, and the failure is reported once that is done.
+    std::exception_ptr failure;
+    if (!SameFile(candidate, current) && FileExists(candidate)) {
+      try {
+        CopyFileReplacing(candidate, current);
+        FRemembered = ExtractFileName(candidate);
+      } catch (const Exception&) {
+        failure = std::current_exception();
+      }
+    }
+    if (!FileExists(current)) WriteLngFile(current);
+    ReadLngFile(current);
+    if (failure) std::rethrow_exception(failure);
+  } else if (ModalResult() == mrCancel) {
+    if (!FileExists(current)) WriteLngFile(current);
+    ReadLngFile(current);
+    FRemembered = ExtractFileName(current);
+  }
 }

@@ -1,6 +1,8 @@
 #include "toolkit/ui/qt_dialogs.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <utility>
 
 #include <QApplication>
@@ -213,24 +215,31 @@ bool TQtDialogs::ChooseColor(TColor& color) {
   return true;
 }
 
-void TQtDialogs::PrintLines(const std::vector<std::string>& lines) {
-  if (QPrinterInfo::defaultPrinter().isNull()) throw EPrinterError(SNoDefaultPrinter);
-  QPrinter printer(QPrinterInfo::defaultPrinter());
+void PrintLinesOn(QPrinter& printer, const std::vector<std::string>& lines) {
   printer.setDocName(QString::fromUtf8(SPrinting));
   QPainter painter;
   if (!painter.begin(&printer)) throw EPrinterError(SNoDefaultPrinter);
+  const QRect page = painter.viewport();
   const int lineHeight = painter.fontMetrics().lineSpacing();
-  const int pageHeight = painter.viewport().height();
-  int y = lineHeight;
+  int y = 0;
   for (const std::string& line : lines) {
-    if (y > pageHeight) {
+    const QRect needed = painter.boundingRect(QRect(0, 0, page.width(), INT_MAX / 2),
+                                              Qt::TextWordWrap | Qt::TextExpandTabs, Q(line));
+    const int height = std::max(needed.height(), lineHeight);
+    if (y > 0 && y + height > page.height()) {
       printer.newPage();
-      y = lineHeight;
+      y = 0;
     }
-    painter.drawText(0, y, Q(line));
-    y += lineHeight;
+    painter.drawText(QRect(0, y, page.width(), height), Qt::TextWordWrap | Qt::TextExpandTabs, Q(line));
+    y += height;
   }
   painter.end();
+}
+
+void TQtDialogs::PrintLines(const std::vector<std::string>& lines) {
+  if (QPrinterInfo::defaultPrinter().isNull()) throw EPrinterError(SNoDefaultPrinter);
+  QPrinter printer(QPrinterInfo::defaultPrinter());
+  PrintLinesOn(printer, lines);
 }
 
 int TQtDialogs::OpenDocument(const std::string& fileName, const std::string&) {

@@ -7,6 +7,13 @@
 
 ORVANTA_EXCEPTION(EPrinterError, Exception)
 
+class QPrinter;
+
+// Prints the lines as one job on the printer (the default printer, or a PDF file in tests): one text
+// line each, a line wider than the page going on in the lines below, new pages as they fill. Raises
+// EPrinterError when the job cannot start.
+void PrintLinesOn(QPrinter& printer, const std::vector<std::string>& lines);
+
 class TQtDialogs : public TDialogs {
  public:
   int MessageBox(const std::string& text, const std::string& caption, int flags) override;

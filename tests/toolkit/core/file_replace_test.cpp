@@ -1,0 +1,54 @@
+// Replacing a file through a temporary one: links, permissions, copies and failures.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/test_files.h"
+#include "tests/toolkit/core/core_test_support.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_replace.h"
+
+namespace {
+
+std::string Contents(const std::string& fileName) {
+  const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(FileReplaceTest, ReplacesTheFileBehindALinkAndKeepsItsPermissions) {
+  TempDir temp;
+  const std::string target = temp.File("target.lng");
+  WriteWholeFile(target, Bytes("old"));
+  ::chmod(target.c_str(), 0640);
+  std::filesystem::create_symlink(target, temp.File("link.lng"));
+  WriteFileReplacing(temp.File("link.lng"), "new\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(temp.File("link.lng")));
+  EXPECT_EQ(Contents(target), "new\r\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+  CopyFileReplacing(temp.File("link.lng"), temp.File("copy.lng"));
+  EXPECT_EQ(Contents(temp.File("copy.lng")), "new\r\n");
+  for (const auto& entry : std::filesystem::directory_iterator(temp.Path()))
+    EXPECT_NE(entry.path().extension(), ".tmp");
+}
+
+TEST(FileReplaceTest, FailuresRaiseAndLeaveTheTargetAlone) {
+  TempDir temp;
+  const std::string target = temp.File("target.lng");
+  WriteWholeFile(target, Bytes("old"));
+  EXPECT_THROW(CopyFileReplacing(temp.File("missing.lng"), target), EFOpenError);
+  EXPECT_THROW(CopyFileReplacing(temp.Path().string(), target), EFOpenError);  // a folder
+  std::filesystem::create_directories(target + ".tmp/busy");
+  EXPECT_THROW(WriteFileReplacing(target, "new"), EFCreateError);
+  EXPECT_THROW(WriteFileReplacing(temp.File("no/such/folder.lng"), "new"), EFCreateError);
+  // The target itself is a folder with files: the rename fails and the temporary file goes.
+  std::filesystem::create_directories(temp.File("dir.lng/x"));
+  EXPECT_THROW(WriteFileReplacing(temp.File("dir.lng"), "new"), EFCreateError);
+  EXPECT_FALSE(std::filesystem::exists(temp.File("dir.lng.tmp")));
+  EXPECT_EQ(Contents(target), "old");
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// The language chooser: listing, applying, making a file the active one, creating and editing files,
+// the close query after OK and Cancel, and current.lng surviving a failed copy.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "tests/translation/translation_fixture.h"
+#include "toolkit/core/string_list.h"
+#include "toolkit/ui/screen.h"
+#include "translation/uformedit.h"
+#include "translation/ulngform.h"
+#include "workbench/umain.h"
+
+namespace {
+
+class ChooserTest : public TranslationTest {
+ protected:
+  void SetUp() override {
+    TranslationTest::SetUp();
+    WriteLngFile(Lng("current.lng"));
+    // A French file: the try window's caption and the chooser's "Créer..." translated.
+    Write(Lng("fr.lng"),
+          "[FormTry]\r\nCaption=Fenetre d'essai\r\n[LngForm]\r\nCaption=Traductions\r\n"
+          "[LngForm.SpeedButtonSaveLng]\r\nCaption=Nouveau...\r\n");
+  }
+  std::string Entries() const {
+    std::string entries;
+    for (int i = 0; i < LngForm->ListBox1->Count(); ++i) {
+      if (i == LngForm->ListBox1->ItemIndex()) entries += '*';
+      entries.append(LngForm->ListBox1->Items()[i]).append(" ");
+    }
+    return entries;
+  }
+  void Choose(const std::string& entry) {
+    LngForm->ListBox1->SetItemIndex(LngForm->ListBox1->Items().IndexOf(entry));
+  }
+};
+
+TEST_F(ChooserTest, OkMakesTheChosenFileActiveAndTheNextShowingSelectsIt) {
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "current.lng fr.lng ");  // nothing selected at the first showing
+  Choose("fr.lng");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_FALSE(LngForm->Visible());
+  EXPECT_EQ(Read(Lng("current.lng")), Read(Lng("fr.lng")));
+  EXPECT_EQ(LngForm->FRemembered, "fr.lng");
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+  EXPECT_EQ(LngForm->SpeedButtonSaveLng->Caption(), "Nouveau...");
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "current.lng *fr.lng ");
+
+  // Closing by the close box repeats what OK did: current.lng itself chosen now, nothing copied.
+  Try->SetCaption("changed");
+  Choose("current.lng");
+  LngForm->Close();
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+  EXPECT_EQ(LngForm->FRemembered, "fr.lng");
+}
+
+TEST_F(ChooserTest, ApplyChangesTheScreenOnlyAndCancelBringsTheActiveFileBack) {
+  LngForm->Show();
+  LngForm->Close();  // no button pressed yet: closing applies nothing
+  EXPECT_EQ(Try->Applied, 0);
+  LngForm->Show();
+  Choose("fr.lng");
+  LngForm->SpeedButtonApplyLng->click();
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+  EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());
+  LngForm->BitBtnLngCancel->click();
+  EXPECT_EQ(Try->Caption(), "Try window");
+  EXPECT_EQ(LngForm->FRemembered, "current.lng");
+  EXPECT_FALSE(LngForm->Visible());
+}
+
+TEST_F(ChooserTest, WithoutCurrentLngOkAndCancelWriteItFromTheScreen) {
+  std::filesystem::remove(Lng("current.lng"));
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "fr.lng ");
+  LngForm->BitBtnLngCancel->click();
+  EXPECT_NE(Read(Lng("current.lng")).find("Caption=Fichiers de Traduction"), std::string::npos);
+  std::filesystem::remove(Lng("current.lng"));
+  LngForm->Show();
+  LngForm->ListBox1->SetItemIndex(-1);
+  LngForm->BitBtnLngOk->click();
+  EXPECT_NE(Read(Lng("current.lng")).find("Caption=Try window"), std::string::npos);
+}
+
+TEST_F(ChooserTest, CreatingOpensItsDialogInTheLanguageFolderEvenBeforeItExists) {
+  std::filesystem::remove_all(Folder);
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "");
+  Script().AnswerSaveFile("");
+  LngForm->SpeedButtonSaveLng->click();
+  EXPECT_TRUE(std::filesystem::is_directory(Folder));
+  EXPECT_EQ(Script().LastFileRequest().InitialDir, Folder);
+  EXPECT_EQ(Script().LastFileRequest().FileName, "current.lng");
+  EXPECT_EQ(Entries(), "");
+}
+
+TEST_F(ChooserTest, AFailedCopyKeepsCurrentLngAndTheActiveName) {
+  const std::string before = Read(Lng("current.lng"));
+  std::filesystem::create_directories(Lng("current.lng.tmp/busy"));
+  LngForm->Show();
+  Choose("fr.lng");
+  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + ".");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_EQ(Read(Lng("current.lng")), before);
+  EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());
+  EXPECT_TRUE(LngForm->Visible());          // the failure keeps the chooser open
+  EXPECT_EQ(Try->Caption(), "Try window");  // the active file was applied as it is
+  std::filesystem::remove_all(Lng("current.lng.tmp"));
+  if (geteuid() != 0) {  // permissions do not stop the superuser
+    ::chmod(Folder.c_str(), 0555);
+    Script().AnswerMessageBox(IDOK);
+    LngForm->BitBtnLngOk->click();
+    ::chmod(Folder.c_str(), 0755);
+    EXPECT_EQ(Read(Lng("current.lng")), before);
+  }
+}
+
+TEST_F(ChooserTest, AnotherNameOfTheActiveFileIsNeverCopiedOntoIt) {
+  const std::string before = Read(Lng("current.lng"));
+  std::filesystem::create_symlink(Lng("current.lng"), Lng("alias.lng"));
+  std::filesystem::create_directories(Lng("sub"));
+  LngForm->Show();
+  Choose("alias.lng");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_EQ(Read(Lng("current.lng")), before);
+  EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());
+  SetLngFolderOverride(Folder + "sub/../");
+  LngForm->Show();
+  Choose("current.lng");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_EQ(Read(Lng("current.lng")), before);
+}
+
+TEST_F(ChooserTest, MousePressesCreateAndEdit) {
+  LngForm->Show();
+  // A press below the last entry takes the first; a double click applies it; the right button edits.
+  LngForm->ListBox1MouseDown(LngForm->ListBox1, TMouseButton::mbLeft, 0, 5, 190);
+  EXPECT_EQ(Entries(), "*current.lng fr.lng ");
+  Choose("fr.lng");
+  LngForm->ListBox1MouseDown(LngForm->ListBox1, TMouseButton::mbLeft, ssDouble, 5, 190);
+  EXPECT_EQ(Try->Caption(), "Try window");
+  Choose("fr.lng");
+  const QRect second = LngForm->ListBox1->visualItemRect(LngForm->ListBox1->item(1));
+  LngForm->ListBox1MouseDown(LngForm->ListBox1, TMouseButton::mbRight, ssDouble, 5, second.center().y());
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+  EXPECT_TRUE(FormEdit->Visible());
+  EXPECT_EQ(FormEdit->FFileName, Lng("fr.lng"));
+  FormEdit->BitBtnCancel->click();
+
+  // "Créer..." applies the chosen file, then writes the windows' texts under the name given.
+  Choose("fr.lng");
+  Script().AnswerSaveFile(Lng("de.lng"));
+  LngForm->SpeedButtonSaveLng->click();
+  EXPECT_EQ(Script().Asked().back().Text, "Enregistrer un Fichier Langue");
+  EXPECT_EQ(Script().LastFileRequest().FileName, "fr.lng");
+  EXPECT_EQ(Script().LastFileRequest().InitialDir, Folder);
+  EXPECT_NE(Read(Lng("de.lng")).find("Caption=Fenetre d'essai"), std::string::npos);
+  EXPECT_EQ(Entries(), "current.lng de.lng fr.lng ");
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+
+  // "Editer" on a file that is gone asks for one in the language folder with the language filter.
+  LngForm->ListBox1->SetItemIndex(-1);
+  std::filesystem::remove(Lng("current.lng"));
+  Script().AnswerOpenFile({});
+  LngForm->SpeedButtonEditLng->click();
+  EXPECT_EQ(Script().LastFileRequest().Filter, "Langues *.lng|*.lng|All Files *.*|*.*");
+  EXPECT_EQ(Script().LastFileRequest().FileName, Lng("current.lng"));
+  EXPECT_EQ(FormEdit->Caption(), "Editer : ");
+  FormEdit->BitBtnCancel->click();
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// The language-file editor: opening, marking, saving, find and replace, the clipboard, and the save
+// question on every path that could drop edits.
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "tests/translation/translation_fixture.h"
+#include "toolkit/core/string_list.h"
+#include "toolkit/ui/clipbrd.h"
+#include "translation/uformedit.h"
+
+namespace {
+
+const std::string kSaveQuestion = "Voulez-vous enregistrer les  modifications ?";
+
+class EditorTest : public ScriptedDialogsTest {
+ protected:
+  std::string WriteFile(const std::string& name, const std::string& text) {
+    const std::string path = Temp.File(name);
+    WriteWholeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+    return path;
+  }
+  static std::string Contents(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    return {bytes.begin(), bytes.end()};
+  }
+  std::string Selected() const { return Edit->RichEdit1->SelText(); }
+  void Type(const std::string& text) {
+    Edit->RichEdit1->SetSelStart(0);
+    Edit->RichEdit1->SetSelText(text);
+  }
+  void Find(const std::string& text) {
+    Edit->FindDialog1->FindText = text;
+    Edit->FindDialog1Find(Edit->FindDialog1);
+  }
+
+  TempDir Temp;
+  std::unique_ptr<TFormEdit, TFormDeleter> Edit = NewForm<TFormEdit>(nullptr);
+  const std::string Sample = WriteFile(
+      "fr.lng", "[FormMain]\r\nCaption=Principal\r\n\r\nstray\r\n[FormMain.Quit1]\r\nCaption=Quitter\r\n");
+};
+
+TEST_F(EditorTest, OpeningMarksSectionAndKeyLinesAndSavingWritesPlainText) {
+  Edit->OpenEditor(Sample, Temp.Path().string(), "Langues *.lng|*.lng");
+  EXPECT_TRUE(Edit->Visible());
+  EXPECT_EQ(Edit->Caption(), "Editer : " + Sample);
+  EXPECT_EQ(Edit->RichEdit1->Lines().Count(), 6);
+  EXPECT_FALSE(Edit->RichEdit1->Modified());
+  std::string indents;
+  for (int i = 0; i < 6; ++i) {
+    Edit->RichEdit1->SetSelStart(Edit->RichEdit1->LineStart(i));
+    indents += std::to_string(Edit->RichEdit1->FirstIndent()) + " ";
+  }
+  EXPECT_EQ(indents, "20 20 0 0 20 20 ");
+
+  Edit->RichEdit1->Lines().Put(3, "; comment");
+  EXPECT_TRUE(Edit->RichEdit1->Modified());
+  const std::string copy = Temp.File("copy.lng");
+  Script().AnswerSaveFile(copy);
+  Edit->BitBtnSave->click();
+  EXPECT_EQ(Script().LastFileRequest().Filter, "Langues *.lng|*.lng");
+  EXPECT_EQ(Script().LastFileRequest().FileName, "fr.lng");
+  EXPECT_EQ(Contents(copy),
+            "[FormMain]\r\nCaption=Principal\r\n\r\n; comment\r\n[FormMain.Quit1]\r\nCaption=Quitter\r\n");
+  EXPECT_EQ(Edit->FFileName, copy);
+  EXPECT_EQ(Edit->Caption(), "Editer : " + copy);
+  EXPECT_FALSE(Edit->RichEdit1->Modified());
+}
+
+TEST_F(EditorTest, AMissingFileIsAskedForAndCancellingLeavesAnEmptyEditor) {
+  Script().AnswerOpenFile({});
+  Edit->OpenEditor(Temp.File("none.lng"), Temp.Path().string(), "");
+  EXPECT_EQ(Script().LastFileRequest().InitialDir, Temp.Path().string());
+  EXPECT_EQ(Script().LastFileRequest().FileName, Temp.File("none.lng"));
+  EXPECT_EQ(Script().LastFileRequest().Filter, "*.*|*.*");
+  EXPECT_EQ(Edit->Caption(), "Editer : ");
+  EXPECT_EQ(Edit->RichEdit1->Lines().Count(), 0);
+  Script().AnswerOpenFile({Sample});
+  Edit->OpenEditor("", "", "x|*.x");
+  EXPECT_EQ(Script().LastFileRequest().FileName, "*.*");
+  EXPECT_EQ(Edit->FFileName, Sample);
+}
+
+TEST_F(EditorTest, FindGoesFromMatchToMatchAndStartsAgainAfterNotFind) {
+  Edit->OpenEditor(Sample, "", "");
+  Find("Caption");
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), 11);
+  EXPECT_EQ(Selected(), "Caption");
+  Find("Caption");
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), Edit->RichEdit1->LineStart(5));
+  Script().AnswerMessageBox(IDOK, "Caption");
+  Find("Caption");
+  EXPECT_EQ(Script().Asked().back().Caption, "Not find!");
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), 0);
+  EXPECT_EQ(Edit->RichEdit1->SelLength(), 0);
+  Find("caption");  // the find dialog never matches case
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), 11);
+
+  // F3 opens the dialog at the edit's corner; once it is open F3 searches again.
+  Edit->MenuEdit_SearchClick(Edit.get());
+  ASSERT_TRUE(Edit->FindDialog1->Showing());
+  Edit->MenuEdit_SearchClick(Edit.get());
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), Edit->RichEdit1->LineStart(5));
+  // Closing the editor closes the find dialog (not the replace dialog).
+  Edit->Remplacer1Click(Edit.get());
+  Edit->BitBtnCancel->click();
+  EXPECT_FALSE(Edit->FindDialog1->Showing());
+  EXPECT_TRUE(Edit->ReplaceDialog1->Showing());
+}
+
+TEST_F(EditorTest, ReplaceTakesOneMatchAtATimeAndReplaceAllTakesEvery) {
+  Edit->OpenEditor(Sample, "", "");
+  Edit->Remplacer1Click(Edit.get());
+  auto* dialog = Edit->findChild<QDialog*>("ReplaceDialog1");
+  ASSERT_NE(dialog, nullptr);
+  dialog->findChild<QLineEdit*>("FindText")->setText("Caption");
+  dialog->findChild<QLineEdit*>("ReplaceText")->setText("Titre");
+  auto press = [dialog](const char* button) { dialog->findChild<QPushButton*>(button)->click(); };
+  Edit->RichEdit1->SetSelStart(30);
+  press("Replace");  // nothing selected: nothing replaced, the first match from the top selected
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), 11);
+  EXPECT_FALSE(Edit->RichEdit1->Modified());
+  press("Replace");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[1], "Titre=Principal");
+  // The search starts at the top again and finds the next.
+  EXPECT_EQ(Edit->RichEdit1->SelStart(), Edit->RichEdit1->LineStart(5));
+  EXPECT_EQ(Selected(), "Caption");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[5], "Caption=Quitter");
+
+  dialog->findChild<QLineEdit*>("FindText")->setText("i");
+  dialog->findChild<QLineEdit*>("ReplaceText")->setText("ii");
+  press("ReplaceAll");  // the replacement holds the text: each search goes on after it
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "[FormMaiin]");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[1], "Tiitre=Priinciipal");
+  EXPECT_EQ(Edit->ReplaceDialog1->Options & frReplaceAll, frReplaceAll);
+
+  // Whole words and case when the replace dialog asks for them.
+  Edit->RichEdit1->SetText("Quit quit Quitter\n");
+  Edit->ReplaceDialog1->FindText = "quit";
+  Edit->ReplaceDialog1->ReplaceText = "Q";
+  Edit->ReplaceDialog1->Options = frReplaceAll | frWholeWord | frMatchCase;
+  Edit->ReplaceDialog1Replace(Edit->ReplaceDialog1);
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "Quit Q Quitter");
+  Edit->ReplaceDialog1->FindText = "absent";
+  Script().AnswerMessageBox(IDOK, "absent");
+  Edit->ReplaceDialog1Replace(Edit->ReplaceDialog1);
+}
+
+TEST_F(EditorTest, CutCopyAndPasteGoThroughTheClipboard) {
+  Edit->OpenEditor(Sample, "", "");
+  Edit->RichEdit1->SetSelStart(1);
+  Edit->RichEdit1->SetSelLength(8);
+  Edit->MenuEdit_CopyClick(Edit.get());
+  EXPECT_EQ(Clipboard().AsText(), "FormMain");
+  Edit->MenuEdit_CutClick(Edit.get());
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "[]");
+  Edit->RichEdit1->SetSelStart(Edit->RichEdit1->LineStart(3));
+  Edit->RichEdit1->SetSelLength(5);
+  Edit->MenuEdit_PasteClick(Edit.get());
+  EXPECT_EQ(Edit->RichEdit1->Lines()[3], "FormMain");
+  EXPECT_TRUE(Edit->RichEdit1->Modified());
+}
+
+TEST_F(EditorTest, TheSaveQuestionGuardsEveryPathThatDropsEdits) {
+  Edit->OpenEditor(Sample, "", "");
+  Type("x");
+  // OK: asked; Cancel keeps the window, No closes.
+  Script().AnswerMessageBox(IDCANCEL, kSaveQuestion);
+  Edit->BitBtnOk->click();
+  EXPECT_TRUE(Edit->Visible());
+  EXPECT_EQ(Script().Asked().back().Caption, Sample);
+  EXPECT_EQ(Script().Asked().back().Flags, MB_YESNOCANCEL);
+  Script().AnswerMessageBox(IDNO, kSaveQuestion);
+  Edit->MenuEdit_CloseClick(Edit.get());
+  EXPECT_FALSE(Edit->Visible());
+
+  // Cancel drops edits without a question, but only for that showing.
+  // The edits are still there when it opens again: asked before loading over them.
+  Script().AnswerMessageBox(IDNO, kSaveQuestion);
+  Edit->OpenEditor(Sample, "", "");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "[FormMain]");
+  Type("y");
+  Edit->BitBtnCancel->click();
+  EXPECT_FALSE(Edit->Visible());
+  Edit->Show();
+  Script().AnswerMessageBox(IDCANCEL, kSaveQuestion);
+  Edit->Close();  // the close box
+  EXPECT_TRUE(Edit->Visible());
+
+  // Opening another file over edits: Cancel keeps text and name, Yes saves first.
+  const std::string other = WriteFile("de.lng", "[FormMain]\r\nCaption=Haupt\r\n");
+  Script().AnswerMessageBox(IDCANCEL, kSaveQuestion);
+  Edit->OpenEditor(other, "", "");
+  EXPECT_EQ(Edit->FFileName, Sample);
+  EXPECT_EQ(Edit->Caption(), "Editer : " + Sample);
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "y[FormMain]");
+  Script().AnswerMessageBox(IDYES, kSaveQuestion);
+  Edit->OpenEditor(other, "", "");
+  EXPECT_EQ(Contents(Sample).substr(0, 13), "y[FormMain]\r\n");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[1], "Caption=Haupt");
+
+  // "Lire..." asks once a file is chosen.
+  Type("z");
+  Script().AnswerOpenFile({Sample}).AnswerMessageBox(IDNO, kSaveQuestion);
+  Edit->BitBtnLoad->click();
+  EXPECT_EQ(Edit->FFileName, Sample);
+  EXPECT_EQ(Contents(other), "[FormMain]\r\nCaption=Haupt\r\n");
+
+  // Yes for a text without a name asks for one; cancelling that keeps the window open.
+  Script().AnswerOpenFile({});
+  Edit->OpenEditor(Temp.File("none.lng"), "", "");
+  Type("new text");
+  Script().AnswerMessageBox(IDYES, kSaveQuestion).AnswerSaveFile("");
+  Edit->BitBtnOk->click();
+  EXPECT_TRUE(Edit->Visible());
+  Script().AnswerMessageBox(IDYES, kSaveQuestion).AnswerSaveFile(Temp.File("named.lng"));
+  Edit->BitBtnOk->click();
+  EXPECT_FALSE(Edit->Visible());
+  EXPECT_EQ(Contents(Temp.File("named.lng")), "new text\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,274 @@
+// Language files: what the writer puts in them for every window, round trips, a second language,
+// hand-written damaged files, failed writes, the folder listing and the file names.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+#include "tests/translation/translation_fixture.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/file_system.h"
+#include "toolkit/core/string_list.h"
+#include "toolkit/ui/screen.h"
+#include "workbench/about_text.h"
+#include "workbench/uabout.h"
+#include "workbench/ulut.h"
+#include "workbench/umain.h"
+
+namespace {
+
+using TValues = std::map<std::string, std::string>;
+
+// Every value of an ini file as "Section/name", without the file's own name.
+TValues ValuesOf(const std::string& fileName) {
+  const TMemIniFile ini(fileName);
+  TStringList sections, lines;
+  ini.ReadSections(sections);
+  TValues values;
+  for (int s = 0; s < sections.Count(); ++s) {
+    ini.ReadSection(sections[s], lines);
+    for (int i = 0; i < lines.Count(); ++i)
+      values[sections[s] + "/" + lines[i]] = ini.ReadString(sections[s], lines[i], "");
+  }
+  values.erase("File/Name");
+  return values;
+}
+
+// The keys whose values differ, or that only one side has.
+std::string Differences(const TValues& a, const TValues& b) {
+  std::string out;
+  for (const auto& [key, value] : a)
+    if (!b.count(key) || b.at(key) != value) out += key + "=" + value + "; ";
+  for (const auto& [key, value] : b)
+    if (!a.count(key)) out += "missing " + key + "; ";
+  return out;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+class LanguageFilesTest : public TranslationTest {
+ protected:
+  TValues WriteAndRead(const std::string& name) {
+    WriteLngFile(Lng(name));
+    return ValuesOf(Lng(name));
+  }
+};
+
+TEST_F(LanguageFilesTest, TheWriterTakesEachKindOfComponentWithItsKeys) {
+  WriteLngFile("");  // current.lng, in a folder made for it
+  const TValues v = ValuesOf(Lng("current.lng"));
+  EXPECT_EQ(TMemIniFile(Lng("current.lng")).ReadString("File", "Name", ""), Lng("current.lng"));
+  EXPECT_EQ(v.at("Strings/kstleft"), "LEFT");
+  EXPECT_EQ(v.at("Messages/lngquit"), "Quitter?");
+  EXPECT_EQ(v.at("Lng/lngSaveEdit"), "Voulez-vous enregistrer les  modifications ?");
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    EXPECT_EQ(v.at(Screen->Forms(i)->Name() + "/Caption"), Screen->Forms(i)->Caption());
+
+  const TValues expected = {
+      {"FormTry/Caption", "Try window"},
+      {"FormTry.Edit1/Hint", "Edit1 hint"},
+      {"FormTry.Edit1/Text", "edit text"},
+      {"FormTry.Button1/Hint", "Button1 hint"},
+      {"FormTry.Button1/Caption", "&Go"},
+      {"FormTry.Memo1/Hint", "Memo1 hint"},
+      {"FormTry.Memo1/ItemsCount", "3"},
+      {"FormTry.Memo1/lines000", "first line"},
+      {"FormTry.Memo1/lines001", ""},
+      {"FormTry.Memo1/lines002", "third = line"},
+      {"FormTry.RichEdit1/Hint", "RichEdit1 hint"},
+      {"FormTry.Radio1/Hint", "Radio1 hint"},
+      {"FormTry.Panel1/Hint", "Panel1 hint"},
+      {"FormTry.Combo1/Hint", "Combo1 hint"},
+      {"FormTry.Combo1/ItemsCount", "11"},
+      {"FormTry.Combo1/ItemIndex", "10"},
+      {"FormTry.Group1/Caption", "group caption"},
+      {"FormTry.Check1/Caption", "check caption"},
+      {"FormTry.Check1/Hint", "Check1 hint"},
+      {"FormTry.Label1/Caption", "padded label"},
+      {"FormTry.Label1/Hint", "Label1 hint"},
+      {"FormTry.Speed1/Caption", "speed"},
+      {"FormTry.Speed1/Hint", "Speed1 hint"},
+      {"FormTry.Tool1/Caption", "tool"},
+      {"FormTry.Tool1/Hint", "Tool1 hint"},
+      {"FormTry.Separator1/Caption", ""},
+      {"FormTry.Separator1/Hint", "Separator1 hint"},
+      {"FormTry.Item1/Caption", "&File"},
+      {"FormTry.Item1/Hint", "Item1 hint"},
+  };
+  TValues written;
+  for (const auto& [key, value] : v)
+    if (key.starts_with("FormTry")) written[key] = value;
+  for (int i = 0; i < 11; ++i) written.erase("FormTry.Combo1/ItemsString" + std::to_string(i));
+  EXPECT_EQ(written, expected);  // no status bar, no nested button, no rich-edit lines, no "-" item
+  EXPECT_EQ(v.at("FormTry.Combo1/ItemsString0"), "zero");
+  EXPECT_EQ(v.at("FormTry.Combo1/ItemsString10"), "ten");
+
+  // The program's windows, as their descriptions define them.
+  EXPECT_EQ(v.at("FormMain.Label100/Caption"), "Z = 50%");
+  EXPECT_EQ(v.count("FormMain.ToolButton5/Caption"), 1u);  // separators are written
+  EXPECT_EQ(v.count("FormMain.StatusBar1/Hint"), 0u);
+  EXPECT_EQ(v.count("FormMain.ListBox1/Hint"), 0u);  // inside a panel
+  EXPECT_EQ(v.at("FormAbout.Memo1/ItemsCount"), std::to_string(AboutText().size()));
+  EXPECT_EQ(v.at("FormAbout.Memo1/lines000"), AboutText()[0]);
+  EXPECT_EQ(v.at("Form2.memo1/ItemsCount"), "0");
+  EXPECT_EQ(v.count("Lut.RLUT/Hint"), 1u);
+  EXPECT_EQ(v.count("Lut.RLUT/Caption"), 0u);
+}
+
+TEST_F(LanguageFilesTest, ASecondLanguageChangesEveryWindowAndTheFirstComesBack) {
+  const TValues english = WriteAndRead("english.lng");
+  // The second language: every text upper-cased.
+  TMemIniFile upper(Lng("upper.lng"));
+  for (const auto& [key, value] : english) {
+    const std::string section = key.substr(0, key.find('/'));
+    const std::string name = key.substr(key.find('/') + 1);
+    upper.WriteString(section, name, name == "ItemsCount" || name == "ItemIndex" ? value : Upper(value));
+  }
+  upper.UpdateFile();
+  ReadLngFile(Lng("upper.lng"));
+
+  EXPECT_EQ(Try->Applied, 1);
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (form->Name() == "FormMain")
+      EXPECT_EQ(form->Caption(), english.at("FormMain/Caption"));  // the product and its version stay
+    else
+      EXPECT_EQ(form->Caption(), Upper(english.at(form->Name() + "/Caption")));
+  }
+  EXPECT_EQ(Try->Button1->Caption(), "&GO");
+  EXPECT_EQ(Try->Combo1->Items()[10], "TEN");
+  EXPECT_EQ(Try->Memo1->Lines()[2], "THIRD = LINE");
+  EXPECT_EQ(Try->Item1->Hint(), "ITEM1 HINT");
+  EXPECT_EQ(FormMain->Quit1->Caption(), "QUIT..");
+  EXPECT_EQ(kstcaption1, "LEFT LIST");
+  EXPECT_EQ(lngSaveEdit, "VOULEZ-VOUS ENREGISTRER LES  MODIFICATIONS ?");
+  // Every key was applied: writing the windows now gives the second language back, key by key, but
+  // for the main window's caption and the separator tool button, which are never read.
+  TValues now = WriteAndRead("now.lng");
+  EXPECT_EQ(now.at("FormMain/Caption"), english.at("FormMain/Caption"));
+  EXPECT_EQ(now.at("FormTry.Separator1/Hint"), "Separator1 hint");
+  TValues wanted = ValuesOf(Lng("upper.lng"));
+  for (const char* kept : {"FormMain/Caption", "FormTry.Separator1/Hint"}) {
+    now.erase(kept);
+    wanted.erase(kept);
+  }
+  EXPECT_EQ(Differences(now, wanted), "");
+
+  ReadLngFile(Lng("english.lng"));
+  EXPECT_EQ(Differences(WriteAndRead("again.lng"), english), "");
+  EXPECT_EQ(Try->Label1->Caption(), "padded label");  // blanks round a text do not survive
+  EXPECT_EQ(Try->Applied, 2);
+}
+
+TEST_F(LanguageFilesTest, HandWrittenFilesWithBlanksMissingKeysAndWrongCounts) {
+  Write(Lng("damaged.lng"),
+        "stray line before any section\r\n"
+        "[FormTry]\n Caption =  Essai  \n"
+        "[FormTry.Edit1]\nText=\nHint=   \n"
+        "[FormTry.Memo1]\nItemsCount=5\nlines000=un\nlines002=trois\nlines1=not a line key\n"
+        "[FormTry.Combo1]\nItemsCount=2147483647\nItemsString0=z\xC3\xA9ro\nItemsString2=deux\nItemIndex=7\n"
+        "[FormTry.Button1]\nCaption=Aller\nExtra=ignored\n"
+        "[FormTry.Check1]\nBogus=1\n"
+        "[FormTry.Nothing]\nCaption=no such component\n"
+        "[FormTry.Label1]\nCaption\n"
+        "[Strings]\nkstleft=\nkstright=DROITE\n[Strings]\nlngquit=wrong section\n");
+  ReadLngFile(Lng("damaged.lng"));
+  EXPECT_EQ(Try->Caption(), "Essai");
+  EXPECT_EQ(Try->Edit1->Text(), "edit text");
+  EXPECT_EQ(Try->Edit1->Hint(), "Edit1 hint");
+  EXPECT_EQ(Try->Memo1->Text(), "un\n\ntrois\n");  // a missing line is empty; none made up after the last
+  ASSERT_EQ(Try->Combo1->Items().Count(), 3);
+  EXPECT_EQ(Try->Combo1->Items()[0], "z\xC3\xA9ro");
+  EXPECT_EQ(Try->Combo1->Items()[1], "");
+  EXPECT_EQ(Try->Combo1->ItemIndex(), 0);  // index 7 is not there
+  EXPECT_EQ(Try->Button1->Caption(), "Aller");
+  EXPECT_EQ(Try->Check1->Caption(), "check caption");
+  EXPECT_EQ(Try->Label1->Caption(), " padded label ");
+  EXPECT_EQ(kstleft, "LEFT");
+  EXPECT_EQ(kstright, "DROITE");
+  EXPECT_EQ(lngquit, "Quitter?");
+
+  Write(Lng("negative.lng"),
+        "[FormTry]\nCaption=Essai\n[FormTry.Memo1]\nItemsCount=-3\nlines000=x\n"
+        "[FormTry.Combo1]\nItemsCount=0x2\nItemsString0=a\nItemsString1=b\nItemIndex=-1\n");
+  ReadLngFile(Lng("negative.lng"));
+  EXPECT_EQ(Try->Memo1->Lines().Count(), 0);
+  EXPECT_EQ(Try->Combo1->Items().Text(), "a\r\nb\r\n");
+  EXPECT_EQ(Try->Combo1->ItemIndex(), -1);
+  Write(Lng("nonumber.lng"), "[FormTry]\nCaption=Essai\n[FormTry.Combo1]\nItemsCount=many\nItemIndex=-9\n");
+  ReadLngFile(Lng("nonumber.lng"));
+  EXPECT_EQ(Try->Combo1->Items().Count(), 2);
+  EXPECT_EQ(Try->Combo1->ItemIndex(), -1);
+
+  // A window section without a caption leaves the whole window alone; one without its combo box's
+  // section selects the first item.
+  Write(Lng("nocaption.lng"), "[FormTry]\nCaption=\n[FormTry.Button1]\nCaption=Non\n");
+  ReadLngFile(Lng("nocaption.lng"));
+  EXPECT_EQ(Try->Button1->Caption(), "Aller");
+  EXPECT_EQ(Try->Combo1->ItemIndex(), -1);
+  Write(Lng("nocombo.lng"),
+        "[FormTry]\nCaption=Essai 2\n[FormMain]\nCaption=ignored\n[FormMain.Quit1]\nCaption=Fin");
+  ReadLngFile(Lng("nocombo.lng"));
+  EXPECT_EQ(Try->Combo1->ItemIndex(), 0);
+  EXPECT_EQ(FormMain->Quit1->Caption(), "Fin");
+  EXPECT_NE(FormMain->Caption(), "ignored");
+
+  // A missing file changes no text, and every window still hears that a file was applied.
+  const int applied = Try->Applied;
+  ReadLngFile(Lng("missing.lng"));
+  EXPECT_EQ(Try->Caption(), "Essai 2");
+  EXPECT_EQ(Try->Applied, applied + 1);
+}
+
+TEST_F(LanguageFilesTest, AFailedWriteLeavesTheFileAsItWas) {
+  WriteLngFile("");
+  const std::string before = Read(Lng("current.lng"));
+  Try->SetCaption("changed");
+  // Something in the way of the temporary file: a folder holding a file.
+  std::filesystem::create_directories(Lng("current.lng.tmp/x"));
+  EXPECT_THROW(WriteLngFile(""), EFCreateError);
+  EXPECT_EQ(Read(Lng("current.lng")), before);
+  std::filesystem::remove_all(Lng("current.lng.tmp"));
+  if (geteuid() != 0) {  // permissions do not stop the superuser
+    ::chmod(Folder.c_str(), 0555);
+    EXPECT_THROW(WriteLngFile(""), EFCreateError);
+    ::chmod(Folder.c_str(), 0755);
+    EXPECT_EQ(Read(Lng("current.lng")), before);
+  }
+  // A folder that cannot be made.
+  Write(Temp.File("plain"), "a file");
+  EXPECT_THROW(WriteLngFile(Temp.File("plain") + "/lng/x.lng"), EFCreateError);
+  // A temporary file left by an earlier failure is no obstacle, and the write leaves none behind.
+  Write(Lng("current.lng.tmp"), "stale");
+  WriteLngFile("");
+  EXPECT_NE(Read(Lng("current.lng")).find("Caption=changed"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Lng("current.lng.tmp")));
+}
+
+TEST_F(LanguageFilesTest, ListingAndFileNames) {
+  TStringList list;
+  EXPECT_FALSE(ListLngFiles(Folder, list));  // no folder yet
+  std::filesystem::create_directories(Lng("folder.lng"));
+  for (const char* name : {"b.lng", "a.LnG", "c.l", "D.LN", "e.lngx", "readme", "f.txt"})
+    Write(Lng(name), "");
+  ASSERT_TRUE(ListLngFiles(Folder, list));
+  EXPECT_EQ(list.Text(), "a.LnG\r\nb.lng\r\nc.l\r\nD.LN\r\n");
+  EXPECT_EQ(GetCurrentDir() + "/", Folder);
+
+  EXPECT_EQ(ResolveLngFile(""), Lng("current.lng"));
+  EXPECT_EQ(ResolveLngFile("/x/french"), Lng("french.lng"));
+  EXPECT_EQ(ResolveLngFile("german.txt"), Lng("german.lng"));
+  EXPECT_EQ(ResolveLngFile("/x/dir/"), Lng("current.lng"));
+  EXPECT_EQ(NewLngFile(), Lng("new.lng"));
+  SetLngFolderOverride("");
+  EXPECT_EQ(LngFolder(),
+            ExtractFilePath(Application->ExeName()) + "lng/");  // the program's folder is writable
+}
+
+}  // namespace
