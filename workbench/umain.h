@@ -284,6 +284,15 @@ class TFormMain : public TMainWindowForm {
   void NewBatchOperations1Click(TObject* Sender);
   void MaximumSearch1Click(TObject* Sender);
   void CreateImage1Click(TObject* Sender);
+  // The batch window's commands, one per operation: the reference named in the batch window, the
+  // window's factor and offset, then every checked picture of the left list through the operation with
+  // numbered steps; with Test, the highlighted entry alone, shown and not saved.
+  void BatchSubtract(bool Test);
+  void BatchAdd(bool Test);
+  void BatchDivide(bool Test);
+  void BatchMultiply(bool Test);
+  void BatchSquare(bool Test);
+  void BatchCube(bool Test);
 
  private:
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.

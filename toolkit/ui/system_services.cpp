@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include <QApplication>
+
 #include "toolkit/ui/dialogs.h"
 
 bool GetComputerNameA(char* buffer, uint32_t* size) {
@@ -28,4 +30,8 @@ void PrintTextLines(const std::vector<std::string>& lines) {
 
 int ShellExecuteOpen(const std::string& fileName, const std::string& workingFolder) {
   return Dialogs().OpenDocument(fileName, workingFolder);
+}
+
+void MessageBeep(unsigned) {
+  QApplication::beep();
 }

@@ -16,3 +16,6 @@ void PrintTextLines(const std::vector<std::string>& lines);
 
 // Opens the file with its program; the shell's result (above 32 on success).
 int ShellExecuteOpen(const std::string& fileName, const std::string& workingFolder);
+
+// Sounds the system's sound of the given kind (0: the default beep).
+void MessageBeep(unsigned type);
