@@ -23,6 +23,7 @@
 #include "toolkit/ui/stdctrls.h"
 #include "toolkit/ui/toolbar.h"
 #include "workbench/image_op.h"
+#include "workbench/search_ops.h"
 #include "workbench/uflyimage.h"
 
 class TFormMain : public TMainWindowForm {
@@ -293,6 +294,12 @@ class TFormMain : public TMainWindowForm {
   void BatchMultiply(bool Test);
   void BatchSquare(bool Test);
   void BatchCube(bool Test);
+  // Asks for the output name, then runs the search with saving.
+  void SearchAndSave(TSearchOp Op);
+  // The search over the checked pictures of the left list with the parameters of the search window;
+  // found pictures go to the right list, or are saved (as the operation leaves them) under Dir, their
+  // own name and Ext.
+  void SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext);
 
  private:
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.

@@ -5,12 +5,15 @@
 #include <exception>
 #include <memory>
 
+#include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
 #include "toolkit/ui/application.h"
 #include "workbench/reference_ops.h"
+#include "workbench/search_ops.h"
 #include "workbench/uformfactor.h"
 #include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/usearch.h"
 #include "workbench/working_bitmap.h"
 
 namespace {
@@ -83,15 +86,113 @@ void TFormMain::BatchCube(bool Test) {
   RunBatchOperation(*this, CubeImage, false, false, Test);
 }
 
-// ---- Search and crop, maximum search, the information window
+// ---- Search and crop
 
-void TFormMain::Search1Click(TObject*) {}
+void TFormMain::Search1Click(TObject*) {
+  SearchList(CountBrightPixels, false, "", "");
+}
 
-void TFormMain::SearchSave1Click(TObject*) {}
+void TFormMain::SearchSave1Click(TObject*) {
+  SearchAndSave(CountBrightPixels);
+}
 
-void TFormMain::Crop1Click(TObject*) {}
+void TFormMain::Crop1Click(TObject*) {
+  SearchAndSave(MarkBrightObject);
+}
 
-void TFormMain::CropSave1Click(TObject*) {}
+void TFormMain::CropSave1Click(TObject*) {
+  SearchAndSave(SearchBrightObject);
+}
+
+void TFormMain::SearchAndSave(TSearchOp Op) {
+  if (ListBox1->Count() == 0 || !Op) return;
+  PrepareSearchSaveDialog(*SaveDialog1);
+  if (!SaveDialog1->Execute()) return;
+  const std::string name = SaveDialog1->FileName;
+  if (FormSearch) {
+    FormSearch->CheckBoxSave->SetChecked(true);
+    FormSearch->EditName->SetText(name);
+  }
+  SearchList(Op, true, ExtractFilePath(name), ExtractFileExt(name));
+}
+
+void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext) {
+  FAbort = false;
+  FPause = false;
+  FResultCount = 0;
+  if (ListBox1->Count() == 0 || !Op || !FormSearch) return;
+  ToolBar1Click(this);
+  Application->ProcessMessages();
+  Dir = IncludeTrailingBackslash(Dir);
+
+  FormSearch->CheckBoxSave->SetChecked(Save);
+  if (FormSearch->EditName->Text().empty()) FormSearch->EditName->SetText(ListBox1->Items()[0]);
+  if (FormSearch->ShowModal() != mrOk) return;
+
+  TProcessRec record;
+  record.Offset = FormSearch->UpDownMinLevel->Position();
+  record.Factor = FormSearch->UpDownMinPixels->Position();
+  record.MarginLeft = FormSearch->UpDownLeft->Position();
+  record.MarginRight = FormSearch->UpDownRight->Position();
+  record.MarginTop = FormSearch->UpDownTop->Position();
+  record.MarginBottom = FormSearch->UpDownBottom->Position();
+  record.WindowWidth = FormSearch->UpDownCropW->Position();
+  record.WindowHeight = FormSearch->UpDownCropH->Position();
+  Save = FormSearch->CheckBoxSave->Checked();
+  if (Save) {
+    const std::string name = FormSearch->EditName->Text();
+    Dir = ExtractFilePath(name);
+    Ext = ExtractFileExt(name);
+  }
+
+  int errors = 0;
+  int processed = 0;
+  int answer = mrYes;
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  for (int i = 0; i < ListBox1->Count() && !FAbort; ++i) {
+    if (!ListBox1->Checked(i)) continue;
+    const std::string path = ListBox1->Items()[i];
+    if (!LoadPicture(*picture, path)) {
+      ++errors;
+      ResetBitmap(picture.get());
+      MarkEntryFailed(i, ListBox1);
+      ShowProgress(-i, path, ListBox1, false);
+      continue;
+    }
+    ++processed;
+    MarkEntryGood(i, ListBox1);
+    ShowProgress(i, path, ListBox1, true);
+
+    if (!Op(*picture, record, !Save)) {
+      ShowProgress(-i, path, ListBox1, false);
+    } else if (!Save) {
+      MarkEntryGood(ListBox2->Items().Add(path), ListBox2);
+    } else {
+      // The name written is the one the question asks about and the right list receives.
+      std::string output = Dir + ChangeFileExt(ExtractFileName(path), Ext);
+      bool saved = false;
+      try {
+        saved = SaveAs(picture.get(), output, answer);
+      } catch (const std::exception&) {
+        saved = false;  // a file that cannot be written is a failed save like any other
+      }
+      if (saved) {
+        MarkEntryGood(ListBox2->Items().Add(output), ListBox2);
+      } else if (!FAbort) {
+        MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);
+        if (answer == mrYes || answer == mrYesToAll) ++errors;  // asked to write it, and it failed
+      }
+    }
+    Application->ProcessMessages();
+  }
+  picture.reset();
+  if (errors != 0)
+    Application->MessageBox(Format("%d File(s) in Error / %d Processed", {errors, processed}),
+                            "Processed Pictures", MB_OK);
+}
+
+// ---- Maximum search, the information window
 
 void TFormMain::MaximumSearch1Click(TObject*) {}
 
