@@ -300,6 +300,8 @@ class TFormMain : public TMainWindowForm {
   // found pictures go to the right list, or are saved (as the operation leaves them) under Dir, their
   // own name and Ext.
   void SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext);
+  // The checked picture of the left list that is brightest at the chosen point ends in the result.
+  void MaximumSearch();
 
  private:
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
@@ -192,8 +193,94 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
                             "Processed Pictures", MB_OK);
 }
 
-// ---- Maximum search, the information window
+// ---- Maximum search
 
-void TFormMain::MaximumSearch1Click(TObject*) {}
+void TFormMain::MaximumSearch1Click(TObject*) {
+  MaximumSearch();
+}
+
+void TFormMain::MaximumSearch() {
+  // Without a point every picture would read as white there and the first would win unseen.
+  if (FPointX == -1 && FPointY == -1) {
+    Application->MessageBox(
+        "No point chosen: choose one in the \"Info Image\" window (\"Create Mask...\", then \"Apply\").",
+        "Maximum Search", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  std::string winner;
+  TProbeRec probe{FPointX, FPointY, -2147483647};
+  const auto param = reinterpret_cast<intptr_t>(&probe);
+  FPause = false;
+  FAbort = false;
+  ToolBar1Click(this);
+  Application->ProcessMessages();
+  FFirstIsStep = true;
+  if (!FResult && !NewBitmap(FResult)) return;
+  FDirty = true;
+  ResetBitmap(FResult.get());
+
+  // First walk: the first picture that loads is the first maximum.
+  int i = 0;
+  while (i < ListBox1->Count()) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items()[i];
+      if (LoadPicture(*FResult, path)) {
+        BrighterAtProbe(*FResult, *FResult, param);
+        winner = path;
+        ShowBitmap(FResult.get());
+        ShowProgress(FResultCount, path, ListBox1, true);
+        break;
+      }
+      MarkEntryFailed(i, ListBox1);
+      ShowProgress(-i, path, ListBox1, false);
+    }
+    ++i;
+    Application->ProcessMessages();
+  }
+  FResultCount = 1;
+  ++i;
+
+  // Second walk: a picture brighter at the point takes the result's place (the two bitmaps trade
+  // places, nothing is copied); the others are unchecked.
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  while (i < ListBox1->Count() && !FAbort) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items()[i];
+      if (!LoadPicture(*picture, path)) {
+        // The result keeps the maximum found so far.
+        MarkEntryFailed(i, ListBox1);
+        ShowProgress(-i, path, ListBox1, false);
+      } else if (BrighterAtProbe(*picture, *FResult, param)) {
+        FDirty = true;
+        ListBox1->SetChecked(i, true);
+        winner = path;
+        ++FResultCount;
+        std::swap(FResult, picture);
+        ShowBitmap(FResult.get());
+        ShowProgress(FResultCount, path, ListBox1, true);
+      } else {
+        ListBox1->SetChecked(i, false);
+        ShowProgress(-i, path, ListBox1, false);
+      }
+    }
+    ++i;
+    Application->ProcessMessages();
+    if (FPause) {
+      if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User",
+                                  MB_YESNO) == IDYES) {
+        FAbort = true;
+        break;
+      }
+      FAbort = false;
+      FPause = false;
+    }
+  }
+  picture.reset();
+  StatusBar1->Panels(2).SetText(winner);
+  Application->MessageBox(winner, "Image with Maximum", MB_OK);
+}
+
+// ---- The information window and masks
 
 void TFormMain::CreateImage1Click(TObject*) {}
