@@ -302,6 +302,11 @@ class TFormMain : public TMainWindowForm {
   void SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext);
   // The checked picture of the left list that is brightest at the chosen point ends in the result.
   void MaximumSearch();
+  // Fills the information window from the view's picture and the chosen point, and shows it. Only
+  // Image1Click calls it (the view's own mouse events are not connected): X, Y are the chosen point.
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The information window's notification: its point becomes the chosen point.
+  void PointApplied();
 
  private:
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.

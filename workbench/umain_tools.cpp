@@ -8,9 +8,11 @@
 
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
+#include "toolkit/graphics/canvas.h"
 #include "toolkit/ui/application.h"
 #include "workbench/reference_ops.h"
 #include "workbench/search_ops.h"
+#include "workbench/ucreateimg.h"
 #include "workbench/uformfactor.h"
 #include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
@@ -22,6 +24,13 @@ namespace {
 // Rounded to the nearest integer, halves to even (the scroll bars give whole numbers anyway).
 int32_t Rounded(double value) {
   return static_cast<int32_t>(std::nearbyint(value));
+}
+
+// The colour the picture's canvas reads at a point (outside the picture every byte reads 255).
+TColor PixelAt(const TBitmap* picture, int x, int y) {
+  if (!picture) return CLR_INVALID;
+  // Reading a pixel leaves the bitmap as it is; the canvas is only reached through a mutable bitmap.
+  return const_cast<TBitmap*>(picture)->Canvas().Pixel(x, y);
 }
 
 // The batch run of one operation with the batch window's reference, factor and offset.
@@ -283,4 +292,27 @@ void TFormMain::MaximumSearch() {
 
 // ---- The information window and masks
 
-void TFormMain::CreateImage1Click(TObject*) {}
+void TFormMain::CreateImage1Click(TObject*) {
+  Image1Click(this);
+}
+
+void TFormMain::Image1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  if (!FormCreateImg) return;
+  const TBitmap* shown = Image1->ShownBitmap();
+  FormCreateImg->TakePictureFacts(shown);
+  FormCreateImg->SetPosX(FPointX);
+  FormCreateImg->SetPosY(FPointY);
+  const TColor color = PixelAt(shown, FPointX, FPointY);
+  FormCreateImg->SetValue((GetRValue(color) + GetGValue(color) + GetBValue(color)) / 3);
+  FormCreateImg->FOnApply = [this] { PointApplied(); };
+  if (!FormCreateImg->Visible()) FormCreateImg->Show();
+}
+
+void TFormMain::PointApplied() {
+  if (!FormCreateImg) return;
+  FPointX = FormCreateImg->FPosX;
+  FPointY = FormCreateImg->FPosY;
+  const int highlighted = ListBox2->ItemIndex();
+  ToolBar2Click(this);
+  PreviewEntry(highlighted, ListBox2);
+}
