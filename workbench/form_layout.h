@@ -8,7 +8,7 @@
 
 // A control of the window at (left, top) with the given size; the caption is set when one is given.
 template <class T>
-T* PlaceControl(TComponent* owner, TControl* parent, const char* name, int left, int top, int width,
+T* PlaceControl(TComponent* owner, TControl* parent, const std::string& name, int left, int top, int width,
                 int height, const std::string& caption = {}) {
   auto* control = new T(owner, parent);
   control->SetName(name);

@@ -247,6 +247,9 @@ class TFormMain : public TMainWindowForm {
   // The batch window's single-picture run: the highlighted entry of the left list alone.
   void RunBatch(TImageOp Op, intptr_t Param, bool FirstIsStep);
   void RunOnCurrentEntry(TImageOp Op, intptr_t Param);
+  // After the pause button: asks whether to stop. Yes sets the abort flag and gives true; No clears
+  // both flags and the run goes on.
+  bool StopAtPause();
 
   // ---- Result and step numbering (umain_result.cpp)
   void InitStepNumbering();

@@ -111,20 +111,24 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
     }
     ++i;
     Application->ProcessMessages();
-    if (FPause) {
-      if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User",
-                                  MB_YESNO) == IDYES) {
-        FAbort = true;
-        break;
-      }
-      FAbort = false;
-      FPause = false;
-    }
+    if (StopAtPause()) break;
   }
   picture.reset();
 
   if (!FAbort && !SaveSteps && !FPause) SaveResult1Click(this);
   Application->MessageBox(Format("%d File(s) in Error", {errors}), "Process Pictures", MB_OK);
+}
+
+bool TFormMain::StopAtPause() {
+  if (!FPause) return false;
+  if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User", MB_YESNO) ==
+      IDYES) {
+    FAbort = true;
+    return true;
+  }
+  FAbort = false;
+  FPause = false;
+  return false;
 }
 
 void TFormMain::RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep) {

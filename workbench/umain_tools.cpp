@@ -275,15 +275,7 @@ void TFormMain::MaximumSearch() {
     }
     ++i;
     Application->ProcessMessages();
-    if (FPause) {
-      if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User",
-                                  MB_YESNO) == IDYES) {
-        FAbort = true;
-        break;
-      }
-      FAbort = false;
-      FPause = false;
-    }
+    if (StopAtPause()) break;
   }
   picture.reset();
   StatusBar1->Panels(2).SetText(winner);

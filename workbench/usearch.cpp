@@ -12,24 +12,25 @@ TFormSearch* FormSearch = nullptr;
 
 namespace {
 
-// A label, its edit and the edit's up-down on one line.
+// A label, its edit and the edit's up-down on one line: the label's name and caption, then the
+// edit's and the up-down's names ("Edit" and "UpDown" before the value's name), its range and its
+// first position.
 struct TValueRow {
-  TLabel* Label;
-  TEdit* Edit;
-  TUpDown* UpDown;
+  const char* Label;
+  const char* Caption;
+  const char* Value;
+  int Left, Top, Min, Max, Position;
 };
 
-TValueRow PlaceValueRow(TFormSearch* form, const char* label, const char* caption, const char* edit,
-                        const char* upDown, int left, int top, int min, int max, int position) {
-  TValueRow row;
-  row.Label = PlaceControl<TLabel>(form, form, label, left, top + 4, 56, 13, caption);
-  row.Edit = PlaceControl<TEdit>(form, form, edit, left + 60, top, 50, 21);
-  row.UpDown = PlaceControl<TUpDown>(form, form, upDown, left + 110, top, 16, 21);
-  row.UpDown->SetMin(min);
-  row.UpDown->SetMax(max);
-  row.UpDown->SetAssociate(row.Edit);
-  row.UpDown->SetPosition(position);
-  return row;
+void PlaceValueRow(TFormSearch* form, const TValueRow& row, TLabel*& label, TEdit*& edit, TUpDown*& upDown) {
+  label = PlaceControl<TLabel>(form, form, row.Label, row.Left, row.Top + 4, 56, 13, row.Caption);
+  edit = PlaceControl<TEdit>(form, form, std::string("Edit") + row.Value, row.Left + 60, row.Top, 50, 21);
+  upDown =
+      PlaceControl<TUpDown>(form, form, std::string("UpDown") + row.Value, row.Left + 110, row.Top, 16, 21);
+  upDown->SetMin(row.Min);
+  upDown->SetMax(row.Max);
+  upDown->SetAssociate(edit);
+  upDown->SetPosition(row.Position);
 }
 
 }  // namespace
@@ -47,25 +48,19 @@ TFormSearch::TFormSearch(TComponent* owner) : TForm(owner) {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   setFixedSize(300, 292);
 
-  TValueRow row =
-      PlaceValueRow(this, "Label1", "Min Level:", "EditMinLevel", "UpDownMinLevel", 8, 8, 0, 255, 10);
-  Label1 = row.Label, EditMinLevel = row.Edit, UpDownMinLevel = row.UpDown;
-  row = PlaceValueRow(this, "Label2", "Min Pixels:", "EditMinPixels", "UpDownMinPixels", 150, 8, 0, 1000, 10);
-  Label2 = row.Label, EditMinPixels = row.Edit, UpDownMinPixels = row.UpDown;
+  PlaceValueRow(this, {"Label1", "Min Level:", "MinLevel", 8, 8, 0, 255, 10}, Label1, EditMinLevel,
+                UpDownMinLevel);
+  PlaceValueRow(this, {"Label2", "Min Pixels:", "MinPixels", 150, 8, 0, 1000, 10}, Label2, EditMinPixels,
+                UpDownMinPixels);
   Label7 = PlaceControl<TLabel>(this, this, "Label7", 8, 40, 60, 13, " Margins ");
-  row = PlaceValueRow(this, "Label3", "Left:", "EditLeft", "UpDownLeft", 8, 58, 0, 1000, 1);
-  Label3 = row.Label, EditLeft = row.Edit, UpDownLeft = row.UpDown;
-  row = PlaceValueRow(this, "Label4", "Right:", "EditRight", "UpDownRight", 150, 58, 0, 1000, 1);
-  Label4 = row.Label, EditRight = row.Edit, UpDownRight = row.UpDown;
-  row = PlaceValueRow(this, "Label5", "Top:", "EditTop", "UpDownTop", 8, 84, 0, 1000, 1);
-  Label5 = row.Label, EditTop = row.Edit, UpDownTop = row.UpDown;
-  row = PlaceValueRow(this, "Label6", "Bottom:", "EditBottom", "UpDownBottom", 150, 84, 0, 100, 1);
-  Label6 = row.Label, EditBottom = row.Edit, UpDownBottom = row.UpDown;
+  PlaceValueRow(this, {"Label3", "Left:", "Left", 8, 58, 0, 1000, 1}, Label3, EditLeft, UpDownLeft);
+  PlaceValueRow(this, {"Label4", "Right:", "Right", 150, 58, 0, 1000, 1}, Label4, EditRight, UpDownRight);
+  PlaceValueRow(this, {"Label5", "Top:", "Top", 8, 84, 0, 1000, 1}, Label5, EditTop, UpDownTop);
+  PlaceValueRow(this, {"Label6", "Bottom:", "Bottom", 150, 84, 0, 100, 1}, Label6, EditBottom, UpDownBottom);
   Label8 = PlaceControl<TLabel>(this, this, "Label8", 8, 116, 60, 13, " Crop ");
-  row = PlaceValueRow(this, "Label9", "Width:", "EditCropW", "UpDownCropW", 8, 134, 1, 1000, 100);
-  Label9 = row.Label, EditCropW = row.Edit, UpDownCropW = row.UpDown;
-  row = PlaceValueRow(this, "Label10", "Height:", "EditCropH", "UpDownCropH", 150, 134, 1, 1000, 100);
-  Label10 = row.Label, EditCropH = row.Edit, UpDownCropH = row.UpDown;
+  PlaceValueRow(this, {"Label9", "Width:", "CropW", 8, 134, 1, 1000, 100}, Label9, EditCropW, UpDownCropW);
+  PlaceValueRow(this, {"Label10", "Height:", "CropH", 150, 134, 1, 1000, 100}, Label10, EditCropH,
+                UpDownCropH);
   CheckBoxSave = PlaceControl<TCheckBox>(this, this, "CheckBoxSave", 8, 168, 90, 17, " Save ? ");
   QFont font = CheckBoxSave->font();
   font.setBold(true);
