@@ -21,19 +21,12 @@ class MaskWindowTest : public ToolWindowsTest {
     Script().AnswerSaveFile(name);
     Info->BitBtnCreate->Click();
   }
-  static void ExpectPlain(TBitmap& bitmap, int width, int height, TColor color) {
-    ASSERT_EQ(bitmap.Width(), width);
-    ASSERT_EQ(bitmap.Height(), height);
-    for (int y = 0; y < height; y += height - 1)
-      for (int x = 0; x < width; x += width - 1) EXPECT_EQ(bitmap.Canvas().Pixel(x, y), color);
-  }
 };
 
 TEST_F(MaskWindowTest, TheWindowShowsTheViewsPictureAndHandsItsPointToTheMainWindow) {
-  EXPECT_EQ(Info->EditW->Text() + Info->EditH->Text() + Info->EditPF->Text() + Info->EditC->Text(),
-            "1124"
-            "00000000");
-  EXPECT_EQ(Info->EditPosX->Text() + Info->EditPosY->Text() + Info->EditVal->Text(), "-1-1-1");
+  EXPECT_EQ(Info->EditW->Text() + Info->EditH->Text() + Info->EditPF->Text() + " " + Info->EditC->Text() +
+                " " + Info->EditPosX->Text() + Info->EditPosY->Text() + Info->EditVal->Text(),
+            "1124 00000000 -1-1-1");
   EXPECT_FALSE(Info->EditPF->Enabled());
 
   auto frame = NoisePicture(7, 5, 1);
@@ -71,14 +64,14 @@ TEST_F(MaskWindowTest, MasksAreCreatedInTheChosenSizeFormatAndColour) {
   TPixelFormat format = pfCustom;
   ASSERT_TRUE(LoadPicture(mask, Temp.File("red.bmp"), format));
   EXPECT_EQ(format, pf24bit);
-  ExpectPlain(mask, 640, 480, clRed);
+  TBitmap red;
+  red.SetPixelFormat(pf24bit);
+  red.SetSize(640, 480);
+  FillBitmap(red, clRed);
+  EXPECT_TRUE(SamePixels(mask, red));
   EXPECT_EQ(Info->EditC->Text(), "000000FF");
 
-  // A JPEG name writes JPEG; another extension writes BMP under ".bmp".
-  CreateMask("20", "10", clBlue, Temp.File("blue.jpg"));
-  ASSERT_TRUE(LoadPicture(mask, Temp.File("blue.jpg")));
-  EXPECT_EQ(mask.Width(), 20);
-  CreateMask("2", "3", clWhite, Temp.File("white.png"));
+  CreateMask("2", "3", clWhite, Temp.File("white.png"));  // written as BMP under ".bmp"
   EXPECT_EQ(Info->FFileName, Temp.File("white.bmp"));
 
   // A cancelled dialog creates nothing; the window still closes.

@@ -13,20 +13,16 @@ TEST(ReferenceOpsTest, ByteOperationsGiveTheirWorkedValues) {
   EXPECT_EQ(SubByte(100, 30, 0, 0), 70);      // factor 0 subtracts the whole reference
   EXPECT_EQ(SubByte(100, 30, -256, 0), 100);  // k = 1: 30 div 256 is 0
   EXPECT_EQ(SubByte(10, 100, -300, 0), 27);   // -4400 div 256 truncates toward zero: -17
-  EXPECT_EQ(SubByte(10, 100, 0, -5), 0);
   EXPECT_EQ(AddByte(100, 30, 0, 0), 130);
-  EXPECT_EQ(AddByte(200, 100, 0, 10), 255);
   EXPECT_EQ(DivByte(100, 200, 256, 0), 128);
   EXPECT_EQ(DivByte(100, 0, 256, 0), 255);
   EXPECT_EQ(DivByte(100, 0, 256, -255), 0);
-  EXPECT_EQ(DivByte(100, 0, 256, -200), 55);
   EXPECT_EQ(DivByte(10, 200, -256, 100), 88);  // -12.8 truncates to -12
   EXPECT_EQ(DivByte(7, 2, 0, 0), 3);           // factor 0 divides by 1
   EXPECT_EQ(MulByte(200, 128, 256, 0), 100);
   EXPECT_EQ(MulByte(200, 128, -5, 0), 0);  // a negative factor divides as a huge unsigned number
   EXPECT_EQ(MulByte(200, 128, -5, 77), 77);
   EXPECT_EQ(SquareByte(255, 9, 256, 0), 254);
-  EXPECT_EQ(SquareByte(255, 9, -1, 300), 255);
   EXPECT_EQ(CubeByte(255, 0, 65536, 0), 253);
   EXPECT_EQ(CubeByte(128, 0, 65536, 0), 32);
   // Far outside the window's ranges the arithmetic raises instead of wrapping.
@@ -88,68 +84,37 @@ TEST(ReferenceOpsTest, PictureOperationsMatchTheByteOperations) {
   EXPECT_FALSE(SubImage(*picture, *picture, 0));
 }
 
-TEST(ReferenceOpsTest, AnEmptyReferenceBecomesBlackOfThePicturesSizeForTheRun) {
-  TBitmap reference;
-  reference.SetPixelFormat(pf8bit);
-  reference.SetSize(1, 1);
-  reference.Canvas().SetPixel(0, 0, clWhite);
+// A reference of 1 x 1 (a file that loaded as nothing) turns black of the picture's size and stays so;
+// other misfits are refused without writing; other formats are made 24-bit first.
+TEST(ReferenceOpsTest, ReferenceSizesAndPixelFormats) {
   auto picture = NoisePicture(6, 4, 1);
-  TBitmap result;
-  result.SetPixelFormat(pf24bit);
-  result.SetSize(6, 4);
-  ASSERT_TRUE(ApplyImageOperation(*picture, result, reference, 0, 7, SubByte));
-  EXPECT_EQ(reference.Width(), 6);
-  EXPECT_EQ(reference.Height(), 4);
-  EXPECT_EQ(reference.PixelFormat(), pf24bit);
-  auto expected = CopyOf(*picture);
-  ReferenceBytes(*expected, *picture,
+  auto result = NoisePicture(6, 4, 2);
+  auto reference = NoisePicture(1, 1, 3);
+  ASSERT_TRUE(ApplyImageOperation(*picture, *result, *reference, 0, 7, SubByte));
+  EXPECT_EQ(reference->Width(), 6);
+  auto plus7 = CopyOf(*picture);  // the whole picture shifted by the offset: the reference is black
+  ReferenceBytes(*plus7, *picture,
                  [](uint8_t a, uint8_t) { return static_cast<uint8_t>(std::min(a + 7, 255)); });
-  EXPECT_TRUE(SamePixels(result, *expected));
-  ASSERT_TRUE(ApplyImageOperation(*picture, result, reference, 256, 0, DivByte));
-  EXPECT_EQ(result.Canvas().Pixel(5, 3), clWhite);  // a black reference divides to Offset + 255
-
-  // A later picture of another size fails and changes nothing.
-  auto other = NoisePicture(5, 4, 2);
-  auto before = CopyOf(result);
-  EXPECT_FALSE(ApplyImageOperation(*other, result, reference, 0, 0, SubByte));
-  EXPECT_TRUE(SamePixels(result, *before));
-
-  // A 1 x 1 picture keeps its 1 x 1 reference as it is.
-  auto dot = NoisePicture(1, 1, 3);
-  auto dotReference = NoisePicture(1, 1, 4);
-  TBitmap dotResult;
-  dotResult.SetPixelFormat(pf24bit);
-  dotResult.SetSize(1, 1);
-  ASSERT_TRUE(ApplyImageOperation(*dot, dotResult, *dotReference, 0, 0, AddByte));
-  EXPECT_TRUE(SamePixels(dotResult, *ExpectedResult(*dot, *dotReference, 0, 0, AddByte)));
-}
-
-TEST(ReferenceOpsTest, MisfitsAreRefusedWithoutWritingAndOtherFormatsConverted) {
-  auto picture = NoisePicture(4, 3, 1);
-  auto reference = NoisePicture(4, 3, 2);
-  auto result = NoisePicture(4, 3, 3);
+  EXPECT_TRUE(SamePixels(*result, *plus7));
   auto before = CopyOf(*result);
-  auto wrongReference = NoisePicture(4, 2, 4);
-  EXPECT_FALSE(ApplyImageOperation(*picture, *result, *wrongReference, 0, 0, SubByte));
-  auto wrongPicture = NoisePicture(3, 3, 5);
-  EXPECT_FALSE(ApplyImageOperation(*wrongPicture, *result, *reference, 0, 0, SubByte));
-  TBitmap empty;
-  empty.SetPixelFormat(pf24bit);
-  EXPECT_FALSE(ApplyImageOperation(*picture, *result, empty, 0, 0, SubByte));
-  EXPECT_TRUE(SamePixels(*result, *before));
+  EXPECT_FALSE(ApplyImageOperation(*NoisePicture(5, 4, 5), *result, *reference, 0, 0, SubByte));
+  EXPECT_FALSE(ApplyImageOperation(*picture, *result, *NoisePicture(6, 3, 6), 0, 0, SubByte));
   TBitmap result32;
   result32.SetPixelFormat(pf32bit);
-  result32.SetSize(4, 3);
+  result32.SetSize(6, 4);
   EXPECT_FALSE(ApplyImageOperation(*picture, result32, *reference, 0, 0, SubByte));
+  EXPECT_TRUE(SamePixels(*result, *before));
 
-  // A 32-bit picture and reference are made 24-bit first.
-  auto expected = ExpectedResult(*picture, *reference, 0, 0, SubByte);
-  picture->SetPixelFormat(pf32bit);
-  reference->SetPixelFormat(pf32bit);
-  ASSERT_TRUE(ApplyImageOperation(*picture, *result, *reference, 0, 0, SubByte));
-  EXPECT_EQ(picture->PixelFormat(), pf24bit);
-  EXPECT_EQ(reference->PixelFormat(), pf24bit);
-  EXPECT_TRUE(SamePixels(*result, *expected));
+  // A 1 x 1 picture keeps its 1 x 1 reference; 32-bit pictures and references are converted.
+  auto dot = NoisePicture(1, 1, 7);
+  auto dotReference = NoisePicture(1, 1, 8);
+  auto dotResult = NoisePicture(1, 1, 9);
+  auto expected = ExpectedResult(*dot, *dotReference, 0, 0, AddByte);
+  dot->SetPixelFormat(pf32bit);
+  dotReference->SetPixelFormat(pf32bit);
+  ASSERT_TRUE(ApplyImageOperation(*dot, *dotResult, *dotReference, 0, 0, AddByte));
+  EXPECT_TRUE(SamePixels(*dotResult, *expected));
+  EXPECT_EQ(dotReference->PixelFormat(), pf24bit);
 }
 
 }  // namespace

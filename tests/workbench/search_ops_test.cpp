@@ -1,10 +1,9 @@
-// The bright-object search on bitmaps: counting inside margins, the centroid, marking and cropping; and
-// the maximum search's probe.
+// The bright-object search on bitmaps: counting inside margins and the centroid's sums (cropping and
+// marking are checked through the window); the maximum search's probe.
 #include "workbench/search_ops.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/workbench/crop_reference.h"
 #include "tests/workbench/pixel_test_support.h"
 #include "toolkit/graphics/canvas.h"
 
@@ -61,53 +60,6 @@ TEST(SearchOpsTest, ABrightObjectIsMoreThanTheCountOfPixelsAboveTheLevelInsideTh
   record = Defaults();
   EXPECT_FALSE(CountBrightPixels(*picture, record, false));
   EXPECT_FALSE(SearchBrightObject(*picture, record, false));
-}
-
-TEST(SearchOpsTest, TheCropIsTheWindowAroundTheCentroidCopiedOneToOne) {
-  // Centroid (50, 40), window 100 x 100: the window starts at (0, -11); its first rows lie outside.
-  auto source = NoisePicture(120, 90, 1);
-  TProcessRec record = Defaults();
-  record.Offset = 254;  // only pure white counts: the spot
-  auto picture = CopyOf(*source);
-  Spot(*picture, 48, 38, 5, 5);
-  auto withSpot = CopyOf(*picture);
-  const TBrightPixels bright = FindBrightPixels(*picture, record);
-  ASSERT_EQ(bright.Count, 25);
-  const int cx = static_cast<int>(bright.SumX / bright.Count);
-  const int cy = static_cast<int>(bright.SumY / bright.Count);
-  ASSERT_EQ(cx, 50);
-  ASSERT_EQ(cy, 40);
-  ASSERT_TRUE(SearchBrightObject(*picture, record, false));
-  EXPECT_TRUE(SamePixels(*picture, *WindowOf(*withSpot, 0, -11, 100, 100)));
-
-  // An odd window near the bottom-right corner: 101 x 101, the part beyond the picture black.
-  auto corner = Black(60, 40);
-  Spot(*corner, 54, 34, 5, 5);  // centroid (56, 36)
-  auto cornerSource = CopyOf(*corner);
-  record = Defaults();
-  record.MarginRight = record.MarginBottom = 0;
-  record.WindowWidth = record.WindowHeight = 101;
-  ASSERT_TRUE(SearchBrightObject(*corner, record, false));
-  EXPECT_TRUE(SamePixels(*corner, *WindowOf(*cornerSource, 6, -15, 101, 101)));
-}
-
-TEST(SearchOpsTest, MarkingDrawsTheWindowsEllipseAndKeepsThePicture) {
-  auto picture = Black(80, 60);
-  Spot(*picture, 30, 20, 5, 5);  // centroid (32, 22)
-  auto expected = CopyOf(*picture);
-  expected->Canvas().Pen.Color = clWhite;
-  expected->Canvas().Brush.Clear = true;
-  expected->Canvas().Ellipse(32 - 10, 22 - 8 - 1, 32 + 10, 22 + 8 - 1);
-  TProcessRec record = Defaults();
-  record.WindowWidth = 21;  // halves truncate: 10 and 8
-  record.WindowHeight = 17;
-  EXPECT_TRUE(MarkBrightObject(*picture, record, false));  // marks whatever the flag says
-  EXPECT_TRUE(SamePixels(*picture, *expected));
-  EXPECT_NE(picture->Canvas().Pixel(32, 13), clBlack);  // the ellipse's top
-  // Not found: the picture stays as it was.
-  record.Factor = 1000;
-  EXPECT_FALSE(SearchBrightObject(*picture, record, true));
-  EXPECT_TRUE(SamePixels(*picture, *expected));
 }
 
 TEST(SearchOpsTest, CentroidSumsOfABrightSkyGoBeyond32Bits) {

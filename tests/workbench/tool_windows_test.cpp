@@ -1,6 +1,5 @@
-// The tool windows' components under the names language files address, and the file-name prompt.
+// The tool windows' components under the names language files address.
 #include "tests/workbench/tool_windows_fixture.h"
-#include "toolkit/graphics/picture.h"
 #include "workbench/uformparam.h"
 
 namespace {
@@ -37,21 +36,6 @@ TEST_F(ToolWindowsTest, EveryComponentHasItsNameInOrder) {
   auto params = NewForm<TFormParams>(nullptr);
   EXPECT_EQ(ComponentNames(*params), "Label1 Edit1 SpeedButton1 BitBtn1 BitBtn2 OpenPictureDialog1 ");
   EXPECT_EQ(params->Caption(), "FormParams");
-}
-
-TEST_F(ToolWindowsTest, TheFileNamePromptTakesAChosenPictureAndItsOkKeepsTheName) {
-  auto params = NewForm<TFormParams>(nullptr);
-  EXPECT_EQ(params->Edit1->Text(), "");
-  params->SetFileName("first.bmp");
-  EXPECT_EQ(params->Edit1->Text(), "first.bmp");
-  Script().AnswerOpenFile({Temp.File("chosen.jpg")});
-  params->SpeedButton1->Click();
-  EXPECT_EQ(Script().LastFileRequest().Filter, TPicture::GraphicFilter(TGraphic::StaticClass()));
-  EXPECT_EQ(params->FFileName, "first.bmp");
-  Script().AnswerShowModal("FormParams", mrNone,
-                           [](TCustomForm& form) { static_cast<TFormParams&>(form).BitBtn1->Click(); });
-  EXPECT_EQ(params->ShowModal(), mrOk);
-  EXPECT_EQ(params->FFileName, Temp.File("chosen.jpg"));
 }
 
 }  // namespace
