@@ -72,7 +72,7 @@ TFormSearch::TFormSearch(TComponent* owner) : TForm(owner) {
   SpeedButton2 = PlaceControl<TSpeedButton>(this, this, "SpeedButton2", 8, 222, 120, 22, "Clear Right List");
   BitBtnOk = PlaceControl<TBitBtn>(this, this, "BitBtnOk", 120, 256, 80, 25);
   BitBtnOk->SetKind(TBitBtnKind::bkOK);
-  BitBtnCancel = PlaceControl<TBitBtn>(this, this, "BitBtnCancel", 208, 256, 80, 25);
+  BitBtnCancel = PlaceControl<TBitBtn>(this, this, "BitBtnCancel", 208, 256, 80, 25, "Cancel");
   BitBtnCancel->SetKind(TBitBtnKind::bkCancel);
   SaveDialog1 = AddComponent<TSaveDialog>(this, "SaveDialog1");
 
