@@ -23,6 +23,7 @@
 #include "toolkit/ui/stdctrls.h"
 #include "toolkit/ui/toolbar.h"
 #include "workbench/image_op.h"
+#include "workbench/search_ops.h"
 #include "workbench/uflyimage.h"
 
 class TFormMain : public TMainWindowForm {
@@ -246,6 +247,9 @@ class TFormMain : public TMainWindowForm {
   // The batch window's single-picture run: the highlighted entry of the left list alone.
   void RunBatch(TImageOp Op, intptr_t Param, bool FirstIsStep);
   void RunOnCurrentEntry(TImageOp Op, intptr_t Param);
+  // After the pause button: asks whether to stop. Yes sets the abort flag and gives true; No clears
+  // both flags and the run goes on.
+  bool StopAtPause();
 
   // ---- Result and step numbering (umain_result.cpp)
   void InitStepNumbering();
@@ -284,6 +288,28 @@ class TFormMain : public TMainWindowForm {
   void NewBatchOperations1Click(TObject* Sender);
   void MaximumSearch1Click(TObject* Sender);
   void CreateImage1Click(TObject* Sender);
+  // The batch window's commands, one per operation: the reference named in the batch window, the
+  // window's factor and offset, then every checked picture of the left list through the operation with
+  // numbered steps; with Test, the highlighted entry alone, shown and not saved.
+  void BatchSubtract(bool Test);
+  void BatchAdd(bool Test);
+  void BatchDivide(bool Test);
+  void BatchMultiply(bool Test);
+  void BatchSquare(bool Test);
+  void BatchCube(bool Test);
+  // Asks for the output name, then runs the search with saving.
+  void SearchAndSave(TSearchOp Op);
+  // The search over the checked pictures of the left list with the parameters of the search window;
+  // found pictures go to the right list, or are saved (as the operation leaves them) under Dir, their
+  // own name and Ext.
+  void SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext);
+  // The checked picture of the left list that is brightest at the chosen point ends in the result.
+  void MaximumSearch();
+  // Fills the information window from the view's picture and the chosen point, and shows it. Only
+  // Image1Click calls it (the view's own mouse events are not connected): X, Y are the chosen point.
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The information window's notification: its point becomes the chosen point.
+  void PointApplied();
 
  private:
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.

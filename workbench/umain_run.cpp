@@ -69,6 +69,9 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
     Application->ProcessMessages();
   }
 
+  // In the mode that puts every picture through the operation, the first one is already decoded into
+  // the result: it goes through the operation in place rather than being read a second time.
+  const int firstPicture = i;
   if (FFirstIsStep) {
     FResultCount = 1;
     ++i;
@@ -83,8 +86,14 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   while (i < ListBox1->Count() && !FAbort) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items().Get(i);
-      picture->ReleaseHandle();
-      if (LoadPicture(*picture, path) && Op(*picture, *FResult, Param)) {
+      bool merged;
+      if (i == firstPicture) {
+        merged = Op(*FResult, *FResult, Param);
+      } else {
+        picture->ReleaseHandle();
+        merged = LoadPicture(*picture, path) && Op(*picture, *FResult, Param);
+      }
+      if (merged) {
         FDirty = true;
         ++FResultCount;
         if (SaveSteps) SaveStep(FResult.get(), answer);
@@ -102,20 +111,24 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
     }
     ++i;
     Application->ProcessMessages();
-    if (FPause) {
-      if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User",
-                                  MB_YESNO) == IDYES) {
-        FAbort = true;
-        break;
-      }
-      FAbort = false;
-      FPause = false;
-    }
+    if (StopAtPause()) break;
   }
   picture.reset();
 
   if (!FAbort && !SaveSteps && !FPause) SaveResult1Click(this);
   Application->MessageBox(Format("%d File(s) in Error", {errors}), "Process Pictures", MB_OK);
+}
+
+bool TFormMain::StopAtPause() {
+  if (!FPause) return false;
+  if (Application->MessageBox("Program in pause... Do you want to Stop process", "STOP by User", MB_YESNO) ==
+      IDYES) {
+    FAbort = true;
+    return true;
+  }
+  FAbort = false;
+  FPause = false;
+  return false;
 }
 
 void TFormMain::RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep) {

@@ -1,16 +1,310 @@
-// The commands that open the tool windows: search and crop, batch operations, maximum search, mask.
+// The astronomer's tools of the main window: the batch operations of the batch window, the search and
+// crop of bright objects, the maximum search at the chosen point, and the information window that
+// chooses the point and creates masks.
+#include <cmath>
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/format.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/ui/application.h"
+#include "workbench/reference_ops.h"
+#include "workbench/search_ops.h"
+#include "workbench/ucreateimg.h"
+#include "workbench/uformfactor.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
+#include "workbench/usearch.h"
+#include "workbench/working_bitmap.h"
 
-void TFormMain::Search1Click(TObject*) {}
+namespace {
 
-void TFormMain::SearchSave1Click(TObject*) {}
+// Rounded to the nearest integer, halves to even (the scroll bars give whole numbers anyway).
+int32_t Rounded(double value) {
+  return static_cast<int32_t>(std::nearbyint(value));
+}
 
-void TFormMain::Crop1Click(TObject*) {}
+// The colour the picture's canvas reads at a point (outside the picture every byte reads 255).
+TColor PixelAt(const TBitmap* picture, int x, int y) {
+  if (!picture) return CLR_INVALID;
+  // Reading a pixel leaves the bitmap as it is; the canvas is only reached through a mutable bitmap.
+  return const_cast<TBitmap*>(picture)->Canvas().Pixel(x, y);
+}
 
-void TFormMain::CropSave1Click(TObject*) {}
+// The batch run of one operation with the batch window's reference, factor and offset.
+void RunBatchOperation(TFormMain& form, TImageOp Op, bool NeedsReference, bool ClearStats, bool Test) {
+  if (!FormFactor) return;
+  TProcessRec record;
+  record.Reference = std::make_unique<TBitmap>();
+  ResetBitmap(record.Reference.get());
+  if (ClearStats) InitProcessStats(record.Stats);
+  // A reference that does not load would act as black and leave every step uncalibrated: say so and
+  // run nothing. Square and cube read no reference.
+  if (NeedsReference && !LoadPicture(*record.Reference, FormFactor->FFileName)) {
+    const std::string text =
+        FormFactor->FFileName.empty() ? kstNoPicture : Format(kstUnknownFormat, {FormFactor->FFileName});
+    Application->MessageBox(text, FormFactor->Caption(), MB_OK | MB_ICONSTOP);
+    return;
+  }
+  record.Factor = Rounded(FormFactor->GetFactor());
+  record.Offset = Rounded(FormFactor->GetOffset());
+  record.FactorRange = FormFactor->GetDefaultFactor();
+  const auto param = reinterpret_cast<intptr_t>(&record);
+  if (Test)
+    form.RunBatch(Op, param, false);
+  else
+    form.RunWithSteps(Op, param, false);
+}
 
-void TFormMain::NewBatchOperations1Click(TObject*) {}
+}  // namespace
 
-void TFormMain::MaximumSearch1Click(TObject*) {}
+// ---- Batch operations
 
-void TFormMain::CreateImage1Click(TObject*) {}
+void TFormMain::NewBatchOperations1Click(TObject*) {
+  if (!FormFactor) return;
+  if (ListBox1->Count() == 0)
+    FormFactor->EditFileName->SetText("");
+  else if (ListBox1->ItemIndex() >= 0)
+    FormFactor->EditFileName->SetText(ListBox1->Items()[ListBox1->ItemIndex()]);
+  // With no entry highlighted the window opens with the reference it had.
+  FormFactor->Show();
+}
+
+void TFormMain::BatchSubtract(bool Test) {
+  RunBatchOperation(*this, SubImage, true, true, Test);
+}
+
+void TFormMain::BatchAdd(bool Test) {
+  RunBatchOperation(*this, AddImage, true, true, Test);
+}
+
+void TFormMain::BatchDivide(bool Test) {
+  RunBatchOperation(*this, DivImage, true, false, Test);
+}
+
+void TFormMain::BatchMultiply(bool Test) {
+  RunBatchOperation(*this, MulImage, true, false, Test);
+}
+
+void TFormMain::BatchSquare(bool Test) {
+  RunBatchOperation(*this, SquareImage, false, false, Test);
+}
+
+void TFormMain::BatchCube(bool Test) {
+  RunBatchOperation(*this, CubeImage, false, false, Test);
+}
+
+// ---- Search and crop
+
+void TFormMain::Search1Click(TObject*) {
+  SearchList(CountBrightPixels, false, "", "");
+}
+
+void TFormMain::SearchSave1Click(TObject*) {
+  SearchAndSave(CountBrightPixels);
+}
+
+void TFormMain::Crop1Click(TObject*) {
+  SearchAndSave(MarkBrightObject);
+}
+
+void TFormMain::CropSave1Click(TObject*) {
+  SearchAndSave(SearchBrightObject);
+}
+
+void TFormMain::SearchAndSave(TSearchOp Op) {
+  if (ListBox1->Count() == 0 || !Op) return;
+  PrepareSearchSaveDialog(*SaveDialog1);
+  if (!SaveDialog1->Execute()) return;
+  const std::string name = SaveDialog1->FileName;
+  if (FormSearch) {
+    FormSearch->CheckBoxSave->SetChecked(true);
+    FormSearch->EditName->SetText(name);
+  }
+  SearchList(Op, true, ExtractFilePath(name), ExtractFileExt(name));
+}
+
+void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext) {
+  FAbort = false;
+  FPause = false;
+  FResultCount = 0;
+  if (ListBox1->Count() == 0 || !Op || !FormSearch) return;
+  ToolBar1Click(this);
+  Application->ProcessMessages();
+  Dir = IncludeTrailingBackslash(Dir);
+
+  FormSearch->CheckBoxSave->SetChecked(Save);
+  if (FormSearch->EditName->Text().empty()) FormSearch->EditName->SetText(ListBox1->Items()[0]);
+  if (FormSearch->ShowModal() != mrOk) return;
+
+  TProcessRec record;
+  record.Offset = FormSearch->UpDownMinLevel->Position();
+  record.Factor = FormSearch->UpDownMinPixels->Position();
+  record.MarginLeft = FormSearch->UpDownLeft->Position();
+  record.MarginRight = FormSearch->UpDownRight->Position();
+  record.MarginTop = FormSearch->UpDownTop->Position();
+  record.MarginBottom = FormSearch->UpDownBottom->Position();
+  record.WindowWidth = FormSearch->UpDownCropW->Position();
+  record.WindowHeight = FormSearch->UpDownCropH->Position();
+  Save = FormSearch->CheckBoxSave->Checked();
+  if (Save) {
+    const std::string name = FormSearch->EditName->Text();
+    Dir = ExtractFilePath(name);
+    Ext = ExtractFileExt(name);
+  }
+
+  int errors = 0;
+  int processed = 0;
+  int answer = mrYes;
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  for (int i = 0; i < ListBox1->Count() && !FAbort; ++i) {
+    if (!ListBox1->Checked(i)) continue;
+    const std::string path = ListBox1->Items()[i];
+    if (!LoadPicture(*picture, path)) {
+      ++errors;
+      ResetBitmap(picture.get());
+      MarkEntryFailed(i, ListBox1);
+      ShowProgress(-i, path, ListBox1, false);
+      continue;
+    }
+    ++processed;
+    MarkEntryGood(i, ListBox1);
+    ShowProgress(i, path, ListBox1, true);
+
+    if (!Op(*picture, record, !Save)) {
+      ShowProgress(-i, path, ListBox1, false);
+    } else if (!Save) {
+      MarkEntryGood(ListBox2->Items().Add(path), ListBox2);
+    } else {
+      // The name written is the one the question asks about and the right list receives.
+      std::string output = Dir + ChangeFileExt(ExtractFileName(path), Ext);
+      bool saved = false;
+      try {
+        saved = SaveAs(picture.get(), output, answer);
+      } catch (const std::exception&) {
+        saved = false;  // a file that cannot be written is a failed save like any other
+      }
+      if (saved) {
+        MarkEntryGood(ListBox2->Items().Add(output), ListBox2);
+      } else if (!FAbort) {
+        MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);
+        if (answer == mrYes || answer == mrYesToAll) ++errors;  // asked to write it, and it failed
+      }
+    }
+    Application->ProcessMessages();
+  }
+  picture.reset();
+  if (errors != 0)
+    Application->MessageBox(Format("%d File(s) in Error / %d Processed", {errors, processed}),
+                            "Processed Pictures", MB_OK);
+}
+
+// ---- Maximum search
+
+void TFormMain::MaximumSearch1Click(TObject*) {
+  MaximumSearch();
+}
+
+void TFormMain::MaximumSearch() {
+  // Without a point every picture would read as white there and the first would win unseen.
+  if (FPointX == -1 && FPointY == -1) {
+    Application->MessageBox(
+        "No point chosen: choose one in the \"Info Image\" window (\"Create Mask...\", then \"Apply\").",
+        "Maximum Search", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  std::string winner;
+  TProbeRec probe{FPointX, FPointY, -2147483647};
+  const auto param = reinterpret_cast<intptr_t>(&probe);
+  FPause = false;
+  FAbort = false;
+  ToolBar1Click(this);
+  Application->ProcessMessages();
+  FFirstIsStep = true;
+  if (!FResult && !NewBitmap(FResult)) return;
+  FDirty = true;
+  ResetBitmap(FResult.get());
+
+  // First walk: the first picture that loads is the first maximum.
+  int i = 0;
+  while (i < ListBox1->Count()) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items()[i];
+      if (LoadPicture(*FResult, path)) {
+        BrighterAtProbe(*FResult, *FResult, param);
+        winner = path;
+        ShowBitmap(FResult.get());
+        ShowProgress(FResultCount, path, ListBox1, true);
+        break;
+      }
+      MarkEntryFailed(i, ListBox1);
+      ShowProgress(-i, path, ListBox1, false);
+    }
+    ++i;
+    Application->ProcessMessages();
+  }
+  FResultCount = 1;
+  ++i;
+
+  // Second walk: a picture brighter at the point takes the result's place (the two bitmaps trade
+  // places, nothing is copied); the others are unchecked.
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetPixelFormat(pf24bit);
+  while (i < ListBox1->Count() && !FAbort) {
+    if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
+      const std::string path = ListBox1->Items()[i];
+      if (!LoadPicture(*picture, path)) {
+        // The result keeps the maximum found so far.
+        MarkEntryFailed(i, ListBox1);
+        ShowProgress(-i, path, ListBox1, false);
+      } else if (BrighterAtProbe(*picture, *FResult, param)) {
+        FDirty = true;
+        ListBox1->SetChecked(i, true);
+        winner = path;
+        ++FResultCount;
+        std::swap(FResult, picture);
+        ShowBitmap(FResult.get());
+        ShowProgress(FResultCount, path, ListBox1, true);
+      } else {
+        ListBox1->SetChecked(i, false);
+        ShowProgress(-i, path, ListBox1, false);
+      }
+    }
+    ++i;
+    Application->ProcessMessages();
+    if (StopAtPause()) break;
+  }
+  picture.reset();
+  StatusBar1->Panels(2).SetText(winner);
+  Application->MessageBox(winner, "Image with Maximum", MB_OK);
+}
+
+// ---- The information window and masks
+
+void TFormMain::CreateImage1Click(TObject*) {
+  Image1Click(this);
+}
+
+void TFormMain::Image1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  if (!FormCreateImg) return;
+  const TBitmap* shown = Image1->ShownBitmap();
+  FormCreateImg->TakePictureFacts(shown);
+  FormCreateImg->SetPosX(FPointX);
+  FormCreateImg->SetPosY(FPointY);
+  const TColor color = PixelAt(shown, FPointX, FPointY);
+  FormCreateImg->SetValue((GetRValue(color) + GetGValue(color) + GetBValue(color)) / 3);
+  FormCreateImg->FOnApply = [this] { PointApplied(); };
+  if (!FormCreateImg->Visible()) FormCreateImg->Show();
+}
+
+void TFormMain::PointApplied() {
+  if (!FormCreateImg) return;
+  FPointX = FormCreateImg->FPosX;
+  FPointY = FormCreateImg->FPosY;
+  const int highlighted = ListBox2->ItemIndex();
+  ToolBar2Click(this);
+  PreviewEntry(highlighted, ListBox2);
+}

@@ -133,6 +133,6 @@ void TFormMain::EnableFlyOverMouse2Click(TObject*) {
 }
 
 void TFormMain::Image1Click(TObject*) {
-  // Replays the choice of the stored point in the picture information window, whose feed comes with
-  // the mask creation.
+  // Replays the choice of the stored point: the information window is filled from the view again.
+  Image1MouseDown(Image1, TMouseButton::mbLeft, ssLeft, FPointX, FPointY);
 }

@@ -21,6 +21,12 @@ constexpr int64_t kMaxBitmapBytes = int64_t{1} << 32;
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() = default;
 
+bool TBitmap::SizeWithinLimit(int width, int height, TPixelFormat format) {
+  if (width < 0 || height < 0) return false;
+  const int64_t rowBytes = (int64_t{width} * StoredBitsPerPixel(format) + 31) / 32 * 4;
+  return rowBytes <= INT32_MAX && rowBytes * height <= kMaxBitmapBytes;
+}
+
 int TBitmap::BitsPerPixel() const {
   return StoredBitsPerPixel(FPixelFormat);
 }

@@ -30,6 +30,9 @@ class TBitmap : public TGraphic {
   void SetWidth(int width) override;
   void SetHeight(int height) override;
   void SetSize(int width, int height);
+  // Whether a bitmap of the format may have that size: no negative side, and pixel memory within the
+  // limit above (memory may still run out).
+  static bool SizeWithinLimit(int width, int height, TPixelFormat format);
 
   // Reads a BMP file image at the stream's position (every header kind and depth, RLE4/RLE8,
   // bitfields, top-down rows). A damaged file raises EInvalidGraphic (or EReadError) and leaves the

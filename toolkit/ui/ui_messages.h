@@ -8,6 +8,7 @@ inline constexpr const char* SMsgDlgConfirm = "Confirmation";
 inline constexpr const char* SMsgDlgYesToAll = "Oui pour tout";
 inline constexpr const char* SMsgDlgNoToAll = "Non pour tout";
 inline constexpr const char* SMsgDlgAll = "Tous";
+inline constexpr const char* SScrollBarRange = "Propriété de la barre de défilement hors limites";
 inline constexpr const char* SNoDefaultPrinter =
     "Il n'y a pas d'imprimante par défaut actuellement sélectionnée";
 inline constexpr const char* SPrinting = "Impression en cours";

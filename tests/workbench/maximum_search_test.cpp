@@ -1,0 +1,72 @@
+// The maximum search at the chosen point, through the real main window.
+#include "tests/workbench/tool_windows_fixture.h"
+#include "toolkit/graphics/canvas.h"
+
+namespace {
+
+class MaximumSearchTest : public ToolWindowsTest {
+ protected:
+  // A noise frame whose pixel (2, 1) is the grey level given.
+  std::string WriteFrame(const std::string& name, uint32_t seed, int level) {
+    auto frame = NoisePicture(6, 4, seed);
+    frame->Canvas().SetPixel(2, 1, RGB(level, level, level));
+    std::string path = Temp.File(name);
+    EXPECT_TRUE(SavePicture(*frame, path, "unused.bmp", pf24bit));
+    return path;
+  }
+  // The run, ending with the winner named.
+  void Search(const std::string& winner) {
+    Script().AnswerMessageBox(IDOK, winner);
+    Form->MaximumSearch1->Click();
+    EXPECT_EQ(Script().Asked().back().Caption, "Image with Maximum");
+    EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), winner);
+  }
+};
+
+TEST_F(MaximumSearchTest, EveryNewMaximumStaysCheckedAndTheBrightestEndsInTheResult) {
+  const Strings frames = {WriteFrame("a.bmp", 1, 10), WriteFrame("b.bmp", 2, 30), WriteFrame("c.bmp", 3, 20),
+                          WriteFrame("d.bmp", 4, 40)};
+  Fill(*Form->ListBox1, frames);
+  Form->FPointX = 2;
+  Form->FPointY = 1;
+  Search(frames[3]);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCUC");
+  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[3])));
+  EXPECT_EQ(Form->FResultCount, 3);
+  EXPECT_TRUE(Form->FDirty);
+
+  // A frame that fails to load after the winner leaves the winner in the result.
+  SetMarks(*Form->ListBox1, "CCCC");
+  Form->ListBox1->Items().Put(2, Temp.File("gone.bmp"));
+  Form->ListBox1->Items().Put(3, WriteFrame("e.bmp", 5, 20));
+  Search(frames[1]);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCDU");
+  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[1])));
+}
+
+TEST_F(MaximumSearchTest, APointOutsideThePicturesNeverWinsAndTiesKeepTheEarlierFrame) {
+  const Strings frames = {WriteFrame("a.bmp", 1, 10), WriteFrame("b.bmp", 2, 10), WriteFrame("c.bmp", 3, 50)};
+  Fill(*Form->ListBox1, frames);
+  Form->FPointX = 2;
+  Form->FPointY = 1;
+  Search(frames[2]);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CUC");  // the same level as the first: not brighter
+  SetMarks(*Form->ListBox1, "CCC");
+  Form->FPointX = 6;
+  Search(frames[0]);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CUU");
+  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[0])));
+}
+
+TEST_F(MaximumSearchTest, WithoutAPointNothingRuns) {
+  Fill(*Form->ListBox1, {WriteFrame("a.bmp", 1, 10), WriteFrame("b.bmp", 2, 99)});
+  Script().AnswerMessageBox(
+      IDOK, "No point chosen: choose one in the \"Info Image\" window (\"Create Mask...\", then \"Apply\").");
+  Form->MaximumSearch1Click(nullptr);
+  EXPECT_EQ(Script().Asked().back().Caption, "Maximum Search");
+  EXPECT_EQ(Marks(*Form->ListBox1), "CC");
+  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_FALSE(Form->FDirty);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// The tool windows' components under the names language files address.
+#include "tests/workbench/tool_windows_fixture.h"
+#include "workbench/uformparam.h"
+
+namespace {
+
+std::string ComponentNames(const TComponent& form) {
+  std::string names;
+  for (int i = 0; i < form.ComponentCount(); ++i) names += form.Components(i)->Name() + " ";
+  return names;
+}
+
+std::string ChildNames(const TControl& control) {
+  std::string names;
+  for (int i = 0; i < control.ControlCount(); ++i) names += control.Controls(i)->Name() + " ";
+  return names;
+}
+
+TEST_F(ToolWindowsTest, EveryComponentHasItsNameInOrder) {
+  EXPECT_EQ(
+      ComponentNames(*Factor),
+      "Label4 ComboBoxFunction Label1 EditFileName SpeedButtonBrowse SpeedButton1 Label2 EditFactor "
+      "SpeedButtonFactor ScrollBarFactor Label3 EditOffset SpeedButtonOffset ScrollBarOffset BitBtnUndo "
+      "Label5 BitBtnTestOne BitBtnOk BitBtnClose OpenPictureDialog1 ");
+  EXPECT_EQ(ComponentNames(*Search),
+            "Label1 EditMinLevel UpDownMinLevel Label2 EditMinPixels UpDownMinPixels Label7 Label3 EditLeft "
+            "UpDownLeft Label4 EditRight UpDownRight Label5 EditTop UpDownTop Label6 EditBottom UpDownBottom "
+            "Label8 Label9 EditCropW UpDownCropW Label10 EditCropH UpDownCropH CheckBoxSave EditName "
+            "SpeedButton1 SpeedButton2 BitBtnOk BitBtnCancel SaveDialog1 ");
+  EXPECT_EQ(
+      ComponentNames(*Info),
+      "Label1 EditW Label2 EditH Label3 EditPF Label5 EditPosX EditPosY EditVal Button1 GroupBox1 Label4 "
+      "SpeedButton1 EditC BitBtnCreate BitBtnClose SavePictureDialog1 ColorDialog1 ");
+  // The mask controls sit in their group: a language file reaches the edit and the button there not.
+  EXPECT_EQ(ChildNames(*Info->GroupBox1), "Label4 SpeedButton1 EditC BitBtnCreate ");
+  auto params = NewForm<TFormParams>(nullptr);
+  EXPECT_EQ(ComponentNames(*params), "Label1 Edit1 SpeedButton1 BitBtn1 BitBtn2 OpenPictureDialog1 ");
+  EXPECT_EQ(params->Caption(), "FormParams");
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// Building a window's components: each is made, named and placed in one call, in the order of the
+// window's component list (language files address components by name).
+
+#include <string>
+
+#include "toolkit/ui/component.h"
+
+// A control of the window at (left, top) with the given size; the caption is set when one is given.
+template <class T>
+T* PlaceControl(TComponent* owner, TControl* parent, const std::string& name, int left, int top, int width,
+                int height, const std::string& caption = {}) {
+  auto* control = new T(owner, parent);
+  control->SetName(name);
+  if (!caption.empty()) control->SetCaption(caption);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+// A component without a window of its own (a dialog).
+template <class T>
+T* AddComponent(TComponent* owner, const char* name) {
+  auto* component = new T(owner);
+  component->SetName(name);
+  return component;
+}
