@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture_formats/jpeg_image.h"
+#include "picture_formats/pcx_graphic.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
 #include "picture_formats/targa_graphic.h"
