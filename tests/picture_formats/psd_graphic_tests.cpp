@@ -171,7 +171,7 @@ TEST(PSDFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
   int loaded = 0, failed = 0;
   for (const char* name : {"gray16_rle.psd", "indexed_rle.psd", "rgba_rle.psd", "lab_alpha_rle.psd"}) {
     const Bytes good = PsdData(name);
-    for (size_t i = 0; i < good.size(); i += i < 64 ? 1 : 11) {
+    for (size_t i = 0; i < good.size(); i += i < 64 ? 1 : 17) {
       Bytes changed = good;
       changed[i] ^= 0x5A;
       for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {

