@@ -4,6 +4,7 @@
 
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "tests/support/test_files.h"
 #include "toolkit/graphics/palette.h"
 
@@ -79,20 +80,12 @@ TEST(PCXFiles, EveryLayoutMatchesItsReference) {
 }
 
 TEST(PCXHeader, ProbeAndHeaderReaderTestTheIdentifyingBytes) {
-  const auto probe = [](const Bytes& bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TPCXGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
-  EXPECT_TRUE(probe(Pcx({}, {1, 2})));
-  EXPECT_FALSE(probe(Bytes(Pcx({}, {}))));  // exactly the header
-  EXPECT_TRUE(probe(Pcx({.Manufacturer = 205}, {1, 2})));
-  EXPECT_FALSE(probe(Pcx({.Manufacturer = 12}, {1, 2})));
-  EXPECT_FALSE(probe(Pcx({.Version = 4}, {1, 2})));
-  EXPECT_FALSE(probe(Pcx({.Encoding = 2}, {1, 2})));
+  EXPECT_TRUE(ProbeBytes<TPCXGraphic>(Pcx({}, {1, 2})));
+  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Bytes(Pcx({}, {}))));  // exactly the header
+  EXPECT_TRUE(ProbeBytes<TPCXGraphic>(Pcx({.Manufacturer = 205}, {1, 2})));
+  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Manufacturer = 12}, {1, 2})));
+  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Version = 4}, {1, 2})));
+  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Encoding = 2}, {1, 2})));
 
   // A foreign header leaves an empty picture and raises nothing.
   EXPECT_TRUE(LoadBytes<TPCXGraphic>(Pcx({.Manufacturer = 12}, {1, 2}))->Empty());
@@ -169,24 +162,9 @@ TEST(PCXMends, ShortRowsOddLayoutsAndShortFilesAreHandledSafely) {
 }
 
 TEST(PCXFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
-  int loaded = 0, failed = 0;
-  for (const char* name : {"planes4.pcx", "im_index8.pcx", "im_rgba32.pcx", "im_rgb24_raw.pcx"}) {
-    const Bytes good = PcxData(name);
-    for (size_t i = 0; i < good.size(); i += i < 130 ? 1 : 13) {
-      Bytes changed = good;
-      changed[i] ^= 0x5A;
-      for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
-        try {
-          LoadBytes<TPCXGraphic>(bytes);
-          ++loaded;
-        } catch (const Exception&) {
-          ++failed;
-        }
-      }
-    }
-  }
-  EXPECT_GT(loaded, 0);
-  EXPECT_GT(failed, 0);
+  ExpectDamagedSamplesLoadOrRaise<TPCXGraphic>({PcxData("planes4.pcx"), PcxData("im_index8.pcx"),
+                                                PcxData("im_rgba32.pcx"), PcxData("im_rgb24_raw.pcx")},
+                                               130, 13);
 }
 
 }  // namespace

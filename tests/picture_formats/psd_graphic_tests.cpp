@@ -5,6 +5,7 @@
 #include "picture_formats/color_types.h"
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -93,21 +94,13 @@ TEST(PSDFiles, EveryModeMatchesItsReference) {
 
 TEST(PSDHeader, ProbeAndHeaderReaderTestSignatureAndVersion) {
   const Bytes rgb = Psd(3, 3, 8, 1, 1, {}, {0, 0, 10, 20, 30});
-  const auto probe = [](Bytes bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TPSDGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
-  EXPECT_TRUE(probe(rgb));
-  EXPECT_FALSE(probe(Bytes(rgb.begin(), rgb.begin() + 26)));
+  EXPECT_TRUE(ProbeBytes<TPSDGraphic>(rgb));
+  EXPECT_FALSE(ProbeBytes<TPSDGraphic>(Bytes(rgb.begin(), rgb.begin() + 26)));
   Bytes version2 = rgb;
   version2[5] = 2;
-  EXPECT_FALSE(probe(version2));
+  EXPECT_FALSE(ProbeBytes<TPSDGraphic>(version2));
   const Bytes lower = Psd(3, 3, 8, 1, 1, {}, {0, 0, 10, 20, 30}, 0, "8bps");
-  EXPECT_TRUE(probe(lower));
+  EXPECT_TRUE(ProbeBytes<TPSDGraphic>(lower));
   for (const Bytes& refused : {lower, version2})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSDGraphic>(refused); }),
               "Cannot load image. Invalid or unexpected PSD or PDD image format.");
@@ -168,24 +161,9 @@ TEST(PSDFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
   cut.resize(cut.size() - 1);
   EXPECT_THROW(LoadBytes<TPSDGraphic>(cut), EReadError);
 
-  int loaded = 0, failed = 0;
-  for (const char* name : {"gray16_rle.psd", "indexed_rle.psd", "rgba_rle.psd", "lab_alpha_rle.psd"}) {
-    const Bytes good = PsdData(name);
-    for (size_t i = 0; i < good.size(); i += i < 64 ? 1 : 17) {
-      Bytes changed = good;
-      changed[i] ^= 0x5A;
-      for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
-        try {
-          LoadBytes<TPSDGraphic>(bytes);
-          ++loaded;
-        } catch (const Exception&) {
-          ++failed;
-        }
-      }
-    }
-  }
-  EXPECT_GT(loaded, 0);
-  EXPECT_GT(failed, 0);
+  ExpectDamagedSamplesLoadOrRaise<TPSDGraphic>({PsdData("gray16_rle.psd"), PsdData("indexed_rle.psd"),
+                                                PsdData("rgba_rle.psd"), PsdData("lab_alpha_rle.psd")},
+                                               64, 17);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -91,23 +92,15 @@ TEST(PSPFiles, EveryLayoutMatchesItsReference) {
 }
 
 TEST(PSPHeader, ProbeAndHeaderReaderTestSignatureAndVersion) {
-  const auto probe = [](const Bytes& bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TPSPGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
   const Bytes file = Psp(1, 1, 0, 8, LayerBank({Channel(0, {9}, 1)}));
-  EXPECT_TRUE(probe(file));
-  EXPECT_FALSE(probe(Bytes(file.begin(), file.begin() + 36)));
+  EXPECT_TRUE(ProbeBytes<TPSPGraphic>(file));
+  EXPECT_FALSE(ProbeBytes<TPSPGraphic>(Bytes(file.begin(), file.begin() + 36)));
   // The signature is compared without regard to case.
   const Bytes lower = Psp(1, 1, 0, 8, LayerBank({Channel(0, {9}, 1)}), "paint shop pro image file");
-  EXPECT_TRUE(probe(lower));
+  EXPECT_TRUE(ProbeBytes<TPSPGraphic>(lower));
   EXPECT_EQ(LoadBytes<TPSPGraphic>(lower)->ScanLine(0)[0], 9);
   const Bytes version2 = Psp(1, 1, 0, 8, {}, "Paint Shop Pro Image File", 2);
-  EXPECT_FALSE(probe(version2));
+  EXPECT_FALSE(ProbeBytes<TPSPGraphic>(version2));
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSPGraphic>(version2); }),
             "Cannot load image. Invalid or unexpected PSP image format.");
   // Without a layer bank: the right size, nothing decoded.
@@ -154,24 +147,9 @@ TEST(PSPFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
   // Bytes 50 to 57 hold the width and height; changing their high bytes only asks for huge pictures,
   // which take long to make (the fuzz target covers them with smaller sizes).
   const auto hugeSize = [](size_t i) { return i == 52 || i == 53 || i == 56 || i == 57; };
-  int loaded = 0, failed = 0;
-  for (const char* name : {"rgb_lz77_v3.psp", "index8_lz77_v5.psp", "rgba_raw_v4.psp", "mono_rle_v5.psp"}) {
-    const Bytes good = PspData(name);
-    for (size_t i = 0; i < good.size(); i += i < 100 ? 1 : 17) {
-      Bytes changed = good;
-      changed[i] ^= hugeSize(i) ? 0 : 0x5A;
-      for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
-        try {
-          LoadBytes<TPSPGraphic>(bytes);
-          ++loaded;
-        } catch (const Exception&) {
-          ++failed;
-        }
-      }
-    }
-  }
-  EXPECT_GT(loaded, 0);
-  EXPECT_GT(failed, 0);
+  ExpectDamagedSamplesLoadOrRaise<TPSPGraphic>({PspData("rgb_lz77_v3.psp"), PspData("index8_lz77_v5.psp"),
+                                                PspData("rgba_raw_v4.psp"), PspData("mono_rle_v5.psp")},
+                                               100, 17, hugeSize);
 }
 
 }  // namespace

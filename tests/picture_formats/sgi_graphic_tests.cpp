@@ -7,6 +7,7 @@
 #include "picture_formats/color_types.h"
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -91,23 +92,15 @@ TEST(SGIFiles, EveryLayoutMatchesItsReference) {
 }
 
 TEST(SGIHeader, ProbeTestsMagicDepthAndDimension) {
-  const auto probe = [](const Bytes& bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TSGIGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
-  EXPECT_TRUE(probe(Sgi(0, 1, 1, 1, 1, {7})));
-  EXPECT_FALSE(probe(Sgi(0, 1, 1, 1, 1, {})));  // exactly the header
-  EXPECT_FALSE(probe(Sgi(0, 3, 1, 1, 1, {7})));
+  EXPECT_TRUE(ProbeBytes<TSGIGraphic>(Sgi(0, 1, 1, 1, 1, {7})));
+  EXPECT_FALSE(ProbeBytes<TSGIGraphic>(Sgi(0, 1, 1, 1, 1, {})));  // exactly the header
+  EXPECT_FALSE(ProbeBytes<TSGIGraphic>(Sgi(0, 3, 1, 1, 1, {7})));
   Bytes dimension = Sgi(0, 1, 1, 1, 1, {7});
   dimension[5] = 4;
-  EXPECT_FALSE(probe(dimension));
+  EXPECT_FALSE(ProbeBytes<TSGIGraphic>(dimension));
   Bytes magic = Sgi(0, 1, 1, 1, 1, {7});
   magic[1] = 0xDB;
-  EXPECT_FALSE(probe(magic));
+  EXPECT_FALSE(ProbeBytes<TSGIGraphic>(magic));
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TSGIGraphic>(magic); }),
             "Cannot load image. Invalid or unexpected sgi, bw or rgb(a) image format.");
 }
@@ -147,24 +140,8 @@ TEST(SGIMends, SixteenBitRowsGrayAlphaAndShortFiles) {
 }
 
 TEST(SGIFiles, DamagedAndTruncatedFilesLoadOrRaiseCleanly) {
-  int loaded = 0, failed = 0;
-  for (const char* name : {"rgb16_rle.sgi", "im_rgba_rle.sgi", "gray_rle.bw"}) {
-    const Bytes good = SgiData(name);
-    for (size_t i = 0; i < good.size(); i += i < 16 ? 1 : 13) {
-      Bytes changed = good;
-      changed[i] ^= 0x5A;
-      for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
-        try {
-          LoadBytes<TSGIGraphic>(bytes);
-          ++loaded;
-        } catch (const Exception&) {
-          ++failed;
-        }
-      }
-    }
-  }
-  EXPECT_GT(loaded, 0);
-  EXPECT_GT(failed, 0);
+  ExpectDamagedSamplesLoadOrRaise<TSGIGraphic>(
+      {SgiData("rgb16_rle.sgi"), SgiData("im_rgba_rle.sgi"), SgiData("gray_rle.bw")}, 16, 13);
 }
 
 }  // namespace

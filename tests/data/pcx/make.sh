@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Makes the PCX samples of the PCX reader tests. Run once by hand (needs imagemagick and netpbm); the
-# outputs are committed. All pictures are 37 x 23 pixels (odd widths, so rows have padding bytes), each
-# written from a source picture with no more colours than its layout holds, so the source's pixels are
-# the reference.
+# Makes the PCX samples of the PCX reader tests. Run once by hand (needs imagemagick, netpbm and
+# python3); the outputs are committed. All pictures are 37 x 23 pixels (odd widths, so rows have padding
+# bytes), each written from a source picture (../sample_sources.sh) with no more colours than its layout
+# holds, so the source's pixels are the reference.
 #
 # netpbm's ppmtopcx:
 #   mono.pcx      one plane of 1 bit (black and white)
@@ -24,14 +24,8 @@ cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.ppm"
-convert "$work/source.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 8 "$work/alpha.png"
-convert "$work/source.ppm" -threshold 40% -depth 8 "$work/two.ppm"
-convert "$work/source.ppm" -colors 4 +dither -depth 8 "$work/four.ppm"
-convert "$work/source.ppm" -colors 8 +dither -depth 8 "$work/eight.ppm"
-convert "$work/source.ppm" -colors 16 +dither -depth 8 "$work/sixteen.ppm"
-convert "$work/source.ppm" -colors 200 +dither -depth 8 "$work/many.ppm"
+. ../sample_sources.sh
+make_sources "$work"
 
 # Each file's reference is its source's pixels: <source>.rgb.
 make() { # source name, output, writer...

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Photoshop samples of the Photoshop reader tests. Run once by hand (needs imagemagick,
-# python3 and python3-pil); the outputs are committed. All pictures are 37 x 23 pixels (odd widths, so bitmap rows and
-# packed 1-bit rows have padding).
+# python3 and python3-pil); the outputs are committed. All pictures are 37 x 23 pixels (odd widths, so
+# bitmap rows and packed 1-bit rows have padding), made from ../sample_sources.sh's sources.
 #
 # ImageMagick writes (raw, or PackBits with -compress RLE): rgb, rgb16, rgba, rgba16 (alpha in a fourth
 # channel), gray, gray16, grayalpha (two channels), indexed, indexedalpha (two channels), bitmap (1 bit,
@@ -9,34 +9,27 @@
 # No free tool writes L*a*b* files: lab_psd.py writes lab_alpha_rle.psd (8 bits, four channels, PackBits)
 # and lab16_raw.psd from the format's published description.
 #
-# References, rows top first, one byte a sample: the sources' own pixels where the file holds them
-# unchanged (source.rgb, alpha.rgba, gray.gray, sixteen.rgb, two.gray); for indexedalpha_raw.psd see
-# below; for 16-bit files the source's
-# samples narrowed to 8 bits as sample x 255 div 65535 (source16.rgb, alpha16.rgba, gray16.gray); for
-# CMYK files the colours the CMYK formula gives for the samples ImageMagick reads back from them
-# (cmyk.rgb, cmyk16.rgb, cmykalpha.rgb: 255 - (X + K - X K div 255), in 16 bits X + K - X K div 65535
-# scaled by 255 div 65535); for L*a*b* files the colours lab_psd.py's copy of the L*a*b* formula gives
-# for the samples ImageMagick reads back (16-bit ones narrowed to (sample + 128) div 257). Every other
-# file is read back by ImageMagick (or Pillow) and must give its reference.
+# References, rows top first, one byte a sample:
+# - the sources' own pixels where the file holds them unchanged (source.rgb, alpha.rgba, gray.gray,
+#   sixteen.rgb, two.gray);
+# - for 16-bit files the sources' samples narrowed to 8 bits as sample x 255 div 65535 (source16.rgb,
+#   alpha16.rgba, gray16.gray);
+# - for CMYK files the colours the CMYK formula gives for the samples ImageMagick reads back from them
+#   (cmyk.rgb, cmyk16.rgb, cmykalpha.rgb: 255 - (X + K - X K div 255); in 16 bits X + K - X K div 65535
+#   scaled by 255 div 65535);
+# - for L*a*b* files the colours lab_psd.py's copy of the L*a*b* formula gives for the samples
+#   ImageMagick reads back (16-bit ones narrowed to (sample + 128) div 257);
+# - for indexedalpha_raw.psd, Pillow's reading (see below).
+# Every other file is read back by ImageMagick (or Pillow) and must give its reference.
 set -euo pipefail
 cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.ppm"
-convert "$work/source.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 8 "$work/alpha.png"
-convert "$work/source.ppm" -colorspace Gray -depth 8 "$work/gray.pgm"
+. ../sample_sources.sh
+make_sources "$work"
 convert "$work/gray.pgm" \( +clone -fx 'j/h' \) -compose CopyOpacity -composite -depth 8 "$work/grayalpha.png"
-convert "$work/source.ppm" -colors 16 +dither -depth 8 "$work/sixteen.png"
-convert "$work/sixteen.png" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite "$work/sixteenalpha.png"
-convert "$work/source.ppm" -threshold 40% -depth 8 "$work/two.pgm"
-# 16-bit sources whose samples are not multiples of 257, so the narrowing shows.
-convert -size 37x23 gradient:'#ff3401-#0347ff' -fill '#20c140' -draw 'circle 12,11 12,4' \
-  -evaluate add 0.37% -depth 16 "$work/source16.ppm"
-convert "$work/source16.ppm" -colorspace Gray -depth 16 "$work/gray16.pgm"
-convert "$work/source16.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 16 \
-  "$work/alpha16.png"
+convert "$work/sixteen.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite "$work/sixteenalpha.png"
 
 psd() { # source, output, options...
   local source=$1 output=$2
@@ -52,10 +45,10 @@ psd gray.pgm gray_raw.psd -compress None
 psd gray16.pgm gray16_raw.psd -depth 16 -compress None
 psd gray16.pgm gray16_rle.psd -depth 16 -compress RLE
 psd grayalpha.png grayalpha_rle.psd -compress RLE
-psd sixteen.png indexed_rle.psd -type Palette -compress RLE
+psd sixteen.ppm indexed_rle.psd -type Palette -compress RLE
 psd sixteenalpha.png indexedalpha_raw.psd -type PaletteAlpha -compress None
-psd two.pgm bitmap_raw.psd -type Bilevel -depth 1 -compress None
-psd two.pgm bitmap_rle.psd -type Bilevel -depth 1 -compress RLE
+psd two.ppm bitmap_raw.psd -type Bilevel -depth 1 -compress None
+psd two.ppm bitmap_rle.psd -type Bilevel -depth 1 -compress RLE
 psd source.ppm cmyk_rle.psd -colorspace CMYK -compress RLE
 psd source16.ppm cmyk16_raw.psd -colorspace CMYK -depth 16 -compress None
 psd alpha.png cmykalpha_rle.psd -colorspace CMYK -compress RLE
@@ -63,19 +56,11 @@ psd alpha.png cmykalpha_rle.psd -colorspace CMYK -compress RLE
 convert "$work/source.ppm" -depth 8 rgb:source.rgb
 convert "$work/alpha.png" -depth 8 rgba:alpha.rgba
 convert "$work/gray.pgm" -depth 8 gray:gray.gray
-convert "$work/sixteen.png" -depth 8 rgb:sixteen.rgb
-convert "$work/two.pgm" -depth 8 gray:two.gray
-narrow() { # 16-bit source, ImageMagick raw format, reference
-  convert "$1" -depth 16 -endian MSB "$2:$work/wide"
-  /usr/bin/python3 -c '
-import sys
-data = open(sys.argv[1], "rb").read()
-open(sys.argv[2], "wb").write(bytes((data[i] << 8 | data[i + 1]) * 255 // 65535 for i in range(0, len(data), 2)))
-' "$work/wide" "$3"
-}
-narrow "$work/source16.ppm" rgb source16.rgb
-narrow "$work/alpha16.png" rgba alpha16.rgba
-narrow "$work/gray16.pgm" gray gray16.gray
+convert "$work/sixteen.ppm" -depth 8 rgb:sixteen.rgb
+convert "$work/two.ppm" -depth 8 gray:two.gray
+narrow16 "$work/source16.ppm" rgb source16.rgb
+narrow16 "$work/alpha16.png" rgba alpha16.rgba
+narrow16 "$work/gray16.pgm" gray gray16.gray
 cmyk() { # file, depth, reference
   convert "$1[0]" -depth "$2" -endian MSB "cmyk:$work/cmyk"
   /usr/bin/python3 -c '
@@ -112,15 +97,12 @@ lab lab16_raw.psd 16 lab16.rgb
 # wrote them unblended (as the files hold them): for RGBA files the check reads the layer ([1]), which
 # it writes from the same pixels.
 check() { # file, ImageMagick raw format, reference, depth of the check
-  local picture="$1[0]" alpha=(-alpha off)
-  [ "$2" = rgba ] && picture="$1[1]" alpha=()
-  convert "$picture" "${alpha[@]}" -depth "$4" -endian MSB "$2:$work/check"
+  local picture="$1[0]"
+  [ "$2" = rgba ] && picture="$1[1]"
   if [ "$4" = 16 ]; then
-    /usr/bin/python3 -c '
-import sys
-data = open(sys.argv[1], "rb").read()
-open(sys.argv[1], "wb").write(bytes((data[i] << 8 | data[i + 1]) * 255 // 65535 for i in range(0, len(data), 2)))
-' "$work/check"
+    narrow16 "$picture" "$2" "$work/check"
+  else
+    convert "$picture" -depth 8 "$2:$work/check"
   fi
   cmp -s "$work/check" "$3" || { echo "$1 differs from $3"; exit 1; }
 }

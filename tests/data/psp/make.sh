@@ -2,7 +2,8 @@
 # Makes the Paint Shop Pro samples of the Paint Shop Pro reader tests. Run once by hand (needs
 # imagemagick and python3); the outputs are committed. No free tool writes Paint Shop Pro files:
 # psp_write.py writes them from the format's published description (see its header), from source
-# pictures made by ImageMagick whose pixels are the references. All are 37 x 23 pixels but one.
+# pictures made by ImageMagick (../sample_sources.sh) whose pixels are the references. All are 37 x 23
+# pixels but one.
 #
 #   rgb_rle_v5.psp       24 bits, run-length channels, major version 5
 #   rgb_lz77_v3.psp      24 bits, deflated channels, major version 3; its first layer is a floating
@@ -23,14 +24,14 @@ cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.ppm"
+. ../sample_sources.sh
+make_sources "$work"
 convert "$work/source.ppm" -depth 8 rgb:source.rgb
-convert "$work/source.ppm" -colors 200 +dither -depth 8 rgb:many.rgb
-convert "$work/source.ppm" -colors 16 +dither -depth 8 rgb:sixteen.rgb
-convert "$work/source.ppm" -colors 16 +dither -crop 36x23+0+0 -depth 8 rgb:sixteen36.rgb
-convert "$work/source.ppm" -threshold 40% -depth 8 rgb:two.rgb
-convert "$work/source.ppm" -colorspace Gray -colorspace sRGB -depth 8 rgb:gray.rgb
+convert "$work/many.ppm" -depth 8 rgb:many.rgb
+convert "$work/sixteen.ppm" -depth 8 rgb:sixteen.rgb
+convert "$work/sixteen.ppm" -crop 36x23+0+0 -depth 8 rgb:sixteen36.rgb
+convert "$work/two.ppm" -depth 8 rgb:two.rgb
+convert "$work/gray.pgm" -depth 8 rgb:gray.rgb
 convert -size 37x23 gradient:white-black -rotate 90 -resize '37x23!' -depth 8 gray:"$work/mask.gray"
 python3 -c '
 import sys

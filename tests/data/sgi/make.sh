@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the SGI samples of the SGI reader tests. Run once by hand (needs imagemagick, netpbm and
 # python3); the outputs are committed. All pictures are 37 x 23 pixels (odd widths, so bitmap rows have
-# padding), written from source pictures whose pixels are the reference.
+# padding), written from source pictures (../sample_sources.sh) whose pixels are the reference.
 #
 # netpbm's pnmtosgi:  rgb_rle.sgi (run-length), rgb_raw.sgi (-verbatim), gray_rle.bw, and from 16-bit
 #                     sources rgb16_rle.sgi and gray16_rle.bw (run-length rows of 16-bit samples)
@@ -17,16 +17,8 @@ cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.ppm"
-convert "$work/source.ppm" -colorspace Gray -depth 8 "$work/gray.pgm"
-convert "$work/source.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 8 "$work/alpha.png"
-# 16-bit sources whose samples are not multiples of 257, so the narrowing shows.
-convert -size 37x23 gradient:'#ff3401-#0347ff' -fill '#20c140' -draw 'circle 12,11 12,4' \
-  -evaluate add 0.37% -depth 16 "$work/source16.ppm"
-convert "$work/source16.ppm" -colorspace Gray -depth 16 "$work/gray16.pgm"
-convert "$work/source16.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 16 \
-  "$work/alpha16.png"
+. ../sample_sources.sh
+make_sources "$work"
 
 pnmtosgi "$work/source.ppm" >rgb_rle.sgi
 pnmtosgi -verbatim "$work/source.ppm" >rgb_raw.sgi
@@ -41,17 +33,9 @@ convert "$work/gray.pgm" -compress None sgi:im_gray_raw.bw
 convert "$work/source.ppm" -depth 8 rgb:source.rgb
 convert "$work/gray.pgm" -depth 8 gray:gray.gray
 convert "$work/alpha.png" -depth 8 rgba:alpha.rgba
-narrow() { # 16-bit source, ImageMagick raw format, reference
-  convert "$1" -depth 16 -endian MSB "$2:$work/wide"
-  python3 -c '
-import sys
-data = open(sys.argv[1], "rb").read()
-open(sys.argv[2], "wb").write(bytes((data[i] << 8 | data[i + 1]) * 255 // 65535 for i in range(0, len(data), 2)))
-' "$work/wide" "$3"
-}
-narrow "$work/source16.ppm" rgb source16.rgb
-narrow "$work/gray16.pgm" gray gray16.gray
-narrow "$work/alpha16.png" rgba alpha16.rgba
+narrow16 "$work/source16.ppm" rgb source16.rgb
+narrow16 "$work/gray16.pgm" gray gray16.gray
+narrow16 "$work/alpha16.png" rgba alpha16.rgba
 
 # Each file against its 16- or 8-bit source.
 check() { # file, ImageMagick raw format, source, depth
