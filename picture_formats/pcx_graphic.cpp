@@ -99,10 +99,67 @@ void CombineBitPlanes(const uint8_t* row, size_t bytesPerLine, unsigned planes, 
   }
 }
 
-HPALETTE StandardPalette() {
-  TLogPalette palette;
-  palette.palPalEntry = StandardPalette16();
-  return CreatePalette(palette);
+// Sets the colour manager up for the layout and answers the bitmap's pixel format.
+TPixelFormat SetUpColors(TColorManager& colors, TPlaneLayout layout, const TPCXHeader& header) {
+  colors.SetSourceOptions(0);
+  colors.SetTargetOptions(0);
+  switch (layout) {
+    case TPlaneLayout::Packed:
+    case TPlaneLayout::BitPlanes: {
+      // Bit planes combine into one index of as many bits as there are planes, stored as 4-bit pixels;
+      // one packed plane of 2 bits is spread over 4-bit pixels by the colour manager.
+      const bool packed = layout == TPlaneLayout::Packed;
+      const uint8_t bits = packed ? header.BitsPerPixel : header.Planes;
+      colors.SetSourceColorScheme(scIndexed);
+      colors.SetTargetColorScheme(scIndexed);
+      colors.SetSourceSamplesPerPixel(1);
+      colors.SetTargetSamplesPerPixel(1);
+      colors.SetSourceBitsPerSample(bits);
+      colors.SetTargetBitsPerSample(packed && bits == 2 ? 4 : bits);
+      return packed ? colors.GetPixelFormat(1) : pf4bit;
+    }
+    case TPlaneLayout::RGB:
+    case TPlaneLayout::RGBA:
+      break;
+  }
+  const bool alpha = layout == TPlaneLayout::RGBA;
+  colors.SetSourceColorScheme(alpha ? scRGBA : scRGB);
+  colors.SetTargetColorScheme(alpha ? scBGRA : scBGR);
+  colors.SetSourceSamplesPerPixel(header.Planes);
+  colors.SetTargetSamplesPerPixel(header.Planes);
+  colors.SetSourceBitsPerSample(8);
+  colors.SetTargetBitsPerSample(8);
+  return alpha ? pf32bit : pf24bit;
+}
+
+// The palette of a picture of the given pixel format: the standard 16 colours for version 3, black and
+// white for 1 bit, the header's 16 colours for 4 bits and the trailing block's 256 for 8 bits (a gray
+// ramp where the palette info says so and the file has no other), none for true colour. The stream is
+// left where it was.
+HPALETTE PaletteFor(TStream& stream, const TPCXHeader& header, TPixelFormat format,
+                    const TColorManager& colors) {
+  if (format == pf24bit || format == pf32bit) return nullptr;
+  if (header.Version == 3 && format != pf1bit) {
+    TLogPalette palette;
+    palette.palPalEntry = StandardPalette16();
+    return CreatePalette(palette);
+  }
+  const bool grayInfo = header.PaletteInfo == kGrayPaletteInfo;
+  if (format == pf1bit) return colors.CreateGrayscalePalette(false);
+  if (format == pf4bit)
+    return grayInfo ? colors.CreateGrayscalePalette(false)
+                    : colors.CreateColorPalette({std::span<const uint8_t>(header.ColorMap)},
+                                                plInterleaved8Triples, 16, false);
+  TStreamPositionGuard guard(stream);
+  stream.SetPosition(stream.Size() - kPaletteBlockSize);
+  uint8_t mark = 0;
+  stream.ReadBuffer(&mark, 1);
+  if (mark == kPaletteBlockMark) {
+    std::array<uint8_t, 768> map{};
+    stream.ReadBuffer(map.data(), map.size());
+    return colors.CreateColorPalette({std::span<const uint8_t>(map)}, plInterleaved8Triples, 256, false);
+  }
+  return grayInfo ? colors.CreateGrayscalePalette(false) : nullptr;
 }
 
 }  // namespace
@@ -158,66 +215,11 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
     FormatErrorFmt(gesInvalidImage, {kPCXOrSCR});
 
   TColorManager& colors = ColorManager();
-  colors.SetSourceOptions(0);
-  colors.SetTargetOptions(0);
-  TPixelFormat format;
-  switch (layout) {
-    case TPlaneLayout::Packed:
-    case TPlaneLayout::BitPlanes: {
-      // Bit planes combine into one index of as many bits as there are planes, stored as 4-bit pixels;
-      // one packed plane of 2 bits is spread over 4-bit pixels by the colour manager.
-      const bool packed = layout == TPlaneLayout::Packed;
-      const uint8_t bits = packed ? header.BitsPerPixel : header.Planes;
-      colors.SetSourceColorScheme(scIndexed);
-      colors.SetTargetColorScheme(scIndexed);
-      colors.SetSourceSamplesPerPixel(1);
-      colors.SetTargetSamplesPerPixel(1);
-      colors.SetSourceBitsPerSample(bits);
-      colors.SetTargetBitsPerSample(packed && bits == 2 ? 4 : bits);
-      format = packed ? colors.GetPixelFormat(1) : pf4bit;
-      break;
-    }
-    case TPlaneLayout::RGB:
-    case TPlaneLayout::RGBA: {
-      const bool alpha = layout == TPlaneLayout::RGBA;
-      colors.SetSourceColorScheme(alpha ? scRGBA : scRGB);
-      colors.SetTargetColorScheme(alpha ? scBGRA : scBGR);
-      colors.SetSourceSamplesPerPixel(header.Planes);
-      colors.SetTargetSamplesPerPixel(header.Planes);
-      colors.SetSourceBitsPerSample(8);
-      colors.SetTargetBitsPerSample(8);
-      format = alpha ? pf32bit : pf24bit;
-      break;
-    }
-  }
+  const TPixelFormat format = SetUpColors(colors, layout, header);
   SetPixelFormat(format);
   if (format == pf8bit) byteCount = CheckedSub<uint32_t>(byteCount, kPaletteBlockSize);
 
-  HPALETTE palette;
-  if (header.Version == 3 && format != pf1bit && format != pf24bit && format != pf32bit) {
-    palette = StandardPalette();
-  } else if (format == pf1bit) {
-    palette = colors.CreateGrayscalePalette(false);
-  } else if (format == pf4bit) {
-    palette = header.PaletteInfo == kGrayPaletteInfo
-                  ? colors.CreateGrayscalePalette(false)
-                  : colors.CreateColorPalette({std::span<const uint8_t>(header.ColorMap)},
-                                              plInterleaved8Triples, 16, false);
-  } else if (format == pf8bit) {
-    const int64_t position = stream.Position();
-    stream.SetPosition(stream.Size() - kPaletteBlockSize);
-    uint8_t mark = 0;
-    stream.ReadBuffer(&mark, 1);
-    if (mark == kPaletteBlockMark) {
-      std::array<uint8_t, 768> map{};
-      stream.ReadBuffer(map.data(), map.size());
-      palette = colors.CreateColorPalette({std::span<const uint8_t>(map)}, plInterleaved8Triples, 256, false);
-    } else if (header.PaletteInfo == kGrayPaletteInfo) {
-      palette = colors.CreateGrayscalePalette(false);
-    }
-    stream.SetPosition(position);
-  }
-  if (palette) SetPalette(palette);
+  if (HPALETTE palette = PaletteFor(stream, header, format, colors)) SetPalette(palette);
 
   SetSize(RangeChecked<int>(width), RangeChecked<int>(height));
   const size_t lineSize = size_t{header.Planes} * header.BytesPerLine;

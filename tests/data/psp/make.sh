@@ -40,11 +40,11 @@ open(sys.argv[3], "wb").write(b"".join(rgb[3 * i:3 * i + 3] + mask[i:i + 1] for 
 ' source.rgb "$work/mask.gray" alpha.rgba
 
 psp() { # output, version, depth, compression, colours, palette, layers, width, extra JSON
-  cat >"$work/spec.json" <<JSON
+  cat >"$work/layout.json" <<JSON
 {"version": $2, "width": ${8:-37}, "height": 23, "depth": $3, "compression": $4, "gray": false,
  "resolution": [72.0, 1], "palette": $6, "colors": "$5", "alpha": null, "layers": $7 ${9:-}}
 JSON
-  python3 psp_write.py "$1" "$work/spec.json"
+  python3 psp_write.py "$1" "$work/layout.json"
 }
 psp rgb_rle_v5.psp 5 24 1 source.rgb null "[1]"
 psp rgb_lz77_v3.psp 3 24 2 source.rgb null "[1, 0]"

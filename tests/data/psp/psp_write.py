@@ -18,8 +18,8 @@ channel: compressed length, uncompressed length, bitmap type, channel type, then
 stored as they are, run-length coded (a byte below 128 copies that many bytes, 128 + n repeats the next
 byte n times) or deflated with zlib).
 
-usage: psp_write.py OUT.psp SPEC.json
-SPEC: {"version": 3|4|5, "width": W, "height": H, "depth": 1|4|8|24, "compression": 0|1|2,
+usage: psp_write.py OUT.psp LAYOUT.json
+LAYOUT: {"version": 3|4|5, "width": W, "height": H, "depth": 1|4|8|24, "compression": 0|1|2,
        "gray": bool, "resolution": [value, unit], "palette": "before"|"after"|null,
        "colors": FILE (R G B rows for the picture), "alpha": FILE or null (one byte a pixel),
        "layers": [layer type, ...] (one picture layer per entry; a layer of another type than the first
@@ -107,18 +107,18 @@ def layer_block(version, layer_type, width, height, channels):
 
 
 def main():
-    out, spec_file = sys.argv[1:]
-    spec = json.load(open(spec_file))
-    version, width, height, depth = spec["version"], spec["width"], spec["height"], spec["depth"]
-    compression = spec["compression"]
-    colors = open(spec["colors"], "rb").read()
+    out, layout_file = sys.argv[1:]
+    layout = json.load(open(layout_file))
+    version, width, height, depth = layout["version"], layout["width"], layout["height"], layout["depth"]
+    compression = layout["compression"]
+    colors = open(layout["colors"], "rb").read()
     count = width * height
     pixels = [tuple(colors[3 * i:3 * i + 3]) for i in range(count)]
 
     palette = []
     if depth == 24:
         planes = [bytes(p[c] for p in pixels) for c in range(3)]
-    elif spec["gray"]:
+    elif layout["gray"]:
         palette = [(v, v, v) for v in range(256)]
         planes = [bytes(p[0] for p in pixels)]
     else:
@@ -138,37 +138,37 @@ def main():
             blocks = [channel_block(version, compression, plane, 0, c + 1) for c, plane in enumerate(plane_list)]
         else:
             blocks = [channel_block(version, compression, plane_list[0], 0, 0)]
-        if spec.get("alpha"):
-            alpha = open(spec["alpha"], "rb").read()
+        if layout.get("alpha"):
+            alpha = open(layout["alpha"], "rb").read()
             blocks.append(channel_block(version, compression, alpha, 1, 0))
         return blocks
 
     layers = b""
     shown = False
-    for layer_type in spec["layers"]:
+    for layer_type in layout["layers"]:
         used = layer_type == 0 if version == 3 else layer_type < 2
         plane_list = planes if used and not shown else [upside_down(p) for p in planes]
         shown = shown or used
         layers += layer_block(version, layer_type, width, height, channels_of(plane_list))
 
-    resolution, unit = spec["resolution"]
+    resolution, unit = layout["resolution"]
     attributes = struct.pack("<iidBHHHIBIiH", width, height, resolution, unit, compression, depth,
-                             3 if depth == 24 else 1, len(palette) or 1 << 24, spec["gray"], 0, 0,
-                             len(spec["layers"]))
+                             3 if depth == 24 else 1, len(palette) or 1 << 24, layout["gray"], 0, 0,
+                             len(layout["layers"]))
     if version > 3:
         attributes += struct.pack("<I", 1)
     palette_block = b""
-    if spec["palette"]:
+    if layout["palette"]:
         entries = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
         palette_block = with_header(version, 2, chunk(version, struct.pack("<I", len(palette))), entries)
 
     data = SIGNATURE + struct.pack("<HH", version, 0)
     data += with_header(version, 0, chunk(version, attributes))
-    if spec["palette"] == "before":
+    if layout["palette"] == "before":
         data += palette_block
     data += with_header(version, 1, chunk(version, b"\0" * 8))  # a creator block, passed over
     data += with_header(version, 3, b"", layers)
-    if spec["palette"] == "after":
+    if layout["palette"] == "after":
         data += palette_block
     open(out, "wb").write(data)
 
