@@ -51,32 +51,19 @@ Bytes Pcx(const TPcxLayout& layout, const Bytes& rest) {
 
 // Files written by netpbm and ImageMagick against their source pictures (tests/data/pcx/make.sh).
 TEST(PCXFiles, EveryLayoutMatchesItsReference) {
-  const struct {
-    const char* File;
-    const char* Reference;
-    TPixelFormat Format;
-  } samples[] = {
-      {"mono.pcx", "two.rgb", pf1bit},
-      {"packed2.pcx", "four.rgb", pf4bit},
-      {"packed4.pcx", "sixteen.rgb", pf4bit},
-      {"planes2.pcx", "four.rgb", pf4bit},
-      {"planes3.pcx", "eight.rgb", pf4bit},
-      {"planes4.pcx", "sixteen.rgb", pf4bit},
-      {"index8.pcx", "many.rgb", pf8bit},
-      {"im_index8.pcx", "many.rgb", pf8bit},
-      {"rgb24.pcx", "source.rgb", pf24bit},
-      {"im_rgb24.pcx", "source.rgb", pf24bit},
-      {"im_rgb24_raw.pcx", "source.rgb", pf24bit},
-      {"im_rgba32.pcx", "alpha.rgba", pf32bit},
-  };
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture = LoadBytes<TPCXGraphic>(PcxData(sample.File));
-    ASSERT_EQ(picture->PixelFormat(), sample.Format);
-    EXPECT_EQ(picture->Width(), 37);
-    EXPECT_EQ(picture->Height(), 23);
-    EXPECT_EQ(PixelColors(*picture, true), PcxData(sample.Reference));
-  }
+  const TReaderSample samples[] = {{"mono.pcx", "two.rgb", pf1bit},
+                                   {"packed2.pcx", "four.rgb", pf4bit},
+                                   {"packed4.pcx", "sixteen.rgb", pf4bit},
+                                   {"planes2.pcx", "four.rgb", pf4bit},
+                                   {"planes3.pcx", "eight.rgb", pf4bit},
+                                   {"planes4.pcx", "sixteen.rgb", pf4bit},
+                                   {"index8.pcx", "many.rgb", pf8bit},
+                                   {"im_index8.pcx", "many.rgb", pf8bit},
+                                   {"rgb24.pcx", "source.rgb", pf24bit},
+                                   {"im_rgb24.pcx", "source.rgb", pf24bit},
+                                   {"im_rgb24_raw.pcx", "source.rgb", pf24bit},
+                                   {"im_rgba32.pcx", "alpha.rgba", pf32bit}};
+  ExpectSamplesMatchReferences<TPCXGraphic>("pcx", samples);
 }
 
 TEST(PCXHeader, ProbeAndHeaderReaderTestTheIdentifyingBytes) {

@@ -50,46 +50,25 @@ Bytes Psd(uint16_t mode, uint16_t channels, uint16_t depth, uint32_t width, uint
 
 // Files written by ImageMagick, and L*a*b* files by a script (tests/data/psd/make.sh).
 TEST(PSDFiles, EveryModeMatchesItsReference) {
-  const struct {
-    const char* File;
-    const char* Reference;
-    TPixelFormat Format;
-  } samples[] = {
-      {"rgb_raw.psd", "source.rgb", pf24bit},
-      {"rgb_rle.psd", "source.rgb", pf24bit},
-      {"rgb16_rle.psd", "source16.rgb", pf24bit},
-      {"rgba_rle.psd", "alpha.rgba", pf32bit},
-      {"rgba16_raw.psd", "alpha16.rgba", pf32bit},
-      {"gray_raw.psd", "gray.gray", pf8bit},
-      {"gray16_raw.psd", "gray16.gray", pf8bit},
-      {"gray16_rle.psd", "gray16.gray", pf8bit},
-      {"grayalpha_rle.psd", "gray.gray", pf8bit},
-      {"indexed_rle.psd", "sixteen.rgb", pf8bit},
-      {"indexedalpha_raw.psd", "indexedalpha.rgb", pf8bit},
-      {"bitmap_raw.psd", "two.gray", pf1bit},
-      {"bitmap_rle.psd", "two.gray", pf1bit},
-      {"cmyk_rle.psd", "cmyk.rgb", pf24bit},
-      {"cmyk16_raw.psd", "cmyk16.rgb", pf24bit},
-      {"cmykalpha_rle.psd", "cmykalpha.rgb", pf24bit},
-      {"lab_alpha_rle.psd", "lab_alpha.rgb", pf24bit},
-      {"lab16_raw.psd", "lab16.rgb", pf24bit},
-  };
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture = LoadBytes<TPSDGraphic>(PsdData(sample.File));
-    ASSERT_EQ(picture->PixelFormat(), sample.Format);
-    EXPECT_EQ(picture->Width(), 37);
-    EXPECT_EQ(picture->Height(), 23);
-    Bytes colors = PixelColors(*picture, true);
-    const std::string reference = sample.Reference;
-    if (reference.ends_with(".gray")) {
-      // One byte a pixel: every colour of a gray pixel holds it.
-      Bytes gray;
-      for (size_t i = 0; i < colors.size(); i += 3) gray.push_back(colors[i]);
-      colors = gray;
-    }
-    EXPECT_EQ(colors, PsdData(sample.Reference));
-  }
+  const TReaderSample samples[] = {{"rgb_raw.psd", "source.rgb", pf24bit},
+                                   {"rgb_rle.psd", "source.rgb", pf24bit},
+                                   {"rgb16_rle.psd", "source16.rgb", pf24bit},
+                                   {"rgba_rle.psd", "alpha.rgba", pf32bit},
+                                   {"rgba16_raw.psd", "alpha16.rgba", pf32bit},
+                                   {"gray_raw.psd", "gray.gray", pf8bit},
+                                   {"gray16_raw.psd", "gray16.gray", pf8bit},
+                                   {"gray16_rle.psd", "gray16.gray", pf8bit},
+                                   {"grayalpha_rle.psd", "gray.gray", pf8bit},
+                                   {"indexed_rle.psd", "sixteen.rgb", pf8bit},
+                                   {"indexedalpha_raw.psd", "indexedalpha.rgb", pf8bit},
+                                   {"bitmap_raw.psd", "two.gray", pf1bit},
+                                   {"bitmap_rle.psd", "two.gray", pf1bit},
+                                   {"cmyk_rle.psd", "cmyk.rgb", pf24bit},
+                                   {"cmyk16_raw.psd", "cmyk16.rgb", pf24bit},
+                                   {"cmykalpha_rle.psd", "cmykalpha.rgb", pf24bit},
+                                   {"lab_alpha_rle.psd", "lab_alpha.rgb", pf24bit},
+                                   {"lab16_raw.psd", "lab16.rgb", pf24bit}};
+  ExpectSamplesMatchReferences<TPSDGraphic>("psd", samples);
 }
 
 TEST(PSDHeader, ProbeAndHeaderReaderTestSignatureAndVersion) {

@@ -67,24 +67,13 @@ Bytes Palette(uint32_t count, const Bytes& entries) {
 
 // Files written by a script from the format's published description (tests/data/psp/make.sh).
 TEST(PSPFiles, EveryLayoutMatchesItsReference) {
-  const struct {
-    const char* File;
-    const char* Reference;
-    TPixelFormat Format;
-  } samples[] = {
-      {"rgb_rle_v5.psp", "source.rgb", pf24bit},     {"rgb_lz77_v3.psp", "source.rgb", pf24bit},
-      {"rgba_raw_v4.psp", "alpha.rgba", pf32bit},    {"index8_lz77_v5.psp", "many.rgb", pf8bit},
-      {"index4_rle_v3.psp", "sixteen.rgb", pf4bit},  {"index4_even_v5.psp", "sixteen36.rgb", pf4bit},
-      {"mono_rle_v5.psp", "two.rgb", pf1bit},        {"gray_raw_v4.psp", "gray.rgb", pf8bit},
-      {"gray_nopalette_v5.psp", "gray.rgb", pf8bit},
-  };
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture = LoadBytes<TPSPGraphic>(PspData(sample.File));
-    ASSERT_EQ(picture->PixelFormat(), sample.Format);
-    EXPECT_EQ(picture->Height(), 23);
-    EXPECT_EQ(PixelColors(*picture, true), PspData(sample.Reference));
-  }
+  const TReaderSample samples[] = {
+      {"rgb_rle_v5.psp", "source.rgb", pf24bit},    {"rgb_lz77_v3.psp", "source.rgb", pf24bit},
+      {"rgba_raw_v4.psp", "alpha.rgba", pf32bit},   {"index8_lz77_v5.psp", "many.rgb", pf8bit},
+      {"index4_rle_v3.psp", "sixteen.rgb", pf4bit}, {"index4_even_v5.psp", "sixteen36.rgb", pf4bit},
+      {"mono_rle_v5.psp", "two.rgb", pf1bit},       {"gray_raw_v4.psp", "gray.rgb", pf8bit},
+      {"gray_nopalette_v5.psp", "gray.rgb", pf8bit}};
+  ExpectSamplesMatchReferences<TPSPGraphic>("psp", samples);
   const auto gray = LoadBytes<TPSPGraphic>(PspData("gray_raw_v4.psp"));
   EXPECT_EQ(gray->ImageProperties().Version, 4u);
   EXPECT_FLOAT_EQ(gray->ImageProperties().XResolution, 118 * 2.54f);

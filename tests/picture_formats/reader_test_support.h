@@ -1,14 +1,18 @@
 #pragma once
-// Checks the picture-reader tests share: the stream probe leaves the stream where it was, and damaged
-// or cut copies of sample files either load or raise one of the program's exceptions.
+// Checks the picture-reader tests share: sample files against their reference pixels, the stream probe
+// leaves the stream where it was, and damaged or cut copies of sample files either load or raise one of
+// the program's exceptions.
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
+#include <span>
+#include <string>
 
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/support/test_files.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
 
@@ -46,4 +50,32 @@ void ExpectDamagedSamplesLoadOrRaise(std::initializer_list<Bytes> samples, size_
   }
   EXPECT_GT(loaded, 0);
   EXPECT_GT(failed, 0);
+}
+
+// A sample file, the file of its reference pixels (rows top first: R G B, or R G B A for ".rgba", or
+// one gray byte for ".gray") and the pixel format it must load as.
+struct TReaderSample {
+  const char* File;
+  const char* Reference;
+  TPixelFormat Format;
+};
+
+// Loads every sample of tests/data/<folder> with G and compares its pixels with its reference.
+template <class G>
+void ExpectSamplesMatchReferences(const std::string& folder, std::span<const TReaderSample> samples) {
+  for (const TReaderSample& sample : samples) {
+    SCOPED_TRACE(sample.File);
+    const auto picture = LoadBytes<G>(ReadWholeFile(TestData(folder + "/" + sample.File)));
+    ASSERT_EQ(picture->PixelFormat(), sample.Format);
+    Bytes colors = PixelColors(*picture, true);
+    if (std::string(sample.Reference).ends_with(".gray")) {
+      Bytes gray;
+      for (size_t i = 0; i < colors.size(); i += 3) {
+        EXPECT_TRUE(colors[i] == colors[i + 1] && colors[i] == colors[i + 2]) << "pixel " << i / 3;
+        gray.push_back(colors[i]);
+      }
+      colors = gray;
+    }
+    EXPECT_EQ(colors, ReadWholeFile(TestData(folder + "/" + sample.Reference)));
+  }
 }

@@ -63,32 +63,13 @@ Bytes SgiPacked(uint8_t bytesPerChannel, uint16_t width, uint16_t height, uint16
 
 // Files written by netpbm and ImageMagick against their sources (tests/data/sgi/make.sh).
 TEST(SGIFiles, EveryLayoutMatchesItsReference) {
-  const struct {
-    const char* File;
-    const char* Reference;
-    TPixelFormat Format;
-  } samples[] = {
+  const TReaderSample samples[] = {
       {"rgb_rle.sgi", "source.rgb", pf24bit},         {"rgb_raw.sgi", "source.rgb", pf24bit},
       {"rgb16_rle.sgi", "source16.rgb", pf24bit},     {"im_rgba_rle.sgi", "alpha.rgba", pf32bit},
       {"im_rgba16_raw.sgi", "alpha16.rgba", pf32bit}, {"gray_rle.bw", "gray.gray", pf8bit},
       {"im_gray_raw.bw", "gray.gray", pf8bit},        {"gray16_rle.bw", "gray16.gray", pf8bit},
-      {"im_gray16_raw.sgi", "gray16.gray", pf8bit},
-  };
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture = LoadBytes<TSGIGraphic>(SgiData(sample.File));
-    ASSERT_EQ(picture->PixelFormat(), sample.Format);
-    EXPECT_EQ(picture->Width(), 37);
-    EXPECT_EQ(picture->Height(), 23);
-    if (sample.Format == pf8bit) {
-      // Gray pictures get an ascending gray palette.
-      for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(picture->ColorTable()[i], (TPaletteEntry{uint8_t(i), uint8_t(i), uint8_t(i), 0}));
-      EXPECT_EQ(RowBytes(*picture), SgiData(sample.Reference));
-    } else {
-      EXPECT_EQ(PixelColors(*picture, true), SgiData(sample.Reference));
-    }
-  }
+      {"im_gray16_raw.sgi", "gray16.gray", pf8bit}};
+  ExpectSamplesMatchReferences<TSGIGraphic>("sgi", samples);
 }
 
 TEST(SGIHeader, ProbeTestsMagicDepthAndDimension) {
