@@ -4,8 +4,12 @@
 
 #include "picture_formats/icon_png.h"
 #include "picture_formats/jpeg_image.h"
+#include "picture_formats/pcx_graphic.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
+#include "picture_formats/psd_graphic.h"
+#include "picture_formats/psp_graphic.h"
+#include "picture_formats/sgi_graphic.h"
 #include "picture_formats/targa_graphic.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/format.h"
