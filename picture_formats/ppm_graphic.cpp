@@ -115,6 +115,7 @@ bool TPPMGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   FHeader.Kind = static_cast<uint8_t>(kind - '0');
   FHeader.Width = GetNumber();
   FHeader.Height = GetNumber();
+  if (FHeader.Width == 0 || FHeader.Height == 0) return false;
   const bool bitmap = FHeader.Kind == 1 || FHeader.Kind == 4;
   if (!bitmap) {
     FHeader.MaxValue = GetNumber();

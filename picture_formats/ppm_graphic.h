@@ -24,8 +24,8 @@ class TPPMGraphic : public TFormatGraphic {
     uint32_t MaxValue = 1;  // 1 for bitmaps
   };
 
-  // Reads the header at the stream's position; false for anything but P1 to P6 and for a maximum value
-  // of 0 or above 65535. Leaves the stream and the text buffer just after the header.
+  // Reads the header at the stream's position; false for anything but P1 to P6, for a width or height of
+  // 0 and for a maximum value of 0 or above 65535. Leaves the stream and the text buffer just after the header.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position. Data that end early raise "Stream read error in PPM
   // file."; a sample above the maximum value raises ERangeError.

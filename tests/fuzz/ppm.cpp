@@ -7,6 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TPPMGraphic picture;
-  LoadFuzzInput<TPPMGraphic, EInvalidGraphic, ERangeError, EIntOverflow, EOutOfResources>(data, size, picture);
+  LoadFuzzInput<TPPMGraphic, EInvalidGraphic, ERangeError, EIntOverflow, EOutOfResources>(data, size,
+                                                                                          picture);
   return 0;
 }

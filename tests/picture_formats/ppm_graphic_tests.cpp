@@ -91,7 +91,7 @@ TEST(PortableMapHeader, ProbeAndRefusals) {
 
   const std::string invalid = "Cannot load image. Invalid or unexpected PBM, PGM or PPM image format.";
   for (const Bytes& file : {Text("P5 1 1 0\n\x01"), Text("P5 1 1 65536\n\x01\x01"), Text("Q5 1 1 255\n\x01"),
-                            Text("P8 1 1 255\n\x01")})
+                            Text("P8 1 1 255\n\x01"), Text("P5 0 3 255\n\x01"), Text("P4 3 0\n\x01")})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPPMGraphic>(file); }), invalid);
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPPMGraphic>(Sample("pnm/p7.pam")); }), invalid);
 
