@@ -5,6 +5,7 @@
 #include "picture_formats/autodesk_graphic.h"
 #include "picture_formats/cut_graphic.h"
 #include "picture_formats/jpeg_image.h"
+#include "picture_formats/pcd_graphic.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
 #include "picture_formats/ppm_graphic.h"
