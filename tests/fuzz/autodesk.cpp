@@ -5,8 +5,8 @@
 #include "tests/fuzz/reader_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The bitmap a header asks for is made before any pixel is read: keep it below 2^20 pixels.
-  if (size >= 6 && uint64_t(data[2] | data[3] << 8) * uint64_t(data[4] | data[5] << 8) > (1u << 20)) return 0;
+  // The bitmap a header asks for is made before any pixel is read: keep it below 2^16 pixels.
+  if (size >= 6 && uint64_t(data[2] | data[3] << 8) * uint64_t(data[4] | data[5] << 8) > (1u << 16)) return 0;
   TAutodeskGraphic picture;
   LoadFuzzInput<TAutodeskGraphic, EInvalidGraphic, EReadError, ERangeError>(data, size, picture);
   return 0;

@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the reader tests: committed samples, the stream probe, gzip-compressed references and
-// damaged copies of good files.
+// Helpers of the reader tests: committed samples, the stream probe and gzip-compressed samples.
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -37,25 +36,4 @@ bool Probe(const Bytes& bytes) {
   const bool result = G::CanLoad(stream);
   EXPECT_EQ(stream.Position(), 0);
   return result;
-}
-
-// Loads copies of a good file cut short at every `step`-th byte and with that byte changed: each must
-// load or raise one of the program's exceptions (anything else fails the test, and AddressSanitizer
-// watches the reads). Returns how many loaded; the caller checks that some did and some did not.
-template <class G>
-size_t LoadDamagedCopies(const Bytes& good, size_t step, size_t& failed) {
-  size_t loaded = 0;
-  for (size_t i = 0; i < good.size(); i += step) {
-    Bytes changed = good;
-    changed[i] ^= 0xA5;
-    for (const Bytes& bytes : {changed, Bytes(good.begin(), good.begin() + static_cast<long>(i))}) {
-      try {
-        LoadBytes<G>(bytes);
-        ++loaded;
-      } catch (const Exception&) {
-        ++failed;
-      }
-    }
-  }
-  return loaded;
 }
