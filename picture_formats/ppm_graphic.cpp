@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "picture_formats/format_helpers.h"
@@ -47,23 +48,31 @@ uint8_t TPPMGraphic::PeekChar() const {
   return FIndex < FCount ? FBuffer[FIndex] : 0;
 }
 
-void TPPMGraphic::SkipLine() {
+std::string TPPMGraphic::ReadLine() {
+  std::string line;
   for (;;) {
     const uint8_t c = GetChar();
-    if (c == '\n') return;
+    if (c == '\n') break;
     if (c == '\r') {
       if (PeekChar() == '\n') ++FIndex;
-      return;
+      break;
     }
+    line += static_cast<char>(c);
   }
+  return line.substr(0, line.find('#'));
+}
+
+uint8_t TPPMGraphic::GetDigit() {
+  uint8_t c = GetChar();
+  while (!IsDigit(c)) {
+    if (c == '#') ReadLine();
+    c = GetChar();
+  }
+  return c;
 }
 
 uint32_t TPPMGraphic::GetNumber() {
-  uint8_t c = GetChar();
-  while (!IsDigit(c)) {
-    if (c == '#') SkipLine();
-    c = GetChar();
-  }
+  uint8_t c = GetDigit();
   int32_t value = 0;
   for (;;) {
     value = CheckedAdd(CheckedMul(value, 10), static_cast<int32_t>(c - '0'));
@@ -76,12 +85,7 @@ uint32_t TPPMGraphic::GetNumber() {
 }
 
 uint8_t TPPMGraphic::GetBit() {
-  uint8_t c = GetChar();
-  while (!IsDigit(c)) {
-    if (c == '#') SkipLine();
-    c = GetChar();
-  }
-  return c & 1;
+  return GetDigit() & 1;
 }
 
 void TPPMGraphic::ReadData(uint8_t* target, size_t count) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "picture_formats/format_graphic.h"
 
@@ -25,7 +26,8 @@ class TPPMGraphic : public TFormatGraphic {
   };
 
   // Reads the header at the stream's position; false for anything but P1 to P6, for a width or height of
-  // 0 and for a maximum value of 0 or above 65535. Leaves the stream and the text buffer just after the header.
+  // 0 and for a maximum value of 0 or above 65535. Leaves the stream and the text buffer just after the
+  // header.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position. Data that end early raise "Stream read error in PPM
   // file."; a sample above the maximum value raises ERangeError.
@@ -40,8 +42,10 @@ class TPPMGraphic : public TFormatGraphic {
   uint8_t GetChar();
   // The next byte without consuming it; 0 when the buffer is used up (it is not refilled for this).
   uint8_t PeekChar() const;
-  // Skips the rest of the current line (to LF, CR or CR LF).
-  void SkipLine();
+  // The rest of the current line (to LF, CR or CR LF, which are consumed), cut before its first "#".
+  std::string ReadLine();
+  // The next digit character: bytes before it are skipped, "#" comments included.
+  uint8_t GetDigit();
   // The next decimal number: bytes before it are skipped ("#" comments included); the byte after its
   // last digit is consumed. A number beyond the 32-bit range raises EIntOverflow.
   uint32_t GetNumber();
