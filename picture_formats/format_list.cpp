@@ -2,13 +2,18 @@
 
 #include <algorithm>
 
+#include "picture_formats/autodesk_graphic.h"
+#include "picture_formats/cut_graphic.h"
 #include "picture_formats/icon_png.h"
 #include "picture_formats/jpeg_image.h"
+#include "picture_formats/pcd_graphic.h"
 #include "picture_formats/pcx_graphic.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
+#include "picture_formats/ppm_graphic.h"
 #include "picture_formats/psd_graphic.h"
 #include "picture_formats/psp_graphic.h"
+#include "picture_formats/rla_graphic.h"
 #include "picture_formats/sgi_graphic.h"
 #include "picture_formats/targa_graphic.h"
 #include "toolkit/core/exceptions.h"

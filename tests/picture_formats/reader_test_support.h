@@ -1,14 +1,16 @@
 #pragma once
-// Checks the picture-reader tests share: sample files against their reference pixels, the stream probe
+// Checks the picture-reader tests share: committed and gzip-compressed sample files, sample files against their reference pixels, the stream probe
 // leaves the stream where it was, and damaged or cut copies of sample files either load or raise one of
 // the program's exceptions.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include "tests/picture_formats/picture_test_support.h"
@@ -25,6 +27,23 @@ bool ProbeBytes(const Bytes& bytes) {
   const bool result = G::CanLoad(stream);
   EXPECT_EQ(stream.Position(), 0);
   return result;
+}
+
+inline Bytes Sample(const std::string& relativePath) {
+  return ReadWholeFile(TestData(relativePath));
+}
+
+// The whole content of a gzip-compressed file.
+inline Bytes ReadGzipFile(const std::string& fileName) {
+  gzFile file = gzopen(fileName.c_str(), "rb");
+  if (!file) throw std::runtime_error("cannot read " + fileName);
+  Bytes bytes;
+  Bytes block(1 << 16);
+  int read;
+  while ((read = gzread(file, block.data(), static_cast<unsigned>(block.size()))) > 0)
+    bytes.insert(bytes.end(), block.begin(), block.begin() + read);
+  gzclose(file);
+  return bytes;
 }
 
 // Loads each sample with one byte changed, and cut before that byte, for every byte below `dense` and
