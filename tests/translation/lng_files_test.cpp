@@ -17,6 +17,7 @@
 #include "workbench/uabout.h"
 #include "workbench/ulut.h"
 #include "workbench/umain.h"
+#include "workbench/uselectdir.h"
 
 namespace {
 
@@ -272,3 +273,24 @@ TEST_F(LanguageFilesTest, ListingAndFileNames) {
 }
 
 }  // namespace
+
+// The path box's history entries carry their folder; a language file rewrites the box's items without
+// it, and choosing such an entry afterwards must still go to the folder its text names.
+TEST_F(LanguageFilesTest, ThePathHistoryStillLeadsToItsFoldersAfterALanguageFile) {
+  const std::string first = Temp.File("first night"), second = Temp.File("second night");
+  std::filesystem::create_directories(first);
+  std::filesystem::create_directories(second);
+  FormSelDir->SetPath(first);
+  FormSelDir->SetPath(second);
+  TComboBox* box = FormSelDir->cbPath;
+  ASSERT_EQ(box->Items()[1], first);  // the newest entry on top
+
+  WriteLngFile(Lng("paths.lng"));
+  ReadLngFile(Lng("paths.lng"));
+  ASSERT_EQ(box->Items()[1], first);
+  EXPECT_EQ(box->Items().Objects(1), nullptr);
+
+  box->SetItemIndex(1);
+  emit box->activated(1);
+  EXPECT_EQ(FormSelDir->FPath, first);
+}
