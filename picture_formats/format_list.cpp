@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "picture_formats/gif_graphic.h"
 #include "picture_formats/jpeg_image.h"
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
