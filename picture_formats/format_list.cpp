@@ -7,6 +7,7 @@
 #include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
 #include "picture_formats/targa_graphic.h"
+#include "picture_formats/tiff_graphic.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/lists.h"

@@ -13,8 +13,6 @@
     void LoadFromStream(TStream&) override { RaiseFormatNotReadable(FormatName); } \
   };
 
-ORVANTA_PENDING_READER(TTIFFGraphic, "TIFF")
-ORVANTA_PENDING_READER(TEPSGraphic, "EPS")
 ORVANTA_PENDING_READER(TPCXGraphic, "PCX")
 ORVANTA_PENDING_READER(TRLAGraphic, "RLA")
 ORVANTA_PENDING_READER(TSGIGraphic, "SGI")
