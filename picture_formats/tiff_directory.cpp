@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <optional>
 #include <set>
 
 #include "picture_formats/format_helpers.h"
@@ -237,14 +238,18 @@ std::vector<uint8_t> TTIFFGraphic::EntryBytes(const TIFFEntry& entry) {
   return bytes;
 }
 
-std::vector<uint32_t> TTIFFGraphic::GetCardinalList(uint16_t tag) {
+std::optional<TIFFEntry> TTIFFGraphic::KnownEntry(uint16_t tag) const {
   size_t index = 0;
-  if (!FindTag(tag, index)) return {};
-  const TIFFEntry entry = FIFDEntries[index];
-  const uint64_t size = TypeSize(entry.DataType);
-  if (size == 0 || entry.DataType == ttFloat || entry.DataType == ttDouble) return {};
-  const std::vector<uint8_t> bytes = EntryBytes(entry);
-  std::vector<uint32_t> values(entry.DataLength);
+  if (!FindTag(tag, index) || TypeSize(FIFDEntries[index].DataType) == 0) return std::nullopt;
+  return FIFDEntries[index];
+}
+
+std::vector<uint32_t> TTIFFGraphic::GetCardinalList(uint16_t tag) {
+  const std::optional<TIFFEntry> entry = KnownEntry(tag);
+  if (!entry || entry->DataType == ttFloat || entry->DataType == ttDouble) return {};
+  const uint64_t size = TypeSize(entry->DataType);
+  const std::vector<uint8_t> bytes = EntryBytes(*entry);
+  std::vector<uint32_t> values(entry->DataLength);
   for (size_t i = 0; i < values.size(); ++i) {
     const uint8_t* value = &bytes[i * size];
     switch (size) {
@@ -274,11 +279,10 @@ std::vector<uint8_t> TTIFFGraphic::GetByteList(uint16_t tag) {
 }
 
 std::vector<float> TTIFFGraphic::GetFloatList(uint16_t tag) {
-  size_t index = 0;
-  if (!FindTag(tag, index)) return {};
-  const TIFFEntry entry = FIFDEntries[index];
+  const std::optional<TIFFEntry> known = KnownEntry(tag);
+  if (!known) return {};
+  const TIFFEntry& entry = *known;
   const uint64_t size = TypeSize(entry.DataType);
-  if (size == 0) return {};
   const std::vector<uint8_t> bytes = EntryBytes(entry);
   std::vector<float> values(entry.DataLength);
   for (size_t i = 0; i < values.size(); ++i) {

@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -75,6 +76,8 @@ class TTIFFGraphic : public TFormatGraphic {
   bool BigEndian() const { return (ImageProperties().HeaderFlags & hfBigEndian) != 0; }
   uint16_t FileWord(const uint8_t* bytes) const;
   uint32_t FileLong(const uint8_t* bytes) const;
+  // The entry of `tag` when it is there with a field type this reader knows.
+  std::optional<TIFFEntry> KnownEntry(uint16_t tag) const;
   // The bytes of an entry's values.
   std::vector<uint8_t> EntryBytes(const TIFFEntry& entry);
   // Reads the directory at BasePosition + offset into FIFDEntries; false when it leaves the stream.

@@ -7,16 +7,9 @@
 #include <cstdlib>
 
 #include "picture_formats/gif_graphic.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
-
-namespace {
-
-// Pictures promising more pixels are left out: the reader makes the bitmap the header asks for before
-// any image data arrives, which only slows the search without reaching other code.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 20;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream stream;
@@ -26,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TGIFGraphic graphic;
   try {
     if (graphic.ReadImageProperties(stream, 0) &&
-        uint64_t{graphic.ImageProperties().Width} * graphic.ImageProperties().Height > kMaxPixels)
+        uint64_t{graphic.ImageProperties().Width} * graphic.ImageProperties().Height > kFuzzMaxPixels)
       return 0;
     stream.SetPosition(0);
     graphic.LoadFromStream(stream);

@@ -3,25 +3,10 @@
 // ERangeError where a TIFF stream adds a string to a full table.
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "picture_formats/decoder_lzw.h"
-
-namespace {
-
-void DecodeInto(TDecoder& decoder, const std::vector<uint8_t>& packed, size_t room) {
-  const auto source = std::make_unique<uint8_t[]>(packed.size());
-  std::copy(packed.begin(), packed.end(), source.get());
-  const auto target = std::make_unique<uint8_t[]>(room);
-  TSourceCursor sourceCursor(std::span<const uint8_t>(source.get(), packed.size()));
-  TTargetCursor targetCursor(std::span<uint8_t>(target.get(), room));
-  decoder.Decode(sourceCursor, targetCursor, static_cast<int32_t>(packed.size()), static_cast<int32_t>(room));
-  if (sourceCursor.Position() != 0 || targetCursor.Position() != 0) std::abort();
-}
-
-}  // namespace
+#include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

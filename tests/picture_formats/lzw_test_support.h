@@ -5,12 +5,46 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "tests/picture_formats/picture_test_support.h"
 
 enum class TLZWTestDialect { TIFF, GIF };
+
+// Codes of any width packed into bytes, first code at the top of the first byte (TIFF) or at its bottom
+// (GIF).
+class TCodePacker {
+ public:
+  explicit TCodePacker(bool mostSignificantFirst) : FMostSignificantFirst(mostSignificantFirst) {}
+
+  void Put(int code, int width) {
+    if (FMostSignificantFirst) {
+      FBuffer = FBuffer << width | static_cast<uint64_t>(code);
+      FBits += width;
+      while (FBits >= 8) FOut.push_back(static_cast<uint8_t>(FBuffer >> (FBits -= 8)));
+    } else {
+      FBuffer |= static_cast<uint64_t>(code) << FBits;
+      FBits += width;
+      for (; FBits >= 8; FBits -= 8, FBuffer >>= 8) FOut.push_back(static_cast<uint8_t>(FBuffer));
+    }
+    FBuffer &= (uint64_t{1} << 40) - 1;
+  }
+  // The bytes, the last one filled up with 0 bits.
+  Bytes Finish() {
+    if (FBits > 0)
+      FOut.push_back(static_cast<uint8_t>(FMostSignificantFirst ? FBuffer << (8 - FBits) : FBuffer));
+    FBits = 0;
+    return FOut;
+  }
+
+ private:
+  const bool FMostSignificantFirst;
+  Bytes FOut;
+  uint64_t FBuffer = 0;
+  int FBits = 0;
+};
 
 // What to do when the decoder's table holds 4096 codes: start again with a clear code (TIFF writers),
 // or go on without new entries (GIF's deferred clear; in TIFF data, a stream the decoder must refuse).
@@ -23,9 +57,7 @@ class TLZWTestEncoder {
 
   // Clear, the codes of `data`, end.
   Bytes Encode(const Bytes& data) {
-    FOut.clear();
-    FBuffer = 0;
-    FBits = 0;
+    FPacker.emplace(FTIFF);
     Reset();
     Put(ClearCode());
     int w = -1;
@@ -50,28 +82,14 @@ class TLZWTestEncoder {
     }
     if (w >= 0) Emit(w);
     Put(ClearCode() + 1);
-    if (FBits > 0) FOut.push_back(static_cast<uint8_t>(FTIFF ? FBuffer << (8 - FBits) : FBuffer));
-    return FOut;
+    return FPacker->Finish();
   }
 
   // Packs codes of the given widths as they stand (for hand-made streams).
   static Bytes Pack(bool mostSignificantFirst, const std::vector<std::pair<int, int>>& codes) {
-    Bytes out;
-    uint64_t buffer = 0;
-    int bits = 0;
-    for (auto [code, width] : codes) {
-      if (mostSignificantFirst) {
-        buffer = buffer << width | static_cast<uint64_t>(code);
-        bits += width;
-        while (bits >= 8) out.push_back(static_cast<uint8_t>(buffer >> (bits -= 8)));
-      } else {
-        buffer |= static_cast<uint64_t>(code) << bits;
-        bits += width;
-        for (; bits >= 8; bits -= 8, buffer >>= 8) out.push_back(static_cast<uint8_t>(buffer));
-      }
-    }
-    if (bits > 0) out.push_back(static_cast<uint8_t>(mostSignificantFirst ? buffer << (8 - bits) : buffer));
-    return out;
+    TCodePacker packer(mostSignificantFirst);
+    for (auto [code, width] : codes) packer.Put(code, width);
+    return packer.Finish();
   }
 
  private:
@@ -102,19 +120,7 @@ class TLZWTestEncoder {
     }
   }
 
-  void Put(int code) {
-    const int width = FDecoderWidth;
-    if (FTIFF) {
-      FBuffer = FBuffer << width | static_cast<uint64_t>(code);
-      FBits += width;
-      while (FBits >= 8) FOut.push_back(static_cast<uint8_t>(FBuffer >> (FBits -= 8)));
-    } else {
-      FBuffer |= static_cast<uint64_t>(code) << FBits;
-      FBits += width;
-      for (; FBits >= 8; FBits -= 8, FBuffer >>= 8) FOut.push_back(static_cast<uint8_t>(FBuffer));
-    }
-    FBuffer &= (uint64_t{1} << 40) - 1;
-  }
+  void Put(int code) { FPacker->Put(code, FDecoderWidth); }
 
   const bool FTIFF;
   const int FMinimum;
@@ -124,7 +130,5 @@ class TLZWTestEncoder {
   int FDecoderNext = 0;
   int FDecoderWidth = 0;
   bool FFirstAfterClear = true;
-  Bytes FOut;
-  uint64_t FBuffer = 0;
-  int FBits = 0;
+  std::optional<TCodePacker> FPacker;
 };

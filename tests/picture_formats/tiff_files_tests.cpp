@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "picture_formats/decoder.h"
+#include "picture_formats/format_list.h"
 #include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/pnm_reference.h"
+#include "toolkit/graphics/picture.h"
 
 namespace {
 
@@ -170,6 +172,33 @@ TEST(TIFFFiles, WhatIsNotDecodedIsRefusedByName) {
   EXPECT_EQ(message(TestData("tiff/planar.tif")), unsupported("Separate color planes are"));
   EXPECT_EQ(message(TestData("tiff/fax-g3-2d.tif")), unsupported("Two-dimensional fax coding is"));
   EXPECT_EQ(message(TestData("tiff/fax-g4.tif")), unsupported("The compression scheme is"));
+}
+
+}  // namespace
+
+namespace {
+
+// The registry's tif, tiff, fax, eps and gif rows load real pictures.
+TEST(PictureRegistryRows, TIFFEPSAndGIFRowsLoadTheirFiles) {
+  InitializePictureFormats();
+  TempDir temp;
+  const struct {
+    const char* Source;
+    const char* Name;
+    int Width;
+  } files[] = {{"tiff/rgb-lzw.tif", "a.tif", 41},
+               {"tiff/gray16-lzw-pred.tif", "b.TIFF", 41},
+               {"tiff/fax-g3.tif", "c.fax", 2600},
+               {"tiff/picture.eps", "d.eps", 41},
+               {"gif/four.gif", "e.gif", 61}};
+  for (const auto& file : files) {
+    WriteWholeFile(temp.File(file.Name), ReadWholeFile(TestData(file.Source)));
+    TPicture picture;
+    EXPECT_NO_THROW(picture.LoadFromFile(temp.File(file.Name))) << file.Name;
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Graphic()->Width(), file.Width) << file.Name;
+  }
+  FinalizePictureFormats();
 }
 
 }  // namespace

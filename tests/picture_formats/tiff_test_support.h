@@ -1,6 +1,6 @@
 #pragma once
 // Hand-made TIFF files for the reader tests: a header, data blocks and one directory, in either byte
-// order. Entries hold SHORT, LONG, RATIONAL or BYTE values; values that do not fit the entry go after
+// order. Entries hold SHORT, LONG or RATIONAL values; values that do not fit the entry go after
 // the data.
 
 #include <cstdint>
@@ -21,7 +21,6 @@ class TTIFFBuilder {
   }
   TTIFFBuilder& Short(uint16_t tag, std::vector<uint32_t> values) { return Set(tag, 3, std::move(values)); }
   TTIFFBuilder& Long(uint16_t tag, std::vector<uint32_t> values) { return Set(tag, 4, std::move(values)); }
-  TTIFFBuilder& Byte(uint16_t tag, std::vector<uint32_t> values) { return Set(tag, 1, std::move(values)); }
   // Numerator and denominator pairs.
   TTIFFBuilder& Rational(uint16_t tag, std::vector<uint32_t> pairs) { return Set(tag, 5, std::move(pairs)); }
   // An entry as it stands: any type, count and value field.
@@ -58,7 +57,6 @@ class TTIFFBuilder {
     for (const auto& [tag, entry] : FEntries) {
       Bytes values;
       for (uint32_t v : entry.Values) {
-        if (entry.Type == 1) values.push_back(uint8_t(v));
         if (entry.Type == 3) Put16(values, v);
         if (entry.Type == 4 || entry.Type == 5) Put32(values, v);
       }
