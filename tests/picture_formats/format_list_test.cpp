@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "picture_formats/jpeg_image.h"
-#include "picture_formats/pending_readers.h"
 #include "picture_formats/png_graphic.h"
 #include "picture_formats/targa_graphic.h"
+#include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/picture_test_support.h"
 #include "toolkit/core/lists.h"
 #include "toolkit/graphics/picture.h"

@@ -1,0 +1,239 @@
+// The TIFF reader on hand-made files: the tag rules, the strip rules, and hostile or damaged files.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "picture_formats/color_types.h"
+#include "picture_formats/decoder.h"
+#include "picture_formats/tiff_graphic.h"
+#include "tests/picture_formats/damage_test_support.h"
+#include "tests/picture_formats/lzw_test_support.h"
+#include "tests/picture_formats/tiff_test_support.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+const std::string kInvalid = "Cannot load image. Invalid or unexpected TIF/TIFF image format.";
+
+std::string Unsupported(const std::string& feature) {
+  return "Cannot load image. " + feature + " not supported for TIF/TIFF files.";
+}
+
+std::string LoadMessage(const Bytes& file) {
+  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
+}
+
+// The 4-bit levels of a 16-level gray picture.
+Bytes Levels(const TBitmap& picture) {
+  Bytes levels;
+  const Bytes colors = PixelColors(picture);
+  for (size_t i = 0; i < colors.size(); i += 3) levels.push_back(colors[i] / 17);
+  return levels;
+}
+
+// A 3 x 2 gray picture, one byte per pixel.
+const Bytes kGray{10, 20, 30, 40, 50, 60};
+
+TEST(TIFFLayouts, TagDefaultsAndResolutions) {
+  // No Compression and no RowsPerStrip tag: one uncompressed strip. 100 pixels per centimetre are 254
+  // per inch; a resolution of 0/0 says nothing and leaves 0.
+  TTIFFBuilder builder;
+  builder.Picture(3, 2, 1, 8, 1, 1, kGray).Remove(259).Remove(278);
+  builder.Rational(282, {100, 1}).Rational(283, {0, 0}).Short(296, {3});
+  const auto picture = LoadBytes<TTIFFGraphic>(builder.Build());
+  EXPECT_EQ(PixelColors(*picture),
+            (Bytes{10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40, 50, 50, 50, 60, 60, 60}));
+  const TImageProperties& properties = picture->ImageProperties();
+  EXPECT_EQ(properties.Version, 42u);
+  EXPECT_EQ(properties.Compression, ctNone);
+  EXPECT_FLOAT_EQ(properties.XResolution, 254.0f);
+  EXPECT_FLOAT_EQ(properties.YResolution, 0.0f);
+  EXPECT_EQ(properties.RowsPerStrip, (std::vector<uint32_t>{2}));
+
+  // The same picture big-endian, with fill order 2 and a predictor that uncompressed data ignore.
+  TTIFFBuilder mm(true);
+  mm.Picture(3, 2, 1, 8, 1, 1, kGray).Short(266, {2}).Short(317, {2});
+  const auto big = LoadBytes<TTIFFGraphic>(mm.Build());
+  EXPECT_EQ(PixelColors(*big), PixelColors(*picture));
+  EXPECT_EQ(big->ImageProperties().HeaderFlags & (hfBigEndian | hfReversedBits),
+            hfBigEndian | hfReversedBits);
+}
+
+TEST(TIFFLayouts, StripRowsAreCutToThePicture) {
+  // Rows per strip far beyond the height (no gigabyte buffer), and a RowsPerStrip list shorter than the
+  // strip list repeating its last value: strips of 1, 2, 2 rows... for a picture of 4.
+  TTIFFBuilder huge;
+  huge.Picture(3, 2, 1, 8, 1, 1, kGray).Long(278, {0x7FFFFFFF});
+  EXPECT_EQ(PixelColors(*LoadBytes<TTIFFGraphic>(huge.Build()))[15], 60);
+  TTIFFBuilder strips;
+  strips.Picture(3, 4, 1, 8, 1, 1, {});
+  const uint32_t a = strips.Data({1, 2, 3}), b = strips.Data({4, 5, 6, 7, 8, 9}),
+                 c = strips.Data({10, 11, 12});
+  strips.Long(273, {a, b, c}).Long(279, {3, 6, 3}).Short(278, {1, 2});
+  const auto picture = LoadBytes<TTIFFGraphic>(strips.Build());
+  Bytes gray;
+  const Bytes colors = PixelColors(*picture);
+  for (size_t i = 0; i < colors.size(); i += 3) gray.push_back(colors[i]);
+  EXPECT_EQ(gray, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  // Fewer strips than rows: the rest stays black.
+  strips.Long(273, {a}).Long(279, {3}).Short(278, {1});
+  const Bytes partial = PixelColors(*LoadBytes<TTIFFGraphic>(strips.Build()));
+  EXPECT_EQ(partial[9], 0);
+  EXPECT_EQ(partial.back(), 0);
+}
+
+TEST(TIFFLayouts, YCbCrPalettesAndThunderScan) {
+  // Uncompressed YCbCr without subsampling: Cb = Cr = 128 is gray Y; with the default 2 x 2 it is refused.
+  TTIFFBuilder ycbcr(true);
+  ycbcr.Picture(2, 1, 3, 8, 6, 1, {90, 128, 128, 200, 128, 128}).Short(530, {1, 1});
+  EXPECT_EQ(PixelColors(*LoadBytes<TTIFFGraphic>(ycbcr.Build())), (Bytes{90, 90, 90, 200, 200, 200}));
+  ycbcr.Remove(530);
+  EXPECT_EQ(LoadMessage(ycbcr.Build()), Unsupported("YCbCr subsampling is"));
+
+  // A 16-bit colour map, big-endian: red, green and blue planes.
+  TTIFFBuilder palette(true);
+  palette.Picture(2, 1, 1, 1, 3, 1, {0x40}).Short(320, {0xFFFF, 0x0000, 0x1234, 0x8080, 0x0000, 0xFFFF});
+  EXPECT_EQ(PixelColors(*LoadBytes<TTIFFGraphic>(palette.Build())), (Bytes{255, 18, 0, 0, 128, 255}));
+  // A colour map larger than the room for it (a 16-bit palette) is refused.
+  palette.Short(320, std::vector<uint32_t>(3 * 65536, 7));
+  EXPECT_EQ(LoadMessage(palette.Build()), kInvalid);
+
+  // ThunderScan, 4-bit gray: a raw 7, deltas 0 0 +1, a run of 2; rows restart at a fresh byte.
+  TTIFFBuilder thunder;
+  thunder.Picture(5, 2, 1, 4, 1, 32809, {0xC7, 0x41, 0x02, 0xCF, 0x05});
+  EXPECT_EQ(Levels(*LoadBytes<TTIFFGraphic>(thunder.Build())), (Bytes{7, 7, 7, 8, 8, 15, 15, 15, 15, 15}));
+
+  // Below 8 bits a predictor has no samples to difference: 4-bit LZW rows come out as stored.
+  TTIFFBuilder nibbles;
+  nibbles.Picture(4, 1, 1, 4, 1, 5,
+                  TLZWTestEncoder(TLZWTestDialect::TIFF, 8, TLZWFull::Clear).Encode({0x12, 0x34}));
+  EXPECT_EQ(Levels(*LoadBytes<TTIFFGraphic>(nibbles.Short(317, {2}).Build())), (Bytes{1, 2, 3, 4}));
+}
+
+TEST(TIFFLayouts, SchemesWithTooFewSamplesAndUnknownOnesAreRefused) {
+  TTIFFBuilder rgb;
+  rgb.Picture(3, 2, 1, 8, 2, 1, kGray);
+  EXPECT_EQ(LoadMessage(rgb.Build()), kInvalid);
+  TTIFFBuilder cmyk;
+  cmyk.Picture(1, 2, 3, 8, 5, 1, kGray);
+  EXPECT_EQ(LoadMessage(cmyk.Build()), kInvalid);
+  TTIFFBuilder lab16;
+  lab16.Picture(1, 1, 3, 16, 8, 1, kGray);
+  EXPECT_EQ(LoadMessage(lab16.Build()), Unsupported("16-bit CIE L*a*b* samples are"));
+  TTIFFBuilder mask;
+  mask.Picture(3, 2, 1, 8, 4, 1, kGray);
+  EXPECT_EQ(LoadMessage(mask.Build()), "Color conversion failed. Could not find a proper method.");
+  TTIFFBuilder oldJPEG;
+  oldJPEG.Picture(3, 2, 1, 8, 1, 6, kGray);
+  EXPECT_EQ(LoadMessage(oldJPEG.Build()), Unsupported("The compression scheme is"));
+  TTIFFBuilder uncompressedFax;
+  uncompressedFax.Picture(3, 2, 1, 1, 0, 3, kGray).Long(292, {2});
+  EXPECT_EQ(LoadMessage(uncompressedFax.Build()), Unsupported("Uncompressed fax mode is"));
+}
+
+TEST(TIFFLayouts, LyingHeadersAndStripListsAreRefused) {
+  const auto picture = [] {
+    TTIFFBuilder builder;
+    builder.Picture(3, 2, 1, 8, 1, 1, kGray);
+    return builder;
+  };
+  EXPECT_EQ(LoadMessage(picture().Remove(279).Build()), kInvalid);
+  EXPECT_EQ(LoadMessage(picture().Remove(273).Build()), kInvalid);
+  EXPECT_EQ(LoadMessage(picture().Long(279, {7000}).Build()), kInvalid);
+  EXPECT_EQ(LoadMessage(picture().Long(273, {8, 20}).Build()), kInvalid);  // one byte count for two strips
+  EXPECT_EQ(LoadMessage(picture().Long(273, {0xFFFFFFF0}).Build()), kInvalid);
+  EXPECT_EQ(LoadMessage(picture().Long(256, {0}).Build()), kInvalid);
+  EXPECT_EQ(LoadMessage(picture().Long(256, {0x80000000}).Build()), kInvalid);
+  // A list whose values lie beyond the end of the file.
+  EXPECT_EQ(LoadMessage(picture().Raw(273, 4, 1000000, 8).Build()), kInvalid);
+  // A directory that leaves the file, a foreign header.
+  Bytes file = picture().Build();
+  file[4] = 0xF0;
+  EXPECT_EQ(LoadMessage(file), kInvalid);
+  EXPECT_EQ(LoadMessage({'I', 'I', 43, 0, 8, 0, 0, 0, 0, 0}), kInvalid);
+  // Sizes the machine cannot hold raise its own error before any pixel is read.
+  EXPECT_THROW(LoadBytes<TTIFFGraphic>(picture().Long(256, {200000}).Long(257, {200000}).Build()),
+               EOutOfResources);
+  // An LZW strip that overflows its table without a clear code.
+  std::mt19937 random(1);
+  Bytes noise(9000);
+  for (uint8_t& byte : noise) byte = uint8_t(random());
+  TTIFFBuilder lzw;
+  lzw.Picture(90, 100, 1, 8, 1, 5,
+              TLZWTestEncoder(TLZWTestDialect::TIFF, 8, TLZWFull::NoClear).Encode(noise));
+  EXPECT_THROW(LoadBytes<TTIFFGraphic>(lzw.Build()), ERangeError);
+}
+
+TEST(TIFFLayouts, DirectoryChainsEndAtLoops) {
+  // The directory's next offset points back at itself: image 0 exists, images 1 and 1000000 do not.
+  TTIFFBuilder builder;
+  builder.Picture(3, 2, 1, 8, 1, 1, kGray);
+  Bytes file = builder.Build();
+  const uint32_t directory = file[4] | file[5] << 8 | file[6] << 16 | uint32_t(file[7]) << 24;
+  file = builder.Build(directory);
+  TMemoryStream stream;
+  stream.WriteBuffer(file);
+  TTIFFGraphic picture;
+  EXPECT_TRUE(picture.ReadImageProperties(stream, 0));
+  EXPECT_FALSE(picture.ReadImageProperties(stream, 1));
+  EXPECT_FALSE(picture.ReadImageProperties(stream, 1000000));
+  file = builder.Build(0x7FFFFFF0);
+  TMemoryStream far;
+  far.WriteBuffer(file);
+  EXPECT_FALSE(picture.ReadImageProperties(far, 1));
+}
+
+TEST(TIFFLayouts, ProbesAndTheEPSHeader) {
+  const auto probe = [](auto canLoad, const Bytes& bytes) {
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes);
+    stream.SetPosition(0);
+    const bool result = canLoad(stream);
+    EXPECT_EQ(stream.Position(), 0);
+    return result;
+  };
+  const auto tiff = [](TStream& s) { return TTIFFGraphic::CanLoad(s); };
+  const auto eps = [](TStream& s) { return TEPSGraphic::CanLoad(s); };
+  EXPECT_TRUE(probe(tiff, {'M', 'M', 0, 42, 0, 0, 0, 8, 0}));
+  EXPECT_FALSE(probe(tiff, {'M', 'M', 0, 42, 0, 0, 0, 9, 0}));  // the directory lies beyond the end
+  EXPECT_FALSE(probe(tiff, {'I', 'I', 42, 0, 8, 0, 0, 0}));     // no more than 8 bytes
+  EXPECT_FALSE(probe(tiff, {'I', 'M', 42, 0, 8, 0, 0, 0, 0}));
+
+  // DOS EPS: magic, PostScript, metafile and TIFF sections; a TIFF offset inside the header is no preview.
+  TTIFFBuilder builder;
+  builder.Picture(3, 2, 1, 8, 1, 1, kGray);
+  const Bytes preview = builder.Build();
+  const auto header = [&](uint32_t tiffOffset, uint32_t tiffLength) {
+    Bytes file{0xC5, 0xD0, 0xD3, 0xC6};
+    for (uint32_t v : {30u, 0u, 0u, 0u, tiffOffset, tiffLength})
+      file.insert(file.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+    file.insert(file.end(), {0xFF, 0xFF, '%', '!'});
+    file.insert(file.end(), preview.begin(), preview.end());
+    return file;
+  };
+  EXPECT_TRUE(probe(eps, header(32, uint32_t(preview.size()))));
+  EXPECT_FALSE(probe(eps, header(30, uint32_t(preview.size()))));
+  EXPECT_FALSE(probe(eps, header(32, 0)));
+  EXPECT_EQ(PixelColors(*LoadBytes<TEPSGraphic>(header(32, uint32_t(preview.size())))),
+            PixelColors(*LoadBytes<TTIFFGraphic>(preview)));
+  const std::string invalidEPS = "Cannot load image. Invalid or unexpected EPS image format.";
+  Bytes wrongMagic = header(32, uint32_t(preview.size()));
+  wrongMagic[0] = '%';
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TEPSGraphic>(wrongMagic); }), invalidEPS);
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TEPSGraphic>(header(0, 0)); }), invalidEPS);
+}
+
+TEST(TIFFLayouts, DamagedFilesGiveAPictureOrACleanError) {
+  std::vector<Bytes> samples;
+  for (const char* name :
+       {"rgb-lzw-pred.tif", "pal8-mm-packbits.tif", "fax-g3.tif", "gray16-mm-zip-pred.tif"})
+    samples.push_back(ReadWholeFile(TestData(std::string("tiff/") + name)));
+  const auto [loaded, failed] = LoadDamagedVariants<EInvalidGraphic, EGraphicCompression, EReadError,
+                                                    EColorConversionError, ERangeError, EOutOfResources>(
+      samples, 37, [](const Bytes& bytes) { LoadBytes<TTIFFGraphic>(bytes); });
+  EXPECT_GT(loaded, 0);
+  EXPECT_GT(failed, 0);
+}
+
+}  // namespace
