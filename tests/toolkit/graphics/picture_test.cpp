@@ -90,25 +90,6 @@ TEST_F(Registry, LoadFromFilePicksTheClassByExtension) {
   EXPECT_EQ(picture.Bitmap().Width(), 0);
 }
 
-TEST(Graphic, ChangeAndProgressEvents) {
-  TBitmap bitmap;
-  int changes = 0;
-  bitmap.OnChange = [&](TGraphic& sender) { changes += &sender == &bitmap; };
-  bitmap.SetSize(2, 2);
-  bitmap.SetPixelFormat(pf8bit);
-  EXPECT_EQ(changes, 2);
-  EXPECT_TRUE(bitmap.Modified());
-  std::string seen;
-  bitmap.Progress(TProgressStage::psRunning, 40, true, Rect(0, 1, 2, 2), "ignored");
-  bitmap.OnProgress = [&](TGraphic&, TProgressStage stage, uint8_t percent, bool redraw, const TRect& rect,
-                          const std::string& message) {
-    seen = std::to_string(static_cast<int>(stage)) + "/" + std::to_string(percent) + "/" +
-           (redraw ? "r" : "-") + "/" + std::to_string(rect.Bottom) + "/" + message;
-  };
-  bitmap.Progress(TProgressStage::psRunning, 40, true, Rect(0, 1, 2, 2), "Loading data...");
-  EXPECT_EQ(seen, "1/40/r/2/Loading data...");
-}
-
 TEST(Icon, ImagesAreDrawnWithTheirTransparency) {
   for (const char* name : {"alpha32", "mask4"}) {
     TIcon icon;
@@ -169,26 +150,5 @@ TEST(Icon, PngOnlyAndDamagedIconsRaise) {
     cut.WriteBuffer(good.data(), static_cast<int64_t>(length));
     cut.SetPosition(0);
     EXPECT_THROW(icon.LoadFromStream(cut), Exception) << length;
-  }
-}
-
-TEST(Metafile, LoadingIsNotSupported) {
-  TempDir folder;
-  WriteWholeFile(folder.File("a.wmf"), {0xD7, 0xCD, 0xC6, 0x9A});
-  TMetafile metafile;
-  try {
-    metafile.LoadFromFile(folder.File("a.wmf"));
-    FAIL() << "loading a metafile must raise";
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message(), SMetafileNotSupported);
-  }
-  EXPECT_TRUE(metafile.Empty());
-  EXPECT_EQ(metafile.Width(), 0);
-  TBitmap bitmap;
-  try {
-    metafile.Assign(bitmap);
-    FAIL() << "a bitmap cannot become a metafile";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Impossible d'assigner un TBitmap à un TMetafile");
   }
 }
