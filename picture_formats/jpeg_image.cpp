@@ -80,6 +80,17 @@ void InkRowToBGR(const JSAMPLE* source, uint8_t* target, JDIMENSION width, bool 
   }
 }
 
+// The palette of grey output: entry i is grey level i.
+HPALETTE CreateGreyPalette() {
+  TLogPalette palette;
+  palette.palPalEntry.resize(256);
+  for (int i = 0; i < 256; ++i) {
+    TPaletteEntry& entry = palette.palPalEntry[static_cast<size_t>(i)];
+    entry.peRed = entry.peGreen = entry.peBlue = static_cast<uint8_t>(i);
+  }
+  return CreatePalette(palette);
+}
+
 // The palette of the library's colour map: one grey row, or red, green and blue rows.
 HPALETTE CreatePaletteFromColormap(const jpeg_decompress_struct& info) {
   if (info.out_color_components != 1 && info.out_color_components != 3) throw EJPEG(JERR_CONVERSION_NOTIMPL);
@@ -356,7 +367,8 @@ void TJPEGImage::InitDecompressor(TDecompressContext& context, TGraphic* progres
     // 8-bit output has red, green and blue rows.
     info.out_color_space = OutputFormat == jf8Bit ? JCS_RGB : JCS_EXT_BGR;
 
-  if (!ink && (OutputFormat == jf8Bit || info.out_color_space == JCS_GRAYSCALE)) {
+  // Only colour is quantised for 8-bit output; grey output keeps all 256 levels, one palette entry each.
+  if (!ink && OutputFormat == jf8Bit && info.out_color_space != JCS_GRAYSCALE) {
     info.quantize_colors = TRUE;
     info.desired_number_of_colors = QuantizedColorCount;
   }
@@ -405,6 +417,7 @@ std::unique_ptr<TBitmap> TJPEGImage::ReleaseBitmap() {
 
 void TJPEGImage::Decompress() {
   NewBitmap();
+  FDataEndedEarly = false;
   bool newPalette = true;
   bool paletteModified = false;
   std::exception_ptr failure;
@@ -413,7 +426,8 @@ void TJPEGImage::Decompress() {
     jpeg_decompress_struct& info = context.Info;
     InitDecompressor(context, this);
 
-    const bool indexed = info.quantize_colors != FALSE;
+    const bool grey = info.out_color_space == JCS_GRAYSCALE;
+    const bool indexed = info.quantize_colors != FALSE || grey;
     FBitmap->ReleaseHandle();
     FBitmap->SetPixelFormat(indexed ? pf8bit : pf24bit);
     Progress(TProgressStage::psStarting, 0, false, TRect{}, std::string());
@@ -441,11 +455,12 @@ void TJPEGImage::Decompress() {
     const TRowWalk<uint8_t> rows = WalkRows(*FBitmap);
     std::vector<JSAMPLE> inkRow(context.InkColours() ? static_cast<size_t>(info.output_width) * 4 : 0);
 
-    auto installPalette = [&] {
-      FBitmap->SetPalette(CreatePaletteFromColormap(info));
+    auto installPalette = [&](HPALETTE palette) {
+      FBitmap->SetPalette(std::move(palette));
       paletteModified = true;
       SetPaletteModified(true);
     };
+    if (grey && newPalette) installPalette(CreateGreyPalette());
 
     if (info.buffered_image) {
       int passes = 0;
@@ -454,7 +469,8 @@ void TJPEGImage::Decompress() {
         JPEGProtected(context.Error, [&] { status = jpeg_consume_input(&info); });
         if (status == JPEG_REACHED_EOI) break;
         JPEGProtected(context.Error, [&] { jpeg_start_output(&info, info.input_scan_number); });
-        if (passes == 0 && info.colormap != nullptr && indexed && newPalette) installPalette();
+        if (passes == 0 && info.colormap != nullptr && indexed && newPalette)
+          installPalette(CreatePaletteFromColormap(info));
         context.ReadRows(rows, inkRow);
         JPEGProtected(context.Error, [&] { jpeg_finish_output(&info); });
         ++passes;
@@ -470,11 +486,13 @@ void TJPEGImage::Decompress() {
       JPEGProtected(context.Error, [&] { jpeg_start_output(&info, info.input_scan_number); });
     }
     if (!info.buffered_image || context.Progress.SavedTwoPassQuantize) {
-      if (info.colormap != nullptr && newPalette) installPalette();
+      if (info.colormap != nullptr && newPalette) installPalette(CreatePaletteFromColormap(info));
     }
     context.ReadRows(rows, inkRow);
+    FDataEndedEarly = context.Source.EndedEarly;
     if (info.buffered_image) JPEGProtected(context.Error, [&] { jpeg_finish_output(&info); });
     JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
+    FDataEndedEarly = context.Source.EndedEarly;
   } catch (...) {
     failure = std::current_exception();
   }
@@ -503,6 +521,8 @@ void TJPEGImage::JPEGNeeded() {
 }
 
 void TJPEGImage::Compress() {
+  // Loaded data that was never decoded would otherwise be replaced by the compression of no bitmap.
+  if (!FBitmap && FSharedData->DataStream && FSharedData->DataStream->Size() > 0) GetBitmap();
   TCompressContext context;
   jpeg_compress_struct& info = context.Info;
   JPEGProgress(Common(info), context.Progress, this);

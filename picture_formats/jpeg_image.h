@@ -105,11 +105,15 @@ class TJPEGImage : public TGraphic {
   // (and leaves no bitmap); a progress handler's EAbort stops decoding and keeps what was decoded.
   TBitmap& GetBitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
+  // Whether the data of the last decompression ended before the picture did: the library then fills the
+  // rest as it can (grey blocks), which a caller that needs the whole picture must not take for it.
+  bool DataEndedEarly() const { return FDataEndedEarly; }
   // Hands the decompressed bitmap out (decompressing first when needed); the picture keeps its data
   // and decompresses again if asked. A bitmap-only picture is left empty.
   std::unique_ptr<TBitmap> ReleaseBitmap();
 
-  // Compresses the bitmap into new data (an empty data stream for a missing or empty bitmap).
+  // Compresses the bitmap into new data (an empty data stream for a missing or empty bitmap). A picture
+  // holding data and no bitmap yet is decompressed first, so its pixels are what gets compressed.
   void Compress();
   // Compress, unless there is data already.
   void JPEGNeeded();
@@ -130,4 +134,5 @@ class TJPEGImage : public TGraphic {
   mutable int32_t FScaledWidth = 0;
   mutable int32_t FScaledHeight = 0;
   mutable HPALETTE FPaletteHandle;
+  bool FDataEndedEarly = false;
 };

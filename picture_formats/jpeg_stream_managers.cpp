@@ -40,6 +40,7 @@ boolean FillInputBuffer(j_decompress_ptr info) {
   if (!ReadPiece(info, source, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
   if (count == 0) {
     if (source.StartOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
+    source.EndedEarly = true;
     WARNMS(info, JWRN_JPEG_EOF);
     source.Buffer[0] = 0xFF;
     source.Buffer[1] = JPEG_EOI;
@@ -117,6 +118,7 @@ void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream*
   source.Pub.bytes_in_buffer = 0;
   source.Stream = stream;
   source.StartOfFile = true;
+  source.EndedEarly = false;
   info->src = &source.Pub;
 }
 

@@ -18,6 +18,7 @@ struct TJPEGStreamSource {
   jpeg_source_mgr Pub;  // first member: the library only sees this part
   TStream* Stream;      // none reads as an empty stream
   bool StartOfFile;
+  bool EndedEarly;  // the library asked for more data than the stream held
   std::array<JOCTET, JPEGStreamBufferSize> Buffer;
 };
 static_assert(std::is_standard_layout_v<TJPEGStreamSource>);
@@ -31,7 +32,7 @@ static_assert(std::is_standard_layout_v<TJPEGStreamDestination>);
 
 // Reads the stream from its current position. A stream that gives nothing at all is the library's
 // empty-input error; one that ends early is finished with an end-of-image marker, so a truncated file
-// decodes as far as its data goes.
+// decodes as far as its data goes (and EndedEarly tells it happened).
 void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream* stream);
 
 // Writes through the buffer at the stream's current position; a short write is the library's

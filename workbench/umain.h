@@ -318,6 +318,10 @@ class TFormMain : public TMainWindowForm {
   void CreateToolBars();
   void CreateMenu();
   void BindHandlers();
+
+  // The picture size the view was last laid out for.
+  int FLayoutWidth = -1;
+  int FLayoutHeight = -1;
 };
 
 extern TFormMain* FormMain;

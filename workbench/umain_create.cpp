@@ -175,10 +175,12 @@ void TFormMain::CreateToolBars() {
   ToolButtonAbort = NewButton(this, ToolBar3, "ToolButtonAbort", kGlyphAbort);
   ToolButton12 = NewSeparator(this, ToolBar3, "ToolButton12");
   ToolButtonSave = NewButton(this, ToolBar3, "ToolButtonSave", kGlyphSave);
+  ToolButtonSave->SetHint("Save Result as...");
   EnableFlyOverMouse2 =
       NewButton(this, ToolBar3, "EnableFlyOverMouse2", kGlyphFlyOver, TToolButtonStyle::tbsCheck);
   EnableFlyOverMouse2->AllowAllUp = true;
   ToolButton1 = NewButton(this, ToolBar3, "ToolButton1", kGlyphResult, TToolButtonStyle::tbsCheck);
+  ToolButton1->SetHint("Show Result...");
   ToolButton7 = NewButton(this, ToolBar3, "ToolButton7", kGlyphStretch, TToolButtonStyle::tbsCheck);
   ToolButton7->SetDown(true);
   TrackBar1 = new TTrackBar(this, ToolBar3);
@@ -296,6 +298,9 @@ void TFormMain::BindHandlers() {
   OnCreate = Event(this, &TFormMain::FormCreate);
   OnDestroy = Event(this, &TFormMain::FormDestroy);
   OnResize = Event(this, &TFormMain::FormResize);
+  // The view fits the scroll box, which also changes size when a list splitter moves or the window's
+  // layout settles after the window's own resize event.
+  ScrollBox1->OnResize = Event(this, &TFormMain::FormResize);
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
 

@@ -1,6 +1,7 @@
 // Saving and loading the current list as a list file (ini text: the product, the count, and one
 // section per entry with its path, selection mark and check mark).
 #include <algorithm>
+#include <cstdint>
 
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
@@ -14,6 +15,8 @@ constexpr const char* kDefaultListName = "processlist.txt";
 constexpr const char* kListFilter = "*.txt|*.txt|*.*|*.*";
 constexpr const char* kProductName = "Orvanta";
 constexpr const char* kListVersion = " - version 2.1g - 2014/02/18 - ";
+// Entries a list file may count beyond its sections (they load with empty paths).
+constexpr int64_t kMissingEntryLimit = 1000;
 
 std::string EntrySection(int index) {
   return Format("L%4.4d", {index});
@@ -59,11 +62,13 @@ void TFormMain::LoadListFile(const std::string& FileName) {
   const TMemIniFile ini(FileName);
   ini.ReadString("Application", "name", "");
   ini.ReadString("Application", "Version", "");
-  // A damaged count cannot make the list grow past what the file describes: every entry has a
-  // section of its own, so no real list file holds more entries than sections.
+  // A damaged count must not make the list grow without end, yet a count above the entry sections is
+  // a list whose missing entries load with empty paths. So the entries past the sections present are
+  // bounded, not refused.
   TStringList sections;
   ini.ReadSections(sections);
-  const int count = std::min(ini.ReadInteger("List", "count", 0), sections.Count());
+  const int count = static_cast<int>(
+      std::min<int64_t>(ini.ReadInteger("List", "count", 0), sections.Count() + kMissingEntryLimit));
   ClearList1Click(this);
   TCheckListBox* list = GetCurrentList();
   if (!list) return;

@@ -72,13 +72,14 @@ void TFormMain::SaveStep(TBitmap* Bitmap, int& Answer) {
       FAbort = true;
       break;
     case mrYes:
-    case mrYesToAll: {
-      const bool saved = SavePicture(*Bitmap, name, kDefaultSaveName, pf24bit);
-      FDirty = !saved;
-      if (saved) ListBox2->Items().Add(name);
+    case mrYesToAll:
+      // A step that cannot be written, as BMP or as JPEG, ends the run with the file error: a night
+      // of steps must not be lost without a word.
+      WritePicture(*Bitmap, name, kDefaultSaveName, pf24bit);
+      FDirty = false;
+      ListBox2->Items().Add(name);
       ++FStepCounter;
       break;
-    }
     default:
       // No, No to all: the same name is offered again at the next step.
       break;

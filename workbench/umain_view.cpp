@@ -37,6 +37,10 @@ void TFormMain::ShowBitmap(TBitmap* Bitmap) {
   } else {
     ResetBitmap(&Image1->OwnBitmap());
   }
+  // The bounds of the last layout fit a picture of that layout's size: a picture of another size (the
+  // first result of a run after an empty view, say) would be drawn squashed into them.
+  const TBitmap* shown = Image1->ShownBitmap();
+  if (shown && (shown->Width() != FLayoutWidth || shown->Height() != FLayoutHeight)) LayoutView();
   Image1->Invalidate();
 }
 
@@ -64,6 +68,8 @@ void TFormMain::LayoutView() {
   const TBitmap* picture = Image1->ShownBitmap();
   const int pictureWidth = picture ? picture->Width() : 0;
   const int pictureHeight = picture ? picture->Height() : 0;
+  FLayoutWidth = pictureWidth;
+  FLayoutHeight = pictureHeight;
   if (ToolButton7->Down()) {
     ScrollBox1->SetAutoScroll(false);
     const int spaceWidth = ScrollBox1->Width() - 6;

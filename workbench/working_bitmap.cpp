@@ -1,9 +1,13 @@
 #include "workbench/working_bitmap.h"
 
+#include <filesystem>
+#include <optional>
+
 #include "picture_formats/format_list.h"
 #include "picture_formats/jpeg_image.h"
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
+#include "toolkit/core/streams.h"
 #include "toolkit/core/sysutils.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/picture.h"
@@ -118,7 +122,11 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
       fileFormat = source->PixelFormat();
       AdoptAs24Bit(*source, bitmap);
     } else if (auto* jpeg = dynamic_cast<TJPEGImage*>(graphic)) {
-      AdoptAs24Bit(*jpeg->ReleaseBitmap(), bitmap);
+      std::unique_ptr<TBitmap> decoded = jpeg->ReleaseBitmap();
+      // The rows past the end of a cut file are the library's filling, not the picture: a run must
+      // not merge them.
+      if (jpeg->DataEndedEarly()) return false;
+      AdoptAs24Bit(*decoded, bitmap);
     } else {
       CopyToBitmap(graphic, &bitmap, pf24bit);
     }
@@ -149,35 +157,72 @@ std::string SavedPictureName(const std::string& fileName) {
   return fileName;
 }
 
+namespace {
+
+// Writes the graphic to a new file. The file is created only once the graphic has its bytes (a JPEG
+// is compressed first), and a file left half-written, by a full disk say, is removed: no truncated
+// picture may pass for a result. Raises the toolkit's file error (creation) or write error.
+void WriteGraphicFile(TGraphic& graphic, const std::string& fileName) {
+  if (auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic)) jpeg->JPEGNeeded();
+  std::optional<TFileStream> stream(std::in_place, fileName, fmCreate);
+  try {
+    graphic.SaveToStream(*stream);
+  } catch (...) {
+    stream.reset();
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(fileName, ignored)))
+      std::filesystem::remove(fileName, ignored);
+    throw;
+  }
+}
+
+void WriteJpeg(TBitmap& bitmap, const std::string& fileName) {
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);  // compressed with the class's defaults (quality 90)
+  WriteGraphicFile(jpeg, fileName);
+}
+
+void WriteBmp(TBitmap& bitmap, const std::string& fileName, TPixelFormat format) {
+  if (bitmap.PixelFormat() == format) {
+    WriteGraphicFile(bitmap, fileName);
+    return;
+  }
+  TBitmap converted;
+  CopyToBitmap(&bitmap, &converted, format);
+  WriteGraphicFile(converted, fileName);
+}
+
+}  // namespace
+
 bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName,
                  TPixelFormat format) {
   if (fileName.empty()) fileName = defaultName;
   const bool asJpeg = IsJpegSaveName(fileName);
   fileName = SavedPictureName(fileName);
-
-  if (asJpeg) {
-    try {
-      TJPEGImage jpeg;
-      jpeg.Assign(bitmap);
-      jpeg.JPEGNeeded();  // compresses once with the class's defaults (quality 90)
-      jpeg.SaveToFile(fileName);
-      return true;
-    } catch (const std::exception&) {
-      return false;
-    }
-  }
-
-  if (bitmap.PixelFormat() == format) {
-    // Not guarded: a write failure reaches the caller as the toolkit's file error.
-    bitmap.SaveToFile(fileName);
+  // Not guarded: a BMP write of a bitmap already in the wanted format reaches the caller as the
+  // toolkit's file error; the other saves report failure by their result.
+  if (!asJpeg && bitmap.PixelFormat() == format) {
+    WriteBmp(bitmap, fileName, format);
     return true;
   }
   try {
-    TBitmap converted;
-    CopyToBitmap(&bitmap, &converted, format);
-    converted.SaveToFile(fileName);
+    if (asJpeg)
+      WriteJpeg(bitmap, fileName);
+    else
+      WriteBmp(bitmap, fileName, format);
     return true;
   } catch (const std::exception&) {
     return false;
   }
+}
+
+void WritePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName,
+                  TPixelFormat format) {
+  if (fileName.empty()) fileName = defaultName;
+  const bool asJpeg = IsJpegSaveName(fileName);
+  fileName = SavedPictureName(fileName);
+  if (asJpeg)
+    WriteJpeg(bitmap, fileName);
+  else
+    WriteBmp(bitmap, fileName, format);
 }

@@ -46,6 +46,11 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName);
 // occurs within ".BMP". An empty name takes the default. The name actually written is handed back.
 // A BMP write of a bitmap already in the wanted format raises the toolkit's file error to the caller.
 bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName, TPixelFormat format);
+// The same save for callers that must not lose a failure: every failure raises, the toolkit's file
+// error when the file cannot be created and its write error when it is written short (the half-written
+// file is removed, as SavePicture removes it too). The numbered steps are saved this way.
+void WritePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName,
+                  TPixelFormat format);
 
 // The name SavePicture writes for fileName (after the default was applied).
 std::string SavedPictureName(const std::string& fileName);

@@ -27,18 +27,6 @@ std::string ConversionError(F f) {
   return RaisedMessage<EColorConversionError>(f);
 }
 
-TEST(ColorManagerSetup, ANewManagerConvertsRGBToBGRAndSettersCheckTheirRanges) {
-  TColorManager manager;
-  Bytes target(6);
-  manager.ConvertRow({Bytes{10, 20, 30, 40, 50, 60}}, target, 2, 0xFF);
-  EXPECT_EQ(target, (Bytes{30, 20, 10, 60, 50, 40}));
-  manager.SetSourceBitsPerSample(5);
-  EXPECT_EQ(ConversionError([&] { manager.SetSourceBitsPerSample(0); }), gesInvalidColorDepth);
-  EXPECT_EQ(ConversionError([&] { manager.SetTargetBitsPerSample(17); }), gesInvalidColorDepth);
-  EXPECT_EQ(manager.SourceBitsPerSample(), 5);
-  EXPECT_EQ(ConversionError([&] { manager.SetTargetSamplesPerPixel(5); }), gesInvalidSampleCount);
-}
-
 TEST(ColorManagerSetup, OnlyNewValuesMarkTheManagerChangedAndOptionsKeepTheAlpha) {
   TColorManager manager;
   manager.SetSourceColorScheme(scRGBA);

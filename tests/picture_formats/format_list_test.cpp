@@ -103,19 +103,6 @@ TEST_F(FormatListTest, ReplacingMovesAnExtensionToAnotherClass) {
   TPicture::UnregisterGraphicClass(TTestGraphic::StaticClass());
 }
 
-TEST_F(FormatListTest, ReplacingHandsTheToolkitTheDescriptionsOfTheCall) {
-  // The entry keeps its own individual description, but the toolkit gets the one passed, or else the
-  // class's common description.
-  List().RegisterFileFormat("emf", "Test pictures", "", 8, true, TTestGraphic::StaticClass());
-  EXPECT_EQ(ToolkitDescription("emf"), "Test pictures");
-  EXPECT_EQ(List().Extensions()[3]->IndividualDescription, "Windows enhanced meta files");
-  List().RegisterFileFormat("bmp", "", "Replaced bitmaps", 8, true, TBitmap::StaticClass());
-  EXPECT_EQ(ToolkitDescription("bmp"), "Replaced bitmaps");
-  EXPECT_EQ(List().Extensions()[0]->IndividualDescription, "");
-  List().RegisterFileFormat("bmp", "", "", 8, true, TBitmap::StaticClass());
-  EXPECT_EQ(ToolkitDescription("bmp"), "Windows bitmaps");
-}
-
 TEST_F(FormatListTest, UnregisteringByExtensionAndByClass) {
   List().UnregisterFileFormat("rle", TBitmap::StaticClass());
   EXPECT_EQ(List().Classes()[0]->ExtensionCount, 2u);

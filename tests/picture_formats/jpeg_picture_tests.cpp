@@ -67,18 +67,6 @@ TEST(JpegSharing, AssignSharesDataAndCopiesADecodedBitmap) {
   EXPECT_FALSE(first->HasBitmap());
 }
 
-TEST(JpegBitmap, SizeIsTheFilesAndOptionChangesKeepTheBitmap) {
-  auto picture = LoadJpegSample("baseline.jpg");
-  EXPECT_EQ(RaisedMessage<EInvalidGraphicOperation>([&] { picture->SetWidth(10); }),
-            "Cannot change the size of a JPEG image");
-  EXPECT_THROW(picture->SetHeight(10), EInvalidGraphicOperation);
-  const TBitmap* first = &picture->GetBitmap();
-  picture->Grayscale = true;
-  picture->ScaleShift = 2;
-  EXPECT_EQ(&picture->GetBitmap(), first);
-  EXPECT_EQ(picture->Width(), 64) << "the bitmap's size wins";
-}
-
 TEST(JpegBitmap, ReleasedAndAssignedBitmapsHoldTheDecodedPicture) {
   auto picture = LoadJpegSample("odd.jpg");
   std::unique_ptr<TBitmap> decoded = picture->ReleaseBitmap();
@@ -140,6 +128,18 @@ TEST(JpegCompress, SavedFileLoadsBackAndSavingALoadedFileWritesItsOwnBytes) {
   EXPECT_FALSE(second.Equals(*loaded));
   EXPECT_EQ(DataBytes(*loaded), ReadWholeFile(name));
   EXPECT_EQ(ReadJpegFacts(DataBytes(second)).LuminanceQuantDC, 16);
+}
+
+TEST(JpegCompress, ALoadedPictureNeverDecodedIsCompressedFromItsPixels) {
+  auto picture = LoadJpegSample("baseline.jpg");
+  picture->Quality = 50;
+  picture->Compress();
+  const Bytes data = DataBytes(*picture);
+  ASSERT_FALSE(data.empty());
+  EXPECT_EQ(ReadJpegFacts(data).LuminanceQuantDC, 16);
+  EXPECT_LT(MeanDifference(BitmapPixels(LoadBytes<TJPEGImage>(data)->GetBitmap()),
+                           ReadPnm(JpegSample("baseline.ppm"))),
+            10.0);
 }
 
 TEST(JpegCompress, OptionsShapeTheFile) {

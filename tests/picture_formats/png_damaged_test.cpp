@@ -27,17 +27,8 @@ TEST(PngDamaged, CutFilesAndChangedBytesAreRefused) {
                                   Chunk("tEXt", {'k', 0, 'v'}),
                                   Chunk("IEND", {})};
   const Bytes file = Png(chunks);
-  // Cut anywhere before the CRC of IEND (which nothing reads): the stream's, the reader's or the
-  // decoder's error.
-  for (size_t size = 0; size + 4 < file.size(); ++size) {
-    try {
-      LoadBytes<TPNGGraphic>(Bytes(file.begin(), file.begin() + static_cast<long>(size)));
-      ADD_FAILURE() << "a file cut at " << size << " loaded";
-    } catch (const EReadError&) {
-    } catch (const EInvalidGraphic&) {
-    } catch (const EGraphicCompression&) {
-    }
-  }
+  // Cut before the CRC of IEND (which nothing reads) only the stream ends early; after it, nothing.
+  EXPECT_EQ(LoadError(Bytes(file.begin(), file.end() - 5)), SReadError);
   EXPECT_EQ(LoadError(Bytes(file.begin(), file.end() - 4)), "<nothing raised>");
   // A changed data or CRC byte in any chunk that is read (all but tEXt and IEND).
   size_t offset = 8;

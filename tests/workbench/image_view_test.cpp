@@ -1,5 +1,5 @@
 // The image view: layout in fit and zoom modes with the worked sizes, the stretch switches, the zoom
-// controls, the fly-over mirrors, the panels' minimum width, and showing the result without a copy.
+// controls, the panels' minimum width, and showing the result without a copy.
 #include <QImage>
 
 #include "tests/workbench/main_window_fixture.h"
@@ -32,9 +32,7 @@ TEST_F(ImageViewTest, FitModeScalesToTheScrollBoxKeepingProportions) {
   EXPECT_NEAR(Form->FZoom, 280.0 / 600.0, 1e-12);
   EXPECT_EQ(ViewBounds(), Rect(16, 2, 16 + 373, 2 + 280));
   EXPECT_FALSE(Form->ScrollBox1->AutoScroll());
-  Show(100, 50);  // showing does not lay out
-  EXPECT_EQ(ViewBounds(), Rect(16, 2, 16 + 373, 2 + 280));
-  Form->LayoutView();  // small pictures are enlarged
+  Show(100, 50);  // a picture of another size is laid out as it is shown; small pictures are enlarged
   EXPECT_EQ(Form->FZoom, 4.0);
   EXPECT_EQ(ViewBounds(), Rect(2, 42, 402, 242));
   Show(0, 0);  // no pixels: a scale of 1
@@ -78,23 +76,23 @@ TEST_F(ImageViewTest, ZoomModeFollowsTheTrackBar) {
   EXPECT_FALSE(Form->TrackBar1->Enabled());
   EXPECT_FALSE(Form->TrackBar1->Visible());
   EXPECT_EQ(ViewBounds(), Rect(0, 0, 1000, 500));  // at the track bar's 100%
-  Form->Adapterlimage1->Click();
-  EXPECT_TRUE(Form->ToolButton7->Down());
-  EXPECT_TRUE(Form->TrackBar1->Enabled());
-  EXPECT_EQ(Form->Image1->Width(), 400);
 }
 
-TEST_F(ImageViewTest, FlyOverSwitchesMirrorAndPanelsStayAtLeast175Wide) {
-  Form->EnableFlyOverMouse1->Click();
-  EXPECT_TRUE(Form->EnableFlyOverMouse2->Down());
-  Form->EnableFlyOverMouse2->Click();
-  EXPECT_FALSE(Form->EnableFlyOverMouse1->Checked());
-  int width = 100, height = 300;
-  bool resize = false;
-  Form->Panel1CanResize(Form.get(), width, height, resize);
-  EXPECT_EQ(width, 175);
-  EXPECT_TRUE(resize);
-  Form->Realign();
+// Files added and run at once: the view was laid out for the empty list's 1 x 1 picture, yet the result
+// shows in its own proportions, and keeps them when a list splitter narrows the view.
+TEST_F(MainWindowTest, TheViewIsLaidOutForTheResultsSizeAndTheScrollBoxsSize) {
+  Form->Show();
+  Script().AnswerOpenFile({WritePicture("a.bmp", 1, 60, 40), WritePicture("b.bmp", 2, 60, 40)});
+  Form->NewList1->Click();
+  ExpectEndOfRun(0);
+  Form->GetMAX1->Click();
+  const tFlyImage& view = *Form->Image1;
+  EXPECT_NEAR(double(view.Width()) / view.Height(), 1.5, 0.02);
+  EXPECT_LE(view.Width(), Form->ScrollBox1->Width() - 4);
+  Form->Splitter2->DragBy(100);
+  EXPECT_NEAR(double(view.Width()) / view.Height(), 1.5, 0.02);
+  EXPECT_EQ(view.Width(), Form->ScrollBox1->Width() - 6);
+  // No list panel gets narrower than 175 pixels.
   Form->Splitter1->DragBy(-150);
   EXPECT_EQ(Form->Panel1->Width(), 175);
 }

@@ -105,11 +105,16 @@ TEST_F(ListFileTest, HandWrittenFilesFollowTheIniRules) {
     Fill(list, {"/p/old.bmp"});
   }
 
-  // A damaged count does not make the list grow past the sections the file holds.
+  // A count past the entry sections gives entries with empty paths; a damaged count does not make
+  // the list grow without end.
+  WriteText(path, "[List]\ncount=3\n[L0000]\nname=/p/x.bmp\n");
+  Script().AnswerMessageBox(IDOK, "Clear List?");
+  Form->LoadListFile(path);
+  EXPECT_EQ(Paths(list), (Strings{"/p/x.bmp", "", ""}));
   WriteText(path, "[List]\ncount=2000000000\n[L0000]\nname=/p/x.bmp\n");
   Script().AnswerMessageBox(IDOK, "Clear List?");
   Form->LoadListFile(path);
-  EXPECT_EQ(Paths(list), (Strings{"/p/x.bmp", ""}));
+  EXPECT_EQ(list.Count(), 1002);
 }
 
 TEST_F(ListFileTest, TheDialogsUseTheListFilterAndTheDefaultName) {

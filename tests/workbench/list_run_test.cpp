@@ -94,6 +94,25 @@ TEST_F(ListRunTest, AnEmptyFirstPictureFailsAndTheNextGoodOneStartsTheResult) {
   EXPECT_EQ(Marks(*Form->ListBox1), "DCC");
 }
 
+TEST_F(ListRunTest, ACutJpegIsCountedAndSkippedAndThePictureTestMarksIt) {
+  const Strings paths = {WritePicture("a.jpg", 1, 64, 48), WritePicture("cut.jpg", 2, 64, 48),
+                         WritePicture("c.jpg", 3, 64, 48)};
+  std::vector<uint8_t> bytes = ReadWholeFile(paths[1]);
+  bytes.resize(bytes.size() / 2);
+  WriteWholeFile(paths[1], bytes);
+  AddEntries(paths);
+  ExpectEndOfRun(1);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[0], paths[2]})));
+  EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
+
+  SetMarks(*Form->ListBox1, "CCC");
+  Form->ToolBar1Click(Form.get());
+  Script().AnswerMessageBox(IDOK, "1 Files in Error");
+  Form->Testvalidpictures1Click(nullptr);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
+}
+
 // An operation that stacks the maximum and, while merging a given picture, queues a press of the pause
 // button, as a user would click during the merge: the run sees it when it lets pending events through.
 struct TPressDuringMerge {

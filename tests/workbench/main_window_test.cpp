@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include "tests/workbench/main_window_fixture.h"
+#include "toolkit/core/inifiles.h"
 #include "toolkit/ui/application.h"
-#include "toolkit/ui/system_services.h"
 #include "translation/program_forms.h"
 #include "translation/uformedit.h"
 #include "translation/ulngform.h"
@@ -15,6 +16,7 @@
 #include "workbench/uformerror.h"
 #include "workbench/uformfactor.h"
 #include "workbench/uformparam.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/ulut.h"
 #include "workbench/unumformat.h"
 #include "workbench/usearch.h"
@@ -29,6 +31,8 @@ class MainWindowHandlersTest : public MainWindowTest {
     QApplication::sendEvent(Form->ListBox1, &event);
   }
 };
+
+using Strings = std::vector<std::string>;
 
 TEST_F(MainWindowHandlersTest, CloseQuestionCancelYesAndNo) {
   Form->Show();
@@ -85,30 +89,146 @@ TEST_F(MainWindowHandlersTest, KeyTableRunsEachCommandOncePerPress) {
 
 TEST_F(MainWindowHandlersTest, OptionsMenuRefreshesItsCheckMarks) {
   Form->FNumFormat = "%s%d%s";
-  Form->ListBox1->SetSorted(true);
+  Form->ListBox2->SetSorted(true);
   Form->ToolButton7->SetDown(false);
   emit Form->Options1->SubMenu()->aboutToShow();
   EXPECT_FALSE(Form->FPadNumbers);
   EXPECT_FALSE(Form->numformat1->Checked());
   EXPECT_TRUE(Form->Adapterlimage1->Checked());
   EXPECT_TRUE(Form->ToolButton7->Down());
-  EXPECT_TRUE(Form->SortList1->Checked());
-  EXPECT_FALSE(Form->SortList2->Checked());
-  Form->FNumFormat = "%s%10.10d%s";
-  Form->ListBox1->SetSorted(false);
-  Form->ListBox2->SetSorted(true);
-  Form->Options1Click(Form.get());
-  EXPECT_TRUE(Form->numformat1->Checked());
   EXPECT_FALSE(Form->SortList1->Checked());
   EXPECT_TRUE(Form->SortList2->Checked());
 }
 
-TEST_F(MainWindowHandlersTest, ComputerNameGoesToTheThirdPanel) {
-  Form->ToolButton9->click();
-  char name[256] = {};
-  uint32_t size = sizeof(name);
-  ASSERT_TRUE(GetComputerNameA(name, &size));
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), std::string(name));
+TEST_F(MainWindowHandlersTest, ShortcutsOutsideTheKeyTableRunTheirMenuCommands) {
+  std::unique_ptr<TFormAbout, TFormDeleter> about = NewForm<TFormAbout>(nullptr);
+  FormAbout = about.get();
+  Form->Show();
+  Form->ToolBar1Click(Form.get());
+  TCheckListBox& list = *Form->ListBox1;
+  Fill(list, {"/p/a.bmp", "/p/b.bmp", "/p/c.bmp"});
+  list.SetItemIndex(0);
+  Press(Qt::Key_E, Qt::ControlModifier);  // the highlighted entry to the end
+  EXPECT_EQ(Paths(list), (Strings{"/p/b.bmp", "/p/c.bmp", "/p/a.bmp"}));
+  list.SetSelected(0, true);
+  Script().AnswerMessageBox(IDOK, "Clear Selection");
+  Press(Qt::Key_Delete, Qt::NoModifier);
+  EXPECT_EQ(Paths(list), (Strings{"/p/c.bmp", "/p/a.bmp"}));
+  Script().AnswerMessageBox(IDOK, "2 Files in Error");  // neither file exists
+  Press(Qt::Key_T, Qt::ControlModifier);
+  Script().AnswerMessageBox(IDOK, "Clear List?");
+  Press(Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(list.Count(), 0);
+  Script().AnswerSaveFile("");
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(Script().Asked().back().Kind, TDialogKind::SaveFile);
+  Script().AnswerShowModal("FormAbout", mrOk);
+  Press(Qt::Key_F1, Qt::NoModifier);
+  Press(Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(Form->Visible());
+  FormAbout = nullptr;
+}
+
+TEST_F(MainWindowHandlersTest, EnteringAListSetsCaptionsColoursAndFocusButtons) {
+  Form->ListBoxEnter(Form->ListBox2);
+  EXPECT_EQ(Form->GetCurrentList(), Form->ListBox2);
+  EXPECT_EQ(Form->LoadList1->Caption(), "Load RIGHT list");
+  EXPECT_EQ(Form->SaveList1->Caption(), "Save RIGHT list");
+  EXPECT_EQ(Form->ListBox1->Color(), TColor(0xCFCFCF));
+  EXPECT_EQ(Form->ListBox2->Color(), clWhite);
+  EXPECT_EQ(Form->FListCaption, "Right List");
+  EXPECT_FALSE(Form->ToolButtonFocus1->Down());
+  EXPECT_TRUE(Form->ToolButtonFocus2->Down());
+  Form->ToolButtonFocus1->Click();
+  EXPECT_EQ(Form->GetCurrentList(), Form->ListBox1);
+  EXPECT_EQ(Form->LoadList1->Caption(), "Load LEFT list");
+  EXPECT_EQ(Form->SaveList1->Caption(), "Save LEFT list");
+  EXPECT_EQ(Form->ListBox1->Color(), clWhite);
+  EXPECT_EQ(Form->ListBox2->Color(), TColor(0xCFCFCF));
+  EXPECT_EQ(Form->FListCaption, "Left List");
+  EXPECT_TRUE(Form->ToolButtonFocus1->Down());
+  EXPECT_FALSE(Form->ToolButtonFocus2->Down());
+}
+
+// What a language file changes, each text read by its key when it is needed.
+TEST_F(MainWindowHandlersTest, MessageStringsAreReadByTheirKeysWhenUsed) {
+  const std::string defaults = Temp.File("defaults.lng"), translated = Temp.File("fr.lng");
+  TMemIniFile snapshot(defaults);
+  WriteLngStrings(snapshot);
+  snapshot.UpdateFile();
+  const std::string text =
+      "[Strings]\nkstClearList=Vider ?\nkstClearSelection=Effacer\nkstcaption1=Gauche\nkstcaption2=Droite\n"
+      "kstproc=Resultat\nkstEmptyList=Vide\nkstUnknownFormat=Illisible %s\nkstoverwrite=Remplacer %s ?\n"
+      "kstLoadCaption=Lire %s\nkstSaveCaption=Ecrire %s\nkstleft=G\nkstright=D\n";
+  WriteWholeFile(translated, std::vector<uint8_t>(text.begin(), text.end()));
+  TMemIniFile language(translated);
+  ReadLngStrings(language);
+
+  Form->ToolBar2Click(Form.get());
+  EXPECT_EQ(Form->LoadList1->Caption(), "Lire D");
+  EXPECT_EQ(Form->SaveList1->Caption(), "Ecrire D");
+  Fill(*Form->ListBox2, {"/p/x.bmp", Temp.File("gone.bmp")});
+  Form->ListBox2->SetSelected(0, true);
+  Script().AnswerMessageBox(IDCANCEL, "Effacer");
+  Form->ClearSelection1Click(Form.get());
+  Script().AnswerMessageBox(IDCANCEL, "Vider ?");
+  Form->ClearList1Click(Form.get());
+  EXPECT_EQ(Script().Asked().back().Caption, "Droite");
+  Form->PreviewEntry(1, Form->ListBox2);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Illisible " + Temp.File("gone.bmp"));
+  Form->PreviewEntry(7, Form->ListBox2);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Vide");
+  Form->ToolBar1Click(Form.get());
+  EXPECT_EQ(Form->SaveList1->Caption(), "Ecrire G");
+  EXPECT_EQ(Form->FListCaption, "Gauche");
+  Form->ClearResult1->Click();
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Resultat");
+  WritePicture("process0000.bmp", 1);
+  Form->FStepPrefix = Temp.File("process");
+  int answer = mrYes;
+  Script().AnswerMessageDlg(mrNo, "Remplacer " + Temp.File("process0000.bmp") + " ?");
+  Form->SaveStep(Form->FResult.get(), answer);
+
+  TMemIniFile back(defaults);
+  ReadLngStrings(back);
+}
+
+TEST_F(MainWindowHandlersTest, HintsShowAsTooltipsAlsoOnButtonsBoundToMenuItems) {
+  EXPECT_EQ(Form->ToolButtonSave->toolTip().toStdString(), "Save Result as...");
+  EXPECT_EQ(Form->ToolButton1->toolTip().toStdString(), "Show Result...");
+  EXPECT_EQ(Form->ToolButtonOpen1->toolTip().toStdString(), "New list...");
+  // A language file sets hints of buttons and menu items alike; a menu shows its items' hints.
+  Form->ToolButtonSave->SetHint("Enregistrer");
+  EXPECT_EQ(Form->ToolButtonSave->toolTip().toStdString(), "Enregistrer");
+  EXPECT_EQ(Form->Redirect1->toolTip().toStdString(), "Change Current List Directory");
+  EXPECT_TRUE(Form->Redirect1->Parent()->SubMenu()->toolTipsVisible());
+}
+
+// The stretch item checks itself when chosen and its handler follows the new mark; opening the menu
+// sets the mark from the view's stretch switch, which every handler leaves on.
+TEST_F(MainWindowHandlersTest, StretchItemTogglesWhenChosenInTheMenu) {
+  Form->Show();
+  QMenu* menu = Form->Options1->SubMenu();
+  auto choose = [&] {
+    menu->popup(QPoint(10, 10));
+    QApplication::processEvents();
+    const QPoint at = menu->actionGeometry(Form->Adapterlimage1).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, menu->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, menu->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(menu, &press);
+    QApplication::sendEvent(menu, &release);
+    QApplication::processEvents();
+  };
+  choose();
+  EXPECT_FALSE(Form->Adapterlimage1->Checked());
+  EXPECT_FALSE(Form->Adapterlimage1->isChecked());
+  EXPECT_FALSE(Form->ToolButton7->Down());
+  EXPECT_TRUE(Form->ScrollBox1->AutoScroll());
+  choose();  // the menu opened checked again
+  EXPECT_FALSE(Form->Adapterlimage1->Checked());
+  EXPECT_FALSE(Form->ToolButton7->Down());
 }
 
 TEST(ProgramWindowsTest, TwelveWindowsAreCreatedInOrderWithTheirNamesAndCaptions) {
@@ -132,9 +252,6 @@ TEST(ProgramWindowsTest, TwelveWindowsAreCreatedInOrderWithTheirNamesAndCaptions
             "Mask Directory|Search Parameters:|FileName Num Format|Fichiers de Traduction|Editer|");
   EXPECT_EQ(Application->MainForm(), FormMain);
   EXPECT_EQ(Screen->Forms(before), FormMain);
-  // The chooser and the editor accept the message sent after a language file was applied.
-  EXPECT_EQ(LngForm->Perform(1524, 0, 0), 0);
-  EXPECT_EQ(FormEdit->Perform(1524, 0, 0), 0);
   // "Translation" shows the chooser, modeless.
   Screen->SetActiveForm(FormMain);
   FormMain->Translation1->trigger();

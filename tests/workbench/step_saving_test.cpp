@@ -1,4 +1,8 @@
 // Numbered steps, the overwrite question, "Save Result as..." and the number format.
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
@@ -147,19 +151,35 @@ TEST_F(StepSavingTest, SaveResultAsksBeforeOverwritingAndReportsAFailedSave) {
   }
 }
 
-TEST_F(StepSavingTest, StepNameWidthsFollowTheFormatAndTheListLength) {
-  EXPECT_EQ(DigitCount(0), 1);
-  EXPECT_EQ(DigitCount(-5), 2);
-  EXPECT_EQ(DigitCount(INT32_MIN), 11);
-  EXPECT_EQ(FirstNumberIn("%s%10.10d%s"), 10);
-  EXPECT_EQ(FirstNumberIn("%s%d%s"), 0);
-  EXPECT_EQ(FirstNumberIn("12-3"), 4);  // no integer: the default width
-  EXPECT_EQ(BuildNumFormat(0, 1, false), "%s%d%s");
-  EXPECT_EQ(BuildNumFormat(-1, 1, false), "%s%4.4d%s");
-  EXPECT_EQ(BuildNumFormat(4, 5, true), "%s%5.5d%s");
-  EXPECT_EQ(BuildNumFormat(4, 5, false), "%s%4.4d%s");
-  EXPECT_EQ(BuildNumFormat(6, 5, true), "%s%6.6d%s");
+// A step that cannot be written ends the run through the message loop with the file error, as JPEG as
+// well as BMP, and a step written short (a full disk, here a file-size limit) leaves no partial file.
+TEST_F(StepSavingTest, AStepThatCannotBeWrittenEndsTheRunWithTheFileError) {
+  for (const std::string extension : {".bmp", ".jpg"}) {
+    SCOPED_TRACE(extension);
+    Script().AnswerSaveFile(Temp.File("no-folder/s" + extension));
+    Script().AnswerMessageBox(IDOK, Format(SFCreateError, {Temp.File("no-folder/s0000" + extension)}) + ".");
+    Form->GetMaxandSave1->trigger();
+    EXPECT_TRUE(RightList().empty());
+    EXPECT_TRUE(Form->FDirty);
 
+    Form->FStepCounter = 0;
+    Script().AnswerSaveFile(Temp.File("full" + extension));
+    Script().AnswerMessageBox(IDOK, std::string(SWriteError) + ".");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousSignal = signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 60;  // fewer bytes than either file needs
+    setrlimit(RLIMIT_FSIZE, &limited);
+    Form->GetMaxandSave1->trigger();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousSignal);
+    EXPECT_FALSE(FileExists(Temp.File("full0000" + extension)));
+    EXPECT_TRUE(RightList().empty());
+  }
+}
+
+TEST_F(StepSavingTest, StepNameWidthsFollowTheFormatAndTheListLength) {
   EXPECT_EQ(Form->StepFileName(7), "process0007.bmp");
   TStrings& items = Form->ListBox1->Items();
   items.BeginUpdate();

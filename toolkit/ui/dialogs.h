@@ -39,6 +39,9 @@ struct TFileDialogRequest {
   int FilterIndex = 1;  // 1-based
   bool MultiSelect = false;
   bool OverwritePrompt = false;
+  // Open dialogs: only names of existing files are accepted (otherwise a typed name that names no
+  // file is taken as it is, for the caller to deal with).
+  bool MustExist = false;
   std::vector<std::string> Files;
 };
 

@@ -31,6 +31,7 @@ bool TOpenDialog::Run(bool save) {
   request.FilterIndex = FilterIndex;
   request.MultiSelect = (Options & ofAllowMultiSelect) != 0;
   request.OverwritePrompt = (Options & ofOverwritePrompt) != 0;
+  request.MustExist = (Options & ofFileMustExist) != 0;
   const bool chosen = save ? Dialogs().SaveFile(request) : Dialogs().OpenFile(request);
   if (!chosen) return false;
   Files.clear();

@@ -36,7 +36,8 @@ void TMenuItem::SetCaption(const std::string& caption) {
 void TMenuItem::SetHint(const std::string& hint) {
   TComponent::SetHint(hint);
   setStatusTip(QString::fromStdString(hint));
-  setToolTip(QString::fromStdString(hint.empty() ? FCaption : hint));
+  // Menus show the tooltips set here, so only a hint makes one.
+  setToolTip(QString::fromStdString(hint));
 }
 
 void TMenuItem::UpdateText() {
@@ -108,6 +109,7 @@ QWidget* TMenuItem::Container() {
   if (!FSubMenu) {
     FSubMenu = std::make_unique<QMenu>();
     FSubMenu->setTitle(QString::fromStdString(FCaption));
+    FSubMenu->setToolTipsVisible(true);
     setMenu(FSubMenu.get());
     QObject::connect(FSubMenu.get(), &QMenu::aboutToShow, this, [this] {
       Guarded([this] {

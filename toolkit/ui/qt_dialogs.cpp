@@ -176,10 +176,36 @@ void TakeFileDialogAnswer(const QFileDialog& dialog, TFileDialogRequest& request
   if (index >= 0) request.FilterIndex = index + 1;
 }
 
+// Qt's open dialog refuses a typed name that names no file; the program's open dialogs take one unless
+// they ask for existing files (a list file to be loaded may be named before it exists).
+class TOpenFileDialog : public QFileDialog {
+ public:
+  TOpenFileDialog(QWidget* parent, bool mustExist) : QFileDialog(parent), FMustExist(mustExist) {
+    // Only Qt's own dialog lets accept() decide.
+    if (!mustExist) setOption(QFileDialog::DontUseNativeDialog);
+  }
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    const bool anyMissing =
+        std::any_of(files.begin(), files.end(), [](const QString& file) { return !QFileInfo::exists(file); });
+    const bool anyFolder =
+        std::any_of(files.begin(), files.end(), [](const QString& file) { return QFileInfo(file).isDir(); });
+    if (!FMustExist && anyMissing && !anyFolder) {
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  bool FMustExist;
+};
+
 }  // namespace
 
 bool TQtDialogs::OpenFile(TFileDialogRequest& request) {
-  QFileDialog dialog(DialogParent());
+  TOpenFileDialog dialog(DialogParent(), request.MustExist);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   PrepareFileDialog(dialog, request);

@@ -165,7 +165,8 @@ void TToolButton::SetMenuItem(TMenuItem* item) {
   FMenuItem = item;
   if (!item) return;
   SetCaption(item->Caption());
-  SetHint(item->Hint());
+  // A button keeps a hint of its own when the item has none.
+  if (!item->Hint().empty()) SetHint(item->Hint());
   if (item->ImageIndex() >= 0) SetImageIndex(item->ImageIndex());
   SetEnabled(item->Enabled());
   SetVisible(item->Visible());

@@ -65,8 +65,9 @@ class TToolButton : public TWidgetControl<QToolButton> {
   void SetImageIndex(int index);
   void SetEnabled(bool enabled) override;
 
-  // A button bound to a menu item takes its caption, hint, glyph, enabled state and check mark, runs
-  // the item's click instead of its own, and keeps mirroring the item's check mark and enabled state.
+  // A button bound to a menu item takes its caption, hint (when it has one), glyph, enabled state and
+  // check mark, runs the item's click instead of its own, and keeps mirroring the item's check mark and
+  // enabled state.
   TMenuItem* MenuItem() const { return FMenuItem; }
   void SetMenuItem(TMenuItem* item);
   // A drop-down button opens this menu from its arrow (the button itself still clicks).

@@ -16,7 +16,7 @@ djpeg -pnm baseline.jpg >baseline.ppm
 djpeg -pnm -dct fast baseline.jpg >baseline-fast.ppm
 djpeg -pnm -colors 236 baseline.jpg >baseline-236.ppm
 djpeg -pnm -colors 236 -dct fast -dither ordered -onepass baseline.jpg >baseline-236-fast.ppm
-djpeg -pnm -grayscale -colors 236 baseline.jpg >baseline-gray-236.pgm
+djpeg -pnm -grayscale baseline.jpg >baseline-gray.pgm
 # The file without its last 300 bytes, as djpeg decodes it (it ends the data with an EOI marker too).
 head -c $(($(stat -c %s baseline.jpg) - 300)) baseline.jpg >cut.tmp
 djpeg -pnm cut.tmp >baseline-cut300.ppm 2>/dev/null || [ $? -eq 2 ]  # 2: finished with a warning
@@ -27,7 +27,7 @@ djpeg -pnm progressive.jpg >progressive.ppm
 djpeg -pnm -colors 236 progressive.jpg >progressive-236.ppm
 
 cjpeg -quality 85 -grayscale src.ppm >gray.jpg
-djpeg -pnm -colors 236 gray.jpg >gray-236.pgm
+djpeg -pnm gray.jpg >gray.pgm
 
 cjpeg -quality 85 odd-src.ppm >odd.jpg
 djpeg -pnm odd.jpg >odd.ppm

@@ -25,22 +25,6 @@ TEST(StrToIntTest, DecimalAndHexadecimalForms) {
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt("abc"); }), "'abc' n'est pas une valeur entière correcte");
 }
 
-TEST(StrToIntTest, DefaultsTryFormsSixtyFourBitsAndHexText) {
-  EXPECT_EQ(StrToIntDef("yes", 1), 1);
-  EXPECT_EQ(StrToIntDef("2", 1), 2);
-  int32_t value = 99;
-  EXPECT_FALSE(TryStrToInt("x", value));
-  EXPECT_EQ(value, 99);
-  EXPECT_EQ(StrToInt64("-9223372036854775808"), std::numeric_limits<int64_t>::min());
-  EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
-  EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
-  // At least the asked digits; negatives of 4-byte or narrower types as 32-bit numbers.
-  EXPECT_EQ(IntToHex(255, 4), "00FF");
-  EXPECT_EQ(IntToHex(0x12345, 2), "12345");
-  EXPECT_EQ(IntToHex(int16_t{-1}, 0), "FFFFFFFF");
-  EXPECT_EQ(IntToHex(int64_t{-1}, 2), "FFFFFFFFFFFFFFFF");
-}
-
 TEST(ValTest, ErrorPositions) {
   int32_t value = 7;
   int code = -1;

@@ -25,15 +25,6 @@ TEST(FileNamesTest, ExtensionsIgnoreDotsInFolderNames) {
   EXPECT_EQ(ChangeFileExt("/p/pic.jpg", ""), "/p/pic");
 }
 
-TEST(FileNamesTest, NameFolderAndDelimiters) {
-  ExpectEach(ExtractFileName, {{"/home/u/pic.png", "pic.png"}, {"pic.png", "pic.png"}});
-  ExpectEach(ExtractFilePath, {{"/home/u/pic.png", "/home/u/"}, {"pic.png", ""}});
-  // The root keeps its "/".
-  ExpectEach(ExtractFileDir, {{"/home/u/pic.png", "/home/u"}, {"/pic.png", "/"}, {"pic.png", ""}});
-  ExpectEach(IncludeTrailingPathDelimiter, {{"/a", "/a/"}, {"/a/", "/a/"}, {"", "/"}});
-  ExpectEach(ExcludeTrailingPathDelimiter, {{"/a/", "/a"}, {"/a", "/a"}});
-}
-
 TEST(FileSystemTest, ExistenceDeletionFoldersAndCopies) {
   TempDir dir;
   const std::string file = dir.File("a.txt");
@@ -105,17 +96,6 @@ TEST(FindFirstTest, PlainFilesByDefaultInNameOrder) {
   EXPECT_NE(FindNext(rec), 0);
 }
 
-TEST(FindFirstTest, NamesWithoutAFolderAreInTheCurrentFolder) {
-  TempDir dir;
-  WriteWholeFile(dir.File("x.lng"), Bytes(""));
-  const std::string saved = GetCurrentDir();
-  ASSERT_TRUE(SetCurrentDir(dir.Path().string()));
-  EXPECT_EQ(std::filesystem::path(GetCurrentDir()), std::filesystem::canonical(dir.Path()));
-  EXPECT_EQ(FindAll("*.*", 0), Texts{"x.lng"});
-  EXPECT_FALSE(SetCurrentDir(dir.File("missing")));
-  EXPECT_TRUE(SetCurrentDir(saved));
-}
-
 TEST(TextReaderTest, LinesEndAtLfOrCrLf) {
   TempDir dir;
   WriteWholeFile(dir.File("t.lut"), Bytes("1 2 3\r\n4 5 6\nmid\rline\n\nlast"));
@@ -126,21 +106,6 @@ TEST(TextReaderTest, LinesEndAtLfOrCrLf) {
   EXPECT_TRUE(reader.Eof());
   EXPECT_EQ(reader.ReadLn(), "");
   EXPECT_THROW(TTextReader(dir.File("missing.lut")), EFOpenError);
-}
-
-TEST(DateTimeTest, TextAndTicks) {
-  const char* oldZone = getenv("TZ");
-  const std::string savedZone = oldZone ? oldZone : "";
-  setenv("TZ", "UTC", 1);
-  tzset();
-  // Midnight shows the date alone.
-  EXPECT_EQ(DateTimeToStr(0), "01/01/1970");
-  EXPECT_EQ(DateTimeToStr(1392736215), "18/02/2014 15:10:15");
-  oldZone ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
-  tzset();
-  const uint32_t first = GetTickCount();
-  usleep(20000);
-  EXPECT_GE(static_cast<uint32_t>(GetTickCount() - first), 15u);
 }
 
 }  // namespace

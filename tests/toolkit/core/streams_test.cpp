@@ -35,24 +35,6 @@ TEST(MemoryStreamTest, ReadReturnsTheCountReadBufferAndWriteBufferRaise) {
   EXPECT_THROW(stream.WriteBuffer("x", 1), EWriteError);
 }
 
-TEST(MemoryStreamTest, SixtyFourBitPositionsWithoutAllocating) {
-  TMemoryStream stream;
-  stream.WriteBuffer("abcd", 4);
-  EXPECT_EQ(stream.Seek(kFiveGiB, TSeekOrigin::soBeginning), kFiveGiB);
-  EXPECT_EQ(stream.Size(), 4);
-  uint8_t byte = 0;
-  EXPECT_EQ(stream.Read(&byte, 1), 0);
-  EXPECT_EQ(stream.Seek(-kFiveGiB + 1, TSeekOrigin::soCurrent), 1);
-  EXPECT_EQ(stream.ReadValue<uint8_t>(), 'b');
-  EXPECT_EQ(stream.Seek(-1, TSeekOrigin::soEnd), 3);
-  // A seek that would overflow leaves the position alone.
-  stream.SetPosition(INT64_MAX - 1);
-  EXPECT_EQ(stream.Seek(10, TSeekOrigin::soCurrent), -1);
-  EXPECT_EQ(stream.Position(), INT64_MAX - 1);
-  EXPECT_THROW(stream.WriteBuffer("xyz", 3), EWriteError);
-  EXPECT_EQ(stream.Size(), 4);
-}
-
 TEST(MemoryStreamTest, GrowsWithZerosCopiesAndUsesFiles) {
   TMemoryStream stream;
   stream.SetPosition(3);

@@ -55,18 +55,4 @@ TEST(PosAndTrimTest, OneBasedPositionsAndBlanks) {
   EXPECT_EQ(TrimRight("  a  "), "  a");
 }
 
-TEST(StrLCompTest, BoundedComparison) {
-  const char header[] = "Paint Shop Pro Image File\n\x1A";
-  EXPECT_EQ(StrLComp(header, "Paint Shop Pro Image File", 25), 0);
-  EXPECT_EQ(StrLIComp(header, "PAINT SHOP PRO IMAGE FILE", 25), 0);
-  EXPECT_NE(StrLComp(header, "PAINT SHOP PRO IMAGE FILE", 25), 0);
-  EXPECT_NE(StrLComp(header, "Paint Shop Pro Image File", 26), 0);
-  // Both texts end together: equal whatever the bound.
-  EXPECT_EQ(StrLComp("ab", "ab", 10), 0);
-  EXPECT_LT(StrLComp("ab", "abc", 10), 0);
-  // Reading stops at the bound: the second text is not zero-terminated.
-  const char unterminated[4] = {'P', 'C', 'D', '_'};
-  EXPECT_EQ(StrLComp(unterminated, "PCD_", 4), 0);
-}
-
 }  // namespace

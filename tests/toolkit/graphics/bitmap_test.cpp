@@ -7,18 +7,6 @@
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"
 
-TEST(Bitmap, NewBitmapIsEmptyDeviceFormat) {
-  TBitmap bitmap;
-  EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
-  EXPECT_TRUE(bitmap.Empty());
-  EXPECT_FALSE(bitmap.HandleAllocated());
-  EXPECT_EQ(bitmap.BitsPerPixel(), 32);
-  EXPECT_THROW(bitmap.ScanLine(0), EInvalidGraphicOperation);
-  bitmap.SetSize(3, 2);
-  EXPECT_EQ(bitmap.RowStride(), 12);
-  EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
-}
-
 TEST(Bitmap, RowsAreBottomUpAndPadded) {
   const struct {
     TPixelFormat format;
@@ -34,14 +22,6 @@ TEST(Bitmap, RowsAreBottomUpAndPadded) {
     EXPECT_EQ(bitmap.ScanLine(2) - bitmap.ScanLine(0), -2 * c.stride) << c.format;
     for (int bad : {-1, 3, 1000}) EXPECT_THROW(bitmap.ScanLine(bad), EInvalidGraphicOperation) << bad;
   }
-}
-
-TEST(Bitmap, CustomPixelFormatIsRefused) {
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  EXPECT_THROW(bitmap.SetPixelFormat(pfCustom), EInvalidGraphic);
-  EXPECT_THROW(bitmap.SetPixelFormat(static_cast<TPixelFormat>(12)), EInvalidGraphic);
-  EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
 }
 
 TEST(Bitmap, SizeChangesKeepWhatFitsAndBlackenTheRest) {
@@ -70,35 +50,6 @@ TEST(Bitmap, SizeChangesKeepWhatFitsAndBlackenTheRest) {
   huge.SetPixelFormat(pf32bit);
   EXPECT_THROW(huge.SetSize(100000, 100000), EOutOfResources);
   EXPECT_TRUE(huge.Empty());
-}
-
-TEST(Bitmap, ReleaseHandleEmptiesAndKeepsFormat) {
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf8bit);
-  bitmap.SetSize(4, 4);
-  bitmap.ReleaseHandle();
-  EXPECT_TRUE(bitmap.Empty());
-  EXPECT_EQ(bitmap.Width(), 0);
-  EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
-  EXPECT_FALSE(bitmap.HandleAllocated());
-}
-
-TEST(Bitmap, DefaultPalettes) {
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf1bit);
-  ASSERT_EQ(bitmap.ColorTable().size(), 2u);
-  EXPECT_EQ(bitmap.ColorTable()[1], (TPaletteEntry{255, 255, 255, 0}));
-  bitmap.SetPixelFormat(pf8bit);
-  EXPECT_EQ(bitmap.ColorTable().size(), 2u) << "going up keeps the table";
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetPixelFormat(pf4bit);
-  ASSERT_EQ(bitmap.ColorTable().size(), 16u);
-  EXPECT_EQ(bitmap.ColorTable()[9], (TPaletteEntry{255, 0, 0, 0}));     // red
-  EXPECT_EQ(bitmap.ColorTable()[14], (TPaletteEntry{0, 255, 255, 0}));  // aqua
-  TBitmap fresh;
-  fresh.SetPixelFormat(pf8bit);
-  EXPECT_EQ(fresh.ColorTable().size(), 256u);
-  EXPECT_EQ(GetPaletteEntries(fresh.Palette(), 0, 0, nullptr), 256u);
 }
 
 TEST(Bitmap, PaletteSetAndRead) {

@@ -85,15 +85,6 @@ TEST(BmpFile, EveryPixelFormatSurvivesARoundTrip) {
       }
 }
 
-TEST(BmpFile, EmptyBitmapRoundTrips) {
-  TBitmap empty;
-  empty.SetPixelFormat(pf8bit);
-  TBitmap loaded;
-  LoadBmpBytes(loaded, BmpBytes(empty));
-  EXPECT_TRUE(loaded.Empty());
-  EXPECT_EQ(loaded.PixelFormat(), pf8bit);
-}
-
 TEST(BmpFile, FilesOfImageMagickMatchTheirReferences) {
   const struct {
     const char* file;
@@ -235,22 +226,4 @@ TEST(BmpFile, TruncatedFilesRaiseAndLeaveTheBitmap) {
   TBitmap loaded;
   LoadBmpBytes(loaded, bytes);
   EXPECT_TRUE(SamePixels(loaded, padded));
-}
-
-TEST(BmpFile, DamagedBytesNeverReadOutOfBounds) {
-  // Every header, table and data byte of a few files replaced by awkward values: loading either
-  // works or raises a toolkit exception; the sanitizers watch the rest.
-  for (const char* name : {"rle8-delta.bmp", "rle4-delta.bmp", "bf565.bmp", "os2-8.bmp", "pal1.bmp"}) {
-    const std::vector<uint8_t> good = ReadWholeFile(TestData(std::string("bmp/") + name));
-    for (size_t at = 0; at < std::min<size_t>(good.size(), 200); ++at)
-      for (uint8_t value : {0x00, 0x01, 0x02, 0x7F, 0x80, 0xFF}) {
-        std::vector<uint8_t> bytes = good;
-        bytes[at] = value;
-        TBitmap bitmap;
-        try {
-          LoadBmpBytes(bitmap, bytes);
-        } catch (const Exception&) {
-        }
-      }
-  }
 }

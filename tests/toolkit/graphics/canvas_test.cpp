@@ -155,29 +155,6 @@ TEST(Canvas, CopyRectLeavesPixelsWithoutSourceAndMayOverlap) {
   for (int x = 1; x < 5; ++x) EXPECT_EQ(shifted.Canvas().Pixel(x, 2), source.Canvas().Pixel(x - 1, 2));
 }
 
-TEST(Canvas, TextOutWritesInTheFontColour) {
-  for (TPixelFormat format : {pf8bit, pf24bit}) {
-    TBitmap bitmap;
-    Prepare(bitmap, format, 60, 24, clWhite);
-    TCanvas& canvas = bitmap.Canvas();
-    canvas.Font.Color = clRed;
-    canvas.Brush.Clear = true;
-    canvas.MoveTo(0, 0);
-    canvas.TextOut(2, 2, "Hi!");
-    int red = 0;
-    for (int y = 0; y < 24; ++y)
-      for (int x = 0; x < 60; ++x) {
-        const TColor c = canvas.Pixel(x, y);
-        EXPECT_TRUE(c == clWhite || c == clRed) << format << " " << x << "," << y;
-        red += c == clRed;
-      }
-    EXPECT_GT(red, 5) << format;
-    EXPECT_GT(canvas.TextWidth("Hi!"), 0);
-    EXPECT_EQ(canvas.PenPos().X, 2 + canvas.TextWidth("Hi!"));
-    EXPECT_GT(canvas.TextHeight("Hi!"), 5);
-  }
-}
-
 TEST(Canvas, ExtremeCoordinatesAreClippedSafely) {
   TBitmap bitmap;
   Prepare(bitmap, pf8bit, 4, 4, clBlack);

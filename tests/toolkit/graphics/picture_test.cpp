@@ -90,25 +90,6 @@ TEST_F(Registry, LoadFromFilePicksTheClassByExtension) {
   EXPECT_EQ(picture.Bitmap().Width(), 0);
 }
 
-TEST(Graphic, ChangeAndProgressEvents) {
-  TBitmap bitmap;
-  int changes = 0;
-  bitmap.OnChange = [&](TGraphic& sender) { changes += &sender == &bitmap; };
-  bitmap.SetSize(2, 2);
-  bitmap.SetPixelFormat(pf8bit);
-  EXPECT_EQ(changes, 2);
-  EXPECT_TRUE(bitmap.Modified());
-  std::string seen;
-  bitmap.Progress(TProgressStage::psRunning, 40, true, Rect(0, 1, 2, 2), "ignored");
-  bitmap.OnProgress = [&](TGraphic&, TProgressStage stage, uint8_t percent, bool redraw, const TRect& rect,
-                          const std::string& message) {
-    seen = std::to_string(static_cast<int>(stage)) + "/" + std::to_string(percent) + "/" +
-           (redraw ? "r" : "-") + "/" + std::to_string(rect.Bottom) + "/" + message;
-  };
-  bitmap.Progress(TProgressStage::psRunning, 40, true, Rect(0, 1, 2, 2), "Loading data...");
-  EXPECT_EQ(seen, "1/40/r/2/Loading data...");
-}
-
 TEST(Icon, ImagesAreDrawnWithTheirTransparency) {
   for (const char* name : {"alpha32", "mask4"}) {
     TIcon icon;

@@ -47,14 +47,6 @@ TEST_F(ApplicationTest, SilentAbortShowsNothing) {
   EXPECT_TRUE(Script().Asked().empty());
 }
 
-TEST_F(ApplicationTest, StandardAndUnknownExceptionsAreShownToo) {
-  Script().AnswerMessageBox(IDOK, "bad alloc.").AnswerMessageBox(IDOK);
-  Application->HandleException(std::make_exception_ptr(std::runtime_error("bad alloc")));
-  Application->HandleException(std::make_exception_ptr(42));
-  ASSERT_EQ(Script().Asked().size(), 2u);
-  EXPECT_FALSE(Script().Asked()[1].Text.empty());
-}
-
 TEST_F(ApplicationTest, ExceptionInAMenuHandlerStaysInsideTheEventLoop) {
   TMenuItem item(nullptr);
   int runs = 0;
@@ -75,28 +67,6 @@ TEST_F(ApplicationTest, ExceptionInAHandlerReachedThroughAQtEventStaysInside) {
   QTimer::singleShot(0, &button, [&] { button.click(); });
   EXPECT_NO_THROW(Application->ProcessMessages());
   EXPECT_EQ(Script().Asked().size(), 1u);
-}
-
-TEST_F(ApplicationTest, ConnectGuardsAMemberHandler) {
-  struct TReceiver : QObject {
-    int Calls = 0;
-    void Handle(bool) {
-      ++Calls;
-      throw Exception("from a member");
-    }
-  } receiver;
-  QAction action;
-  Connect(&action, &QAction::triggered, &receiver, &TReceiver::Handle);
-  Script().AnswerMessageBox(IDOK, "from a member.");
-  EXPECT_NO_THROW(action.trigger());
-  EXPECT_EQ(receiver.Calls, 1);
-}
-
-TEST_F(ApplicationTest, MessageBoxReturnsTheButtonAndPassesTheFlags) {
-  Script().AnswerMessageBox(IDNO, "Save Processed Image?");
-  EXPECT_EQ(Application->MessageBox("Save Processed Image?", "Quit!!", MB_YESNOCANCEL), IDNO);
-  EXPECT_EQ(Script().Asked()[0].Caption, "Quit!!");
-  EXPECT_EQ(Script().Asked()[0].Flags, MB_YESNOCANCEL);
 }
 
 }  // namespace

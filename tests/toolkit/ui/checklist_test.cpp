@@ -58,34 +58,6 @@ TEST_F(CheckListTest, ExchangeCarriesEveryMarkAndTheHighlightFollows) {
   EXPECT_EQ(List.ItemIndex(), 2);
 }
 
-TEST_F(CheckListTest, MoveCarriesTheMarksBothWays) {
-  Fill({"A", "B", "C"});
-  List.SetItemEnabled(0, false);
-  List.SetItemIndex(1);
-  // Entry 0 to the end: B, C, A; the highlighted B is now at 0.
-  List.Items().Move(0, 2);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"B", "C", "A"}));
-  EXPECT_FALSE(List.ItemEnabled(2));
-  EXPECT_TRUE(List.ItemEnabled(0));
-  EXPECT_EQ(List.ItemIndex(), 0);
-  // The last to the front: A, B, C again.
-  List.SetChecked(1, false);
-  List.Items().Move(2, 0);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_FALSE(List.ItemEnabled(0));
-  EXPECT_FALSE(List.Checked(2));
-  EXPECT_EQ(List.ItemIndex(), 1);
-}
-
-TEST_F(CheckListTest, BadIndicesRaiseListErrors) {
-  Fill({"A", "B"});
-  EXPECT_THROW(List.Items().Exchange(-1, 0), EListError);
-  EXPECT_THROW(List.Items().Move(0, 2), EListError);
-  EXPECT_THROW(List.Checked(2), EListError);
-  EXPECT_THROW(List.SetItemEnabled(-1, true), EListError);
-  EXPECT_THROW(List.Items().Insert(3, "x"), EListError);
-}
-
 TEST_F(CheckListTest, SortedListsInsertInOrderIgnoringCase) {
   Fill({"/x/c.bmp", "/x/A.bmp", "/x/b.bmp"});
   List.SetChecked(1, false);  // "/x/A.bmp"
@@ -151,35 +123,6 @@ TEST_F(CheckListTest, ItemIndexIsTheHighlightNotTheSelection) {
   EXPECT_EQ(List.ItemIndex(), 0);
   List.Items().Delete(0);
   EXPECT_EQ(List.ItemIndex(), -1);
-}
-
-TEST_F(CheckListTest, DeleteAndCopySelection) {
-  Fill({"A", "B", "C", "D"});
-  TCheckListBox other(nullptr, nullptr);
-  other.Items().Add("Z");
-  List.SetSelected(1, true);
-  List.SetSelected(3, true);
-  List.CopySelection(other);
-  EXPECT_EQ(other.Count(), 3);
-  EXPECT_EQ(other.Items().Strings(1), "B");
-  EXPECT_EQ(other.Items().Strings(2), "D");
-  List.DeleteSelected();
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "C"}));
-  List.SelectAll();
-  EXPECT_EQ(List.SelCount(), 2);
-  List.Clear();
-  EXPECT_EQ(List.Count(), 0);
-  EXPECT_EQ(List.ItemIndex(), -1);
-}
-
-TEST_F(CheckListTest, ItemAtPosFollowsTheFixedItemHeight) {
-  Fill({"A", "B", "C"});
-  EXPECT_EQ(List.ItemHeight(), 16);
-  EXPECT_EQ(List.ItemAtPos({10, 0}, true), 0);
-  EXPECT_EQ(List.ItemAtPos({10, 17}, true), 1);
-  EXPECT_EQ(List.ItemAtPos({10, 47}, true), 2);
-  EXPECT_EQ(List.ItemAtPos({10, 48}, true), -1);
-  EXPECT_EQ(List.ItemAtPos({10, 48}, false), 3);
 }
 
 TEST_F(CheckListTest, OwnerDrawingGetsTheRowsStateAndACanvas) {

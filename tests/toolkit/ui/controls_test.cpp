@@ -23,26 +23,6 @@ class PlainForm : public TForm {
 };
 int PlainForm::Destroyed = 0;
 
-TEST(ApplicationLoopTest, FirstWindowIsTheMainWindowAndClosingItEndsTheLoop) {
-  PlainForm* first = nullptr;
-  PlainForm* second = nullptr;
-  Application->CreateForm(first);
-  Application->CreateForm(second);
-  EXPECT_EQ(Application->MainForm(), first);
-  EXPECT_TRUE(first->CreatedAsMain);  // the variable and the main window are set before creation runs
-  EXPECT_FALSE(second->CreatedAsMain);
-  second->Show();
-  QTimer::singleShot(0, first, [first] { first->Close(); });
-  Application->Run();  // returns once the main window closed
-  EXPECT_TRUE(Application->Terminated());
-  EXPECT_FALSE(first->Visible());
-  second->Hide();
-  PlainForm::Destroyed = 0;
-  Application->DestroyForms();
-  EXPECT_EQ(PlainForm::Destroyed, 2);
-  EXPECT_EQ(Application->MainForm(), nullptr);
-}
-
 TEST(ScrollBoxTest, ScrollRangeFollowsTheChildAndOffsetsItsPlace) {
   TScrollBox box(nullptr, nullptr);
   box.resize(200, 100);
@@ -60,38 +40,6 @@ TEST(ScrollBoxTest, ScrollRangeFollowsTheChildAndOffsetsItsPlace) {
   child.SetBounds(16, 2, 100, 50);
   EXPECT_EQ(child.Left(), 16);
   EXPECT_EQ(child.Widget()->x(), 16);
-}
-
-TEST(MemoTest, LinesAreAStringList) {
-  TMemo memo(nullptr, nullptr);
-  EXPECT_EQ(memo.Lines().Count(), 0);
-  memo.Lines().Add("first");
-  memo.Lines().Add("");
-  memo.Lines().Add("third");
-  EXPECT_EQ(memo.Lines().Count(), 3);
-  EXPECT_EQ(memo.Lines().Strings(2), "third");
-  memo.Lines().Put(1, "second");
-  memo.Lines().Delete(0);
-  EXPECT_EQ(memo.Text(), "second\nthird\n");  // every line ends with a line break
-  EXPECT_THROW(memo.Lines().Strings(2), EListError);
-  memo.Lines().Clear();
-  EXPECT_EQ(memo.Lines().Count(), 0);
-}
-
-TEST(ComboBoxTest, ItemsAndIndex) {
-  TComboBox combo(nullptr, nullptr);
-  EXPECT_EQ(combo.ItemIndex(), -1);
-  combo.Items().Add("*.bmp");
-  combo.Items().Add("*.jpg");
-  int tag = 3;
-  combo.Items().PutObject(1, &tag);
-  combo.SetItemIndex(1);
-  EXPECT_EQ(combo.ItemIndex(), 1);
-  EXPECT_EQ(combo.Text(), "*.jpg");
-  EXPECT_EQ(combo.Items().Objects(1), &tag);
-  combo.SetItemIndex(7);
-  EXPECT_EQ(combo.ItemIndex(), -1);
-  EXPECT_THROW(combo.Items().Delete(2), EListError);
 }
 
 TEST(ControlTest, HiddenAndDisabledAreTheControlsOwnFlags) {

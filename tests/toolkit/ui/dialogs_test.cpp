@@ -1,10 +1,19 @@
 // The scripted dialogs seam, the file-dialog components and filter conversion.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
 #include "tests/support/scripted_dialogs_fixture.h"
+#include "tests/support/test_files.h"
 #include "toolkit/ui/file_dialogs.h"
 #include "toolkit/ui/file_filter.h"
 #include "toolkit/ui/forms.h"
+#include "toolkit/ui/qt_dialogs.h"
 #include "toolkit/ui/stdctrls.h"
 
 namespace {
@@ -54,14 +63,6 @@ TEST(ScriptedDialogs, UnexpectedWrongKindAndWrongTextAreReported) {
   EXPECT_NE(script.Failures()[2].find("expected"), std::string::npos);
 }
 
-TEST(ScriptedDialogs, PrinterAnswersCanFail) {
-  TScriptedDialogs script;
-  script.AnswerPrint().AnswerPrint(true);
-  EXPECT_NO_THROW(script.PrintLines({"a", "b"}));
-  EXPECT_EQ(script.Asked()[0].Lines, (std::vector<std::string>{"a", "b"}));
-  EXPECT_ANY_THROW(script.PrintLines({}));
-}
-
 class ModalForm : public TForm {
  public:
   explicit ModalForm(TComponent* owner) : TForm(owner), Box(new TCheckBox(this, this)) {
@@ -101,14 +102,32 @@ TEST_F(DialogComponentsTest, OpenDialogHandsTheRequestAndTakesEveryFile) {
   EXPECT_EQ(Script().LastFileRequest().Filter, dialog.Filter);
 }
 
-TEST_F(DialogComponentsTest, CancelledSaveDialogKeepsTheName) {
-  TSaveDialog dialog(nullptr);
-  dialog.FileName = "process.bmp";
-  Script().AnswerSaveFile("");
-  EXPECT_FALSE(dialog.Execute());
-  EXPECT_EQ(dialog.FileName, "process.bmp");
-  EXPECT_FALSE(Script().LastFileRequest().OverwritePrompt);
-  EXPECT_EQ(Script().LastFileRequest().FileName, "process.bmp");
+// The real Qt dialog, answered by typing a name: an open dialog takes a name that names no file (a list
+// file to be loaded, say) unless it asks for existing files, and then Qt refuses it with a warning.
+TEST(QtOpenDialog, TakesATypedNameOfNoFileUnlessItMustExist) {
+  TempDir folder;
+  TQtDialogs dialogs;
+  for (const bool mustExist : {false, true}) {
+    TFileDialogRequest request;
+    request.InitialDir = folder.Path().string();
+    request.MultiSelect = true;
+    request.MustExist = mustExist;
+    QTimer::singleShot(0, [] {
+      QPointer<QFileDialog> dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText("new-list.txt");
+      // Whatever stays open after the answer (Qt's warning, the dialog itself) is closed unanswered.
+      QTimer::singleShot(0, [dialog] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+        if (dialog) dialog->reject();
+      });
+      static_cast<QDialog*>(dialog)->accept();  // as the dialog's Open button does
+    });
+    EXPECT_EQ(dialogs.OpenFile(request), !mustExist) << mustExist;
+    if (!mustExist) {
+      EXPECT_EQ(request.FileName, folder.File("new-list.txt"));
+    }
+  }
 }
 
 TEST(FileFilter, PascalFiltersBecomeQtFilters) {

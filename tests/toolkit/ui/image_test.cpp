@@ -39,21 +39,6 @@ TEST(ImageTest, BigBitmapIsSampledAtTheControlsSize) {
   EXPECT_EQ(shown.pixel(150, 100), qRgb(255, 255, 255));
 }
 
-TEST(ImageTest, RenderingIsKeptUntilInvalidated) {
-  TImage image(nullptr, nullptr);
-  TBitmap& bitmap = image.Bitmap();
-  PaintQuadrants(bitmap, 4, 4);
-  image.SetStretch(true);
-  image.resize(8, 8);
-  EXPECT_EQ(image.Rendered().pixel(0, 0), qRgb(255, 0, 0));
-  bitmap.ScanLine(0)[0] = 77;  // blue of pixel (0, 0)
-  EXPECT_EQ(image.Rendered().pixel(0, 0), qRgb(255, 0, 0));
-  image.Invalidate();
-  EXPECT_EQ(image.Rendered().pixel(0, 0), qRgb(255, 0, 77));
-  image.resize(4, 2);
-  EXPECT_EQ(image.Rendered().size(), QSize(4, 2));
-}
-
 TEST(ImageTest, UnstretchedPicturesAreClippedOrCentred) {
   TImage image(nullptr, nullptr);
   PaintQuadrants(image.Bitmap(), 1000, 800);

@@ -90,78 +90,6 @@ TEST(ToolButtonTest, CheckButtonsToggleAndGroupedOnesReleaseEachOther) {
   EXPECT_TRUE(push->Down());
 }
 
-TEST(ToolButtonTest, ToolBarLaysButtonsOutFromItsIndent) {
-  auto form = NewForm<BarForm>(nullptr);
-  form->Bar->SetIndent(5);
-  auto* separator = new TToolButton(form.get(), form->Bar);
-  separator->SetStyle(TToolButtonStyle::tbsSeparator);
-  auto* last = new TToolButton(form.get(), form->Bar);
-  form->Bar->Realign();
-  EXPECT_EQ(form->Button->Left(), 5);
-  EXPECT_EQ(separator->Left(), 5 + 23);
-  EXPECT_EQ(last->Left(), 5 + 23 + 8);
-  EXPECT_FALSE(separator->isEnabled());
-}
-
-TEST(MenuItemTest, AutoCheckAndSubmenus) {
-  TMenuItem root(nullptr);
-  TMenuItem sort(nullptr);
-  sort.SetCaption("Sort Left List (ascending)");
-  sort.SetAutoCheck(true);
-  std::vector<bool> seen;
-  sort.OnClick = [&](TObject*) { seen.push_back(sort.Checked()); };
-  root.Add(&sort);
-  sort.trigger();
-  sort.trigger();
-  EXPECT_EQ(seen, (std::vector<bool>{true, false}));
-  // A plain item keeps its mark when chosen.
-  TMenuItem plain(nullptr);
-  plain.SetChecked(true);
-  root.Add(&plain);
-  plain.trigger();
-  EXPECT_TRUE(plain.Checked());
-  EXPECT_TRUE(plain.isChecked());
-  EXPECT_EQ(root.Count(), 2);
-  EXPECT_EQ(plain.MenuIndex(), 1);
-  ASSERT_NE(root.SubMenu(), nullptr);
-  // Opening the submenu runs the parent's click.
-  int opened = 0;
-  root.OnClick = [&](TObject*) { ++opened; };
-  emit root.SubMenu()->aboutToShow();
-  EXPECT_EQ(opened, 1);
-  TMenuItem separator(nullptr);
-  separator.SetCaption("-");
-  EXPECT_TRUE(separator.isSeparator());
-}
-
-TEST(StatusBarTest, PanelsAndFont) {
-  TStatusBar bar(nullptr, nullptr);
-  bar.AddPanel().SetWidth(200);
-  bar.AddPanel().SetWidth(300);
-  bar.AddPanel().SetWidth(50);
-  bar.Panels(0).SetText("5/10");
-  bar.Font.Color = clRed;
-  bar.Font.Italic = true;
-  EXPECT_EQ(bar.Panels(0).Text(), "5/10");
-  EXPECT_EQ(bar.Panels(2).Width(), 50);
-  EXPECT_THROW(bar.Panels(3), EListError);
-  bar.resize(600, 19);
-  const QImage image = bar.grab().toImage();  // paints without trouble
-  EXPECT_FALSE(image.isNull());
-}
-
-TEST(TrackBarTest, PositionChangesRunTheHandler) {
-  TTrackBar bar(nullptr, nullptr);
-  bar.SetRange(1, 100);
-  int changes = 0;
-  bar.OnChange = [&](TObject*) { ++changes; };
-  bar.SetPosition(50);
-  bar.SetPosition(50);
-  bar.SetPosition(500);
-  EXPECT_EQ(bar.Position(), 100);
-  EXPECT_EQ(changes, 2);
-}
-
 TEST(UpDownTest, PositionIsClampedAndWrittenToTheEdit) {
   TEdit edit(nullptr, nullptr);
   TUpDown upDown(nullptr, nullptr);
@@ -178,13 +106,6 @@ TEST(UpDownTest, PositionIsClampedAndWrittenToTheEdit) {
   EXPECT_EQ(upDown.Position(), -1);
   edit.SetText("abc");
   EXPECT_EQ(upDown.Position(), -1);
-}
-
-TEST(ImageListTest, IconsByIndex) {
-  TImageList list(nullptr);
-  EXPECT_EQ(list.Add(QIcon()), 0);
-  EXPECT_EQ(list.Count(), 1);
-  EXPECT_TRUE(list.Icon(5).isNull());
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+// Reads one input as a BMP file, as the bitmap loads one (every header kind and depth, RLE4/RLE8,
+// bitfields). A damaged file may only ever end in one of the program's exceptions and leaves the bitmap
+// as it was; a picture that loads comes back unchanged through the writer, and converts to the
+// 24-bit working form.
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/streams.h"
+#include "toolkit/graphics/bitmap.h"
+
+namespace {
+
+constexpr int64_t kMaxPixels = int64_t{1} << 18;
+
+int64_t Little(const uint8_t* p, int bytes) {
+  int64_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+  return value;
+}
+
+// Width x height as the info header gives them (the 12-byte header of OS/2 has 16-bit sizes).
+int64_t HeaderPixels(const uint8_t* data, size_t size) {
+  if (size < 26) return 0;
+  if (Little(data + 14, 4) == 12) return Little(data + 18, 2) * Little(data + 20, 2);
+  const auto width = static_cast<int32_t>(Little(data + 18, 4)),
+             height = static_cast<int32_t>(Little(data + 22, 4));
+  return std::abs(int64_t{width}) * std::abs(int64_t{height});
+}
+
+bool SamePixels(TBitmap& a, TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height() || a.PixelFormat() != b.PixelFormat()) return false;
+  const size_t rowBits = static_cast<size_t>(a.Width()) * static_cast<size_t>(a.BitsPerPixel());
+  for (int y = 0; y < a.Height(); ++y) {
+    if (std::memcmp(a.ScanLine(y), b.ScanLine(y), rowBits / 8) != 0) return false;
+    const unsigned tailBits = rowBits % 8;
+    if (tailBits != 0) {
+      const auto mask = static_cast<uint8_t>(0xFF00 >> tailBits);
+      if ((a.ScanLine(y)[rowBits / 8] & mask) != (b.ScanLine(y)[rowBits / 8] & mask)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (HeaderPixels(data, size) > kMaxPixels) return 0;
+  TMemoryStream stream;
+  stream.WriteBuffer(data, static_cast<int64_t>(size));
+  stream.SetPosition(0);
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf8bit);
+  bitmap.SetSize(3, 2);
+  try {
+    bitmap.LoadFromStream(stream);
+  } catch (const Exception&) {
+    if (bitmap.Width() != 3 || bitmap.Height() != 2 || bitmap.PixelFormat() != pf8bit) std::abort();
+    return 0;
+  }
+  if (bitmap.Empty()) return 0;
+
+  TMemoryStream saved;
+  bitmap.SaveToStream(saved);
+  saved.SetPosition(0);
+  TBitmap again;
+  again.LoadFromStream(saved);
+  if (!SamePixels(bitmap, again)) std::abort();
+  bitmap.SetPixelFormat(pf24bit);
+  return 0;
+}
