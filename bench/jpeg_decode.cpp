@@ -1,8 +1,11 @@
-// JPEG decoding speed: the picture-registry road the workbench loads by (TPicture::LoadFromFile, the
-// JPEG picture class, its bitmap taken over as the 24-bit working bitmap) against plain libjpeg-turbo
-// decoding the same files into a buffer with the same settings (accurate integer DCT, B, G, R rows).
+// JPEG decoding against the true floor: plain libjpeg-turbo decoding every file into one reused buffer.
+// In one process and over the same files it times, in turn, the floor; the JPEG picture class as its
+// callers use it (a picture loaded from the file, its bitmap decoded); and LoadPicture, the workbench's
+// load, into one working bitmap kept from file to file. It prints the medians and each one's ratio to
+// the floor, and fails when the decoded pixels differ from the floor's.
 //
-//   bench_jpeg_decode [count]    count camera-like 24-megapixel JPEGs (default 4)
+//   bench_jpeg_decode FOLDER [repetitions]                 the folder's JPEG files
+//   bench_jpeg_decode COUNT WIDTH HEIGHT [repetitions]     COUNT camera-like pictures generated first
 
 #include <stdlib.h>
 
@@ -10,147 +13,131 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <memory>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "bench/support/night_sky.h"
+#include "bench/support/plain_jpeg.h"
 #include "bench/support/timing.h"
+#include "picture_formats/format_list.h"
 #include "picture_formats/jpeg_image.h"
+#include "toolkit/core/string_utils.h"
 #include "toolkit/graphics/bitmap.h"
-#include "toolkit/graphics/picture.h"
+#include "workbench/working_bitmap.h"
 
 namespace {
 
-constexpr int PictureWidth = 6000;
-constexpr int PictureHeight = 4000;
-constexpr int Rounds = 5;
+namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::vector<uint8_t> bytes(std::filesystem::file_size(name));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in) throw std::runtime_error("cannot read " + name);
-  return bytes;
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// The workbench's road: registry, picture class, bitmap taken over as the working bitmap.
-void LoadThroughRegistry(const std::string& name, TBitmap& working) {
-  TPicture picture;
-  picture.LoadFromFile(name);
-  auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic());
-  if (jpeg == nullptr) throw std::runtime_error("jpg is not registered to TJPEGImage");
-  std::unique_ptr<TBitmap> decoded = jpeg->ReleaseBitmap();
-  decoded->SetPixelFormat(pf24bit);
-  working.TakeOver(*decoded);
+double Seconds(const std::function<void()>& work) {
+  const auto start = BenchClock::now();
+  work();
+  return SecondsSince(start);
 }
 
-// Plain libjpeg-turbo: the file read into memory, decoded into one buffer.
-std::vector<uint8_t> DecodePlain(const std::string& name, int& width, int& height) {
-  const std::vector<uint8_t> file = ReadFile(name);
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);  // the generated files are sound; an error ends the run
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_BGR;
-  info.dct_method = JDCT_ISLOW;
-  jpeg_start_decompress(&info);
-  width = static_cast<int>(info.output_width);
-  height = static_cast<int>(info.output_height);
-  const size_t stride = static_cast<size_t>(width) * 3;
-  std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
-  std::vector<JSAMPROW> rows(static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y)
-    rows[static_cast<size_t>(y)] = pixels.data() + stride * static_cast<size_t>(y);
-  while (info.output_scanline < info.output_height)
-    jpeg_read_scanlines(&info, rows.data() + info.output_scanline, info.output_height - info.output_scanline);
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  return pixels;
+std::vector<std::string> Files(int argc, char** argv, const std::string& scratch) {
+  std::vector<std::string> files;
+  if (argc >= 4) {
+    TBitmap bitmap;
+    for (int i = 0; i < atoi(argv[1]); ++i) {
+      PaintNightSky(bitmap, atoi(argv[2]), atoi(argv[3]), 0x9E3779B9u * static_cast<uint32_t>(i + 1));
+      files.push_back(scratch + "/night" + std::to_string(i) + ".jpg");
+      SaveAsJpeg(bitmap, files.back());
+    }
+    return files;
+  }
+  for (const auto& entry : fs::directory_iterator(argv[1])) {
+    const std::string extension = AnsiUpperCase(entry.path().extension().string());
+    if (entry.is_regular_file() && (extension == ".JPG" || extension == ".JPEG"))
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
-bool JpgRegistered() {
-  for (const TFileFormatEntry& entry : TPicture::RegisteredFormats())
-    if (entry.Extension == "jpg" && entry.GraphicClass == TJPEGImage::StaticClass()) return true;
-  return false;
+void ExpectFloorPixels(const TPlainJpegDecoder& floor, const TBitmap& bitmap, const char* what) {
+  bool same = bitmap.Width() == floor.Width && bitmap.Height() == floor.Height;
+  const size_t rowBytes = static_cast<size_t>(floor.Width) * 3;
+  for (int y = 0; same && y < floor.Height; ++y)
+    same = std::equal(floor.Pixels.begin() + static_cast<ptrdiff_t>(rowBytes * static_cast<size_t>(y)),
+                      floor.Pixels.begin() + static_cast<ptrdiff_t>(rowBytes * static_cast<size_t>(y + 1)),
+                      bitmap.ScanLine(y));
+  if (!same) throw std::runtime_error(std::string(what) + " decodes differently from plain libjpeg-turbo");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 4;
-  std::filesystem::path folder;
-  try {
-    folder = MakeScratchFolder("orvanta-bench-jpeg");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
+  if (argc < 2 || argc > 5) {
+    std::fprintf(stderr, "usage: %s FOLDER [repetitions] | COUNT WIDTH HEIGHT [repetitions]\n", argv[0]);
+    return 2;
   }
-  if (!JpgRegistered()) TPicture::RegisterFileFormat("jpg", "JPG images", TJPEGImage::StaticClass());
-
+  const int repetitionsAt = argc >= 4 ? 4 : 2;
+  const int repetitions = argc > repetitionsAt ? std::max(3, atoi(argv[repetitionsAt])) : 5;
   int status = 0;
+  std::string scratch;
+  InitializePictureFormats();
   try {
-    std::vector<std::string> files;
-    double compressSeconds = 0;
-    uintmax_t totalBytes = 0;
-    for (int i = 0; i < count; ++i) {
-      TBitmap bitmap;
-      PaintNightSky(bitmap, PictureWidth, PictureHeight, 0x9E3779B9u * static_cast<uint32_t>(i + 1));
-      const std::string name = (folder / ("night" + std::to_string(i) + ".jpg")).string();
-      const auto start = BenchClock::now();
-      SaveAsJpeg(bitmap, name);
-      compressSeconds += SecondsSince(start);
-      totalBytes += std::filesystem::file_size(name);
-      files.push_back(name);
-    }
-    const double megapixels = static_cast<double>(PictureWidth) * PictureHeight / 1e6;
-    std::printf("%d files of %d x %d, %.1f MB each on average; compression %.1f MP/s\n", count, PictureWidth,
-                PictureHeight, static_cast<double>(totalBytes) / count / 1e6,
-                megapixels * count / compressSeconds);
+    scratch = MakeScratchFolder("orvanta-bench-jpeg");
+    const std::vector<std::string> files = Files(argc, argv, scratch);
+    if (files.empty()) throw std::runtime_error("no JPEG files");
 
-    // Warm both roads up and check they agree.
+    TPlainJpegDecoder floor;
     TBitmap working;
-    int width = 0, height = 0;
-    LoadThroughRegistry(files[0], working);
-    const std::vector<uint8_t> plain = DecodePlain(files[0], width, height);
-    for (int y = 0; y < height; ++y)
-      if (!std::equal(plain.begin() + static_cast<ptrdiff_t>(y) * width * 3,
-                      plain.begin() + static_cast<ptrdiff_t>(y + 1) * width * 3, working.ScanLine(y)))
-        throw std::runtime_error("the two roads decode differently");
+    floor.Decode(files[0]);
+    TJPEGImage picture;
+    picture.LoadFromFile(files[0]);
+    ExpectFloorPixels(floor, picture.GetBitmap(), "the JPEG class");
+    if (!LoadPicture(working, files[0])) throw std::runtime_error("LoadPicture fails on " + files[0]);
+    ExpectFloorPixels(floor, working, "LoadPicture");
+    std::printf("%zu JPEG files of %d x %d (%.1f MP), %d repetitions; %s\n", files.size(), floor.Width,
+                floor.Height, floor.Width * double(floor.Height) / 1e6, repetitions, MachineLoad().c_str());
 
-    // Per file, the best of several alternating runs: steady against other load on the machine.
-    double bestClass = 0, bestPlain = 0;
-    for (const std::string& name : files) {
-      double classTime = 1e30, plainTime = 1e30;
-      for (int round = 0; round < Rounds; ++round) {
-        auto start = BenchClock::now();
-        LoadThroughRegistry(name, working);
-        classTime = std::min(classTime, SecondsSince(start));
-        start = BenchClock::now();
-        DecodePlain(name, width, height);
-        plainTime = std::min(plainTime, SecondsSince(start));
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"plain libjpeg-turbo into one buffer (floor)",
+         [&] {
+           for (const std::string& file : files) floor.Decode(file);
+         }},
+        {"TJPEGImage: LoadFromFile, GetBitmap",
+         [&] {
+           for (const std::string& file : files) {
+             TJPEGImage jpeg;
+             jpeg.LoadFromFile(file);
+             jpeg.GetBitmap();
+           }
+         }},
+        {"LoadPicture into one working bitmap",
+         [&] {
+           for (const std::string& file : files)
+             if (!LoadPicture(working, file)) throw std::runtime_error("LoadPicture fails on " + file);
+         }},
+    };
+    std::vector<std::vector<double>> times(ways.size());
+    for (int repetition = 0; repetition < repetitions; ++repetition)
+      for (size_t k = 0; k < ways.size(); ++k) {
+        const size_t way = (k + static_cast<size_t>(repetition)) % ways.size();  // each goes first in turn
+        times[way].push_back(Seconds(ways[way].second));
       }
-      bestClass += classTime;
-      bestPlain += plainTime;
-    }
-    const double classRate = megapixels * count / bestClass;
-    const double plainRate = megapixels * count / bestPlain;
-    const double cost = bestClass / bestPlain - 1;
-    std::printf("TPicture + TJPEGImage -> working bitmap: %8.1f MP/s\n", classRate);
-    std::printf("plain libjpeg-turbo -> buffer:           %8.1f MP/s\n", plainRate);
-    std::printf("ratio (class / plain time): %.3f  (%+.1f %%, budget +10 %%: %s)\n", bestClass / bestPlain,
-                cost * 100, cost <= 0.10 ? "within" : "OVER");
+    const double floorTime = Median(times[0]);
+    for (size_t way = 0; way < ways.size(); ++way)
+      std::printf("%-45s median %.3f s  %7.1f MP/s  ratio to the floor %.3f\n", ways[way].first,
+                  Median(times[way]),
+                  floor.Width * double(floor.Height) * double(files.size()) / 1e6 / Median(times[way]),
+                  Median(times[way]) / floorTime);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "bench_jpeg_decode: %s\n", e.what());
+    std::fprintf(stderr, "bench_jpeg_decode FAILED: %s\n", e.what());
     status = 1;
   }
+  FinalizePictureFormats();
   std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
+  if (!scratch.empty()) fs::remove_all(scratch, ignored);
   return status;
 }

@@ -1,22 +1,24 @@
-// Stacking run cost: "Zentor.." over N camera-like JPEGs through the real main window, against loading
-// the same files with LoadPicture alone; and the peak resident memory of the run for N and 2N pictures.
+// The stacking run against the true floor. In one process and over the same files it times, in turn,
+// plain libjpeg-turbo decoding every file into one reused buffer (the floor) and "Zentor.." through the
+// real main window, and prints the medians and the ratio run / floor; then the peak resident memory of
+// the window, of the floor beside it, and of runs over a quarter of the files and over all of them.
+// After every run the result, saved through the program's own save command, must equal pixel for pixel
+// a straightforward maximum over the libjpeg-decoded frames, or the benchmark fails.
 //
-//   bench_stack_run [count [width height [rounds]]]   default 8 pictures of 6000 x 4000, 3 rounds
+//   bench_stack_run FOLDER [repetitions]                 the folder's JPEG files, in name order
+//   bench_stack_run COUNT WIDTH HEIGHT [repetitions]     COUNT camera-like frames generated first
 //
-// Every measurement runs in a child process of its own (this program started again with "--child"),
-// so each peak resident size (getrusage's ru_maxrss of that child) belongs to one measurement alone.
-// The run and the load alternate for the given number of rounds; the best time of each is kept.
+// Repetitions (at least 3, default 5) alternate which of the two goes first. Wall-clock and processor
+// times are both given: on a busy machine the processor time is the steadier.
 
-#include <fcntl.h>
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -25,190 +27,272 @@
 #include <QApplication>
 
 #include "bench/support/night_sky.h"
+#include "bench/support/plain_jpeg.h"
 #include "bench/support/timing.h"
 #include "picture_formats/format_list.h"
+#include "toolkit/core/string_utils.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/ui/application.h"
-#include "toolkit/ui/screen.h"
 #include "toolkit/ui/scripted_dialogs.h"
 #include "translation/program_forms.h"
 #include "workbench/umain.h"
-#include "workbench/working_bitmap.h"
 
 namespace {
 
-std::vector<std::string> FileNames(const std::string& folder, int count) {
-  std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back(folder + "/night" + std::to_string(i) + ".jpg");
-  return names;
+namespace fs = std::filesystem;
+
+struct TTimes {
+  double Wall = 0;
+  double Processor = 0;
+};
+
+double ProcessorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// ---- Child side: one measurement, its time printed on stdout.
+TTimes Timed(const std::function<void()>& work) {
+  const auto start = BenchClock::now();
+  const double processorStart = ProcessorSeconds();
+  work();
+  return {SecondsSince(start), ProcessorSeconds() - processorStart};
+}
 
-// "Zentor.." through the real main window, shown, with the end questions answered.
-double TimeStackRun(int argc, char** argv, const std::vector<std::string>& files) {
-  // The Qt application lives on this stack, as in the tests: taken down before the process exits.
-  QApplication qtApplication(argc, argv);
-  InitializePictureFormats();
-  Application->Initialize(argc, argv);
-  Application->SetTitle("Orvanta");
-  CreateProgramForms();
-  FormMain->Show();
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::vector<std::string> JpegFilesOf(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string extension = AnsiUpperCase(entry.path().extension().string());
+    if (entry.is_regular_file() && (extension == ".JPG" || extension == ".JPEG"))
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<std::string> Generate(const std::string& folder, int count, int width, int height) {
+  std::vector<std::string> files;
+  TBitmap bitmap;
+  for (int i = 0; i < count; ++i) {
+    PaintExposure(bitmap, width, height, i);
+    char name[32];
+    std::snprintf(name, sizeof name, "/night%04d.jpg", i);
+    files.push_back(folder + name);
+    SaveAsJpeg(bitmap, files.back());
+  }
+  return files;
+}
+
+// Answers the questions the work asks (the scripted ones only) and checks that it asked no other.
+void Answering(const std::function<void(TScriptedDialogs&)>& answers, const std::function<void()>& work) {
   auto dialogs = std::make_unique<TScriptedDialogs>();
   TScriptedDialogs& script = *dialogs;
   InstallDialogs(std::move(dialogs));
-  script.AnswerSaveFile("");  // the save offer at the end: cancelled
-  script.AnswerMessageBox(IDOK, "0 File(s) in Error");
-  for (const std::string& file : files)
-    FormMain->ListBox1->SetChecked(FormMain->ListBox1->Items().Add(file), true);
-  Application->ProcessMessages();
-
-  const auto start = BenchClock::now();
-  FormMain->GetMAX1Click(nullptr);
-  const double seconds = SecondsSince(start);
-
-  if (!script.Failures().empty() || script.PendingAnswers() != 0)
-    throw std::runtime_error("the run did not end as expected (errors or other questions)");
-  if (!files.empty() && FormMain->FResultCount != static_cast<int>(files.size()))
-    throw std::runtime_error("not every picture was merged: " + std::to_string(FormMain->FResultCount) +
-                             " of " + std::to_string(FormMain->ListBox1->Count()));
+  answers(script);
+  work();
+  const bool asExpected = script.Failures().empty() && script.PendingAnswers() == 0;
   InstallDialogs(nullptr);
-  Application->DestroyForms();
-  FinalizePictureFormats();
-  return seconds;
+  if (!asExpected) throw std::runtime_error("the program asked other questions than expected");
 }
 
-// The same files loaded one after the other into one working bitmap, nothing else.
-double TimeLoadAlone(const std::vector<std::string>& files) {
-  InitializePictureFormats();
-  TBitmap working;
-  const auto start = BenchClock::now();
-  for (const std::string& file : files)
-    if (!LoadPicture(working, file)) throw std::runtime_error("cannot load " + file);
-  const double seconds = SecondsSince(start);
-  FinalizePictureFormats();
-  return seconds;
+// "Zentor.." over the files through the real main window, the save offer at its end declined.
+void RunThroughTheWindow(const std::vector<std::string>& files) {
+  TCheckListBox& list = *FormMain->ListBox1;
+  list.Clear();
+  for (const std::string& file : files) list.SetChecked(list.Items().Add(file), true);
+  Answering(
+      [](TScriptedDialogs& script) {
+        script.AnswerSaveFile("");
+        script.AnswerMessageBox(IDOK, "0 File(s) in Error");
+      },
+      [] { FormMain->GetMAX1->Click(); });
+  if (FormMain->FResultCount != static_cast<int>(files.size()))
+    throw std::runtime_error("the run merged " + std::to_string(FormMain->FResultCount) + " of " +
+                             std::to_string(files.size()) + " pictures");
 }
 
-int RunChild(int argc, char** argv) {
-  // argv: program --child stack|load folder count
-  const std::string mode = argv[2];
-  const std::vector<std::string> files = FileNames(argv[3], atoi(argv[4]));
-  const double seconds = mode == "stack" ? TimeStackRun(argc, argv, files) : TimeLoadAlone(files);
-  std::printf("%.6f\n", seconds);
+// The result through "Save Result as...".
+void SaveTheResult(const std::string& resultName) {
+  std::filesystem::remove(resultName);
+  Answering([&](TScriptedDialogs& script) { script.AnswerSaveFile(resultName); },
+            [] { FormMain->SaveResult1->Click(); });
+}
+
+// The saved 24-bit BMP's pixels, rows top first without padding.
+std::vector<uint8_t> ReadBmp24(const std::string& fileName, int& width, int& height) {
+  FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (!file) throw std::runtime_error("the result was not saved as " + fileName);
+  std::vector<uint8_t> bytes(fs::file_size(fileName));
+  const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  auto at = [&](size_t offset, int size) {
+    int64_t value = 0;
+    for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes.at(offset + static_cast<size_t>(i));
+    return value;
+  };
+  if (got != bytes.size() || bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || at(28, 2) != 24)
+    throw std::runtime_error(fileName + " is no 24-bit BMP file");
+  width = static_cast<int>(at(18, 4));
+  height = static_cast<int>(static_cast<int32_t>(at(22, 4)));
+  const bool bottomUp = height > 0;
+  height = std::abs(height);
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4, offset = static_cast<size_t>(at(10, 4));
+  if (offset + stride * static_cast<size_t>(height) > bytes.size())
+    throw std::runtime_error(fileName + " is short");
+  std::vector<uint8_t> pixels;
+  pixels.reserve(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = bytes.data() + offset + stride * static_cast<size_t>(bottomUp ? height - 1 - y : y);
+    pixels.insert(pixels.end(), row, row + static_cast<size_t>(width) * 3);
+  }
+  return pixels;
+}
+
+// The straightforward maximum over the frames, each decoded by libjpeg; the saved result must equal it.
+void CheckAgainstAPlainMaximum(const std::vector<std::string>& files, const std::string& resultName) {
+  TPlainJpegDecoder decoder;
+  std::vector<uint8_t> maximum;
+  int width = 0, height = 0;
+  for (const std::string& file : files) {
+    decoder.Decode(file);
+    if (maximum.empty()) {
+      maximum = decoder.Pixels;
+      width = decoder.Width;
+      height = decoder.Height;
+    } else {
+      if (decoder.Width != width || decoder.Height != height)
+        throw std::runtime_error(file + " has another size");
+      for (size_t i = 0; i < maximum.size(); ++i) maximum[i] = std::max(maximum[i], decoder.Pixels[i]);
+    }
+  }
+  int savedWidth = 0, savedHeight = 0;
+  const std::vector<uint8_t> saved = ReadBmp24(resultName, savedWidth, savedHeight);
+  if (savedWidth != width || savedHeight != height)
+    throw std::runtime_error("the saved result is " + std::to_string(savedWidth) + " x " +
+                             std::to_string(savedHeight) + ", the pictures " + std::to_string(width) + " x " +
+                             std::to_string(height));
+  const auto differs = std::mismatch(saved.begin(), saved.end(), maximum.begin());
+  if (differs.first != saved.end()) {
+    const size_t at = static_cast<size_t>(differs.first - saved.begin()) / 3;
+    throw std::runtime_error("the saved result differs from the plain maximum at pixel (" +
+                             std::to_string(at % static_cast<size_t>(width)) + ", " +
+                             std::to_string(at / static_cast<size_t>(width)) + ")");
+  }
+}
+
+int Benchmark(const std::vector<std::string>& files, int repetitions, const std::string& scratch) {
+  if (files.empty()) throw std::runtime_error("no JPEG files to stack");
+  TPlainJpegDecoder floorDecoder;
+  auto floor = [&] {
+    for (const std::string& file : files) floorDecoder.Decode(file);
+  };
+  // The files into the page cache, the floor's buffer made and kept: it is reused from repetition to
+  // repetition as from file to file.
+  floor();
+  std::printf("%zu JPEG files of %d x %d (%.1f MP), %d repetitions; %s\n", files.size(), floorDecoder.Width,
+              floorDecoder.Height, floorDecoder.Width * double(floorDecoder.Height) / 1e6, repetitions,
+              MachineLoad().c_str());
+
+  std::vector<double> floorWall, floorProcessor, runWall, runProcessor, ratios;
+  const std::string resultName = scratch + "/result.bmp";
+  for (int repetition = 0; repetition < repetitions; ++repetition) {
+    TTimes floorTimes, runTimes;
+    auto measureFloor = [&] { floorTimes = Timed(floor); };
+    auto measureRun = [&] {
+      runTimes = Timed([&] { RunThroughTheWindow(files); });
+      SaveTheResult(resultName);
+      CheckAgainstAPlainMaximum(files, resultName);
+    };
+    if (repetition % 2 == 0) {
+      measureFloor();
+      measureRun();
+    } else {
+      measureRun();
+      measureFloor();
+    }
+    floorWall.push_back(floorTimes.Wall);
+    floorProcessor.push_back(floorTimes.Processor);
+    runWall.push_back(runTimes.Wall);
+    runProcessor.push_back(runTimes.Processor);
+    ratios.push_back(runTimes.Wall / floorTimes.Wall);
+    std::printf(
+        "  repetition %d: floor %.3f s (processor %.3f s), run %.3f s (processor %.3f s), ratio %.3f\n",
+        repetition + 1, floorTimes.Wall, floorTimes.Processor, runTimes.Wall, runTimes.Processor,
+        ratios.back());
+  }
+  std::printf("median floor (libjpeg-turbo into one buffer): %.3f s wall, %.3f s processor\n",
+              Median(floorWall), Median(floorProcessor));
+  std::printf("median \"Zentor..\" run (main window):         %.3f s wall, %.3f s processor\n",
+              Median(runWall), Median(runProcessor));
+  std::printf("ratio run / floor: %.3f wall (median of the repetitions' ratios %.3f), %.3f processor\n",
+              Median(runWall) / Median(floorWall), Median(ratios),
+              Median(runProcessor) / Median(floorProcessor));
+  std::printf("result checked against a plain maximum over libjpeg-decoded frames: identical\n");
+
+  // Memory against the number of pictures: peaks of the floor alone, of the window holding an empty
+  // result, and of the run over a quarter of the files and over all of them.
+  FormMain->ClearResult1->Click();
+  std::vector<uint8_t>().swap(floorDecoder.Pixels);
+  ResetPeakResident();
+  const double idle = PeakResidentMiB();
+  floor();
+  const double floorPeak = PeakResidentMiB();
+  std::vector<uint8_t>().swap(floorDecoder.Pixels);
+  ResetPeakResident();
+  const std::vector<std::string> quarter(files.begin(),
+                                         files.begin() + std::max<size_t>(1, files.size() / 4));
+  RunThroughTheWindow(quarter);
+  const double quarterPeak = PeakResidentMiB();
+  FormMain->ClearResult1->Click();
+  ResetPeakResident();
+  RunThroughTheWindow(files);
+  const double allPeak = PeakResidentMiB();
+  std::printf(
+      "peak resident memory: window with an empty result %.0f MiB; the floor beside it %.0f MiB; "
+      "run over %zu pictures %.0f MiB, over %zu pictures %.0f MiB\n",
+      idle, floorPeak, quarter.size(), quarterPeak, files.size(), allPeak);
   return 0;
-}
-
-// ---- Parent side.
-
-struct TMeasurement {
-  double Seconds = 0;
-  double PeakMegabytes = 0;
-};
-
-TMeasurement Measure(const char* mode, const std::string& folder, int count) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) throw std::runtime_error("pipe");
-  const pid_t child = fork();
-  if (child < 0) throw std::runtime_error("fork");
-  if (child == 0) {
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    const std::string countText = std::to_string(count);
-    execl("/proc/self/exe", "bench_stack_run", "--child", mode, folder.c_str(), countText.c_str(),
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(pipeEnds[1]);
-  std::string output;
-  char buffer[256];
-  ssize_t got;
-  while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
-    output.append(buffer, static_cast<size_t>(got));
-  close(pipeEnds[0]);
-  int status = 0;
-  rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    throw std::runtime_error(std::string("the ") + mode + " child failed (" +
-                             (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
-                                                  : "exit " + std::to_string(WEXITSTATUS(status))) +
-                             ")");
-  return {std::stod(output), static_cast<double>(usage.ru_maxrss) / 1024.0};
-}
-
-void Generate(const std::vector<std::string>& files, int width, int height) {
-  TBitmap bitmap;
-  for (size_t i = 0; i < files.size(); ++i) {
-    PaintExposure(bitmap, width, height, static_cast<int>(i));
-    SaveAsJpeg(bitmap, files[i]);
-  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  if (argc == 5 && std::string(argv[1]) == "--child") {
-    try {
-      return RunChild(argc, argv);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "bench_stack_run child: %s\n", e.what());
-      return 1;
-    }
+  const bool generated = argc >= 4;
+  if (argc < 2 || argc > 5 || (!generated && argc > 3)) {
+    std::fprintf(stderr, "usage: %s FOLDER [repetitions] | COUNT WIDTH HEIGHT [repetitions]\n", argv[0]);
+    return 2;
   }
-
-  const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 8;
-  const int width = argc > 3 ? std::max(1, atoi(argv[2])) : 6000;
-  const int height = argc > 3 ? std::max(1, atoi(argv[3])) : 4000;
-  const int rounds = argc > 4 ? std::max(1, atoi(argv[4])) : 3;
-  std::string folder;
-  try {
-    folder = MakeScratchFolder("orvanta-bench-stack");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-
+  const int repetitionsAt = generated ? 4 : 2;
+  const int repetitions = argc > repetitionsAt ? std::max(3, atoi(argv[repetitionsAt])) : 5;
   int status = 0;
+  std::string scratch;
+  QApplication qtApplication(argc, argv);
   try {
+    scratch = MakeScratchFolder("orvanta-bench-stack");
     InitializePictureFormats();
-    Generate(FileNames(folder, 2 * count), width, height);
-    FinalizePictureFormats();
-    const double megapixels = static_cast<double>(width) * height / 1e6;
-    const double pictureMegabytes = static_cast<double>(width) * height * 3 / (1024.0 * 1024.0);
-    std::printf("%d (and %d) JPEGs of %d x %d (%.1f MP, %.1f MB as a working bitmap), %d rounds\n", count,
-                2 * count, width, height, megapixels, pictureMegabytes, rounds);
-
-    double bestStack = 1e30, bestLoad = 1e30;
-    for (int round = 0; round < rounds; ++round) {
-      bestLoad = std::min(bestLoad, Measure("load", folder, count).Seconds);
-      bestStack = std::min(bestStack, Measure("stack", folder, count).Seconds);
-    }
-    const double cost = bestStack / bestLoad - 1;
-    std::printf("LoadPicture alone:      %7.3f s  %7.1f MP/s\n", bestLoad, megapixels * count / bestLoad);
-    std::printf("\"Zentor..\" run:         %7.3f s  %7.1f MP/s\n", bestStack, megapixels * count / bestStack);
-    std::printf("ratio (run / load): %.3f  (%+.1f %%, budget +15 %%: %s)\n", bestStack / bestLoad, cost * 100,
-                cost <= 0.15 ? "within" : "OVER");
-
-    const TMeasurement idle = Measure("stack", folder, 0);
-    const TMeasurement load = Measure("load", folder, count);
-    const TMeasurement stackN = Measure("stack", folder, count);
-    const TMeasurement stack2N = Measure("stack", folder, 2 * count);
-    auto pictures = [&](const TMeasurement& m) {
-      return (m.PeakMegabytes - idle.PeakMegabytes) / pictureMegabytes;
-    };
-    std::printf("peak resident memory: window with an empty list %.0f MB\n", idle.PeakMegabytes);
-    std::printf("  LoadPicture alone, %2d pictures: %7.0f MB\n", count, load.PeakMegabytes);
-    std::printf("  \"Zentor..\" run,    %2d pictures: %7.0f MB  (%.2f pictures above the empty window)\n",
-                count, stackN.PeakMegabytes, pictures(stackN));
-    std::printf("  \"Zentor..\" run,    %2d pictures: %7.0f MB  (%.2f pictures above the empty window)\n",
-                2 * count, stack2N.PeakMegabytes, pictures(stack2N));
+    Application->Initialize(argc, argv);
+    Application->SetTitle("Orvanta");
+    CreateProgramForms();
+    FormMain->Show();
+    Application->ProcessMessages();
+    const std::vector<std::string> files =
+        generated ? Generate(scratch, atoi(argv[1]), atoi(argv[2]), atoi(argv[3])) : JpegFilesOf(argv[1]);
+    status = Benchmark(files, repetitions, scratch);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "bench_stack_run: %s\n", e.what());
+    std::fprintf(stderr, "bench_stack_run FAILED: %s\n", e.what());
     status = 1;
   }
+  if (FormMain) FormMain->FDirty = false;
+  Application->DestroyForms();
+  FinalizePictureFormats();
   std::error_code ignored;
-  if (!getenv("ORVANTA_BENCH_KEEP")) std::filesystem::remove_all(folder, ignored);
+  if (!scratch.empty() && !getenv("ORVANTA_BENCH_KEEP")) fs::remove_all(scratch, ignored);
   return status;
 }

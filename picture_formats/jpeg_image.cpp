@@ -13,6 +13,7 @@
 #include "picture_formats/jpeg_error.h"
 #include "picture_formats/jpeg_progress.h"
 #include "picture_formats/jpeg_stream_managers.h"
+#include "picture_formats/jpeg_structure.h"
 #include "toolkit/core/checked.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/canvas.h"
@@ -144,9 +145,8 @@ struct TJPEGImage::TDecompressContext {
   // CMYK or YCCK delivered as four components, converted row by row.
   bool InkColours() const { return Info.out_color_space == JCS_CMYK; }
 
-  // Points the source at the data from its start and reads the header.
-  void ReadHeader(TMemoryStream* data) {
-    if (data != nullptr) data->SetPosition(0);
+  // Points the source at the stream's current position and reads the header.
+  void ReadHeader(TStream* data) {
     JPEGStreamSource(&Info, Source, data);
     JPEGProtected(Error, [this] { jpeg_read_header(&Info, TRUE); });
   }
@@ -182,6 +182,19 @@ struct TJPEGImage::TDecompressContext {
         JSAMPROW row = InkColours() ? inkRow.data() : target;
         if (jpeg_read_scanlines(&Info, &row, 1) != 1) break;
         if (InkColours()) InkRowToBGR(row, target, Info.output_width, inverted);
+      }
+    });
+  }
+
+  // The same for colour rows of a bitmap, up to 16 rows per call (the library gives what it has).
+  void ReadColourRows(const TRowWalk<uint8_t>& rows) {
+    JPEGProtected(Error, [&] {
+      constexpr JDIMENSION kPerCall = 16;
+      JSAMPROW batch[kPerCall];
+      while (Info.output_scanline < Info.output_height) {
+        const JDIMENSION count = std::min(kPerCall, Info.output_height - Info.output_scanline);
+        for (JDIMENSION k = 0; k < count; ++k) batch[k] = rows.Row(Info.output_scanline + k);
+        if (jpeg_read_scanlines(&Info, batch, count) == 0) break;
       }
     });
   }
@@ -325,6 +338,7 @@ void TJPEGImage::ReadStream(int64_t size, TStream& stream) {
   if (size > 0) {
     stream.ReadBuffer(data.Memory(), size);
     TDecompressContext context;
+    data.SetPosition(0);
     context.ReadHeader(&data);
     FSharedData->Width = static_cast<int32_t>(context.Info.image_width);
     FSharedData->Height = static_cast<int32_t>(context.Info.image_height);
@@ -351,7 +365,9 @@ void TJPEGImage::InitDecompressor(TDecompressContext& context, TGraphic* progres
   jpeg_decompress_struct& info = context.Info;
   JPEGProgress(Common(info), context.Progress, progressTarget);
   if (progressTarget == nullptr) info.progress = nullptr;
-  context.ReadHeader(FSharedData->DataStream.get());
+  TMemoryStream* data = FSharedData->DataStream.get();
+  if (data != nullptr) data->SetPosition(0);
+  context.ReadHeader(data);
 
   info.scale_num = 1;
   info.scale_denom = 1u << std::min(ScaleShift, MaxScaleShift);
@@ -451,7 +467,13 @@ void TJPEGImage::Decompress() {
     // Each row must be exactly what the bitmap row holds: one index, or blue, green and red.
     const int expectedComponents = indexed ? 1 : (context.InkColours() ? 4 : 3);
     if (info.output_components != expectedComponents) throw EJPEG(JERR_CONVERSION_NOTIMPL);
-    FBitmap->SetSize(RangeChecked<int>(info.output_width), RangeChecked<int>(info.output_height));
+    const int width = RangeChecked<int>(info.output_width), height = RangeChecked<int>(info.output_height);
+    // Every row gets written unless a progress handler stops the decoding: only then must the rows
+    // not reached start black.
+    if (OnProgress)
+      FBitmap->SetSize(width, height);
+    else
+      FBitmap->SetSizeForOverwrite(width, height, FBitmap->PixelFormat());
     const TRowWalk<uint8_t> rows = WalkRows(*FBitmap);
     std::vector<JSAMPLE> inkRow(context.InkColours() ? static_cast<size_t>(info.output_width) * 4 : 0);
 
@@ -514,6 +536,97 @@ void TJPEGImage::Decompress() {
       throw;
     }
   }
+}
+
+void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
+  FDataEndedEarly = false;
+  std::exception_ptr failure;
+  try {
+    TDecompressContext context;
+    jpeg_decompress_struct& info = context.Info;
+    JPEGProgress(Common(info), context.Progress, this);
+    context.ReadHeader(&stream);
+    info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
+    if (FastMode) info.dct_method = JDCT_IFAST;
+    // Colour and grey files come out of the library as blue, green and red rows; ink files as C, M, Y,
+    // K rows that are converted here.
+    const bool ink = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = ink ? JCS_CMYK : JCS_EXT_BGR;
+    Progress(TProgressStage::psStarting, 0, false, TRect{}, std::string());
+    JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
+    if (info.output_components != (ink ? 4 : 3)) throw EJPEG(JERR_CONVERSION_NOTIMPL);
+    target.SetSizeForOverwrite(RangeChecked<int>(info.output_width), RangeChecked<int>(info.output_height),
+                               pf24bit);
+    const TRowWalk<uint8_t> rows = WalkRows(target);
+    if (ink) {
+      std::vector<JSAMPLE> inkRow(static_cast<size_t>(info.output_width) * 4);
+      context.ReadRows(rows, inkRow);
+    } else {
+      context.ReadColourRows(rows);
+    }
+    FDataEndedEarly = context.Source.EndedEarly;
+    JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
+    FDataEndedEarly = context.Source.EndedEarly;
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    Progress(TProgressStage::psEnding, failure ? 0 : 100, false, TRect{}, std::string());
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink) {
+  FDataEndedEarly = false;
+  const int64_t start = std::clamp<int64_t>(file.Position(), 0, file.Size());
+  TDecompressContext context;
+  jpeg_decompress_struct& info = context.Info;
+  context.ReadHeader(&file);
+  const bool multipleScans = context.HasMultipleScans();
+  if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
+    return TJPEGBandResult::jbNotWhole;
+  if (!multipleScans && !IsOneWholeSequentialScan(file.Bytes().subspan(static_cast<size_t>(start))))
+    return TJPEGBandResult::jbNotWhole;
+  if (!sink.Start(RangeChecked<int>(info.image_width), RangeChecked<int>(info.image_height)))
+    return TJPEGBandResult::jbRefused;
+  info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
+  if (FastMode) info.dct_method = JDCT_IFAST;
+  info.out_color_space = JCS_EXT_BGR;
+  // Several scans are all read here, before any row; a single whole scan cannot end early.
+  JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
+  if (context.Source.EndedEarly) {
+    FDataEndedEarly = true;
+    throw EJPEG(JWRN_JPEG_EOF);
+  }
+  if (info.output_components != 3 || info.output_width != info.image_width ||
+      info.output_height != info.image_height)
+    throw EJPEG(JERR_CONVERSION_NOTIMPL);
+
+  // Sixteen rows: a few of the library's row groups, small enough to stay in the processor's cache
+  // while the caller uses them.
+  constexpr JDIMENSION kBandRows = 16;
+  const size_t step = static_cast<size_t>(info.output_width) * 3;
+  std::vector<JSAMPLE> band(step * kBandRows);
+  JSAMPROW rows[kBandRows];
+  for (JDIMENSION k = 0; k < kBandRows; ++k) rows[k] = band.data() + step * k;
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION first = info.output_scanline;
+    const JDIMENSION count = std::min(kBandRows, info.output_height - first);
+    JDIMENSION done = 0;
+    JPEGProtected(context.Error, [&] {
+      while (done < count) {
+        const JDIMENSION got = jpeg_read_scanlines(&info, rows + done, count - done);
+        if (got == 0) break;
+        done += got;
+      }
+    });
+    if (done != count || context.Source.EndedEarly) throw EJPEG(JWRN_JPEG_EOF);
+    sink.Band(static_cast<int>(first), static_cast<int>(count), band.data(), step);
+  }
+  JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
+  return TJPEGBandResult::jbDecoded;
 }
 
 void TJPEGImage::JPEGNeeded() {

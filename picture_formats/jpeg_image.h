@@ -4,10 +4,8 @@
 // assigned to a bitmap); the other way round it compresses a bitmap into new JPEG data. All coding
 // is libjpeg's; rows move straight between the library and the bitmap's rows.
 //
-// Loading into a working bitmap without a copy:
-//   TJPEGImage jpeg;  jpeg.LoadFromFile(name);
-//   std::unique_ptr<TBitmap> decoded = jpeg.ReleaseBitmap();   // pf24bit (pf8bit for grayscale files)
-//   decoded->SetPixelFormat(pf24bit);  working.TakeOver(*decoded);
+// Loading into a working bitmap, reusing its rows:
+//   TFileStream file(name, fmOpenRead);  TJPEGImage jpeg;  jpeg.DecodeToWorkingBitmap(file, working);
 // Saving (quality 90 by default):
 //   TJPEGImage jpeg;  jpeg.Assign(bitmap);  jpeg.Compress();  jpeg.SaveToFile(name);
 
@@ -49,6 +47,19 @@ extern TJPEGDefaults JPEGDefaults;
 // Chooses the default output format from the screen (more than 8 bits per pixel: 24-bit, else 8-bit
 // with a palette). Runs at start-up; later calls change nothing.
 void InitJPEGDefaults();
+
+// Where TJPEGImage::DecodeBands hands the rows it decodes.
+class TJPEGBandSink {
+ public:
+  virtual ~TJPEGBandSink() = default;
+  // The picture's size, before any row is decoded; false refuses the picture and ends the decoding.
+  virtual bool Start(int width, int height) = 0;
+  // Rows first .. first + count - 1 (top row first), each 3 x width bytes of blue, green and red, the
+  // first at rows and each next one step bytes further.
+  virtual void Band(int first, int count, const uint8_t* rows, size_t step) = 0;
+};
+
+enum class TJPEGBandResult { jbDecoded, jbRefused, jbNotWhole };
 
 class TJPEGImage : public TGraphic {
   ORVANTA_GRAPHIC_CLASS(TJPEGImage, TGraphic)
@@ -105,6 +116,21 @@ class TJPEGImage : public TGraphic {
   // (and leaves no bitmap); a progress handler's EAbort stops decoding and keeps what was decoded.
   TBitmap& GetBitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
+  // The working-bitmap load: decodes the JPEG file at the stream's position straight into the bitmap's
+  // rows as 24-bit (blue, green, red), whatever the file's colour space and the output options, at full
+  // size, reading the stream as it goes; nothing of the file is kept in the picture. The bitmap's pixel
+  // memory is reused when it has the picture's size already, so a run that loads picture after picture
+  // into one bitmap allocates and clears nothing. A damaged file raises EJPEG (the bitmap then holds
+  // what was decoded); DataEndedEarly tells whether the data ended before the picture did.
+  void DecodeToWorkingBitmap(TStream& stream, TBitmap& target);
+  // Decodes the JPEG file held whole in the memory stream (from its position) as 24-bit rows, a band of
+  // a few rows at a time, for a caller that uses each band once and never needs the whole picture at
+  // once. Every band handed over is final, so the file is decoded this way only when nothing can fail
+  // after its first rows: a colour or grey file that is one whole sequential scan, or one of several
+  // scans whose data were all read, and found complete, before the first row. For any other file nothing
+  // is decoded and the result is jbNotWhole (the caller decodes it whole); a refusal by the sink gives
+  // jbRefused. A damaged file raises EJPEG before any band is handed over.
+  TJPEGBandResult DecodeBands(TMemoryStream& file, TJPEGBandSink& sink);
   // Whether the data of the last decompression ended before the picture did: the library then fills the
   // rest as it can (grey blocks), which a caller that needs the whole picture must not take for it.
   bool DataEndedEarly() const { return FDataEndedEarly; }

@@ -15,11 +15,23 @@ TJPEGStreamDestination& DestinationOf(j_compress_ptr info) {
   return *reinterpret_cast<TJPEGStreamDestination*>(info->dest);
 }
 
-// Reads one piece; false when the stream raised (the exception is parked).
-bool ReadPiece(j_decompress_ptr info, TJPEGStreamSource& source, size_t& count) noexcept {
+// Takes the next piece: the rest of a memory stream's bytes where they are, else a read into the
+// buffer. False when the stream raised (the exception is parked).
+bool NextPiece(j_decompress_ptr info, TJPEGStreamSource& source, const JOCTET*& bytes,
+               size_t& count) noexcept {
+  bytes = source.Buffer.data();
   count = 0;
   if (source.Stream == nullptr) return true;
   try {
+    if (TMemoryStream* memory = source.Memory) {
+      const int64_t position = memory->Position(), size = memory->Size();
+      if (position >= 0 && position < size) {
+        bytes = memory->Bytes().data() + position;
+        count = static_cast<size_t>(size - position);
+        memory->SetPosition(size);
+      }
+      return true;
+    }
     const int64_t read = source.Stream->Read(std::span<uint8_t>(source.Buffer));
     // A stream that claims more than it was asked for (or a negative count) is treated as ended.
     if (read > 0 && static_cast<uint64_t>(read) <= source.Buffer.size()) count = static_cast<size_t>(read);
@@ -36,17 +48,19 @@ void InitSource(j_decompress_ptr info) {
 
 boolean FillInputBuffer(j_decompress_ptr info) {
   TJPEGStreamSource& source = SourceOf(info);
+  const JOCTET* bytes;
   size_t count;
-  if (!ReadPiece(info, source, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
+  if (!NextPiece(info, source, bytes, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
   if (count == 0) {
     if (source.StartOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
     source.EndedEarly = true;
     WARNMS(info, JWRN_JPEG_EOF);
     source.Buffer[0] = 0xFF;
     source.Buffer[1] = JPEG_EOI;
+    bytes = source.Buffer.data();
     count = 2;
   }
-  source.Pub.next_input_byte = source.Buffer.data();
+  source.Pub.next_input_byte = bytes;
   source.Pub.bytes_in_buffer = count;
   source.StartOfFile = false;
   return TRUE;
@@ -117,6 +131,7 @@ void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream*
   source.Pub.next_input_byte = nullptr;
   source.Pub.bytes_in_buffer = 0;
   source.Stream = stream;
+  source.Memory = dynamic_cast<TMemoryStream*>(stream);
   source.StartOfFile = true;
   source.EndedEarly = false;
   info->src = &source.Pub;

@@ -1,7 +1,8 @@
 #pragma once
-// libjpeg source and destination managers over the toolkit's streams, moving 4096 bytes at a time.
-// Both run inside libjpeg: a stream exception is parked and raised once the library call returns
-// (see jpeg_error.h), so the object's err pointer must be a TJPEGErrorManager.
+// libjpeg source and destination managers over the toolkit's streams: the source reads 64 KiB at a
+// time (a file read straight from disk costs a system call per piece), the destination writes 4096
+// bytes at a time. Both run inside libjpeg: a stream exception is parked and raised once the library
+// call returns (see jpeg_error.h), so the object's err pointer must be a TJPEGErrorManager.
 
 #include <array>
 #include <cstdint>
@@ -10,16 +11,19 @@
 
 #include <jpeglib.h>
 
+class TMemoryStream;
 class TStream;
 
+inline constexpr size_t JPEGSourceBufferSize = 65536;
 inline constexpr size_t JPEGStreamBufferSize = 4096;
 
 struct TJPEGStreamSource {
-  jpeg_source_mgr Pub;  // first member: the library only sees this part
-  TStream* Stream;      // none reads as an empty stream
+  jpeg_source_mgr Pub;    // first member: the library only sees this part
+  TStream* Stream;        // none reads as an empty stream
+  TMemoryStream* Memory;  // the stream when its bytes are in memory: read in place, not copied
   bool StartOfFile;
   bool EndedEarly;  // the library asked for more data than the stream held
-  std::array<JOCTET, JPEGStreamBufferSize> Buffer;
+  std::array<JOCTET, JPEGSourceBufferSize> Buffer;
 };
 static_assert(std::is_standard_layout_v<TJPEGStreamSource>);
 
@@ -30,9 +34,10 @@ struct TJPEGStreamDestination {
 };
 static_assert(std::is_standard_layout_v<TJPEGStreamDestination>);
 
-// Reads the stream from its current position. A stream that gives nothing at all is the library's
-// empty-input error; one that ends early is finished with an end-of-image marker, so a truncated file
-// decodes as far as its data goes (and EndedEarly tells it happened).
+// Reads the stream from its current position (a memory stream's bytes in place). A stream that gives
+// nothing at all is the library's empty-input error; one that ends early is finished with an
+// end-of-image marker, so a truncated file decodes as far as its data goes (and EndedEarly tells it
+// happened).
 void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream* stream);
 
 // Writes through the buffer at the stream's current position; a short write is the library's

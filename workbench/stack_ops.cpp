@@ -1,5 +1,7 @@
 #include "workbench/stack_ops.h"
 
+#include "workbench/band_merge.h"
+
 int32_t StackThreshold = 0;
 
 namespace stack_detail {
@@ -46,3 +48,40 @@ bool StackMaxLum(TBitmap& Picture, TBitmap& Result, intptr_t) {
 bool StackMinLum(TBitmap& Picture, TBitmap& Result, intptr_t) {
   return CombineByLuminance(Picture, Result, [](int a, int p) { return LumGreater(a, p); });
 }
+
+// ---- Row forms: the same merges, one row of a decoded band at a time.
+
+namespace {
+
+template <class ByteOp>
+void MergeRow(uint8_t* acc, const uint8_t* pic, int width, ByteOp op) {
+  stack_detail::CombineRow(acc, pic, ptrdiff_t{width} * 3, op);
+}
+
+const bool kRowFormsRegistered = [] {
+  RegisterRowForm(StackMax, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return MaxByte(x, y); });
+  });
+  RegisterRowForm(StackMaxThreshold, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    const int32_t threshold = StackThreshold;
+    MergeRow(a, p, w, [threshold](uint8_t x, uint8_t y) { return MaxThresholdByteAt(x, y, threshold); });
+  });
+  RegisterRowForm(StackMin, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return MinByte(x, y); });
+  });
+  RegisterRowForm(StackSub, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return DiffByte(x, y); });
+  });
+  RegisterRowForm(StackAdd, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return SumByte(x, y); });
+  });
+  RegisterRowForm(StackMaxLum, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    stack_detail::CombineRowByLuminance(a, p, w, [](int x, int y) { return LumLess(x, y); });
+  });
+  RegisterRowForm(StackMinLum, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    stack_detail::CombineRowByLuminance(a, p, w, [](int x, int y) { return LumGreater(x, y); });
+  });
+  return true;
+}();
+
+}  // namespace

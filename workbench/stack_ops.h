@@ -60,6 +60,23 @@ namespace stack_detail {
 // in place when it was not).
 bool PrepareMerge(TBitmap& Picture, TBitmap& Acc);
 
+// The first rows and steps of the two bitmaps' walk, by the row-walking rule; when both lie bottom-up
+// the walk starts at the bottom row, so that memory streams forward (every row is merged with its
+// own, so the order of the rows does not matter), which costs markedly less than walking backwards.
+struct TRowPair {
+  uint8_t* AccRow;
+  const uint8_t* PicRow;
+  ptrdiff_t AccStep;
+  ptrdiff_t PicStep;
+};
+inline TRowPair RowsInMemoryOrder(TBitmap& Picture, TBitmap& Acc) {
+  const TRowWalk acc = WalkRows(Acc);
+  const TRowWalk pic = WalkRows(Picture);
+  if (acc.Step >= 0 || pic.Step >= 0) return {acc.Row0, pic.Row0, acc.Step, pic.Step};
+  const ptrdiff_t last = Acc.Height() - 1;
+  return {acc.Row0 + acc.Step * last, pic.Row0 + pic.Step * last, -acc.Step, -pic.Step};
+}
+
 // Bytes combined per block of the row loop.
 inline constexpr ptrdiff_t BlockBytes = 32;
 
@@ -71,6 +88,20 @@ inline void CombineRow(uint8_t* __restrict a, const uint8_t* __restrict p, ptrdi
   for (; k + BlockBytes <= count; k += BlockBytes)
     for (ptrdiff_t j = 0; j < BlockBytes; ++j) a[k + j] = Op(a[k + j], p[k + j]);
   for (; k < count; ++k) a[k] = Op(a[k], p[k]);
+}
+
+// One row of pixels by luminance: where Compare holds, the picture's pixel replaces the accumulator's.
+template <class LumCompare>
+inline void CombineRowByLuminance(uint8_t* a, const uint8_t* p, int width, LumCompare Compare) {
+  for (int x = 0; x < width; ++x, a += 3, p += 3) {
+    const int lumAcc = (a[0] + a[1] + a[2]) / 3;
+    const int lumPic = (p[0] + p[1] + p[2]) / 3;
+    if (Compare(lumAcc, lumPic)) {
+      a[0] = p[0];
+      a[1] = p[1];
+      a[2] = p[2];
+    }
+  }
 }
 
 // A picture merged into itself: the same rows on both sides, so no restrict promise can be made.
@@ -89,13 +120,12 @@ inline void CombineRowInPlace(uint8_t* a, ptrdiff_t count, ByteOp Op) {
 template <class ByteOp>
 bool CombineBitmaps(TBitmap& Picture, TBitmap& Acc, ByteOp Op) {
   if (!stack_detail::PrepareMerge(Picture, Acc)) return false;
-  const TRowWalk acc = WalkRows(Acc);
-  const TRowWalk pic = WalkRows(Picture);
+  const stack_detail::TRowPair rows = stack_detail::RowsInMemoryOrder(Picture, Acc);
   const ptrdiff_t rowBytes = static_cast<ptrdiff_t>(Acc.Width()) * 3;
-  uint8_t* accRow = acc.Row0;
-  const uint8_t* picRow = pic.Row0;
+  uint8_t* accRow = rows.AccRow;
+  const uint8_t* picRow = rows.PicRow;
   const bool samePixels = &Picture == &Acc;
-  for (int y = 0; y < Acc.Height(); ++y, accRow += acc.Step, picRow += pic.Step) {
+  for (int y = 0; y < Acc.Height(); ++y, accRow += rows.AccStep, picRow += rows.PicStep) {
     if (samePixels)
       stack_detail::CombineRowInPlace(accRow, rowBytes, Op);
     else
@@ -110,28 +140,16 @@ bool CombineBitmaps(TBitmap& Picture, TBitmap& Acc, ByteOp Op) {
 template <class LumCompare>
 bool CombineByLuminance(TBitmap& Picture, TBitmap& Acc, LumCompare Compare) {
   if (!stack_detail::PrepareMerge(Picture, Acc)) return false;
-  const TRowWalk acc = WalkRows(Acc);
-  const TRowWalk pic = WalkRows(Picture);
-  const int width = Acc.Width();
-  uint8_t* accRow = acc.Row0;
-  const uint8_t* picRow = pic.Row0;
-  for (int y = 0; y < Acc.Height(); ++y, accRow += acc.Step, picRow += pic.Step) {
-    uint8_t* a = accRow;
-    const uint8_t* p = picRow;
-    for (int x = 0; x < width; ++x, a += 3, p += 3) {
-      const int lumAcc = (a[0] + a[1] + a[2]) / 3;
-      const int lumPic = (p[0] + p[1] + p[2]) / 3;
-      if (Compare(lumAcc, lumPic)) {
-        a[0] = p[0];
-        a[1] = p[1];
-        a[2] = p[2];
-      }
-    }
-  }
+  const stack_detail::TRowPair rows = stack_detail::RowsInMemoryOrder(Picture, Acc);
+  uint8_t* accRow = rows.AccRow;
+  const uint8_t* picRow = rows.PicRow;
+  for (int y = 0; y < Acc.Height(); ++y, accRow += rows.AccStep, picRow += rows.PicStep)
+    stack_detail::CombineRowByLuminance(accRow, picRow, Acc.Width(), Compare);
   return true;
 }
 
-// ---- The picture operations of the stacking commands (Param is not read).
+// ---- The picture operations of the stacking commands (Param is not read). Each has a row form too
+// (band_merge.h), registered at start-up, so that a run merges JPEG pictures while they are decoded.
 bool StackMax(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool StackMaxThreshold(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool StackMin(TBitmap& Picture, TBitmap& Result, intptr_t Param);

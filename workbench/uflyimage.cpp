@@ -5,9 +5,39 @@
 
 #include "toolkit/ui/guarded.h"
 
+namespace {
+
+// The shortest time between two repaints asked by InvalidateSoon.
+constexpr std::chrono::milliseconds kRepaintInterval{200};
+
+}  // namespace
+
+tFlyImage::tFlyImage(TComponent* owner, TControl* parent) : TImage(owner, parent) {
+  FRepaintLater.setSingleShot(true);
+  QObject::connect(&FRepaintLater, &QTimer::timeout, this, [this] {
+    FLastRepaint = std::chrono::steady_clock::now();
+    update();
+  });
+}
+
 void tFlyImage::ShowShared(const std::unique_ptr<TBitmap>* slot) {
+  if (FShared == slot) return;
   FShared = slot;
   Invalidate();
+}
+
+void tFlyImage::InvalidateSoon() {
+  FSampleValid = false;
+  if (FRepaintLater.isActive()) return;
+  const auto now = std::chrono::steady_clock::now();
+  const auto since = now - FLastRepaint;
+  if (since >= kRepaintInterval) {
+    FLastRepaint = now;
+    update();
+  } else {
+    FRepaintLater.start(std::chrono::duration_cast<std::chrono::milliseconds>(kRepaintInterval - since) +
+                        std::chrono::milliseconds(1));
+  }
 }
 
 TBitmap& tFlyImage::OwnBitmap() {

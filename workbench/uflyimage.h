@@ -6,11 +6,13 @@
 // replaces or frees is never drawn from a stale address. Painting samples only the pixels of the
 // region being repainted, straight from the bitmap's rows.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 #include <QImage>
 #include <QRect>
+#include <QTimer>
 
 #include "toolkit/ui/image.h"
 
@@ -18,7 +20,7 @@ using tproc = std::function<void()>;
 
 class tFlyImage : public TImage {
  public:
-  tFlyImage(TComponent* owner, TControl* parent) : TImage(owner, parent) {}
+  tFlyImage(TComponent* owner, TControl* parent);
 
   tproc onMouseEnter;
   tproc onMouseLeave;
@@ -35,6 +37,10 @@ class tFlyImage : public TImage {
   const TBitmap* ShownBitmap();
 
   void Invalidate() override;
+  // Invalidates for a picture that changes often (a run's result after every merge): the next paint
+  // samples the new pixels, but the screen is repainted at most a few times a second, the last change
+  // included.
+  void InvalidateSoon();
 
   // What a paint of the given control area draws (the shown bitmap scaled to the control when
   // stretched, at its own size otherwise), clipped to the picture; exposed for tests.
@@ -51,6 +57,8 @@ class tFlyImage : public TImage {
   QRect PictureRect(const TBitmap& bitmap) const;
 
   const std::unique_ptr<TBitmap>* FShared = nullptr;
+  QTimer FRepaintLater;
+  std::chrono::steady_clock::time_point FLastRepaint;
   // The last painted area, kept until the picture, its pixels or the control's size change.
   QImage FSample;
   QRect FSampleArea;

@@ -7,6 +7,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
+#include "workbench/band_merge.h"
 #include "workbench/stack_ops.h"
 #include "workbench/umain.h"
 #include "workbench/working_bitmap.h"
@@ -79,20 +80,29 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
     FResultCount = 0;
   }
 
-  // Second walk: every further picture merges into the result. One picture at a time lives beside the
-  // result; its pixels are let go before the next one is decoded, so memory does not grow with the
-  // list.
+  // Second walk: every further picture merges into the result. One picture bitmap lives beside the
+  // result for the whole walk, and pictures of one size are decoded into its rows one after the
+  // other: nothing is allocated or cleared per picture, and memory does not grow with the list.
+  // An operation with a row form merges JPEG pictures band by band as they are decoded, each band
+  // while it is still in the processor's cache; the picture bitmap then serves the other files only.
   std::unique_ptr<TBitmap> picture = NewWorkingPicture();
+  const TRowOp rowForm = RowFormOf(Op);
+  TBandMerger bands;
+  auto mergePicture = [&](const std::string& path) {
+    switch (rowForm ? bands.Merge(path, *FResult, rowForm, Param) : TBandMergeResult::bmLoadWhole) {
+      case TBandMergeResult::bmMerged:
+        return true;
+      case TBandMergeResult::bmFailed:
+        return false;
+      case TBandMergeResult::bmLoadWhole:
+        break;
+    }
+    return LoadPicture(*picture, path) && Op(*picture, *FResult, Param);
+  };
   while (i < ListBox1->Count() && !FAbort) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items().Get(i);
-      bool merged;
-      if (i == firstPicture) {
-        merged = Op(*FResult, *FResult, Param);
-      } else {
-        picture->ReleaseHandle();
-        merged = LoadPicture(*picture, path) && Op(*picture, *FResult, Param);
-      }
+      const bool merged = i == firstPicture ? Op(*FResult, *FResult, Param) : mergePicture(path);
       if (merged) {
         FDirty = true;
         ++FResultCount;

@@ -28,7 +28,8 @@ void KeepListPanelWidth(int& newWidth, bool& resize) {
 }  // namespace
 
 void TFormMain::ShowBitmap(TBitmap* Bitmap) {
-  if (Bitmap && Bitmap == FResult.get()) {
+  const bool result = Bitmap && Bitmap == FResult.get();
+  if (result) {
     // The result buffer is shown where it lives: a run shows it after every picture, and copying
     // tens of megapixels each time would cost about as much as the merge itself.
     Image1->ShowShared(&FResult);
@@ -41,7 +42,11 @@ void TFormMain::ShowBitmap(TBitmap* Bitmap) {
   // first result of a run after an empty view, say) would be drawn squashed into them.
   const TBitmap* shown = Image1->ShownBitmap();
   if (shown && (shown->Width() != FLayoutWidth || shown->Height() != FLayoutHeight)) LayoutView();
-  Image1->Invalidate();
+  // A run shows its result after every picture; the screen follows a few times a second.
+  if (result)
+    Image1->InvalidateSoon();
+  else
+    Image1->Invalidate();
 }
 
 void TFormMain::PreviewEntry(int Index, TCheckListBox* List) {

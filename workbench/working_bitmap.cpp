@@ -115,6 +115,15 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     return false;
   }
   try {
+    if (TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) == TJPEGImage::StaticClass()) {
+      // The night's frames: decoded straight into the bitmap's rows, which a run keeps from one
+      // picture to the next. The rows past the end of a cut file would be the library's filling, not
+      // the picture: a run must not merge them.
+      TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+      TJPEGImage jpeg;
+      jpeg.DecodeToWorkingBitmap(file, bitmap);
+      return !jpeg.DataEndedEarly();
+    }
     TPicture picture;
     picture.LoadFromFile(fileName);
     TGraphic* graphic = picture.Graphic();
@@ -123,8 +132,6 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
       AdoptAs24Bit(*source, bitmap);
     } else if (auto* jpeg = dynamic_cast<TJPEGImage*>(graphic)) {
       std::unique_ptr<TBitmap> decoded = jpeg->ReleaseBitmap();
-      // The rows past the end of a cut file are the library's filling, not the picture: a run must
-      // not merge them.
       if (jpeg->DataEndedEarly()) return false;
       AdoptAs24Bit(*decoded, bitmap);
     } else {

@@ -1,10 +1,15 @@
 // Loads one input as a JPEG file through the JPEG picture class and decodes it with options taken from
 // its last byte (output format, grey, fast mode, progressive display, scale). A damaged file may only
 // ever end in one of the program's exceptions, with no bitmap left behind; a picture that decodes has
-// the size its header promised, and compresses into a file that loads back at that size.
+// the size its header promised, and compresses into a file that loads back at that size. The same
+// input also goes the workbench's two roads: decoded whole into a working bitmap, and band by band;
+// every band handed over must be final, so a file decoded band by band must decode whole, to the same
+// rows, without its data ending early.
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "picture_formats/jpeg_image.h"
 #include "toolkit/core/streams.h"
@@ -22,6 +27,54 @@ void SetOptions(TJPEGImage& picture, uint8_t choice) {
   picture.ScaleShift = static_cast<uint8_t>((choice >> 4) & 3);
 }
 
+// Keeps the bands, checking that they come in order, each row once.
+class TBandCopy : public TJPEGBandSink {
+ public:
+  bool Start(int width, int height) override {
+    Width = width;
+    Height = height;
+    return true;
+  }
+  void Band(int first, int count, const uint8_t* rows, size_t step) override {
+    if (first != Next || count <= 0 || first + count > Height) std::abort();
+    for (int k = 0; k < count; ++k)
+      Rows.insert(Rows.end(), rows + step * size_t(k), rows + step * size_t(k) + step);
+    Next += count;
+  }
+  int Width = 0, Height = 0, Next = 0;
+  std::vector<uint8_t> Rows;
+};
+
+void CheckTheWorkbenchRoads(const uint8_t* data, size_t size) {
+  TMemoryStream file;
+  file.WriteBuffer(data, static_cast<int64_t>(size));
+  file.SetPosition(0);
+  TBandCopy bands;
+  bool banded = false;
+  try {
+    banded = TJPEGImage().DecodeBands(file, bands) == TJPEGBandResult::jbDecoded;
+  } catch (const Exception&) {
+    if (bands.Next != 0) std::abort();  // a failure after a band was handed over
+  }
+  file.SetPosition(0);
+  TBitmap working;
+  TJPEGImage whole;
+  try {
+    whole.DecodeToWorkingBitmap(file, working);
+  } catch (const Exception&) {
+    if (banded) std::abort();
+    return;
+  }
+  if (!banded) return;
+  if (whole.DataEndedEarly() || bands.Next != bands.Height || working.Width() != bands.Width ||
+      working.Height() != bands.Height)
+    std::abort();
+  const size_t rowBytes = size_t(bands.Width) * 3;
+  for (int y = 0; y < bands.Height; ++y)
+    if (std::memcmp(working.ScanLine(y), bands.Rows.data() + rowBytes * size_t(y), rowBytes) != 0)
+      std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -36,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const int64_t width = picture.SharedData().Width, height = picture.SharedData().Height;
   if (width * height > kMaxPixels) return 0;
+  CheckTheWorkbenchRoads(data, size);
   SetOptions(picture, size > 0 ? data[size - 1] : 0);
   const int scaledWidth = picture.Width(), scaledHeight = picture.Height();
   try {

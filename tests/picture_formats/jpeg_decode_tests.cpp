@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "picture_formats/jpeg_structure.h"
 #include "tests/picture_formats/jpeg_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -122,6 +123,94 @@ TEST(JpegStreamSource, SkipsSegmentsLongerThanItsBuffer) {
   bytes.insert(bytes.begin() + 2, comment.begin(), comment.end());
   const TRgbPicture decoded = BitmapPixels(LoadBytes<TJPEGImage>(bytes)->GetBitmap());
   EXPECT_EQ(MaxDifference(decoded, ReadPnm(JpegSample("baseline.ppm"))), 0);
+}
+
+// The workbench's roads: whole into a working bitmap (24-bit, whatever the file), and band by band.
+TEST(JpegWorkingBitmap, EveryKindOfFileDecodesTo24BitRowsReusingTheBitmap) {
+  TBitmap working;
+  for (const auto& [file, reference] : {std::pair{"baseline.jpg", "baseline.ppm"},
+                                        {"progressive.jpg", "progressive.ppm"},
+                                        {"gray.jpg", "gray.pgm"},
+                                        {"cmyk.jpg", "cmyk.ppm"}}) {
+    SCOPED_TRACE(file);
+    TFileStream stream(JpegSample(file), fmOpenRead);
+    TJPEGImage picture;
+    picture.DecodeToWorkingBitmap(stream, working);
+    EXPECT_EQ(working.PixelFormat(), pf24bit);
+    EXPECT_LE(MaxDifference(BitmapPixels(working), ReadPnm(JpegSample(reference))), file[0] == 'c' ? 1 : 0);
+    EXPECT_FALSE(picture.DataEndedEarly());
+    EXPECT_FALSE(picture.HasBitmap());
+  }
+  const uint8_t* rows = working.ScanLine(0);
+  TMemoryStream cut;
+  const Bytes bytes = JpegSampleBytes("cmyk.jpg");
+  cut.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()) - 300);
+  cut.SetPosition(0);
+  TJPEGImage picture;
+  picture.DecodeToWorkingBitmap(cut, working);
+  EXPECT_TRUE(picture.DataEndedEarly());
+  EXPECT_EQ(working.ScanLine(0), rows) << "a picture of the same size is decoded into the same rows";
+}
+
+// Keeps the bands handed over, checking that they come in order.
+struct TBandCopy : TJPEGBandSink {
+  bool Start(int width, int height) override {
+    Picture = {width, height, {}};
+    return Accept;
+  }
+  void Band(int first, int count, const uint8_t* rows, size_t step) override {
+    EXPECT_EQ(first, Next);
+    EXPECT_LE(count, 16);
+    for (int k = 0; k < count; ++k, rows += step)
+      for (size_t x = 0; x < step; x += 3)
+        Picture.Pixels.insert(Picture.Pixels.end(), {rows[x + 2], rows[x + 1], rows[x]});
+    Next += count;
+  }
+  bool Accept = true;
+  int Next = 0;
+  TRgbPicture Picture;
+};
+
+TJPEGBandResult DecodeBands(const Bytes& bytes, TBandCopy& bands) {
+  TMemoryStream file;
+  file.WriteBuffer(bytes);
+  file.SetPosition(0);
+  return TJPEGImage().DecodeBands(file, bands);
+}
+
+TEST(JpegBands, OnlyFilesThatCannotFailAfterTheirFirstRowsAreHandedOverInBands) {
+  for (const auto& [file, reference] : {std::pair{"baseline.jpg", "baseline.ppm"},
+                                        {"progressive.jpg", "progressive.ppm"},
+                                        {"gray.jpg", "gray.pgm"}}) {
+    SCOPED_TRACE(file);
+    TBandCopy bands;
+    ASSERT_EQ(DecodeBands(JpegSampleBytes(file), bands), TJPEGBandResult::jbDecoded);
+    EXPECT_EQ(bands.Next, 40);
+    EXPECT_EQ(MaxDifference(bands.Picture, ReadPnm(JpegSample(reference))), 0);
+  }
+  const Bytes whole = JpegSampleBytes("baseline.jpg");
+  EXPECT_TRUE(IsOneWholeSequentialScan(whole));
+  EXPECT_FALSE(IsOneWholeSequentialScan(JpegSampleBytes("progressive.jpg")));
+  // Cut, cut just before its end marker, or with stray bytes between segments: decoded whole instead.
+  Bytes stray = whole;
+  stray.insert(stray.begin() + SegmentEnd(whole, 0xDB), {0x00, 0x00});
+  for (const Bytes& bytes :
+       {Bytes(whole.begin(), whole.end() - 300), Bytes(whole.begin(), whole.end() - 2), stray}) {
+    EXPECT_FALSE(IsOneWholeSequentialScan(bytes));
+    TBandCopy bands;
+    EXPECT_EQ(DecodeBands(bytes, bands), TJPEGBandResult::jbNotWhole);
+    EXPECT_EQ(bands.Next, 0);
+  }
+  TBandCopy ink, refused;
+  EXPECT_EQ(DecodeBands(JpegSampleBytes("cmyk.jpg"), ink), TJPEGBandResult::jbNotWhole);
+  refused.Accept = false;
+  EXPECT_EQ(DecodeBands(whole, refused), TJPEGBandResult::jbRefused);
+  EXPECT_EQ(refused.Next, 0);
+  // A progressive file cut short is found out before any row.
+  const Bytes progressive = JpegSampleBytes("progressive.jpg");
+  TBandCopy cut;
+  EXPECT_THROW(DecodeBands(Bytes(progressive.begin(), progressive.end() - 200), cut), EJPEG);
+  EXPECT_EQ(cut.Next, 0);
 }
 
 // Sample files of another project, installed by libsixel-examples (scripts/deps).

@@ -1,5 +1,7 @@
 // The image view: layout in fit and zoom modes with the worked sizes, the stretch switches, the zoom
 // controls, the panels' minimum width, and showing the result without a copy.
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 
 #include "tests/workbench/main_window_fixture.h"
@@ -95,6 +97,38 @@ TEST_F(MainWindowTest, TheViewIsLaidOutForTheResultsSizeAndTheScrollBoxsSize) {
   // No list panel gets narrower than 175 pixels.
   Form->Splitter1->DragBy(-150);
   EXPECT_EQ(Form->Panel1->Width(), 175);
+}
+
+// Counts the paints of a widget.
+class TPaintCounter : public QObject {
+ public:
+  int Paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    Paints += event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// A run shows its result after every picture: the screen follows a few times a second, the last state
+// always.
+TEST_F(MainWindowTest, TheResultOfARunIsRepaintedAtABoundedRate) {
+  Form->Show();
+  NewBitmap(Form->FResult);
+  Form->ShowBitmap(Form->FResult.get());
+  QApplication::processEvents();
+  TPaintCounter counter;
+  Form->Image1->installEventFilter(&counter);
+  QElapsedTimer clock;
+  clock.start();
+  for (int shown = 0; shown < 20; ++shown) {
+    Form->ShowBitmap(Form->FResult.get());
+    QApplication::processEvents();
+  }
+  EXPECT_LE(counter.Paints, 1 + int(clock.elapsed() / 200));
+  const int beforeTheLast = counter.Paints;
+  while (clock.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(counter.Paints, beforeTheLast + 1);
+  Form->Image1->removeEventFilter(&counter);
 }
 
 TEST_F(ImageViewTest, TheResultIsPaintedWhereItLives) {

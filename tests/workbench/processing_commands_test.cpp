@@ -2,6 +2,7 @@
 // per-pixel reference written here; and the driver's other mode, every picture through the operation.
 #include <algorithm>
 
+#include "picture_formats/jpeg_image.h"
 #include "tests/workbench/main_window_fixture.h"
 
 namespace {
@@ -62,26 +63,35 @@ class ProcessingCommandsTest : public MainWindowTest {
   }
 };
 
+// BMP frames, and JPEG frames (merged band by band as they are decoded; the second one progressive).
 TEST_F(ProcessingCommandsTest, EveryCommandMergesAsItsReference) {
-  const Strings frames = {WritePicture("f0.bmp", 11, 7, 4), WritePicture("f1.bmp", 12, 7, 4),
-                          WritePicture("f2.bmp", 13, 7, 4)};
-  Fill(*Form->ListBox1, frames);
+  TJPEGImage progressive;
+  progressive.ProgressiveEncoding = true;
+  progressive.Assign(*NoisePicture(40, 33, 15));
+  progressive.SaveToFile(Temp.File("j1.jpg"));
+  const Strings bmpFrames = {WritePicture("f0.bmp", 11, 7, 4), WritePicture("f1.bmp", 12, 7, 4),
+                             WritePicture("f2.bmp", 13, 7, 4)};
+  const Strings jpegFrames = {WritePicture("j0.jpg", 14, 40, 33), Temp.File("j1.jpg"),
+                              WritePicture("j2.jpg", 16, 40, 33)};
   int run = 0;
-  for (const TCommand& command : kCommands) {
-    TMenuItem* item = Form.get()->*command.Item;
-    SCOPED_TRACE(item->Name());
-    const std::string stepName = "run" + std::to_string(run++) + "-";
-    if (command.Threshold) Script().AnswerInputQuery(true, std::to_string(kThreshold));
-    if (command.Steps) Script().AnswerSaveFile(Temp.File(stepName + ".bmp"));
-    ExpectEndOfRun(0, !command.Steps);
-    item->Click();
-    EXPECT_TRUE(SamePixels(*Form->FResult, *Reference(frames, 3, command.Merge)));
-    EXPECT_EQ(Form->FResultCount, 3);
-    for (size_t k = 0; command.Steps && k < 3; ++k)
-      EXPECT_TRUE(SamePixels(*Loaded(Temp.File(stepName + "000" + std::to_string(k) + ".bmp")),
-                             *Reference(frames, k + 1, command.Merge)))
-          << "step " << k;
-  }
+  for (const Strings& frames : {bmpFrames, jpegFrames})
+    for (const TCommand& command : kCommands) {
+      Form->ListBox1->Clear();
+      Fill(*Form->ListBox1, frames);
+      TMenuItem* item = Form.get()->*command.Item;
+      SCOPED_TRACE(item->Name());
+      const std::string stepName = "run" + std::to_string(run++) + "-";
+      if (command.Threshold) Script().AnswerInputQuery(true, std::to_string(kThreshold));
+      if (command.Steps) Script().AnswerSaveFile(Temp.File(stepName + ".bmp"));
+      ExpectEndOfRun(0, !command.Steps);
+      item->Click();
+      EXPECT_TRUE(SamePixels(*Form->FResult, *Reference(frames, 3, command.Merge)));
+      EXPECT_EQ(Form->FResultCount, 3);
+      for (size_t k = 0; command.Steps && k < 3; ++k)
+        EXPECT_TRUE(SamePixels(*Loaded(Temp.File(stepName + "000" + std::to_string(k) + ".bmp")),
+                               *Reference(frames, k + 1, command.Merge)))
+            << "step " << k;
+    }
 }
 
 // A batch-like operation: the result becomes the picture's negative; every picture it saw is noted.

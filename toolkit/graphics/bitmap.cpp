@@ -90,6 +90,36 @@ void TBitmap::SetSize(int width, int height) {
   Changed();
 }
 
+void TBitmap::SetSizeForOverwrite(int width, int height, TPixelFormat format) {
+  if (format == pfCustom || format > pfCustom) throw EInvalidGraphic(SInvalidPixelFormat);
+  if (width < 0 || height < 0) throw ERangeError(SRangeError);
+  const int stride = PaddedRowBytes(width, StoredBitsPerPixel(format));
+  const bool keepTable = format == FPixelFormat && !FColorTable.empty();
+  if (!FPixels || static_cast<int64_t>(stride) * height != static_cast<int64_t>(FStride) * FHeight) {
+    FPixels.reset();  // the old pixels go before the new ones come: one picture's memory at a time
+    Reallocate(width, height, format, false, false);
+  } else {
+    FWidth = width;
+    FHeight = height;
+    FStride = stride;
+    FPixelFormat = format;
+  }
+  if (!IsIndexedFormat(format)) {
+    FColorTable.clear();
+    FDisplayPalette.reset();
+  } else if (!keepTable) {
+    SetColorTable(DefaultColorTable(format));
+  }
+  // Padding is written to files as it stands, so it must hold no old or uninitialised bytes; a last
+  // byte that pixels share with padding is cleared whole before the writer sets its pixels.
+  const auto used = static_cast<size_t>(static_cast<int64_t>(width) * StoredBitsPerPixel(format) / 8);
+  if (FPixels && used < static_cast<size_t>(stride))
+    for (int y = 0; y < height; ++y)
+      std::memset(FPixels.get() + static_cast<size_t>(y) * static_cast<size_t>(stride) + used, 0,
+                  static_cast<size_t>(stride) - used);
+  Changed();
+}
+
 uint8_t* TBitmap::ScanLine(int row) {
   if (row < 0 || row >= FHeight || !FPixels) throw EInvalidGraphicOperation(SScanLine);
   return FPixels.get() + static_cast<size_t>(FHeight - 1 - row) * FStride;

@@ -33,6 +33,12 @@ class TBitmap : public TGraphic {
   // Whether a bitmap of the format may have that size: no negative side, and pixel memory within the
   // limit above (memory may still run out).
   static bool SizeWithinLimit(int width, int height, TPixelFormat format);
+  // Gives the bitmap the size and pixel format for a writer that sets every pixel (a decoder): the
+  // pixel memory is kept when it has the size needed already (a picture of the same size and format,
+  // say), else replaced; either way nothing is copied or cleared but the row padding. The pixels are
+  // undefined until written. An indexed format keeps its colour table when the format stays, else
+  // takes the format's default one. Raises as SetSize does.
+  void SetSizeForOverwrite(int width, int height, TPixelFormat format);
 
   // Reads a BMP file image at the stream's position (every header kind and depth, RLE4/RLE8,
   // bitfields, top-down rows). A damaged file raises EInvalidGraphic (or EReadError) and leaves the

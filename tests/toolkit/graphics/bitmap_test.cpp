@@ -144,3 +144,22 @@ TEST(Bitmap, AssignCopiesDeeplyAndTakeOverMoves) {
   EXPECT_EQ(taker.Width(), 4);
   EXPECT_TRUE(source.Empty());
 }
+
+TEST(Bitmap, SizeForOverwriteKeepsTheRowsOfTheSameSizeAndClearsOnlyPadding) {
+  TBitmap bitmap;
+  bitmap.SetSizeForOverwrite(5, 3, pf24bit);  // 15 bytes of pixels in rows of 16
+  uint8_t* const rows = bitmap.ScanLine(2);
+  for (int y = 0; y < 3; ++y) std::fill_n(bitmap.ScanLine(y), 16, 0xAB);
+  bitmap.SetSizeForOverwrite(5, 3, pf24bit);
+  EXPECT_EQ(bitmap.ScanLine(2), rows) << "the same rows, not a new buffer";
+  EXPECT_EQ(bitmap.ScanLine(1)[14], 0xAB) << "pixels are left for the writer";
+  EXPECT_EQ(bitmap.ScanLine(1)[15], 0) << "padding is cleared";
+  bitmap.SetSizeForOverwrite(3, 5, pf24bit);  // another shape of the same byte count is a new layout
+  EXPECT_EQ(bitmap.Width(), 3);
+  EXPECT_EQ(bitmap.RowStride(), 12);
+  bitmap.SetSizeForOverwrite(7, 2, pf8bit);
+  EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+  EXPECT_EQ(bitmap.ColorTable().size(), 256u) << "an indexed format takes its default palette";
+  EXPECT_EQ(bitmap.ScanLine(0)[7], 0);
+  EXPECT_THROW(bitmap.SetSizeForOverwrite(-1, 2, pf24bit), ERangeError);
+}

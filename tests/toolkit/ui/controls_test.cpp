@@ -1,27 +1,12 @@
-// The application's window list and loop, the scroll box, memo lines and combo items.
+// The scroll box and a control's own flags.
 #include <QScrollBar>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include "toolkit/core/exceptions.h"
-#include "toolkit/core/string_list.h"
-#include "toolkit/ui/application.h"
 #include "toolkit/ui/extctrls.h"
 #include "toolkit/ui/stdctrls.h"
 
 namespace {
-
-class PlainForm : public TForm {
- public:
-  explicit PlainForm(TComponent* owner) : TForm(owner) {
-    OnCreate = [this](TObject*) { CreatedAsMain = Application->MainForm() == this; };
-    OnDestroy = [](TObject*) { ++Destroyed; };
-  }
-  bool CreatedAsMain = false;
-  static int Destroyed;
-};
-int PlainForm::Destroyed = 0;
 
 TEST(ScrollBoxTest, ScrollRangeFollowsTheChildAndOffsetsItsPlace) {
   TScrollBox box(nullptr, nullptr);

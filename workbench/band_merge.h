@@ -1,0 +1,39 @@
+#pragma once
+// Merging a picture into the result band by band while it is decoded. An operation that sets each
+// pixel of the result from the same pixel of the picture (and of the result) alone may have a row form;
+// the list driver then decodes a JPEG picture a band of a few rows at a time and merges each band while
+// it is still in the processor's cache, never holding the whole picture: a stacking run costs little
+// more than decoding its files.
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/core/streams.h"
+#include "toolkit/graphics/bitmap.h"
+#include "workbench/image_op.h"
+
+// Row y of the picture (width pixels of blue, green and red) merged into row y of the result, as the
+// operation merges it; Param is the operation's.
+using TRowOp = void (*)(uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row, intptr_t Param);
+
+// Gives an operation its row form. The row form does the merge alone: the checks of the operation
+// (a 24-bit result of the picture's size) are made before any row. The stacking operations have theirs.
+void RegisterRowForm(TImageOp op, TRowOp rows);
+// The operation's row form; none when it has none.
+TRowOp RowFormOf(TImageOp op);
+
+enum class TBandMergeResult {
+  bmMerged,     // the picture was merged, as LoadPicture and the operation would have merged it
+  bmFailed,     // it did not load, or did not fit the result: the result is unchanged
+  bmLoadWhole,  // it cannot be merged band by band (not a JPEG file, or not one that is whole before
+                // its first rows): load it whole and merge it with the operation
+};
+
+// Merges picture files band by band; one merger serves a whole run, keeping its buffers.
+class TBandMerger {
+ public:
+  TBandMergeResult Merge(const std::string& fileName, TBitmap& result, TRowOp rows, intptr_t param);
+
+ private:
+  TMemoryStream FFile;  // the file's bytes: decoding checks it whole before handing over any row
+};
