@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "toolkit/core/checked.h"
@@ -15,8 +16,7 @@ constexpr size_t kPaletteSize = 3 * 256;
 using THeaderBytes = std::array<uint8_t, kHeaderSize>;
 
 TAutodeskGraphic::THeader ParseHeader(const THeaderBytes& bytes) {
-  const auto word = [&](size_t at) { return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8); };
-  return {word(0), word(2), word(4), bytes[10], bytes[11]};
+  return {LittleEndian16(bytes, 0), LittleEndian16(bytes, 2), LittleEndian16(bytes, 4), bytes[10], bytes[11]};
 }
 
 }  // namespace
@@ -34,18 +34,10 @@ bool TAutodeskGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex)
   TFormatGraphic::ReadImageProperties(stream, imageIndex);
   THeaderBytes bytes{};
   stream.ReadBuffer(bytes.data(), 2);
-  if ((bytes[0] | bytes[1] << 8) != FileID) return false;
+  if (LittleEndian16(bytes, 0) != FileID) return false;
   stream.ReadBuffer(bytes.data() + 2, kHeaderSize - 2);
   FHeader = ParseHeader(bytes);
-
-  TImageProperties& properties = ImageProperties();
-  properties.ColorScheme = scIndexed;
-  properties.Width = FHeader.Width;
-  properties.Height = FHeader.Height;
-  properties.BitsPerSample = 8;
-  properties.SamplesPerPixel = 1;
-  properties.BitsPerPixel = 8;
-  properties.Compression = ctNone;
+  SetIndexed8Properties(ImageProperties(), FHeader.Width, FHeader.Height, ctNone);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/decoders_rle.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
@@ -40,17 +41,9 @@ bool TCUTGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   SetPixelFormat(pf8bit);
   std::array<uint8_t, 4> bytes{};
   stream.ReadBuffer(bytes.data(), 4);
-  FHeader.Width = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-  FHeader.Height = static_cast<uint16_t>(bytes[2] | bytes[3] << 8);
-
-  TImageProperties& properties = ImageProperties();
-  properties.ColorScheme = scIndexed;
-  properties.Width = FHeader.Width;
-  properties.Height = FHeader.Height;
-  properties.BitsPerSample = 8;
-  properties.SamplesPerPixel = 1;
-  properties.BitsPerPixel = 8;
-  properties.Compression = ctRunLength;
+  FHeader.Width = LittleEndian16(bytes, 0);
+  FHeader.Height = LittleEndian16(bytes, 2);
+  SetIndexed8Properties(ImageProperties(), FHeader.Width, FHeader.Height, ctRunLength);
   return true;
 }
 
@@ -67,8 +60,7 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
 
   const int64_t size = BytesLeft(stream);
   if (static_cast<uint64_t>(size) < kShortestRow * FHeader.Height) FormatErrorFmt(gesStreamReadError, {kCUT});
-  std::vector<uint8_t> packed(RangeChecked<uint32_t>(size));
-  stream.ReadBuffer(packed.data(), size);
+  const std::vector<uint8_t> packed = ReadBytes(stream, RangeChecked<uint32_t>(size));
 
   SetPixelFormat(pf8bit);
   SetSize(width, height);
@@ -101,13 +93,11 @@ void TCUTGraphic::LoadPalette() {
     TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
     std::array<uint8_t, kBlockSize> block{};
     file.ReadBuffer(block.data(), kBlockSize);
-    const size_t count = size_t{static_cast<uint16_t>(block[12] | block[13] << 8)} + 1;
+    const size_t count = size_t{LittleEndian16(block, 12)} + 1;
     if (count > 256) throw ERangeError(SRangeError);
     palette.palPalEntry.resize(count);
     size_t at = kPaletteHeaderSize;
-    const auto component = [&](size_t offset) {
-      return CheckedByte(block[at + offset] | block[at + offset + 1] << 8);
-    };
+    const auto component = [&](size_t offset) { return CheckedByte(LittleEndian16(block, at + offset)); };
     for (TPaletteEntry& entry : palette.palPalEntry) {
       if (at > kLastEntryStart) {
         file.ReadBuffer(block.data(), kBlockSize);

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "picture_formats/tiff_graphic.h"
@@ -20,11 +21,7 @@ struct TEPSHeader {
 };
 
 TEPSHeader ParseHeader(const std::array<uint8_t, kHeaderSize>& bytes) {
-  const auto field = [&](size_t at) {
-    return bytes[at] | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16 |
-           uint32_t{bytes[at + 3]} << 24;
-  };
-  return {field(0), field(20), field(24)};
+  return {LittleEndian32(bytes, 0), LittleEndian32(bytes, 20), LittleEndian32(bytes, 24)};
 }
 
 bool HasPreview(const TEPSHeader& header) {

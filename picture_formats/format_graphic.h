@@ -106,6 +106,18 @@ struct TImageProperties {
   uint8_t PNGFilterMethod = 0;
 };
 
+// The header facts of a picture of one 8-bit palette index per pixel.
+inline void SetIndexed8Properties(TImageProperties& properties, uint32_t width, uint32_t height,
+                                  uint8_t compression) {
+  properties.ColorScheme = scIndexed;
+  properties.Width = width;
+  properties.Height = height;
+  properties.BitsPerSample = 8;
+  properties.SamplesPerPixel = 1;
+  properties.BitsPerPixel = 8;
+  properties.Compression = compression;
+}
+
 // Declares a reader's class-level probes: the stream probe it defines itself and the file-name probe
 // built on it. Use in the class body after ORVANTA_GRAPHIC_CLASS.
 #define ORVANTA_FORMAT_PROBES(Type)                  \

@@ -1,5 +1,8 @@
 #include "picture_formats/format_helpers.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "toolkit/core/checked.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/messages.h"
@@ -13,7 +16,7 @@ void FormatErrorFmt(std::string_view format, std::initializer_list<TFormatArg> a
 }
 
 void SwapShorts(std::span<uint16_t> values) {
-  for (uint16_t& value : values) value = static_cast<uint16_t>((value << 8) | (value >> 8));
+  for (uint16_t& value : values) value = SwapShort(value);
 }
 
 void SwapLongs(std::span<uint32_t> values) {
@@ -94,6 +97,22 @@ void UpsamplePlane(uint32_t width, uint32_t height, size_t pitch, std::span<uint
 int64_t BytesLeft(TStream& stream) {
   const int64_t left = stream.Size() - stream.Position();
   return left > 0 ? left : 0;
+}
+
+std::vector<uint8_t> ZeroedBuffer(uint64_t size) {
+  try {
+    return std::vector<uint8_t>(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfResources(SOutOfResources);
+  } catch (const std::length_error&) {
+    throw EOutOfResources(SOutOfResources);
+  }
+}
+
+std::vector<uint8_t> ReadBytes(TStream& stream, uint64_t count) {
+  std::vector<uint8_t> bytes = ZeroedBuffer(count);
+  stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  return bytes;
 }
 
 TStreamPositionGuard::~TStreamPositionGuard() {

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers the picture readers share: raising the library's errors, byte-order swaps, undoing TIFF's
-// horizontal-difference predictor, 2x plane upsampling, and keeping a probed stream where it was.
-// Every helper takes its buffer with its size and refuses (ERangeError) to reach past it.
+// horizontal-difference predictor, 2x plane upsampling, working buffers, and keeping a probed stream
+// where it was. Every helper takes its buffer with its size and refuses (ERangeError) to reach past it.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/core/format.h"
 #include "toolkit/core/streams.h"
@@ -21,6 +22,9 @@
 // Exchange the two bytes of each 16-bit value / reverse the four bytes of each 32-bit value, in place.
 void SwapShorts(std::span<uint16_t> values);
 void SwapLongs(std::span<uint32_t> values);
+constexpr uint16_t SwapShort(uint16_t value) {
+  return static_cast<uint16_t>((value << 8) | (value >> 8));
+}
 constexpr uint32_t SwapLong(uint32_t value) {
   return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
 }
@@ -40,6 +44,12 @@ void UpsamplePlane(uint32_t width, uint32_t height, size_t pitch, std::span<uint
 
 // Bytes from the stream's position to its end (0 when the position lies at or beyond the end).
 int64_t BytesLeft(TStream& stream);
+
+// A zero-filled buffer of `size` bytes, so that data ending early leave black rather than old memory.
+// A size the machine cannot hold raises EOutOfResources.
+std::vector<uint8_t> ZeroedBuffer(uint64_t size);
+// The next `count` bytes of the stream; fewer raise EReadError.
+std::vector<uint8_t> ReadBytes(TStream& stream, uint64_t count);
 
 // Puts a stream back where it was when the guard was made (the probes must leave it unmoved whatever
 // they read or however they fail).

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/decoder_lzw.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
-#include "picture_formats/reader_buffer.h"
 #include "toolkit/core/checked.h"
 #include "toolkit/core/conversions.h"
 #include "toolkit/core/string_utils.h"
@@ -47,10 +47,6 @@ struct TImageDescriptor {
   uint8_t Flags = 0;
 };
 
-uint16_t Word(const uint8_t* bytes) {
-  return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
 TGIFHeader ReadHeader(TStream& stream) {
   TGIFHeader header;
   stream.ReadBuffer(header.Bytes.data(), header.Bytes.size());
@@ -60,14 +56,14 @@ TGIFHeader ReadHeader(TStream& stream) {
 TScreenDescriptor ReadScreenDescriptor(TStream& stream) {
   std::array<uint8_t, 7> bytes{};
   stream.ReadBuffer(bytes.data(), bytes.size());
-  return {Word(&bytes[0]), Word(&bytes[2]), bytes[4]};
+  return {LittleEndian16(bytes, 0), LittleEndian16(bytes, 2), bytes[4]};
 }
 
 // The nine bytes after the image separator: left, top, width, height, flags.
 TImageDescriptor ReadImageDescriptor(TStream& stream) {
   std::array<uint8_t, 9> bytes{};
   stream.ReadBuffer(bytes.data(), bytes.size());
-  return {Word(&bytes[4]), Word(&bytes[6]), bytes[8]};
+  return {LittleEndian16(bytes, 4), LittleEndian16(bytes, 6), bytes[8]};
 }
 
 uint8_t ReadByte(TStream& stream) {
@@ -89,8 +85,7 @@ void SkipSubBlocks(TStream& stream) {
 
 // A colour table of `entries` red-green-blue triples read from the stream.
 HPALETTE ReadColorTable(TStream& stream, uint32_t entries) {
-  std::vector<uint8_t> rgb(3 * size_t{entries});
-  stream.ReadBuffer(rgb.data(), static_cast<int64_t>(rgb.size()));
+  const std::vector<uint8_t> rgb = ReadBytes(stream, 3 * uint64_t{entries});
   TLogPalette palette;
   palette.palPalEntry.resize(entries);
   for (size_t i = 0; i < entries; ++i)

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "toolkit/core/numbers.h"
@@ -33,7 +34,7 @@ TPCDGraphic::THeader TPCDGraphic::ParseHeader(const std::array<uint8_t, HeaderSi
   THeader header;
   header.Overview = HasText(bytes.data(), "PCD_OPA");
   header.ImagePack = HasText(bytes.data() + SectorSize, "PCD");
-  header.Value = static_cast<uint16_t>(bytes[10] << 8 | bytes[11]);
+  header.Value = BigEndian16(bytes, 10);
   header.Orientation = bytes[3586] & 3;
   return header;
 }

@@ -225,10 +225,9 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
   const size_t lineSize = size_t{header.Planes} * header.BytesPerLine;
   const size_t rowsSize = CheckedMul<size_t>(height, lineSize);
   // Rows the file does not hold in full stay zero (black, or index 0).
-  std::vector<uint8_t> rows(rowsSize);
+  std::vector<uint8_t> rows = ZeroedBuffer(rowsSize);
   if (properties.Compression == ctRunLength) {
-    std::vector<uint8_t> packed(byteCount);
-    stream.ReadBuffer(packed.data(), byteCount);
+    const std::vector<uint8_t> packed = ReadBytes(stream, byteCount);
     TPCXRLEDecoder decoder;
     TSourceCursor source{std::span<const uint8_t>(packed)};
     TTargetCursor target{std::span<uint8_t>(rows)};

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/color_types.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
@@ -14,14 +15,6 @@ namespace {
 constexpr const char* kPNG = "PNG";
 // Chunk lengths above 2^31 - 1 are not allowed by the PNG standard.
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
-
-uint32_t BigEndian32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
-
-uint16_t BigEndian16(const uint8_t* p) {
-  return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
 
 // A colour sample of a bKGD or tRNS chunk as an 8-bit value.
 uint8_t ColorSample(uint16_t sample, uint8_t bitDepth) {

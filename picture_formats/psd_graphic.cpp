@@ -97,14 +97,8 @@ size_t PlanesOf(TColorScheme scheme) {
   }
 }
 
-uint32_t ReadLength(TStream& stream) {
-  std::array<uint8_t, 4> bytes{};
-  stream.ReadBuffer(bytes.data(), bytes.size());
-  return BigEndian32(bytes, 0);
-}
-
 void PassOverSection(TStream& stream) {
-  stream.Seek(ReadLength(stream), TSeekOrigin::soCurrent);
+  stream.Seek(ReadBigEndian32(stream), TSeekOrigin::soCurrent);
 }
 
 // The big-endian byte counts of `count` PackBits rows at the stream's position; a stream too short for
@@ -188,11 +182,10 @@ TPixelFormat TPSDGraphic::SetUpColorManager(TColorScheme scheme, size_t planes, 
 
 void TPSDGraphic::ReadColorModeData(TStream& stream) {
   const TImageProperties& properties = ImageProperties();
-  const uint32_t length = ReadLength(stream);
+  const uint32_t length = ReadBigEndian32(stream);
   uint32_t passedOver = length;
   if (properties.ColorScheme == scIndexed) {
-    std::vector<uint8_t> table(std::min<size_t>(length, kMaxColorTable));
-    stream.ReadBuffer(table.data(), static_cast<int64_t>(table.size()));
+    const std::vector<uint8_t> table = ReadBytes(stream, std::min<size_t>(length, kMaxColorTable));
     passedOver -= static_cast<uint32_t>(table.size());
     const size_t count = table.size() / 3;
     const std::span<const uint8_t> data(table);
@@ -249,17 +242,16 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
   const int width = RangeChecked<int>(properties.Width);
   SetSize(width, RangeChecked<int>(height));
   ReadColorModeData(stream);
-  PassOverSection(stream);                                               // image resources
-  stream.Seek(int64_t{ReadLength(stream)} + 2, TSeekOrigin::soCurrent);  // layers, then the compression
+  PassOverSection(stream);                                                    // image resources
+  stream.Seek(int64_t{ReadBigEndian32(stream)} + 2, TSeekOrigin::soCurrent);  // layers, then the compression
   ProgressEnding();
   if (planes == 0) return;
 
   ProgressStarting(gesLoadingData);
-  std::vector<uint8_t> planeMemory(planeSize);
+  std::vector<uint8_t> planeMemory = ZeroedBuffer(planeSize);
   if (packBits) {
     stream.Seek(static_cast<int64_t>(counts.size() * 2), TSeekOrigin::soCurrent);
-    std::vector<uint8_t> packed(packedSize);
-    stream.ReadBuffer(packed.data(), static_cast<int64_t>(packedSize));
+    const std::vector<uint8_t> packed = ReadBytes(stream, packedSize);
     TPackbitsRLEDecoder decoder;
     size_t offset = 0;
     for (size_t r = 0; r < rowCount; ++r) {

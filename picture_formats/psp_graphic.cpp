@@ -66,18 +66,6 @@ uint8_t CompressionOf(uint16_t value) {
   }
 }
 
-uint16_t ReadWord(TStream& stream) {
-  std::array<uint8_t, 2> bytes{};
-  stream.ReadBuffer(bytes.data(), bytes.size());
-  return LittleEndian16(bytes, 0);
-}
-
-uint32_t ReadLong(TStream& stream) {
-  std::array<uint8_t, 4> bytes{};
-  stream.ReadBuffer(bytes.data(), bytes.size());
-  return LittleEndian32(bytes, 0);
-}
-
 // The most bytes `packed` bytes of a channel can unpack to: a run-length pair gives at most 127 bytes,
 // and deflate's longest match (258 bytes) takes at least two bits. A channel's stated unpacked length
 // is only trusted up to that, so that a damaged length does not claim memory no data can fill.
@@ -112,7 +100,7 @@ bool TPSPGraphic::ReadBlockHeader(TStream& stream, TBlockHeader& header) const {
 int64_t TPSPGraphic::EnterChunk(TStream& stream) const {
   if (ImageProperties().Version == kFirstVersion) return 0;
   const int64_t start = stream.Position();
-  return start + int64_t{ReadLong(stream)};
+  return start + int64_t{ReadLittleEndian32(stream)};
 }
 
 bool TPSPGraphic::ReadGeneralAttributes(TStream& stream) {
@@ -215,11 +203,10 @@ void TPSPGraphic::LoadFromStream(TStream& stream) {
 
 void TPSPGraphic::ReadPalette(TStream& stream) {
   const int64_t chunkEnd = EnterChunk(stream);
-  const uint32_t count = ReadLong(stream);
+  const uint32_t count = ReadLittleEndian32(stream);
   if (count > kMaxPaletteEntries) InvalidColorFormat();
   if (chunkEnd > stream.Position()) stream.SetPosition(chunkEnd);
-  std::vector<uint8_t> entries(size_t{count} * 4);
-  stream.ReadBuffer(entries.data(), static_cast<int64_t>(entries.size()));
+  const std::vector<uint8_t> entries = ReadBytes(stream, uint64_t{count} * 4);
   SetPalette(ColorManager().CreateColorPalette({std::span<const uint8_t>(entries)}, plInterleaved8Quads,
                                                count, true));
 }
@@ -236,7 +223,7 @@ void TPSPGraphic::ReadLayerBank(TStream& stream, int64_t bankEnd) {
       stream.Seek(kLayerAttributesSize - 1, TSeekOrigin::soCurrent);
     } else {
       const int64_t chunkEnd = EnterChunk(stream);
-      stream.Seek(ReadWord(stream), TSeekOrigin::soCurrent);  // the name
+      stream.Seek(ReadLittleEndian16(stream), TSeekOrigin::soCurrent);  // the name
       stream.ReadBuffer(&type, 1);
       stream.SetPosition(chunkEnd);
     }
@@ -249,8 +236,8 @@ void TPSPGraphic::ReadLayerBank(TStream& stream, int64_t bankEnd) {
     }
 
     const int64_t chunkEnd = EnterChunk(stream);
-    ReadWord(stream);  // bitmap count
-    const uint16_t channelCount = ReadWord(stream);
+    ReadLittleEndian16(stream);  // bitmap count
+    const uint16_t channelCount = ReadLittleEndian16(stream);
     if (chunkEnd != 0) stream.SetPosition(chunkEnd);
     for (uint16_t i = 0; i < channelCount; ++i) ReadChannel(stream);
     // A true-colour layer's transparency mask (its composite channel) becomes the alpha of a 32-bit
@@ -299,8 +286,7 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
     channel.assign(std::max<size_t>(rowsSize, packedLength), 0);
     stream.ReadBuffer(channel.data(), packedLength);
   } else {
-    std::vector<uint8_t> packed(packedLength);
-    stream.ReadBuffer(packed.data(), packedLength);
+    const std::vector<uint8_t> packed = ReadBytes(stream, packedLength);
     const auto room =
         static_cast<size_t>(std::min<uint64_t>(unpackedLength, MostUnpacked(compression, packedLength)));
     channel.assign(std::max(rowsSize, room), 0);

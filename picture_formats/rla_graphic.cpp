@@ -22,14 +22,14 @@ constexpr uint16_t kRevision = 0xFFFE;
 
 void ToNative(int16_t& value) {
   if constexpr (std::endian::native == std::endian::little)
-    value = static_cast<int16_t>(__builtin_bswap16(static_cast<uint16_t>(value)));
+    value = static_cast<int16_t>(SwapShort(static_cast<uint16_t>(value)));
 }
 void ToNative(uint16_t& value) {
-  if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap16(value);
+  if constexpr (std::endian::native == std::endian::little) value = SwapShort(value);
 }
 void ToNative(int32_t& value) {
   if constexpr (std::endian::native == std::endian::little)
-    value = static_cast<int32_t>(__builtin_bswap32(static_cast<uint32_t>(value)));
+    value = static_cast<int32_t>(SwapLong(static_cast<uint32_t>(value)));
 }
 
 // A text field up to its first zero byte (all of it when it has none).

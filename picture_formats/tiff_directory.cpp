@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "picture_formats/tiff_graphic.h"
@@ -41,16 +42,6 @@ uint64_t TypeSize(uint16_t type) {
     default:
       return 0;
   }
-}
-
-uint16_t LittleWord(const uint8_t* bytes) {
-  return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-uint32_t LittleLong(const uint8_t* bytes) {
-  return bytes[0] | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
-}
-uint16_t SwapWord(uint16_t value) {
-  return static_cast<uint16_t>(value << 8 | value >> 8);
 }
 
 // The library's number for a TIFF compression tag value.
@@ -137,19 +128,17 @@ bool TTIFFGraphic::CanLoad(TStream& stream) {
   const bool little = header[0] == 'I' && header[1] == 'I';
   const bool big = header[0] == 'M' && header[1] == 'M';
   if (!little && !big) return false;
-  const uint16_t magic = little ? LittleWord(&header[2]) : SwapWord(LittleWord(&header[2]));
-  const uint32_t offset = little ? LittleLong(&header[4]) : SwapLong(LittleLong(&header[4]));
+  const uint16_t magic = little ? LittleEndian16(header, 2) : BigEndian16(header, 2);
+  const uint32_t offset = little ? LittleEndian32(header, 4) : BigEndian32(header, 4);
   return magic == kMagic && offset < left;
 }
 
 uint16_t TTIFFGraphic::FileWord(const uint8_t* bytes) const {
-  const uint16_t value = LittleWord(bytes);
-  return BigEndian() ? SwapWord(value) : value;
+  return BigEndian() ? BigEndian16(bytes) : LittleEndian16(bytes);
 }
 
 uint32_t TTIFFGraphic::FileLong(const uint8_t* bytes) const {
-  const uint32_t value = LittleLong(bytes);
-  return BigEndian() ? SwapLong(value) : value;
+  return BigEndian() ? BigEndian32(bytes) : LittleEndian32(bytes);
 }
 
 bool TTIFFGraphic::ReadDirectory(uint32_t offset) {
@@ -167,9 +156,9 @@ bool TTIFFGraphic::ReadDirectory(uint32_t offset) {
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* field = &bytes[i * kEntrySize];
     TIFFEntry& entry = FIFDEntries[i];
-    entry.Tag = LittleWord(field);
-    entry.DataType = LittleWord(field + 2);
-    entry.DataLength = LittleLong(field + 4);
+    entry.Tag = LittleEndian16(field);
+    entry.DataType = LittleEndian16(field + 2);
+    entry.DataLength = LittleEndian32(field + 4);
     std::copy(field + 8, field + 12, entry.Value.begin());
   }
   if (BigEndian()) SwapIFD();
@@ -179,8 +168,8 @@ bool TTIFFGraphic::ReadDirectory(uint32_t offset) {
 
 void TTIFFGraphic::SwapIFD() {
   for (TIFFEntry& entry : FIFDEntries) {
-    entry.Tag = SwapWord(entry.Tag);
-    entry.DataType = SwapWord(entry.DataType);
+    entry.Tag = SwapShort(entry.Tag);
+    entry.DataType = SwapShort(entry.DataType);
     entry.DataLength = SwapLong(entry.DataLength);
   }
 }

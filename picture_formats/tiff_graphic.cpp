@@ -15,7 +15,6 @@
 #include "picture_formats/decoders_rle.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
-#include "picture_formats/reader_buffer.h"
 #include "picture_formats/tiff_tags.h"
 
 namespace {

@@ -1,7 +1,16 @@
-# Source pictures shared by the sample scripts of the PCX, SGI, Photoshop and Paint Shop Pro tests
-# (sourced by their make.sh, not run alone; needs imagemagick and python3). All are 37 x 23 pixels.
+# Helpers shared by the sample scripts (sourced by their make.sh, not run alone; needs imagemagick and
+# python3).
 #
-# make_sources DIR writes into DIR:
+# start_work: stops the script at the first failure and gives it a scratch folder, $work, that is
+# removed when the script ends.
+start_work() {
+  set -euo pipefail
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
+
+# The source pictures of the PCX, SGI, Photoshop, Paint Shop Pro and portable-map tests, all 37 x 23
+# pixels. make_sources DIR writes into DIR:
 #   source.ppm    a red-to-blue gradient with a green disc and a white bar (8 bits)
 #   alpha.png     the same with alpha rising from left to right
 #   gray.pgm      the same in gray

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "picture_formats/pcd_graphic.h"
-#include "tests/fuzz/reader_fuzz_support.h"
+#include "tests/fuzz/reader_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr size_t kHeader = TPCDGraphic::HeaderSize;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   TPCDGraphic picture;
   const TPixelFormat format =
-      LoadFuzzInput<TPCDGraphic, EInvalidGraphic, EReadError>(pack.data(), pack.size(), picture);
+      FuzzReader<TPCDGraphic, EInvalidGraphic, EReadError>(pack.data(), pack.size(), picture);
   if (format != pfDevice && !picture.Empty() &&
       !(format == pf24bit && picture.Width() * picture.Height() == 768 * 512))
     std::abort();

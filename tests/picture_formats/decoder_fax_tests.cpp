@@ -106,7 +106,7 @@ TEST(CCITTDecoders, RowsOfEveryRunLengthComeBack) {
   EXPECT_EQ(result.DestPosition, 0u);
 }
 
-TEST(CCITTDecoders, WorkedRowsFillBitsAndReversedBits) {
+TEST(CCITTDecoders, WorkedRowsAndFillBits) {
   // Fill bits, then the end-of-line code: the row starts after its 1. A white run of 1728 is its make-up
   // code and a terminating 0.
   TBitWriter wide;
@@ -127,15 +127,6 @@ TEST(CCITTDecoders, WorkedRowsFillBitsAndReversedBits) {
   }
   TCCITTFax3Decoder fax3(0, false, false, 10);
   EXPECT_EQ(DecodeOnce(fax3, ten.Data(), 4, 4).Output, (Bytes{0xC0, 0x40, 0xFF, 0xC0}));
-  // The same data with every byte's bits reversed, as fill order 2 stores them.
-  Bytes reversed = ten.Data();
-  for (uint8_t& byte : reversed) {
-    uint8_t r = 0;
-    for (int bit = 0; bit < 8; ++bit) r = uint8_t(r | (((byte >> bit) & 1) << (7 - bit)));
-    byte = r;
-  }
-  TCCITTFax3Decoder swapped(0, true, false, 10);
-  EXPECT_EQ(DecodeOnce(swapped, reversed, 4, 4).Output, (Bytes{0xC0, 0x40, 0xFF, 0xC0}));
   // No packed bytes: white rows.
   TCCITTMHDecoder huffman(0, false, false, 10);
   const THeapBytes none(0);

@@ -3,20 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "picture_formats/decoder.h"
-#include "tests/picture_formats/damage_test_support.h"
 #include "tests/picture_formats/lzw_test_support.h"
-#include "tests/picture_formats/pnm_reference.h"
+#include "tests/picture_formats/reader_test_support.h"
 
 namespace {
-
-Bytes Word(uint16_t value) {
-  return {uint8_t(value), uint8_t(value >> 8)};
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 // Header and logical screen descriptor; `table` (a whole number of triples) is the global colour table.
 Bytes Screen(uint16_t width, uint16_t height, const Bytes& table = {},
@@ -27,16 +17,14 @@ Bytes Screen(uint16_t width, uint16_t height, const Bytes& table = {},
     while ((6u << flags) < table.size()) ++flags;
     flags |= 0x80;
   }
-  return file + Word(width) + Word(height) + Bytes{flags, 0, 0} + table;
+  return file + Le(width, 2) + Le(height, 2) + Bytes{flags, 0, 0} + table;
 }
 
-// An image descriptor with its data: `indices` LZW-coded with the minimum code size, in sub-blocks.
-Bytes Image(uint16_t width, uint16_t height, const Bytes& indices, uint8_t flags = 0,
-            int minimumCodeSize = 2) {
-  const Bytes packed =
-      TLZWTestEncoder(TLZWTestDialect::GIF, minimumCodeSize, TLZWFull::Clear).Encode(indices);
-  Bytes image = Bytes{0x2C} + Word(0) + Word(0) + Word(width) + Word(height) + Bytes{flags};
-  image.push_back(uint8_t(minimumCodeSize));
+// An image descriptor without a local table, and its data: `indices` LZW-coded with minimum code size
+// 2, in sub-blocks.
+Bytes Image(uint16_t width, uint16_t height, const Bytes& indices) {
+  const Bytes packed = TLZWTestEncoder(TLZWTestDialect::GIF, 2, TLZWFull::Clear).Encode(indices);
+  Bytes image = Bytes{0x2C} + Le(0, 4) + Le(width, 2) + Le(height, 2) + Bytes{0, 2};
   for (size_t at = 0; at < packed.size(); at += 255) {
     const size_t size = std::min<size_t>(255, packed.size() - at);
     image.push_back(uint8_t(size));
@@ -49,35 +37,25 @@ const Bytes kFourColors{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
 
 // Palette indices of an 8-bit picture, rows top first.
 Bytes Indices(const TBitmap& picture) {
-  Bytes indices;
-  for (int y = 0; y < picture.Height(); ++y)
-    indices.insert(indices.end(), picture.ScanLine(y), picture.ScanLine(y) + picture.Width());
-  return indices;
+  return StoredRows(picture, size_t(picture.Width()));
 }
 
 TEST(GIFFiles, FirstImagesMatchNetpbm) {
-  const struct {
-    const char* File;
-    const char* Reference;
-  } samples[] = {{"p87", "p87"},    {"interlaced", "p87"},  {"nolzw", "p87"}, {"four", "four"},
-                 {"local", "four"}, {"noclear", "noclear"}, {"m89", "m89"},   {"offset", "offset"}};
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture =
-        LoadBytes<TGIFGraphic>(ReadWholeFile(TestData(std::string("gif/") + sample.File + ".gif")));
-    const TPNMReference reference = ReadPNMReference(std::string("gif/") + sample.Reference + ".ppm");
-    ASSERT_EQ(picture->PixelFormat(), pf8bit);
-    ASSERT_EQ(picture->Width(), reference.Width);
-    ASSERT_EQ(picture->Height(), reference.Height);
-    EXPECT_EQ(PixelColors(*picture), reference.Colors);
-  }
+  ExpectSamplesMatchReferences<TGIFGraphic>("gif", {{"p87.gif", "p87.ppm", pf8bit},
+                                                    {"interlaced.gif", "p87.ppm", pf8bit},
+                                                    {"nolzw.gif", "p87.ppm", pf8bit},
+                                                    {"four.gif", "four.ppm", pf8bit},
+                                                    {"local.gif", "four.ppm", pf8bit},
+                                                    {"noclear.gif", "noclear.ppm", pf8bit},
+                                                    {"m89.gif", "m89.ppm", pf8bit},
+                                                    {"offset.gif", "offset.ppm", pf8bit}});
 }
 
 TEST(GIFFiles, HeaderFactsOfTheFirstImage) {
   TGIFGraphic picture;
   const auto properties = [&](const char* name) {
     TMemoryStream stream;
-    stream.WriteBuffer(ReadWholeFile(TestData(std::string("gif/") + name + ".gif")));
+    stream.WriteBuffer(Sample(std::string("gif/") + name + ".gif"));
     stream.SetPosition(0);
     EXPECT_TRUE(picture.ReadImageProperties(stream, 0)) << name;
     return picture.ImageProperties();
@@ -94,14 +72,7 @@ TEST(GIFFiles, HeaderFactsOfTheFirstImage) {
   EXPECT_EQ(properties("offset").Width, 31u);  // the image, not the logical screen
 }
 
-TEST(GIFLayouts, InterlacedRowsScreenSizesAndExtensions) {
-  // Ten rows of one pixel whose index is its row in the data: the passes put them at rows
-  // 0, 8, 4, 2, 6, 1, 3, 5, 7, 9.
-  const Bytes table(3 * 16, 7);
-  const auto interlaced = LoadBytes<TGIFGraphic>(
-      Screen(1, 10, table) + Image(1, 10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x40, 4) + Bytes{0x3B});
-  EXPECT_EQ(Indices(*interlaced), (Bytes{0, 5, 3, 6, 2, 7, 4, 8, 1, 9}));
-
+TEST(GIFLayouts, ScreenSizesAndExtensions) {
   // A width of 0 in the image descriptor takes the screen's; every extension kind is passed over, and
   // bytes between blocks too; "gif" in lower case is a signature.
   const Bytes extensions = Bytes{0x21, 0x01, 12} + Bytes(12, 1) + Bytes{3, 1, 2, 3, 0} +    // plain text
@@ -149,30 +120,13 @@ TEST(GIFLayouts, DamagedAndHostileFilesFailCleanlyOrShowIndexZero) {
               LoadBytes<TGIFGraphic>(Screen(65535, 65535) + Image(65535, 65535, {1, 2}));
             }),
             "Cannot load image. Invalid or unexpected GIF image format.");
-
-  // Every sample cut and changed at (nearly) every byte: a picture or a clean exception.
-  std::vector<Bytes> samples;
-  for (const char* name : {"four.gif", "local.gif", "m89.gif"})
-    samples.push_back(ReadWholeFile(TestData(std::string("gif/") + name)));
-  const auto [loaded, failed] = LoadDamagedVariants<EReadError, EInvalidGraphic, EConvertError, ERangeError>(
-      samples, 3, [](const Bytes& bytes) { LoadBytes<TGIFGraphic>(bytes); });
-  EXPECT_GT(loaded, 0);
-  EXPECT_GT(failed, 0);
 }
 
 TEST(GIFHeader, ProbeNeedsMoreThan22BytesAndTheSignature) {
-  const auto probe = [](const Bytes& bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TGIFGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
   const Bytes file = Screen(3, 2, kFourColors, "gIf89a");
-  EXPECT_TRUE(probe(Bytes(file.begin(), file.begin() + 23)));
-  EXPECT_FALSE(probe(Bytes(file.begin(), file.begin() + 22)));
-  EXPECT_FALSE(probe(Bytes{'G', 'I', 'X'} + Bytes(30, 0)));
+  EXPECT_TRUE(ProbeBytes<TGIFGraphic>(Bytes(file.begin(), file.begin() + 23)));
+  EXPECT_FALSE(ProbeBytes<TGIFGraphic>(Bytes(file.begin(), file.begin() + 22)));
+  EXPECT_FALSE(ProbeBytes<TGIFGraphic>(Bytes{'G', 'I', 'X'} + Bytes(30, 0)));
 }
 
 }  // namespace

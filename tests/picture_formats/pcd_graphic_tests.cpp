@@ -11,7 +11,7 @@ namespace {
 constexpr int kWidth = 768, kHeight = 512;
 
 const Bytes& Landscape() {
-  static const Bytes pack = ReadGzipFile(TestData("pcd/landscape.pcd.gz"));
+  static const Bytes pack = Sample("pcd/landscape.pcd.gz");
   return pack;
 }
 
@@ -19,7 +19,7 @@ const Bytes& Landscape() {
 // PhotoYCC formula of the colour manager.
 const Bytes& Reference() {
   static const Bytes colors = [] {
-    const Bytes ycc = ReadGzipFile(TestData("pcd/landscape.ycc.gz"));
+    const Bytes ycc = Sample("pcd/landscape.ycc.gz");
     TColorManager colors;
     colors.SetSourceColorScheme(scPhotoYCC);
     colors.SetTargetColorScheme(scRGB);

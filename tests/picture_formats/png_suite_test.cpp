@@ -4,44 +4,20 @@
 // applied for a display gamma of 2.2. Every file of the suite's corrupted folder is refused.
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/png_graphic.h"
 #include "tests/picture_formats/png_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/picture_formats/reader_test_support.h"
 
 namespace {
 
 const std::string kSuite = "/usr/share/doc/libsixel-examples/examples/images/pngsuite/";
-
-uint32_t BE32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
-
-// The 16-bit samples of a gzip-compressed binary PPM ("P6", maximum 65535) and its size.
-std::vector<uint16_t> ReadReference(const std::string& fileName, int& width, int& height) {
-  gzFile file = gzopen(fileName.c_str(), "rb");
-  Bytes bytes(1 << 16);
-  int read, size = 0;
-  while (file && (read = gzread(file, bytes.data() + size, unsigned(bytes.size()) - size)) > 0) size += read;
-  gzclose(file);
-  bytes.resize(size_t(size));
-  std::istringstream header(std::string(bytes.begin(), bytes.begin() + std::min<long>(size, 40)));
-  std::string magic;
-  int maximum = 0;
-  header >> magic >> width >> height >> maximum;
-  EXPECT_TRUE(magic == "P6" && maximum == 65535) << fileName;
-  std::vector<uint16_t> samples;
-  for (size_t at = size_t(header.tellg()) + 1; at + 1 < bytes.size(); at += 2)
-    samples.push_back(uint16_t(bytes[at] << 8 | bytes[at + 1]));
-  return samples;
-}
 
 // round((i / 255) ^ (1 / (g x 2.2)) x 255) for the gamma g of a gAMA chunk before the image data, or
 // the identity without one; the chunks are walked here on their own.
@@ -49,9 +25,9 @@ std::vector<uint8_t> GammaTable(const Bytes& file) {
   std::vector<uint8_t> table(256);
   for (int i = 0; i < 256; ++i) table[i] = uint8_t(i);
   for (size_t at = 8; at + 12 <= file.size() && std::string(&file[at + 4], &file[at + 8]) != "IDAT";
-       at += 12 + size_t{BE32(&file[at])}) {
-    if (std::string(&file[at + 4], &file[at + 8]) != "gAMA" || BE32(&file[at]) != 4) continue;
-    const float gamma = static_cast<float>(BE32(&file[at + 8]) / 100000.0);
+       at += 12 + size_t{BigEndian32(&file[at])}) {
+    if (std::string(&file[at + 4], &file[at + 8]) != "gAMA" || BigEndian32(&file[at]) != 4) continue;
+    const float gamma = static_cast<float>(BigEndian32(&file[at + 8]) / 100000.0);
     const float exponent = 1.0f / ((gamma > 0 ? gamma : 1.0f) * 2.2f);
     for (int i = 0; i < 256; ++i)
       table[i] = uint8_t(std::nearbyint(std::pow(i / 255.0, double{exponent}) * 255));
@@ -75,18 +51,18 @@ TEST(PngSuite, EveryValidFileGivesTheReferenceColours) {
     ++files;
     TPNGGraphic graphic;
     ASSERT_NO_THROW(graphic.LoadFromFile(kSuite + file));
-    int width = 0, height = 0;
-    const auto samples = ReadReference(TestData("png/ref/" + referenceName + ".ppm.gz"), width, height);
-    ASSERT_EQ(graphic.Width(), width);
-    ASSERT_EQ(graphic.Height(), height);
+    // 16-bit samples, narrowed as the reader narrows them.
+    const TPNMReference reference = ReadPNMReference("png/ref/" + referenceName + ".ppm.gz");
+    ASSERT_EQ(graphic.Width(), reference.Width);
+    ASSERT_EQ(graphic.Height(), reference.Height);
     ++pixelFormats[graphic.BitsPerPixel()];
 
     const std::vector<uint8_t> table = GammaTable(ReadWholeFile(kSuite + file));
     const Bytes pixels = PixelColors(graphic);
-    ASSERT_EQ(pixels.size(), samples.size());
+    ASSERT_EQ(pixels.size(), reference.Colors.size());
     int wrong = 0;
     for (size_t i = 0; i < pixels.size(); ++i) {
-      const uint8_t expected = table[samples[i] * 255u / 65535u];
+      const uint8_t expected = table[reference.Colors[i]];
       if (pixels[i] != expected && ++wrong <= 3)
         ADD_FAILURE() << "pixel " << i / 3 << " sample " << i % 3 << ": " << int{pixels[i]} << " instead of "
                       << int{expected};

@@ -10,8 +10,7 @@ namespace {
 
 // Header fields by their offset.
 void Set16(Bytes& file, size_t offset, uint16_t value) {
-  file[offset] = uint8_t(value >> 8);
-  file[offset + 1] = uint8_t(value);
+  Poke(file, offset, Be(value, 2));
 }
 void SetText(Bytes& file, size_t offset, size_t size, const std::string& text) {
   std::fill_n(file.begin() + long(offset), size, 0);

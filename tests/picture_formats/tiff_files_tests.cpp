@@ -6,10 +6,8 @@
 #include <filesystem>
 
 #include "picture_formats/decoder.h"
-#include "picture_formats/format_list.h"
 #include "picture_formats/tiff_graphic.h"
-#include "tests/picture_formats/pnm_reference.h"
-#include "toolkit/graphics/picture.h"
+#include "tests/picture_formats/reader_test_support.h"
 
 namespace {
 
@@ -20,82 +18,54 @@ std::unique_ptr<G> LoadTIFF(const std::string& path) {
   return LoadBytes<G>(ReadWholeFile(path));
 }
 
-struct TSample {
-  const char* File;
-  const char* Reference;
-  TPixelFormat Format;
-};
-
-void ExpectSamples(const std::string& folder, std::initializer_list<TSample> samples, int tolerance = 0) {
-  for (const TSample& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    std::unique_ptr<TTIFFGraphic> picture;
-    ASSERT_NO_THROW(picture = LoadTIFF(folder + sample.File));
-    const TPNMReference reference = ReadPNMReference(std::string("tiff/") + sample.Reference);
-    EXPECT_EQ(picture->PixelFormat(), sample.Format);
-    ASSERT_EQ(picture->Width(), reference.Width);
-    ASSERT_EQ(picture->Height(), reference.Height);
-    if (tolerance == 0)
-      EXPECT_EQ(PixelColors(*picture), reference.Colors);
-    else
-      EXPECT_LE(MaxColorDifference(PixelColors(*picture), reference.Colors), tolerance);
-  }
-}
-
 TEST(TIFFFiles, EveryCompressionByteOrderAndDepthMatchesLibtiff) {
-  ExpectSamples(TestData("tiff/"), {
-                                       {"rgb-none.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-lzw.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-lzw-pred.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-zip-pred.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-packbits.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-mm-none.tif", "rgb.ppm", pf24bit},
-                                       {"rgb-mm-lzw-pred.tif", "rgb.ppm", pf24bit},
-                                       {"rgb16-none.tif", "rgb16.ppm", pf24bit},
-                                       {"rgb16-lzw-pred.tif", "rgb16.ppm", pf24bit},
-                                       {"rgb16-mm-none.tif", "rgb16.ppm", pf24bit},
-                                       {"rgb16-mm-zip-pred.tif", "rgb16.ppm", pf24bit},
-                                       {"rgba-lzw.tif", "rgba.ppm", pf32bit},
-                                   });
+  ExpectSamplesMatchReferences<TTIFFGraphic>("tiff", {{"rgb-none.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-lzw.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-lzw-pred.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-zip-pred.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-packbits.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-mm-none.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb-mm-lzw-pred.tif", "rgb.ppm", pf24bit},
+                                                      {"rgb16-none.tif", "rgb16.ppm", pf24bit},
+                                                      {"rgb16-lzw-pred.tif", "rgb16.ppm", pf24bit},
+                                                      {"rgb16-mm-none.tif", "rgb16.ppm", pf24bit},
+                                                      {"rgb16-mm-zip-pred.tif", "rgb16.ppm", pf24bit},
+                                                      {"rgba-lzw.tif", "rgba.ppm", pf32bit}});
 }
 
 TEST(TIFFFiles, GrayBilevelAndPalettePicturesMatchLibtiff) {
-  ExpectSamples(TestData("tiff/"), {
-                                       {"gray-lzw-pred.tif", "gray.pgm", pf8bit},
-                                       {"gray-mm-none.tif", "gray.pgm", pf8bit},
-                                       {"gray-minwhite.tif", "gray.pgm", pf8bit},
-                                       {"gray16-lzw-pred.tif", "gray16.pgm", pf8bit},
-                                       {"gray16-mm-zip-pred.tif", "gray16.pgm", pf8bit},
-                                       {"graya-lzw-pred.tif", "gray.pgm", pf8bit},
-                                       {"graya16-zip.tif", "gray16.pgm", pf8bit},
-                                       {"gray4.tif", "gray4.pgm", pf4bit},
-                                       {"gray2.tif", "gray2.pgm", pf4bit},
-                                       {"bw-none.tif", "bw.pbm", pf1bit},
-                                       {"bw-packbits.tif", "bw.pbm", pf1bit},
-                                       {"bw-lzw.tif", "bw.pbm", pf1bit},
-                                       {"pal8-lzw.tif", "pal8.ppm", pf8bit},
-                                       {"pal8-mm-packbits.tif", "pal8.ppm", pf8bit},
-                                       {"pal4-none.tif", "pal4.ppm", pf4bit},
-                                       {"pal2-zip.tif", "pal2.ppm", pf4bit},
-                                   });
+  ExpectSamplesMatchReferences<TTIFFGraphic>("tiff", {{"gray-lzw-pred.tif", "gray.pgm", pf8bit},
+                                                      {"gray-mm-none.tif", "gray.pgm", pf8bit},
+                                                      {"gray-minwhite.tif", "gray.pgm", pf8bit},
+                                                      {"gray16-lzw-pred.tif", "gray16.pgm", pf8bit},
+                                                      {"gray16-mm-zip-pred.tif", "gray16.pgm", pf8bit},
+                                                      {"graya-lzw-pred.tif", "gray.pgm", pf8bit},
+                                                      {"graya16-zip.tif", "gray16.pgm", pf8bit},
+                                                      {"gray4.tif", "gray4.pgm", pf4bit},
+                                                      {"gray2.tif", "gray2.pgm", pf4bit},
+                                                      {"bw-none.tif", "bw.pbm", pf1bit},
+                                                      {"bw-packbits.tif", "bw.pbm", pf1bit},
+                                                      {"bw-lzw.tif", "bw.pbm", pf1bit},
+                                                      {"pal8-lzw.tif", "pal8.ppm", pf8bit},
+                                                      {"pal8-mm-packbits.tif", "pal8.ppm", pf8bit},
+                                                      {"pal4-none.tif", "pal4.ppm", pf4bit},
+                                                      {"pal2-zip.tif", "pal2.ppm", pf4bit}});
 }
 
 TEST(TIFFFiles, FaxFilesMatchTheirSource) {
   // Group 3 with and without byte-aligned end-of-line codes, in reversed bit order, and the modified
   // Huffman rows of the same picture, byte- and word-aligned.
-  ExpectSamples(TestData("tiff/"), {
-                                       {"fax-g3.tif", "fax.pbm", pf1bit},
-                                       {"fax-g3-fill.tif", "fax.pbm", pf1bit},
-                                       {"fax-g3-lsb.tif", "fax.pbm", pf1bit},
-                                       {"fax-mh.tif", "fax.pbm", pf1bit},
-                                       {"fax-mhw.tif", "fax.pbm", pf1bit},
-                                   });
+  ExpectSamplesMatchReferences<TTIFFGraphic>("tiff", {{"fax-g3.tif", "fax.pbm", pf1bit},
+                                                      {"fax-g3-fill.tif", "fax.pbm", pf1bit},
+                                                      {"fax-g3-lsb.tif", "fax.pbm", pf1bit},
+                                                      {"fax-mh.tif", "fax.pbm", pf1bit},
+                                                      {"fax-mhw.tif", "fax.pbm", pf1bit}});
 }
 
 TEST(TIFFFiles, FormulaColorSchemes) {
   // CMYK: the library's formula truncates in 8-bit steps, ImageMagick's reference rounds.
-  ExpectSamples(TestData("tiff/"),
-                {{"cmyk-lzw.tif", "cmyk.ppm", pf24bit}, {"cmyk16-none.tif", "cmyk16.ppm", pf24bit}}, 2);
+  ExpectSamplesMatchReferences<TTIFFGraphic>(
+      "tiff", {{"cmyk-lzw.tif", "cmyk.ppm", pf24bit}, {"cmyk16-none.tif", "cmyk16.ppm", pf24bit}}, 2);
   // CIE L*a*b*: no netpbm tool reads it; the picture must give the colour manager's conversion of the
   // file's own samples (L stored 0..255, a and b signed).
   const auto lab = LoadTIFF(TestData("tiff/lab-none.tif"));
@@ -141,23 +111,22 @@ TEST(TIFFFiles, EPSPreview) {
 
 TEST(TIFFFiles, GoTestSet) {
   ASSERT_TRUE(std::filesystem::is_directory(kGoSet)) << "install golang-golang-x-image-dev (scripts/deps)";
-  ExpectSamples(kGoSet, {
-                            {"video-001-uncompressed.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
-                            {"video-001.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
-                            {"video-001-strip-64.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
-                            {"video-001-16bit.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
-                            {"video-001-gray.tiff", "golang/video-001-gray.pnm.gz", pf8bit},
-                            {"video-001-gray-16bit.tiff", "golang/video-001-gray.pnm.gz", pf8bit},
-                            {"video-001-paletted.tiff", "golang/video-001-paletted.pnm.gz", pf8bit},
-                            {"blue-purple-pink.lzwcompressed.tiff",
-                             "golang/blue-purple-pink.lzwcompressed.pnm.gz", pf24bit},
-                            {"bw-uncompressed.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
-                            {"bw-deflate.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
-                            {"bw-packbits.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
-                            {"bw-gopher_ccittGroup3.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
-                            {"no_compress.tiff", "golang/no_compress.pnm.gz", pf32bit},
-                            {"no_rps.tiff", "golang/no_compress.pnm.gz", pf32bit},
-                        });
+  ExpectSamplesMatchReferences<TTIFFGraphic>(
+      "tiff", {{kGoSet + "video-001-uncompressed.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
+               {kGoSet + "video-001.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
+               {kGoSet + "video-001-strip-64.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
+               {kGoSet + "video-001-16bit.tiff", "golang/video-001-uncompressed.pnm.gz", pf24bit},
+               {kGoSet + "video-001-gray.tiff", "golang/video-001-gray.pnm.gz", pf8bit},
+               {kGoSet + "video-001-gray-16bit.tiff", "golang/video-001-gray.pnm.gz", pf8bit},
+               {kGoSet + "video-001-paletted.tiff", "golang/video-001-paletted.pnm.gz", pf8bit},
+               {kGoSet + "blue-purple-pink.lzwcompressed.tiff",
+                "golang/blue-purple-pink.lzwcompressed.pnm.gz", pf24bit},
+               {kGoSet + "bw-uncompressed.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
+               {kGoSet + "bw-deflate.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
+               {kGoSet + "bw-packbits.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
+               {kGoSet + "bw-gopher_ccittGroup3.tiff", "golang/bw-uncompressed.pnm.gz", pf1bit},
+               {kGoSet + "no_compress.tiff", "golang/no_compress.pnm.gz", pf32bit},
+               {kGoSet + "no_rps.tiff", "golang/no_compress.pnm.gz", pf32bit}});
 }
 
 TEST(TIFFFiles, WhatIsNotDecodedIsRefusedByName) {
@@ -172,33 +141,6 @@ TEST(TIFFFiles, WhatIsNotDecodedIsRefusedByName) {
   EXPECT_EQ(message(TestData("tiff/planar.tif")), unsupported("Separate color planes are"));
   EXPECT_EQ(message(TestData("tiff/fax-g3-2d.tif")), unsupported("Two-dimensional fax coding is"));
   EXPECT_EQ(message(TestData("tiff/fax-g4.tif")), unsupported("The compression scheme is"));
-}
-
-}  // namespace
-
-namespace {
-
-// The registry's tif, tiff, fax, eps and gif rows load real pictures.
-TEST(PictureRegistryRows, TIFFEPSAndGIFRowsLoadTheirFiles) {
-  InitializePictureFormats();
-  TempDir temp;
-  const struct {
-    const char* Source;
-    const char* Name;
-    int Width;
-  } files[] = {{"tiff/rgb-lzw.tif", "a.tif", 41},
-               {"tiff/gray16-lzw-pred.tif", "b.TIFF", 41},
-               {"tiff/fax-g3.tif", "c.fax", 2600},
-               {"tiff/picture.eps", "d.eps", 41},
-               {"gif/four.gif", "e.gif", 61}};
-  for (const auto& file : files) {
-    WriteWholeFile(temp.File(file.Name), ReadWholeFile(TestData(file.Source)));
-    TPicture picture;
-    EXPECT_NO_THROW(picture.LoadFromFile(temp.File(file.Name))) << file.Name;
-    ASSERT_NE(picture.Graphic(), nullptr);
-    EXPECT_EQ(picture.Graphic()->Width(), file.Width) << file.Name;
-  }
-  FinalizePictureFormats();
 }
 
 }  // namespace

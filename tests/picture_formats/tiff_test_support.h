@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "tests/picture_formats/picture_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 
 class TTIFFBuilder {
  public:
@@ -107,18 +107,8 @@ class TTIFFBuilder {
     FRaw.erase(tag);
     return *this;
   }
-  void Put16(Bytes& out, uint32_t v) const {
-    if (FBigEndian)
-      out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)});
-    else
-      out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)});
-  }
-  void Put32(Bytes& out, uint32_t v) const {
-    if (FBigEndian)
-      out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
-    else
-      out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
-  }
+  void Put16(Bytes& out, uint32_t v) const { out += FBigEndian ? Be(v, 2) : Le(v, 2); }
+  void Put32(Bytes& out, uint32_t v) const { out += FBigEndian ? Be(v, 4) : Le(v, 4); }
 
   const bool FBigEndian;
   Bytes FData;

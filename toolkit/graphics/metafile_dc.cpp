@@ -660,21 +660,20 @@ void TMetafileDC::AbortPath() {
 }
 
 void TMetafileDC::FillPath() {
-  FPath.setFillRule(FState.FillRule);
-  Prepare(false, true);
-  FPainter.drawPath(FPath);
-  FPath = QPainterPath();
+  DrawPath(false, true);
 }
 
 void TMetafileDC::StrokePath() {
-  Prepare(true, false);
-  FPainter.drawPath(FPath);
-  FPath = QPainterPath();
+  DrawPath(true, false);
 }
 
 void TMetafileDC::StrokeAndFillPath() {
+  DrawPath(true, true);
+}
+
+void TMetafileDC::DrawPath(bool withPen, bool withBrush) {
   FPath.setFillRule(FState.FillRule);
-  Prepare(true, true);
+  Prepare(withPen, withBrush);
   FPainter.drawPath(FPath);
   FPath = QPainterPath();
 }

@@ -158,6 +158,8 @@ class TMetafileDC {
   void Shape(const QPainterPath& path, bool fill);
   // Draws an open line, or adds it to the open path.
   void Line(const QPainterPath& path);
+  // Draws the path of the last closed bracket with the pen, the brush or both, and forgets it.
+  void DrawPath(bool withPen, bool withBrush);
   QPainterPath ArcPath(TArcKind kind, const QRectF& box, QPointF start, QPointF end, bool fromPosition);
   QFont MakeFont(double pixelHeight) const;
   // Fills a logical rectangle (picture clip applied) with a colour or the brush.

@@ -15,15 +15,13 @@ into the file.
 """
 import os
 import struct
-import subprocess
+import sys
 
-WIDTH, HEIGHT = 37, 23
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from sample_tools import HEIGHT, WIDTH, drawing  # noqa: E402
 
 os.chdir(os.path.dirname(os.path.abspath(__file__)))
-rgb = subprocess.run(['convert', '-size', f'{WIDTH}x{HEIGHT}', 'gradient:#ff3000-#0040ff', '-fill', '#20c040',
-                      '-draw', 'circle 12,11 12,4', '-fill', 'white', '-draw', 'rectangle 24,3 32,19',
-                      '+dither', '-colors', '200', '-depth', '8', 'rgb:-'],
-                     capture_output=True, check=True).stdout
+rgb = drawing(colors=200)
 pixels = [tuple(v >> 2 for v in rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
 colours = sorted(set(pixels))
 assert len(colours) <= 256

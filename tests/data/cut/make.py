@@ -18,41 +18,21 @@ picture.cut with picture.pal, and gray.gray (the indices, shown as gray levels).
 """
 import os
 import struct
-import subprocess
+import sys
 
-WIDTH, HEIGHT = 37, 23
-
-
-def run(args):
-    return subprocess.run(args, capture_output=True, check=True).stdout
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from sample_tools import HEIGHT, WIDTH, drawing, run, runs  # noqa: E402
 
 
 def pack(row):
-    """Packets of one row: runs of three or more equal bytes, literal stretches between them."""
-    out = bytearray()
-    i = 0
-    while i < len(row):
-        length = 1
-        while i + length < len(row) and length < 127 and row[i + length] == row[i]:
-            length += 1
-        if length >= 3:
-            out += bytes([0x80 | length, row[i]])
-            i += length
-            continue
-        start = i
-        while i < len(row) and i - start < 127:
-            if i + 2 < len(row) and row[i] == row[i + 1] == row[i + 2]:
-                break
-            i += 1
-        out += bytes([i - start]) + bytes(row[start:i])
-    out += b'\0'
-    return struct.pack('<H', len(out)) + bytes(out)
+    """Packets of one row, ended by a 0 byte, after its length."""
+    out = b''.join(bytes([0x80 | length, value]) if length else bytes([len(value)]) + value
+                   for length, value in runs(row, 127)) + b'\0'
+    return struct.pack('<H', len(out)) + out
 
 
 os.chdir(os.path.dirname(os.path.abspath(__file__)))
-rgb = run(['convert', '-size', f'{WIDTH}x{HEIGHT}', 'gradient:#ff3000-#0040ff', '-fill', '#20c040', '-draw',
-           'circle 12,11 12,4', '-fill', 'white', '-draw', 'rectangle 24,3 32,19', '+dither', '-colors', '200',
-           '-depth', '8', 'rgb:-'])
+rgb = drawing(colors=200)
 colours = sorted(set(rgb[i:i + 3] for i in range(0, len(rgb), 3)))
 assert len(colours) <= 256
 # Every index is used by a colour or stands for a spare colour, so the palette has 256 entries.

@@ -15,10 +15,9 @@
 #                    table (size code 2) while the global table holds 256 wrong ones
 #
 #   <name>.ppm       the first image as netpbm's giftopnm decodes it (binary PPM, 8 bits)
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. ../sample_sources.sh
+start_work
 
 convert -size 61x37 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 14,17 14,6' \
   -fill white -draw 'rectangle 40,5 52,30' -depth 8 "$work/source.ppm"

@@ -19,12 +19,9 @@
 # found) and source .rgb (R G B, one byte each); alpha.rgba (R G B A) for im_rgba32. Each file is
 # also read back by a second decoder that must agree with its reference: netpbm's pcxtoppm, or
 # ImageMagick where pcxtoppm cannot read the file (stored rows, four 8-bit planes).
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 . ../sample_sources.sh
+start_work
 make_sources "$work"
 
 # Each file's reference is its source's pixels: <source>.rgb.

@@ -3,7 +3,7 @@
 # and netpbm); the outputs are committed. Every picture is 37 x 23 pixels (a width that is no multiple
 # of 8, so bitmap rows end in a partial byte and bitmap rows have padding).
 #
-# Written by netpbm from one ImageMagick drawing:
+# Written by netpbm from one ImageMagick drawing (../sample_sources.sh's source.ppm):
 #   p6.ppm, p3.ppm        pixel map, binary and plain (pamtopnm of a PAM; pnmtoplainpnm)
 #   p6-16.ppm             maximum 65535, two bytes per sample (pamdepth)
 #   p6-1000.ppm           maximum 1000, two bytes per sample
@@ -16,13 +16,10 @@
 # References, rows top first, as netpbm decodes the files with every maximum brought to 255 (pamdepth,
 # which rounds v x 255 / maximum to the nearest): <name>.rgb (R G B bytes, gray and bitmaps repeated
 # into all three).
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.ppm"
+. ../sample_sources.sh
+start_work
+make_sources "$work"
 convert "$work/source.ppm" -depth 8 pam:"$work/source.pam"
 
 pamtopnm "$work/source.pam" >p6.ppm

@@ -14,29 +14,17 @@ The L*a*b* samples come from the source's red, green and blue bytes by a made-up
 every part of the range (L from the mean, a and b from colour differences, offset by 128); 16-bit
 samples repeat their byte (x 257) plus a small varying amount, so that the narrowing to 8 bits shows.
 """
+import os
 import struct
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from sample_tools import runs  # noqa: E402
+
 
 def packbits(row):
-    out = bytearray()
-    i = 0
-    while i < len(row):
-        # A run of equal bytes where there are three or more, else a literal block.
-        run = 1
-        while i + run < len(row) and run < 128 and row[i + run] == row[i]:
-            run += 1
-        if run >= 3:
-            out += bytes([257 - run, row[i]])
-            i += run
-            continue
-        start = i
-        while i < len(row) and i - start < 128:
-            if i + 2 < len(row) and row[i] == row[i + 1] == row[i + 2]:
-                break
-            i += 1
-        out += bytes([i - start - 1]) + row[start:i]
-    return bytes(out)
+    return b"".join(bytes([257 - length, value]) if length else bytes([len(value) - 1]) + value
+                    for length, value in runs(row, 128))
 
 
 def lab_to_rgb(l8, a8, b8):

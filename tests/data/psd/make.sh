@@ -21,12 +21,9 @@
 #   ImageMagick reads back (16-bit ones narrowed to (sample + 128) div 257);
 # - for indexedalpha_raw.psd, Pillow's reading (see below).
 # Every other file is read back by ImageMagick (or Pillow) and must give its reference.
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 . ../sample_sources.sh
+start_work
 make_sources "$work"
 convert "$work/gray.pgm" \( +clone -fx 'j/h' \) -compose CopyOpacity -composite -depth 8 "$work/grayalpha.png"
 convert "$work/sixteen.ppm" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite "$work/sixteenalpha.png"

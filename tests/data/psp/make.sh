@@ -19,12 +19,9 @@
 #
 # References (R G B rows top first; alpha.rgba R G B A): source.rgb, alpha.rgba, many.rgb,
 # sixteen.rgb, sixteen36.rgb, two.rgb, gray.rgb.
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 . ../sample_sources.sh
+start_work
 make_sources "$work"
 convert "$work/source.ppm" -depth 8 rgb:source.rgb
 convert "$work/many.ppm" -depth 8 rgb:many.rgb

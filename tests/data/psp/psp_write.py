@@ -26,9 +26,13 @@ LAYOUT: {"version": 3|4|5, "width": W, "height": H, "depth": 1|4|8|24, "compress
        used one holds the picture turned upside down, so that showing it would be seen)}
 """
 import json
+import os
 import struct
 import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from sample_tools import runs  # noqa: E402
 
 SIGNATURE = b"Paint Shop Pro Image File\n\x1a".ljust(32, b"\0")
 
@@ -50,23 +54,8 @@ def with_header(version, block_id, initial, rest=b""):
 
 
 def run_length(data):
-    out = bytearray()
-    i = 0
-    while i < len(data):
-        run = 1
-        while i + run < len(data) and run < 127 and data[i + run] == data[i]:
-            run += 1
-        if run >= 3:
-            out += bytes([128 + run, data[i]])
-            i += run
-            continue
-        start = i
-        while i < len(data) and i - start < 127:
-            if i + 2 < len(data) and data[i] == data[i + 1] == data[i + 2]:
-                break
-            i += 1
-        out += bytes([i - start]) + data[start:i]
-    return bytes(out)
+    return b"".join(bytes([128 + length, value]) if length else bytes([len(value)]) + value
+                    for length, value in runs(data, 127))
 
 
 def pack_rows(pixels, width, height, bits):

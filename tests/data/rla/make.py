@@ -19,42 +19,16 @@ ImageMagick 6.9.11 calls every file corrupt, down to a 2 x 2 picture of single r
 """
 import os
 import struct
-import subprocess
+import sys
 
-WIDTH, HEIGHT = 37, 23
-
-
-def run(args, data=None):
-    return subprocess.run(args, input=data, capture_output=True, check=True).stdout
-
-
-def drawing(alpha):
-    args = ['convert', '-size', f'{WIDTH}x{HEIGHT}', 'gradient:#ff3000-#0040ff', '-fill', '#20c040',
-            '-draw', 'circle 12,11 12,4', '-fill', 'white', '-draw', 'rectangle 24,3 32,19']
-    if alpha:
-        args += ['(', '+clone', '-fx', 'i/w', ')', '-compose', 'CopyOpacity', '-composite']
-    return run(args + ['-depth', '8', ('rgba:-' if alpha else 'rgb:-')])
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from sample_tools import HEIGHT, WIDTH, drawing, runs  # noqa: E402
 
 
 def pack(channel):
-    """Run-length bytes of one channel: runs of three or more equal bytes, literal stretches between."""
-    out = bytearray()
-    i = 0
-    while i < len(channel):
-        run_length = 1
-        while i + run_length < len(channel) and run_length < 128 and channel[i + run_length] == channel[i]:
-            run_length += 1
-        if run_length >= 3:
-            out += bytes([run_length - 1, channel[i]])
-            i += run_length
-            continue
-        start = i
-        while i < len(channel) and i - start < 128:
-            if i + 2 < len(channel) and channel[i] == channel[i + 1] == channel[i + 2]:
-                break
-            i += 1
-        out += struct.pack('b', -(i - start)) + bytes(channel[start:i])
-    return bytes(out)
+    """Run-length bytes of one channel."""
+    return b''.join(bytes([length - 1, value]) if length else struct.pack('b', -len(value)) + value
+                    for length, value in runs(channel, 128))
 
 
 def text(value, size):

@@ -12,12 +12,9 @@
 # source16.rgb, gray16.gray and alpha16.rgba for the 16-bit ones, whose samples are narrowed to 8 bits
 # as sample x 255 div 65535. Each file is read back by sgitopnm (netpbm's files) or ImageMagick and
 # must give its source's samples.
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 . ../sample_sources.sh
+start_work
 make_sources "$work"
 
 pnmtosgi "$work/source.ppm" >rgb_rle.sgi

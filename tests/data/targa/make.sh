@@ -2,8 +2,9 @@
 # Makes the Targa samples of the Targa reader tests. Run once by hand (needs imagemagick and netpbm);
 # the outputs are committed. All pictures are 37 x 23 pixels (odd rows, so bitmap rows have padding).
 #
-# ImageMagick 6 writes the rows in the order it holds them and sets the top-first flag (descriptor bit
-# 0x20) only for -orient TopLeft; bottom-first files are therefore written from the flipped picture.
+# Written from ../sample_sources.sh's source pictures. ImageMagick 6 writes the rows in the order it
+# holds them and sets the top-first flag (descriptor bit 0x20) only for -orient TopLeft; bottom-first
+# files are therefore written from the flipped picture.
 #
 #   rgb24.tga          true colour, raw (type 2), bottom row first
 #   rgb24_rle.tga      true colour, run-length (type 10), bottom row first
@@ -14,22 +15,18 @@
 #
 # References, rows top first: rgb24.rgb (R G B), rgba32.rgba (R G B A), gray.gray (one byte),
 # mapped.rgb (R G B). Every file is checked against its reference with netpbm's tgatoppm.
-set -euo pipefail
 cd "$(dirname "$0")"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. ../sample_sources.sh
+start_work
+make_sources "$work"
+convert "$work/source.ppm" -colors 16 -depth 8 "$work/sixteen.png"
 
-convert -size 37x23 gradient:'#ff3000-#0040ff' -fill '#20c040' -draw 'circle 12,11 12,4' \
-  -fill white -draw 'rectangle 24,3 32,19' -depth 8 "$work/source.png"
-convert "$work/source.png" \( +clone -fx 'i/w' \) -compose CopyOpacity -composite -depth 8 "$work/alpha.png"
-convert "$work/source.png" -colors 16 -depth 8 "$work/sixteen.png"
-
-convert "$work/source.png" -flip -type TrueColor -compress None rgb24.tga
-convert "$work/source.png" -flip -type TrueColor -compress RLE rgb24_rle.tga
-convert "$work/source.png" -orient TopLeft -type TrueColor -compress RLE rgb24_top_rle.tga
+convert "$work/source.ppm" -flip -type TrueColor -compress None rgb24.tga
+convert "$work/source.ppm" -flip -type TrueColor -compress RLE rgb24_rle.tga
+convert "$work/source.ppm" -orient TopLeft -type TrueColor -compress RLE rgb24_top_rle.tga
 convert "$work/alpha.png" -flip -type TrueColorAlpha -compress RLE rgba32_rle.tga
-convert "$work/source.png" -orient TopLeft -type Grayscale -compress None gray.tga
-convert "$work/source.png" -flip -type Grayscale -compress RLE gray_rle.tga
+convert "$work/source.ppm" -orient TopLeft -type Grayscale -compress None gray.tga
+convert "$work/source.ppm" -flip -type Grayscale -compress RLE gray_rle.tga
 convert "$work/sixteen.png" -flip -type Palette -compress None mapped.tga
 convert "$work/sixteen.png" -orient TopLeft -type Palette -compress RLE mapped_rle.tga
 
