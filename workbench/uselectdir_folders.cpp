@@ -10,7 +10,7 @@
 #include "toolkit/ui/guarded.h"
 #include "toolkit/ui/system_services.h"
 #include "workbench/list_update.h"
-#include "workbench/special_folders.h"
+#include "workbench/known_folders.h"
 #include "workbench/uselectdir.h"
 
 namespace {

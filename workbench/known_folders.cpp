@@ -1,4 +1,4 @@
-#include "workbench/special_folders.h"
+#include "workbench/known_folders.h"
 
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
