@@ -12,20 +12,32 @@
 
 namespace {
 
-std::vector<std::pair<TImageOp, TRowOp>>& RowForms() {
-  static std::vector<std::pair<TImageOp, TRowOp>> forms;
+std::vector<std::pair<TImageOp, TRowForm>>& RowForms() {
+  static std::vector<std::pair<TImageOp, TRowForm>> forms;
   return forms;
 }
 
 // Hands each decoded band to the row form, row by row, onto the result's rows.
 class TResultBands : public TJPEGBandSink {
  public:
-  TResultBands(TBitmap& result, TRowOp rows, intptr_t param) : FResult(result), FRows(rows), FParam(param) {}
+  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param)
+      : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param) {}
 
   bool Start(int width, int height) override {
     if (FResult.PixelFormat() != pf24bit || width != FResult.Width() || height != FResult.Height() ||
         width == 0 || height == 0)
       return false;
+    if (FStart) {
+      TRowStart start = TRowStart::rsRefuse;
+      try {
+        start = FStart(FResult, FParam);
+      } catch (...) {
+        FRaised = std::current_exception();  // the operation's own failure, not the file's
+        return false;
+      }
+      FWhole = start == TRowStart::rsWhole;
+      if (start != TRowStart::rsMerge) return false;
+    }
     FWalk = WalkRows(FResult);
     return true;
   }
@@ -41,50 +53,61 @@ class TResultBands : public TJPEGBandSink {
     }
   }
 
+  // After a refusal: whether the start check asked for the whole road, or raised.
+  bool WantsWhole() const { return FWhole; }
+  std::exception_ptr Raised() const { return FRaised; }
+
  private:
   TBitmap& FResult;
   TRowOp FRows;
+  TRowStartCheck FStart;
   intptr_t FParam;
   TRowWalk FWalk{};
+  bool FWhole = false;
+  std::exception_ptr FRaised;
 };
 
 }  // namespace
 
-void RegisterRowForm(TImageOp op, TRowOp rows) {
+void RegisterRowForm(TImageOp op, TRowOp rows, TRowStartCheck start) {
   for (auto& [known, form] : RowForms())
     if (known == op) {
-      form = rows;
+      form = {rows, start};
       return;
     }
-  RowForms().emplace_back(op, rows);
+  RowForms().emplace_back(op, TRowForm{rows, start});
 }
 
-TRowOp RowFormOf(TImageOp op) {
+TRowForm RowFormOf(TImageOp op) {
   for (const auto& [known, form] : RowForms())
     if (known == op) return form;
-  return nullptr;
+  return {};
 }
 
-TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result, TRowOp rows,
+TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result, const TRowForm& form,
                                     intptr_t param) {
   // Missing files and other formats take the whole road, which reports them as it always does.
   if (!IsPictureExtension(fileName) || !FileExists(fileName) ||
       TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) != TJPEGImage::StaticClass())
     return TBandMergeResult::bmLoadWhole;
+  std::exception_ptr raised;
   try {
     FFile.LoadFromFile(fileName);
     TJPEGImage jpeg;
-    TResultBands bands(result, rows, param);
+    TResultBands bands(result, form, param);
     switch (jpeg.DecodeBands(FFile, bands)) {
       case TJPEGBandResult::jbDecoded:
         return TBandMergeResult::bmMerged;
       case TJPEGBandResult::jbRefused:
-        return TBandMergeResult::bmFailed;
-      case TJPEGBandResult::jbNotWhole:
+        if (bands.WantsWhole()) return TBandMergeResult::bmLoadWhole;
+        raised = bands.Raised();
+        if (!raised) return TBandMergeResult::bmFailed;
         break;
+      case TJPEGBandResult::jbNotWhole:
+        return TBandMergeResult::bmLoadWhole;
     }
   } catch (const std::exception&) {
     return TBandMergeResult::bmFailed;
   }
-  return TBandMergeResult::bmLoadWhole;
+  std::rethrow_exception(raised);
 }

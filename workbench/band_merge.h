@@ -16,23 +16,43 @@
 // operation merges it; Param is the operation's.
 using TRowOp = void (*)(uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row, intptr_t Param);
 
-// Gives an operation its row form. The row form does the merge alone: the checks of the operation
-// (a 24-bit result of the picture's size) are made before any row. The stacking operations have theirs.
-void RegisterRowForm(TImageOp op, TRowOp rows);
+// What an operation's row form makes of a picture before its first row, once the common checks passed
+// (a 24-bit result of the picture's size, not empty).
+enum class TRowStart {
+  rsMerge,   // merge it band by band
+  rsRefuse,  // the operation would return false, writing nothing
+  rsWhole,   // the picture must go through the operation whole (which may raise where rows cannot)
+};
+// The row form's own checks and preparations for one picture, with the operation's Param; it may raise,
+// as the operation would.
+using TRowStartCheck = TRowStart (*)(TBitmap& Result, intptr_t Param);
+
+// Gives an operation its row form. The row form does the merge alone: the checks of the operation are
+// made before any row, the common ones by the merger and the others by the start check (none when the
+// common ones are all). The stacking and reference operations have theirs.
+void RegisterRowForm(TImageOp op, TRowOp rows, TRowStartCheck start = nullptr);
+
+struct TRowForm {
+  TRowOp Rows = nullptr;
+  TRowStartCheck Start = nullptr;
+  explicit operator bool() const { return Rows != nullptr; }
+};
 // The operation's row form; none when it has none.
-TRowOp RowFormOf(TImageOp op);
+TRowForm RowFormOf(TImageOp op);
 
 enum class TBandMergeResult {
   bmMerged,     // the picture was merged, as LoadPicture and the operation would have merged it
   bmFailed,     // it did not load, or did not fit the result: the result is unchanged
   bmLoadWhole,  // it cannot be merged band by band (not a JPEG file, or not one that is whole before
-                // its first rows): load it whole and merge it with the operation
+                // its first rows, or its start check asks for it): load it whole and merge it with the
+                // operation
 };
 
 // Merges picture files band by band; one merger serves a whole run, keeping its buffers.
 class TBandMerger {
  public:
-  TBandMergeResult Merge(const std::string& fileName, TBitmap& result, TRowOp rows, intptr_t param);
+  // An exception of the row form's start check passes to the caller, as the operation's would.
+  TBandMergeResult Merge(const std::string& fileName, TBitmap& result, const TRowForm& form, intptr_t param);
 
  private:
   TMemoryStream FFile;  // the file's bytes: decoding checks it whole before handing over any row

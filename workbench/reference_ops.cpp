@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "toolkit/core/checked.h"
+#include "workbench/band_merge.h"
 #include "workbench/vector_clones.h"
 #include "workbench/working_bitmap.h"
 
@@ -116,8 +117,9 @@ void PairTableRow(const uint8_t* a, const uint8_t* b, uint8_t* out, ptrdiff_t co
   for (ptrdiff_t i = 0; i < count; ++i) out[i] = table[a[i] << 8 | b[i]];
 }
 
+// B is not read: the values of row A = any reference byte serve (B = 0).
 void ByteTableRow(const uint8_t* a, uint8_t* out, ptrdiff_t count, const uint8_t* table) {
-  for (ptrdiff_t i = 0; i < count; ++i) out[i] = table[a[i]];
+  for (ptrdiff_t i = 0; i < count; ++i) out[i] = table[a[i] << 8];
 }
 
 // The values of one operation for every pair (A, B), kept for the next picture of the run. The
@@ -144,20 +146,80 @@ const uint8_t* TabulatedValues(TRefByteOp Op, int32_t Factor, int32_t Offset) {
   return table.Values.data();
 }
 
-// Calls row(source row, reference row, target row, bytes) for every row, top first.
-template <class Row>
-void ForEachRow(TBitmap& Source, TBitmap& Target, TBitmap& Reference, Row row) {
-  const TRowWalk source = WalkRows(Source);
-  const TRowWalk reference = WalkRows(Reference);
-  const TRowWalk target = WalkRows(Target);
-  const ptrdiff_t bytes = static_cast<ptrdiff_t>(Target.Width()) * 3;
-  for (int y = 0; y < Target.Height(); ++y)
-    row(source.Row0 + source.Step * y, reference.Row0 + reference.Step * y, target.Row0 + target.Step * y,
-        bytes);
-}
-
 bool Within(int32_t value, int32_t bound) {
   return value >= -bound && value <= bound;
+}
+
+// How one byte operation, with its factor and offset, turns a row of picture bytes and a row of
+// reference bytes into result bytes. Made afresh for each call (a tabulated operation refers to the
+// one table there is).
+class TRowArithmetic {
+ public:
+  TRowArithmetic(TRefByteOp Op, int32_t Factor, int32_t Offset) : FOp(Op), FFactor(Factor), FOffset(Offset) {
+    const bool scaledReference = Op == SubByte || Op == AddByte;
+    if (scaledReference && Within(Offset, kVectorOffset) && Factor >= -256 && Factor <= kVectorScale - 256) {
+      FWay = Op == SubByte ? kSubtract : kAdd;
+      FScale = static_cast<uint16_t>(ReferenceScale(Factor));
+      FShift = static_cast<int16_t>(Offset);
+    } else if (Within(Factor, kTabulatedFactor) && Within(Offset, kTabulatedOffset) &&
+               (scaledReference || Op == DivByte || Op == MulByte || Op == SquareByte || Op == CubeByte)) {
+      FWay = Op == SquareByte || Op == CubeByte ? kByteTable : kPairTable;
+      FValues = TabulatedValues(Op, Factor, Offset);
+    }
+  }
+
+  // Whether rows go byte by byte through the operation itself (an operation of another kind, or a
+  // factor or offset far beyond the batch window's ranges): its checked arithmetic may then raise.
+  bool ByteByByte() const { return FWay == kByteByByte; }
+
+  void operator()(const uint8_t* a, const uint8_t* b, uint8_t* out, ptrdiff_t n) const {
+    switch (FWay) {
+      case kSubtract:
+        SubtractRow(a, b, out, n, FScale, FShift);
+        break;
+      case kAdd:
+        AddRow(a, b, out, n, FScale, FShift);
+        break;
+      case kPairTable:
+        PairTableRow(a, b, out, n, FValues);
+        break;
+      case kByteTable:
+        ByteTableRow(a, out, n, FValues);
+        break;
+      case kByteByByte:
+        for (ptrdiff_t i = 0; i < n; ++i) out[i] = FOp(a[i], b[i], FFactor, FOffset);
+        break;
+    }
+  }
+
+ private:
+  enum TWay { kSubtract, kAdd, kPairTable, kByteTable, kByteByByte };
+  TWay FWay = kByteByByte;
+  TRefByteOp FOp;
+  int32_t FFactor;
+  int32_t FOffset;
+  uint16_t FScale = 0;
+  int16_t FShift = 0;
+  const uint8_t* FValues = nullptr;
+};
+
+// The checks on the reference, once the picture was found to fit the target (width x height, not
+// empty): false when the reference is empty, or neither of the target's size nor 1 x 1.
+bool ReferenceFits(const TBitmap& Reference, int width, int height) {
+  if (Reference.Width() == 0 || Reference.Height() == 0) return false;
+  return (Reference.Width() == width && Reference.Height() == height) ||
+         (Reference.Width() == 1 && Reference.Height() == 1);
+}
+
+// A reference that fits made ready for the rows: 24-bit and of the target's size.
+void ReadyReference(TBitmap& Reference, int width, int height) {
+  if (Reference.Width() != width || Reference.Height() != height) {
+    // The reference of a file that loaded as nothing: black, of the pictures' size, for the whole run.
+    Reference.SetPixelFormat(pf24bit);
+    Reference.SetSize(width, height);
+    FillBitmap(Reference, clBlack);
+  }
+  if (Reference.PixelFormat() != pf24bit) Reference.SetPixelFormat(pf24bit);
 }
 
 }  // namespace
@@ -169,49 +231,23 @@ bool ApplyImageOperation(TBitmap& Source, TBitmap& Target, TBitmap& Reference, i
   if (Target.PixelFormat() != pf24bit) return false;
   if (Source.Width() != width || Source.Height() != height) return false;
   if (Source.Width() == 0 || Source.Height() == 0) return false;
-  if (Reference.Width() == 0 || Reference.Height() == 0) return false;
-  const bool referenceFits = Reference.Width() == width && Reference.Height() == height;
-  if (!referenceFits && !(Reference.Width() == 1 && Reference.Height() == 1)) return false;
-
-  if (!referenceFits) {
-    // The reference of a file that loaded as nothing: black, of the pictures' size, for the whole run.
-    Reference.SetPixelFormat(pf24bit);
-    Reference.SetSize(width, height);
-    FillBitmap(Reference, clBlack);
-  }
+  if (!ReferenceFits(Reference, width, height)) return false;
+  ReadyReference(Reference, width, height);
   if (Source.PixelFormat() != pf24bit) Source.SetPixelFormat(pf24bit);
-  if (Reference.PixelFormat() != pf24bit) Reference.SetPixelFormat(pf24bit);
 
-  const bool scaledReference = Op == SubByte || Op == AddByte;
-  if (scaledReference && Within(Offset, kVectorOffset) && Factor >= -256 && Factor <= kVectorScale - 256) {
-    const auto k = static_cast<uint16_t>(ReferenceScale(Factor));
-    const auto offset = static_cast<int16_t>(Offset);
-    const auto rowOp = Op == SubByte ? SubtractRow : AddRow;
-    ForEachRow(Source, Target, Reference, [&](const uint8_t* a, const uint8_t* b, uint8_t* out, ptrdiff_t n) {
-      rowOp(a, b, out, n, k, offset);
-    });
-  } else if (Within(Factor, kTabulatedFactor) && Within(Offset, kTabulatedOffset) &&
-             (scaledReference || Op == DivByte || Op == MulByte || Op == SquareByte || Op == CubeByte)) {
-    const uint8_t* values = TabulatedValues(Op, Factor, Offset);
-    if (Op == SquareByte || Op == CubeByte) {
-      // B is not read: the values of row A = any reference byte serve (B = 0).
-      std::array<uint8_t, 256> byA;
-      for (int a = 0; a < 256; ++a) byA[static_cast<size_t>(a)] = values[static_cast<size_t>(a << 8)];
-      ForEachRow(Source, Target, Reference, [&](const uint8_t* a, const uint8_t*, uint8_t* out, ptrdiff_t n) {
-        ByteTableRow(a, out, n, byA.data());
-      });
-    } else {
-      ForEachRow(Source, Target, Reference,
-                 [&](const uint8_t* a, const uint8_t* b, uint8_t* out, ptrdiff_t n) {
-                   PairTableRow(a, b, out, n, values);
-                 });
-    }
-  } else {
-    // Any other operation, or values that may overflow: byte by byte, so an overflow raises as the
-    // operation's own arithmetic does.
-    ForEachRow(Source, Target, Reference, [&](const uint8_t* a, const uint8_t* b, uint8_t* out, ptrdiff_t n) {
-      for (ptrdiff_t i = 0; i < n; ++i) out[i] = Op(a[i], b[i], Factor, Offset);
-    });
+  const TRowArithmetic arithmetic(Op, Factor, Offset);
+  const TRowWalk source = WalkRows(Source);
+  const TRowWalk reference = WalkRows(Reference);
+  const TRowWalk target = WalkRows(Target);
+  const ptrdiff_t bytes = static_cast<ptrdiff_t>(width) * 3;
+  // Rows in the order they lie in memory (the bottom row first in a bottom-up bitmap): memory streams
+  // forwards, which costs markedly less than walking it backwards. Byte by byte, where an overflow may
+  // raise part of the way, the rows go top first as the operation's own order has it.
+  const bool backwards = target.Step < 0 && !arithmetic.ByteByByte();
+  for (int j = 0; j < height; ++j) {
+    const int y = backwards ? height - 1 - j : j;
+    arithmetic(source.Row0 + source.Step * y, reference.Row0 + reference.Step * y,
+               target.Row0 + target.Step * y, bytes);
   }
   return true;
 }
@@ -220,9 +256,13 @@ bool ApplyImageOperation(TBitmap& Source, TBitmap& Target, TBitmap& Reference, i
 
 namespace {
 
+TProcessRec* RecordOf(intptr_t Param) {
+  return reinterpret_cast<TProcessRec*>(Param);
+}
+
 bool ApplyRecord(TBitmap& Picture, TBitmap& Result, intptr_t Param, TRefByteOp Op) {
   if (Param == 0) return false;
-  TProcessRec& record = *reinterpret_cast<TProcessRec*>(Param);
+  TProcessRec& record = *RecordOf(Param);
   if (!record.Reference) return false;
   return ApplyImageOperation(Picture, Result, *record.Reference, record.Factor, record.Offset, Op);
 }
@@ -252,3 +292,43 @@ bool SquareImage(TBitmap& Picture, TBitmap& Result, intptr_t Param) {
 bool CubeImage(TBitmap& Picture, TBitmap& Result, intptr_t Param) {
   return ApplyRecord(Picture, Result, Param, CubeByte);
 }
+
+// ---- Row forms: a picture of a list run decoded band by band goes through the operation one row at a
+// time. The checks and the reference's preparation are the whole operation's, made before the first row;
+// an operation that may raise in its rows goes the whole road, where it raises as it always does.
+
+namespace {
+
+template <TRefByteOp Op>
+TRowStart StartReferenceRows(TBitmap& Result, intptr_t Param) {
+  if (Param == 0 || !RecordOf(Param)->Reference) return TRowStart::rsRefuse;
+  TProcessRec& record = *RecordOf(Param);
+  if (TRowArithmetic(Op, record.Factor, record.Offset).ByteByByte()) return TRowStart::rsWhole;
+  if (!ReferenceFits(*record.Reference, Result.Width(), Result.Height())) return TRowStart::rsRefuse;
+  ReadyReference(*record.Reference, Result.Width(), Result.Height());
+  return TRowStart::rsMerge;
+}
+
+template <TRefByteOp Op>
+void ReferenceRow(uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row, intptr_t Param) {
+  const TProcessRec& record = *RecordOf(Param);
+  TRowArithmetic(Op, record.Factor, record.Offset)(PictureRow, record.Reference->ScanLine(Row), ResultRow,
+                                                   ptrdiff_t{Width} * 3);
+}
+
+template <TRefByteOp Op>
+void RegisterReferenceRows(TImageOp operation) {
+  RegisterRowForm(operation, ReferenceRow<Op>, StartReferenceRows<Op>);
+}
+
+const bool kRowFormsRegistered = [] {
+  RegisterReferenceRows<SubByte>(SubImage);
+  RegisterReferenceRows<AddByte>(AddImage);
+  RegisterReferenceRows<DivByte>(DivImage);
+  RegisterReferenceRows<MulByte>(MulImage);
+  RegisterReferenceRows<SquareByte>(SquareImage);
+  RegisterReferenceRows<CubeByte>(CubeImage);
+  return true;
+}();
+
+}  // namespace

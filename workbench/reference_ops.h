@@ -64,7 +64,9 @@ bool ApplyImageOperation(TBitmap& Source, TBitmap& Target, TBitmap& Reference, i
                          TRefByteOp Op);
 
 // ---- Picture operations (Param: the address of a TProcessRec): ApplyImageOperation of the picture
-// into the result with the record's reference, factor and offset. False when Param is 0.
+// into the result with the record's reference, factor and offset. False when Param is 0. Each has a
+// row form too (band_merge.h), registered at start-up, so that a list run puts JPEG pictures through
+// it while they are decoded.
 bool SubImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool AddImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool DivImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);

@@ -47,7 +47,11 @@ TBrightPixels FindBrightPixels(TBitmap& Picture, const TProcessRec& Rec) {
   // Luminance (sum div 3) above the level is the same as the sum above 3 * level + 2.
   const int threshold = 3 * std::clamp(Rec.Offset, -1, 255) + 2;
   const TRowWalk rows = WalkRows(Picture);
-  for (int y = top; y < bottom; ++y) {
+  // Rows in the order they lie in memory (the bottom row first in a bottom-up bitmap): memory streams
+  // forwards, which costs markedly less than walking it backwards; the sums do not depend on the order.
+  const bool backwards = rows.Step < 0;
+  for (int j = top; j < bottom; ++j) {
+    const int y = backwards ? top + bottom - 1 - j : j;
     const uint8_t* row = rows.Row0 + rows.Step * y;
     int64_t rowCount = 0;
     for (int piece = first; piece < last; piece += std::min(kPieceWidth, last - piece)) {

@@ -86,7 +86,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   // An operation with a row form merges JPEG pictures band by band as they are decoded, each band
   // while it is still in the processor's cache; the picture bitmap then serves the other files only.
   std::unique_ptr<TBitmap> picture = NewWorkingPicture();
-  const TRowOp rowForm = RowFormOf(Op);
+  const TRowForm rowForm = RowFormOf(Op);
   TBandMerger bands;
   auto mergePicture = [&](const std::string& path) {
     switch (rowForm ? bands.Merge(path, *FResult, rowForm, Param) : TBandMergeResult::bmLoadWhole) {

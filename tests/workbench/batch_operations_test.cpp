@@ -60,6 +60,42 @@ TEST_F(BatchOperationsTest, DarkSubtractionAndFlatDivisionSaveEveryFrameAsAStep)
         << k;
 }
 
+// JPEG frames go through the operation band by band as they are decoded, the first one and the other
+// formats whole: on both roads a reference of another size fails every frame, and a 1 x 1 reference
+// stands for black.
+TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
+  const Strings jpegFrames = {WritePicture("j0.jpg", 4, 40, 33), WritePicture("j1.jpg", 5, 40, 33),
+                              WritePicture("j2.jpg", 6, 40, 33)};
+  const std::string misfit = WritePicture("misfit.bmp", 9, 6, 3);
+  const std::string dot = WritePicture("dot.bmp", 10, 1, 1);
+  int run = 0;
+  for (const Strings& frames : {Frames, jpegFrames}) {
+    SCOPED_TRACE(frames[1]);
+    const std::string steps = "run" + std::to_string(run++) + "-";
+    Form->ListBox1->Clear();
+    Fill(*Form->ListBox1, frames);
+    Factor->EditFileName->SetText(misfit);
+    Script().AnswerSaveFile(Temp.File(steps + "misfit.bmp"));
+    ExpectEndOfRun(3, false);
+    Factor->BitBtnOk->Click();
+    EXPECT_EQ(Marks(*Form->ListBox1), "DDD");
+    EXPECT_EQ(Form->ListBox2->Count(), 0);
+
+    SetMarks(*Form->ListBox1, "CCC");
+    Factor->EditFileName->SetText(dot);
+    Type(*Factor->EditOffset, "3", '3');
+    ApplyToList(steps + "dot.bmp");
+    for (int k = 0; k < 3; ++k) {
+      auto shifted = Loaded(frames[k]);
+      ReferenceBytes(*shifted, *shifted, [](uint8_t a, uint8_t) { return SubByte(a, 0, 0, 3); });
+      EXPECT_TRUE(SamePixels(*Loaded(Temp.File(steps + "dot000" + std::to_string(k) + ".bmp")), *shifted))
+          << k;
+    }
+    Form->ListBox2->Clear();
+    Type(*Factor->EditOffset, "0", '0');
+  }
+}
+
 TEST_F(BatchOperationsTest, AReferenceThatDoesNotLoadEndsTheCommandWithAMessage) {
   Factor->EditFileName->SetText(Temp.File("missing.bmp"));
   Script().AnswerMessageBox(IDOK, "Loading Error: " + Temp.File("missing.bmp"));

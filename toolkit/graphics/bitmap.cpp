@@ -36,12 +36,12 @@ int TBitmap::BitsPerPixel() const {
 void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPixels, bool zeroFill) {
   if (width < 0 || height < 0) throw ERangeError(SRangeError);
   const int stride = PaddedRowBytes(width, StoredBitsPerPixel(format));
-  std::unique_ptr<uint8_t[]> pixels;
+  TPixelMemory pixels;
   const int64_t size = static_cast<int64_t>(stride) * height;
   if (size > 0) {
     if (size > kMaxBitmapBytes) throw EOutOfResources(SOutOfResources);
     try {
-      pixels = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(size));
+      pixels = TPixelMemory(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
       throw EOutOfResources(SOutOfResources);
     }
@@ -212,7 +212,7 @@ void TBitmap::Assign(const TGraphic& source) {
 }
 
 void TBitmap::InstallLoaded(int width, int height, TPixelFormat format, std::vector<TPaletteEntry> table,
-                            std::unique_ptr<uint8_t[]> pixels, int stride) {
+                            TPixelMemory pixels, int stride) {
   FPixels = std::move(pixels);
   FWidth = width;
   FHeight = height;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/graphics/graphic.h"
+#include "toolkit/graphics/pixel_memory.h"
 
 class TBitmap : public TGraphic {
   ORVANTA_GRAPHIC_CLASS(TBitmap, TGraphic)
@@ -77,7 +78,7 @@ class TBitmap : public TGraphic {
   // The 16-bit layouts: pf15bit is 5-5-5, pf16bit 5-6-5 (red in the high bits).
   // Handle := 0: releases the image; the bitmap becomes 0 x 0 and keeps its pixel format.
   void ReleaseHandle();
-  bool HandleAllocated() const { return FPixels != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(FPixels); }
 
   // Takes the other bitmap's pixels, format and palette without copying; the other ends 0 x 0.
   void TakeOver(TBitmap& other);
@@ -92,13 +93,13 @@ class TBitmap : public TGraphic {
   void CopyFrom(const TBitmap& source);
   void SetColorTable(std::vector<TPaletteEntry> table);
   void InstallLoaded(int width, int height, TPixelFormat format, std::vector<TPaletteEntry> table,
-                     std::unique_ptr<uint8_t[]> pixels, int stride);
+                     TPixelMemory pixels, int stride);
 
   int FWidth = 0;
   int FHeight = 0;
   int FStride = 0;
   TPixelFormat FPixelFormat = pfDevice;
-  std::unique_ptr<uint8_t[]> FPixels;  // bottom-up rows, FStride * FHeight bytes; null when empty
+  TPixelMemory FPixels;  // bottom-up rows, FStride * FHeight bytes; none when empty
   std::vector<TPaletteEntry> FColorTable;
   mutable HPALETTE FDisplayPalette;
   std::unique_ptr<TCanvas> FCanvas;

@@ -281,10 +281,10 @@ void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int heigh
   }
 }
 
-std::unique_ptr<uint8_t[]> AllocatePixels(int64_t bytes, bool zeroed) {
-  if (bytes == 0) return nullptr;
+TPixelMemory AllocatePixels(int64_t bytes, bool zeroed) {
+  if (bytes == 0) return {};
   try {
-    auto pixels = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(bytes));
+    TPixelMemory pixels(static_cast<size_t>(bytes));
     if (zeroed) std::memset(pixels.get(), 0, static_cast<size_t>(bytes));
     return pixels;
   } catch (const std::bad_alloc&) {
@@ -352,7 +352,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   if (height != 0 && stride > limit / height) Fail(Format(SBmpTooLarge, {width, height}));
   const int64_t pixelBytes = stride * height;
 
-  std::unique_ptr<uint8_t[]> pixels;
+  TPixelMemory pixels;
   if (pixelBytes > 0 && rle) {
     const int64_t packed = h.SizeImage != 0 ? std::min<int64_t>(h.SizeImage, dataAvailable) : dataAvailable;
     std::vector<uint8_t> data(static_cast<size_t>(packed));

@@ -163,3 +163,19 @@ TEST(Bitmap, SizeForOverwriteKeepsTheRowsOfTheSameSizeAndClearsOnlyPadding) {
   EXPECT_EQ(bitmap.ScanLine(0)[7], 0);
   EXPECT_THROW(bitmap.SetSizeForOverwrite(-1, 2, pf24bit), ERangeError);
 }
+
+TEST(Bitmap, TheMemoryOfABigBitmapGivenUpServesTheNextOfItsSize) {
+  const uint8_t* memory = nullptr;
+  {
+    TBitmap picture;  // 1500 x 1000 at 24 bits: big enough to be kept
+    picture.SetSizeForOverwrite(1500, 1000, pf24bit);
+    std::fill_n(picture.ScanLine(999), 4500, 0xAB);
+    memory = picture.ScanLine(999);
+  }
+  TBitmap next;
+  next.SetPixelFormat(pf24bit);
+  next.SetSize(1500, 1000);
+  EXPECT_EQ(next.ScanLine(999), memory);
+  EXPECT_EQ(next.ScanLine(999)[0], 0) << "a new bitmap starts black, whatever its memory held";
+  EXPECT_EQ(next.ScanLine(0)[4499], 0);
+}
