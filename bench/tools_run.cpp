@@ -23,8 +23,8 @@
 
 #include <QApplication>
 
-#include "bench/support/jpeg_floor.h"
 #include "bench/support/night_sky.h"
+#include "bench/support/plain_jpeg.h"
 #include "bench/support/timing.h"
 #include "picture_formats/format_list.h"
 #include "toolkit/graphics/bitmap.h"
@@ -70,29 +70,29 @@ void Check(bool condition, const std::string& what) {
 // ---- The straightforward results the outputs are checked against.
 
 // Step k of the dark subtraction at factor 0 and offset 0: max(0, frame - dark), byte by byte.
-void CheckStep(const std::string& stepFile, const std::string& frame, const std::string& dark, TJpegFloor& a,
-               TJpegFloor& b) {
+void CheckStep(const std::string& stepFile, const std::string& frame, const std::string& dark,
+               TPlainJpegDecoder& a, TPlainJpegDecoder& b) {
   TBitmap step;
   Check(LoadPicture(step, stepFile), "cannot load the step " + stepFile);
   a.Decode(frame);
   b.Decode(dark);
-  Check(step.Width() == a.Width() && step.Height() == a.Height(), "step of another size: " + stepFile);
-  for (int y = 0; y < a.Height(); ++y) {
+  Check(step.Width() == a.Width && step.Height() == a.Height, "step of another size: " + stepFile);
+  for (int y = 0; y < a.Height; ++y) {
     const uint8_t* p = a.Row(y);
     const uint8_t* d = b.Row(y);
     const uint8_t* s = step.ScanLine(y);
-    for (int i = 0; i < a.Width() * 3; ++i)
+    for (int i = 0; i < a.Width * 3; ++i)
       if (s[i] != std::max(0, p[i] - d[i]))
         throw std::runtime_error("step " + stepFile + " differs at row " + std::to_string(y));
   }
 }
 
 // The crop of a frame, or none when the search finds nothing there.
-bool ReferenceCrop(TJpegFloor& frame, std::vector<uint8_t>& crop) {
+bool ReferenceCrop(TPlainJpegDecoder& frame, std::vector<uint8_t>& crop) {
   int64_t count = 0, sumX = 0, sumY = 0;
-  for (int y = kMargin; y < frame.Height() - kMargin; ++y) {
+  for (int y = kMargin; y < frame.Height - kMargin; ++y) {
     const uint8_t* row = frame.Row(y);
-    for (int x = kMargin; x < frame.Width() - kMargin; ++x) {
+    for (int x = kMargin; x < frame.Width - kMargin; ++x) {
       const uint8_t* p = row + 3 * x;
       if ((p[0] + p[1] + p[2]) / 3 > kLevel) {
         ++count;
@@ -108,7 +108,7 @@ bool ReferenceCrop(TJpegFloor& frame, std::vector<uint8_t>& crop) {
   for (int y = 0; y < kCrop; ++y)
     for (int x = 0; x < kCrop; ++x) {
       const int sx = left + x, sy = top + y;
-      if (sx < 0 || sy < 0 || sx >= frame.Width() || sy >= frame.Height()) continue;
+      if (sx < 0 || sy < 0 || sx >= frame.Width || sy >= frame.Height) continue;
       std::copy_n(frame.Row(sy) + 3 * sx, 3, crop.data() + (static_cast<size_t>(y) * kCrop + x) * 3);
     }
   return true;
@@ -195,7 +195,7 @@ class TToolsBench {
   }
 
   void CheckSteps() {
-    TJpegFloor a, b;
+    TPlainJpegDecoder a, b;
     for (size_t k = 0; k < FFrames.size(); ++k) {
       char name[32];
       std::snprintf(name, sizeof name, "/dark%04zu.bmp", k);
@@ -205,7 +205,7 @@ class TToolsBench {
 
   // Every frame the straightforward search finds has its crop, pixel for pixel, and no other does.
   int CheckCrops() {
-    TJpegFloor frame;
+    TPlainJpegDecoder frame;
     std::vector<uint8_t> expected;
     int found = 0;
     for (const std::string& file : FFrames) {
@@ -243,7 +243,7 @@ class TToolsBench {
   std::string FSteps;
   std::string FCrops;
   TScriptedDialogs* FScript = nullptr;
-  TJpegFloor FFloor;
+  TPlainJpegDecoder FFloor;
 };
 
 void Report(const char* what, double run, double floor, double load, double writing) {

@@ -11,6 +11,8 @@ class TPlainJpegDecoder {
   // Decodes the file into Pixels (rows top first, 3 x Width bytes each, no padding); raises
   // std::runtime_error for a file libjpeg cannot decode.
   void Decode(const std::string& fileName);
+  // Row y (0 = top) of the last picture decoded.
+  const uint8_t* Row(int y) const { return Pixels.data() + static_cast<size_t>(y) * Width * 3; }
 
   int Width = 0;
   int Height = 0;
