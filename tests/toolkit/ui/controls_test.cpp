@@ -33,12 +33,6 @@ TEST(ControlTest, HiddenAndDisabledAreTheControlsOwnFlags) {
   parent.SetEnabled(false);
   EXPECT_TRUE(button.Enabled());
   EXPECT_TRUE(button.Visible());
-  button.SetVisible(false);
-  EXPECT_FALSE(button.Visible());
-  button.SetCaption("&Apply");
-  EXPECT_EQ(button.Caption(), "&Apply");
-  button.SetHint("Applies");
-  EXPECT_EQ(button.toolTip().toStdString(), "Applies");
 }
 
 }  // namespace

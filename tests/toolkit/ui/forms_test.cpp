@@ -129,7 +129,6 @@ TEST(FormsTest, ModalLoopEndsWithTheButtonsModalResult) {
 
 TEST(FormsTest, MessagesReachTheirHandler) {
   auto form = NewForm<SampleForm>(nullptr);
-  EXPECT_EQ(form->Perform(WM_USER + 500, 0, 0), 0);
   int received = 0;
   form->SetMessageHandler(WM_USER + 500, [&](intptr_t w, intptr_t l) {
     received += 1 + static_cast<int>(w + l);
