@@ -216,7 +216,7 @@ void TFormFactor::SpeedButtonOffsetClick(TObject*) {
 }
 
 void TFormFactor::ScrollBarFactorScroll(TObject*, TScrollCode ScrollCode, int& ScrollPos) {
-  // A factor of 0 acts as 1 in every operation, so the edit says so; the position stays 0.
+  // At 0 the edit reads 1 while the position, the factor a run uses, stays 0.
   EditFactor->SetText(Format("%d", {ScrollPos == 0 ? 1 : ScrollPos}));
   if (ScrollCode == scPosition || ScrollCode == scEndScroll) BitBtnApplyClick(BitBtnTestOne);
 }
