@@ -6,14 +6,15 @@
 
 #include "toolkit/ui/component.h"
 
-// A control of the window at (left, top) with the given size; the caption is set when one is given.
+// A control of the window at (left, top) with the given size; the caption is set when one is given,
+// after the size, so that a label fits its whole text as it does when a language file sets it.
 template <class T>
 T* PlaceControl(TComponent* owner, TControl* parent, const std::string& name, int left, int top, int width,
                 int height, const std::string& caption = {}) {
   auto* control = new T(owner, parent);
   control->SetName(name);
-  if (!caption.empty()) control->SetCaption(caption);
   control->SetBounds(left, top, width, height);
+  if (!caption.empty()) control->SetCaption(caption);
   return control;
 }
 

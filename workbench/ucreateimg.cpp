@@ -33,9 +33,9 @@ TFormCreateImg::TFormCreateImg(TComponent* owner) : TForm(owner) {
   EditH = PlaceControl<TEdit>(this, this, "EditH", 96, 34, 70, 21);
   Label3 = PlaceControl<TLabel>(this, this, "Label3", 8, 64, 60, 13, "Pixel Size:");
   EditPF = PlaceControl<TEdit>(this, this, "EditPF", 96, 60, 70, 21);
-  Label5 = PlaceControl<TLabel>(this, this, "Label5", 8, 90, 84, 13, "Mouse X / Y/L: ");
-  EditPosX = PlaceControl<TEdit>(this, this, "EditPosX", 96, 86, 54, 21);
-  EditPosY = PlaceControl<TEdit>(this, this, "EditPosY", 154, 86, 54, 21);
+  Label5 = PlaceControl<TLabel>(this, this, "Label5", 8, 90, 90, 13, "Mouse X / Y/L: ");
+  EditPosX = PlaceControl<TEdit>(this, this, "EditPosX", 100, 86, 52, 21);
+  EditPosY = PlaceControl<TEdit>(this, this, "EditPosY", 156, 86, 52, 21);
   EditVal = PlaceControl<TEdit>(this, this, "EditVal", 212, 86, 40, 21);
   Button1 = PlaceControl<TButton>(this, this, "Button1", 256, 85, 42, 23, "Apply");
   GroupBox1 = PlaceControl<TGroupBox>(this, this, "GroupBox1", 8, 118, 290, 62, "Mask:");

@@ -46,36 +46,36 @@ TFormFactor::TFormFactor(TComponent* owner) : TForm(owner) {
   SetName("FormFactor");
   SetCaption("Batch Operations:");
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  resize(372, 268);
+  resize(392, 268);
 
   Label4 = PlaceControl<TLabel>(this, this, "Label4", 8, 12, 60, 13, "Function:");
-  ComboBoxFunction = PlaceControl<TComboBox>(this, this, "ComboBoxFunction", 96, 8, 262, 21);
+  ComboBoxFunction = PlaceControl<TComboBox>(this, this, "ComboBoxFunction", 112, 8, 266, 21);
   for (const char* item : {"Subtract an Image (Dark)", "Add an Image", "Divide   by an Image (Flat)",
                            "Mutiply  by an Image", "Square of Image", "Cube of Image"})
     ComboBoxFunction->Items().Add(item);
-  Label1 = PlaceControl<TLabel>(this, this, "Label1", 8, 42, 80, 13, "Image Filename:");
-  EditFileName = PlaceControl<TEdit>(this, this, "EditFileName", 96, 38, 236, 21);
-  SpeedButtonBrowse = PlaceControl<TSpeedButton>(this, this, "SpeedButtonBrowse", 335, 37, 23, 22);
+  Label1 = PlaceControl<TLabel>(this, this, "Label1", 8, 42, 100, 13, "Image Filename:");
+  EditFileName = PlaceControl<TEdit>(this, this, "EditFileName", 112, 38, 236, 21);
+  SpeedButtonBrowse = PlaceControl<TSpeedButton>(this, this, "SpeedButtonBrowse", 355, 37, 23, 22);
   SpeedButtonBrowse->setIcon(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon));
   SpeedButton1 =
-      PlaceControl<TSpeedButton>(this, this, "SpeedButton1", 96, 62, 160, 22, "Create an Image Mask..");
+      PlaceControl<TSpeedButton>(this, this, "SpeedButton1", 112, 62, 160, 22, "Create an Image Mask..");
   Label2 = PlaceControl<TLabel>(this, this, "Label2", 8, 96, 40, 13, "Factor:");
-  EditFactor = PlaceControl<TEdit>(this, this, "EditFactor", 96, 92, 70, 21);
-  SpeedButtonFactor = PlaceControl<TSpeedButton>(this, this, "SpeedButtonFactor", 172, 91, 110, 22);
-  ScrollBarFactor = PlaceControl<TScrollBar>(this, this, "ScrollBarFactor", 8, 120, 350, 16);
+  EditFactor = PlaceControl<TEdit>(this, this, "EditFactor", 112, 92, 70, 21);
+  SpeedButtonFactor = PlaceControl<TSpeedButton>(this, this, "SpeedButtonFactor", 188, 91, 110, 22);
+  ScrollBarFactor = PlaceControl<TScrollBar>(this, this, "ScrollBarFactor", 8, 120, 370, 16);
   Label3 = PlaceControl<TLabel>(this, this, "Label3", 8, 150, 40, 13, "Offset:");
-  EditOffset = PlaceControl<TEdit>(this, this, "EditOffset", 96, 146, 70, 21);
+  EditOffset = PlaceControl<TEdit>(this, this, "EditOffset", 112, 146, 70, 21);
   SpeedButtonOffset =
-      PlaceControl<TSpeedButton>(this, this, "SpeedButtonOffset", 172, 145, 110, 22, "Default = 0");
-  ScrollBarOffset = PlaceControl<TScrollBar>(this, this, "ScrollBarOffset", 8, 174, 350, 16);
+      PlaceControl<TSpeedButton>(this, this, "SpeedButtonOffset", 188, 145, 110, 22, "Default = 0");
+  ScrollBarOffset = PlaceControl<TScrollBar>(this, this, "ScrollBarOffset", 8, 174, 370, 16);
   BitBtnUndo = PlaceControl<TBitBtn>(this, this, "BitBtnUndo", 8, 200, 110, 25, "Original Image");
-  Label5 = PlaceControl<TLabel>(this, this, "Label5", 130, 206, 110, 13, "<= Or Mouse Over =>");
-  BitBtnTestOne = PlaceControl<TBitBtn>(this, this, "BitBtnTestOne", 248, 200, 110, 25, "Process Image");
+  Label5 = PlaceControl<TLabel>(this, this, "Label5", 124, 206, 140, 13, "<= Or Mouse Over =>");
+  BitBtnTestOne = PlaceControl<TBitBtn>(this, this, "BitBtnTestOne", 268, 200, 110, 25, "Process Image");
   BitBtnTestOne->Default = true;
   BitBtnOk = PlaceControl<TBitBtn>(this, this, "BitBtnOk", 8, 234, 110, 25, "Apply to List");
   BitBtnOk->SetKind(TBitBtnKind::bkOK);
   BitBtnOk->Default = false;
-  BitBtnClose = PlaceControl<TBitBtn>(this, this, "BitBtnClose", 248, 234, 110, 25, "Close");
+  BitBtnClose = PlaceControl<TBitBtn>(this, this, "BitBtnClose", 268, 234, 110, 25, "Close");
   BitBtnClose->SetKind(TBitBtnKind::bkCancel);
   OpenPictureDialog1 = AddComponent<TOpenPictureDialog>(this, "OpenPictureDialog1");
 
@@ -216,7 +216,7 @@ void TFormFactor::SpeedButtonOffsetClick(TObject*) {
 }
 
 void TFormFactor::ScrollBarFactorScroll(TObject*, TScrollCode ScrollCode, int& ScrollPos) {
-  // A factor of 0 acts as 1 in every operation, so the edit says so; the position stays 0.
+  // At 0 the edit reads 1 while the position, the factor a run uses, stays 0.
   EditFactor->SetText(Format("%d", {ScrollPos == 0 ? 1 : ScrollPos}));
   if (ScrollCode == scPosition || ScrollCode == scEndScroll) BitBtnApplyClick(BitBtnTestOne);
 }

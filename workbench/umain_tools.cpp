@@ -156,7 +156,6 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
   }
 
   int errors = 0;
-  int processed = 0;
   int answer = mrYes;
   auto picture = std::make_unique<TBitmap>();
   picture->SetPixelFormat(pf24bit);
@@ -170,7 +169,7 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
       ShowProgress(-i, path, ListBox1, false);
       continue;
     }
-    ++processed;
+    ++FResultCount;  // the pictures processed
     MarkEntryGood(i, ListBox1);
     ShowProgress(i, path, ListBox1, true);
 
@@ -198,7 +197,7 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
   }
   picture.reset();
   if (errors != 0)
-    Application->MessageBox(Format("%d File(s) in Error / %d Processed", {errors, processed}),
+    Application->MessageBox(Format("%d File(s) in Error / %d Processed", {errors, FResultCount}),
                             "Processed Pictures", MB_OK);
 }
 

@@ -23,10 +23,10 @@ struct TValueRow {
 };
 
 void PlaceValueRow(TFormSearch* form, const TValueRow& row, TLabel*& label, TEdit*& edit, TUpDown*& upDown) {
-  label = PlaceControl<TLabel>(form, form, row.Label, row.Left, row.Top + 4, 56, 13, row.Caption);
-  edit = PlaceControl<TEdit>(form, form, std::string("Edit") + row.Value, row.Left + 60, row.Top, 50, 21);
+  label = PlaceControl<TLabel>(form, form, row.Label, row.Left, row.Top + 4, 66, 13, row.Caption);
+  edit = PlaceControl<TEdit>(form, form, std::string("Edit") + row.Value, row.Left + 68, row.Top, 50, 21);
   upDown =
-      PlaceControl<TUpDown>(form, form, std::string("UpDown") + row.Value, row.Left + 110, row.Top, 16, 21);
+      PlaceControl<TUpDown>(form, form, std::string("UpDown") + row.Value, row.Left + 118, row.Top, 16, 21);
   upDown->SetMin(row.Min);
   upDown->SetMax(row.Max);
   upDown->SetAssociate(edit);

@@ -130,10 +130,6 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     if (auto* source = dynamic_cast<TBitmap*>(graphic)) {
       fileFormat = source->PixelFormat();
       AdoptAs24Bit(*source, bitmap);
-    } else if (auto* jpeg = dynamic_cast<TJPEGImage*>(graphic)) {
-      std::unique_ptr<TBitmap> decoded = jpeg->ReleaseBitmap();
-      if (jpeg->DataEndedEarly()) return false;
-      AdoptAs24Bit(*decoded, bitmap);
     } else {
       CopyToBitmap(graphic, &bitmap, pf24bit);
     }

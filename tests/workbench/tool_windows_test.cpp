@@ -1,6 +1,8 @@
-// The tool windows' components under the names language files address.
+// The tool windows' components under the names language files address, and their labels readable.
 #include "tests/workbench/tool_windows_fixture.h"
 #include "workbench/uformparam.h"
+
+#include <QRect>
 
 namespace {
 
@@ -36,6 +38,31 @@ TEST_F(ToolWindowsTest, EveryComponentHasItsNameInOrder) {
   auto params = NewForm<TFormParams>(nullptr);
   EXPECT_EQ(ComponentNames(*params), "Label1 Edit1 SpeedButton1 BitBtn1 BitBtn2 OpenPictureDialog1 ");
   EXPECT_EQ(params->Caption(), "FormParams");
+}
+
+// Every label's whole text, as the window's font draws it, and no other control of its row over it.
+void ExpectLabelsReadable(const TControl& parent) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    const TControl* control = parent.Controls(i);
+    ExpectLabelsReadable(*control);
+    const auto* label = dynamic_cast<const TLabel*>(control);
+    if (!label) continue;
+    EXPECT_GE(label->Width(), label->sizeHint().width()) << label->Name() << " cuts its text";
+    const QRect text(label->Left(), label->Top(), label->sizeHint().width(), label->Height());
+    for (int j = 0; j < parent.ControlCount(); ++j) {
+      const TControl* other = parent.Controls(j);
+      if (other == control || !other->Visible()) continue;
+      const QRect bounds(other->Left(), other->Top(), other->Width(), other->Height());
+      EXPECT_FALSE(text.intersects(bounds)) << label->Name() << " runs under " << other->Name();
+    }
+  }
+}
+
+TEST_F(ToolWindowsTest, EveryLabelShowsItsWholeText) {
+  ExpectLabelsReadable(*Factor);
+  ExpectLabelsReadable(*Search);
+  ExpectLabelsReadable(*Info);
+  ExpectLabelsReadable(*NewForm<TFormParams>(nullptr));
 }
 
 }  // namespace
