@@ -49,8 +49,10 @@ void TFormSelDir::FormCreate(TObject*) {
   ListView->SetSmallImages(SystemImageList());
   ListView->SetLargeImages(SystemImageList());
   BuildFilterList();
-  // A current folder that is gone is reported, and the window starts without a folder.
-  Guarded([this] { SetPath(GetCurrentDir()); });
+  // A current folder that has been removed has no path to start from: the home folder stands in for
+  // it. One that cannot be read is reported, and the window starts without a folder.
+  const std::string start = GetCurrentDir();
+  Guarded([this, &start] { SetPath(start.empty() ? "~" : start); });
   SetActiveControl(cbPath);
   cbPath->SelectAll();
 }
