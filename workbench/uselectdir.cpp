@@ -155,7 +155,8 @@ void TFormSelDir::BindHandlers() {
   OnCreate = Event(this, &TFormSelDir::FormCreate);
   OnShow = Event(this, &TFormSelDir::FormShow);
   OnDestroy = Event(this, &TFormSelDir::FormDestroy);
-  // The close box and Escape close the window through its close query; the Close button only hides it.
+  // The close box closes the window through its close query, which empties the file list; the Close
+  // button and Escape only hide it.
   OnCloseQuery = [this](TObject* sender, bool&) { Form1Close(sender); };
   OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
 

@@ -9,8 +9,8 @@
 #include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/guarded.h"
 #include "toolkit/ui/system_services.h"
-#include "workbench/list_update.h"
 #include "workbench/known_folders.h"
+#include "workbench/list_update.h"
 #include "workbench/uselectdir.h"
 
 namespace {
