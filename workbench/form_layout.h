@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/ui/component.h"
+#include "toolkit/ui/menus.h"
 
 // A control of the window at (left, top) with the given size; the caption is set when one is given.
 template <class T>
@@ -23,4 +24,14 @@ T* AddComponent(TComponent* owner, const char* name) {
   auto* component = new T(owner);
   component->SetName(name);
   return component;
+}
+
+// A menu item of the window, added at the end of its parent item (a menu's Items() for a top entry).
+inline TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const char* name, const char* caption,
+                              TShortCut shortCut = 0) {
+  auto* item = AddComponent<TMenuItem>(owner, name);
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  parent->Add(item);
+  return item;
 }

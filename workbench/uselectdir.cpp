@@ -40,16 +40,6 @@ TToolButton* NewViewButton(TComponent* owner, TToolBar* bar, const char* name, i
   return button;
 }
 
-TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char* caption,
-                   TShortCut shortCut = 0) {
-  auto* item = new TMenuItem(owner);
-  item->SetName(name);
-  item->SetCaption(caption);
-  item->SetShortCut(shortCut);
-  menu->Items()->Add(item);
-  return item;
-}
-
 }  // namespace
 
 TFormSelDir::TFormSelDir(TComponent* owner) : TForm(owner) {
@@ -130,22 +120,22 @@ void TFormSelDir::CreateComponents() {
 
 void TFormSelDir::CreateMenus() {
   PopupMenu1 = AddComponent<TPopupMenu>(this, "PopupMenu1");
-  estiffilesarevalidpictures1 = NewItem(this, PopupMenu1, "estiffilesarevalidpictures1",
-                                        "Test if files are valid pictures...", ShortCut('T', ssCtrl));
-  N1 = NewItem(this, PopupMenu1, "N1", "-");
-  CheckSelection = NewItem(this, PopupMenu1, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
-  UncheckSelection =
-      NewItem(this, PopupMenu1, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
+  TMenuItem* items = PopupMenu1->Items();
+  estiffilesarevalidpictures1 = AddMenuItem(this, items, "estiffilesarevalidpictures1",
+                                            "Test if files are valid pictures...", ShortCut('T', ssCtrl));
+  N1 = AddMenuItem(this, items, "N1", "-");
+  CheckSelection = AddMenuItem(this, items, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
+  UncheckSelection = AddMenuItem(this, items, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
   InvertCheckSelection =
-      NewItem(this, PopupMenu1, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
-  N2 = NewItem(this, PopupMenu1, "N2", "-");
-  CheckAll = NewItem(this, PopupMenu1, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
-  UnCheckAll = NewItem(this, PopupMenu1, "UnCheckAll", "UnCheck All", ShortCut('U', ssCtrl | ssAlt));
+      AddMenuItem(this, items, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
+  N2 = AddMenuItem(this, items, "N2", "-");
+  CheckAll = AddMenuItem(this, items, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
+  UnCheckAll = AddMenuItem(this, items, "UnCheckAll", "UnCheck All", ShortCut('U', ssCtrl | ssAlt));
   InvertCheckAll =
-      NewItem(this, PopupMenu1, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
-  N3 = NewItem(this, PopupMenu1, "N3", "-");
-  SelectAll = NewItem(this, PopupMenu1, "SelectAll", "Select All", ShortCut('A', ssCtrl));
-  UnselectAll = NewItem(this, PopupMenu1, "UnselectAll", "Unselect All");
+      AddMenuItem(this, items, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
+  N3 = AddMenuItem(this, items, "N3", "-");
+  SelectAll = AddMenuItem(this, items, "SelectAll", "Select All", ShortCut('A', ssCtrl));
+  UnselectAll = AddMenuItem(this, items, "UnselectAll", "Unselect All");
   PopupMenu2 = AddComponent<TPopupMenu>(this, "PopupMenu2");
   ToolButtonCheck->SetDropdownMenu(PopupMenu1);
   ToolButton4->SetPopupMenu(PopupMenu2);
