@@ -6,6 +6,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/ui/application.h"
+#include "workbench/form_layout.h"
 #include "workbench/ulngstrings.h"
 
 TFormEdit* FormEdit = nullptr;
@@ -19,16 +20,6 @@ TBitBtn* NewButton(TFormEdit* form, TPanel* panel, const char* name, int left) {
   button->SetName(name);
   button->SetBounds(left, 8, 100, 25);
   return button;
-}
-
-TMenuItem* NewItem(TFormEdit* form, TMenuItem* parent, const char* name, const char* caption,
-                   TShortCut shortCut = 0) {
-  auto* item = new TMenuItem(form);
-  item->SetName(name);
-  item->SetCaption(caption);
-  item->SetShortCut(shortCut);
-  parent->Add(item);
-  return item;
 }
 
 TSearchTypes SearchTypesOf(const TFindDialog& dialog) {
@@ -78,18 +69,20 @@ TFormEdit::TFormEdit(TComponent* owner) : TForm(owner) {
 
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName("MainMenu1");
-  MenuEdit_File = NewItem(this, MainMenu1->Items(), "MenuEdit_File", "Fichier");
-  MenuEdit_Load = NewItem(this, MenuEdit_File, "MenuEdit_Load", "Ouvrir...");
-  MenuEdit_Save = NewItem(this, MenuEdit_File, "MenuEdit_Save", "Enregistrer sous...", ShortCut('S', ssCtrl));
-  N1 = NewItem(this, MenuEdit_File, "N1", "-");
-  MenuEdit_Close = NewItem(this, MenuEdit_File, "MenuEdit_Close", "Fermer", ShortCut('Q', ssCtrl));
-  MenuEdit_Edit = NewItem(this, MainMenu1->Items(), "MenuEdit_Edit", "Editer");
-  MenuEdit_Search = NewItem(this, MenuEdit_Edit, "MenuEdit_Search", "Rechercher...", ShortCut(VK_F1 + 2, 0));
-  Remplacer1 = NewItem(this, MenuEdit_Edit, "Remplacer1", "Remplacer...");
-  N2 = NewItem(this, MenuEdit_Edit, "N2", "-");
-  MenuEdit_Cut = NewItem(this, MenuEdit_Edit, "MenuEdit_Cut", "Couper", ShortCut('X', ssCtrl));
-  MenuEdit_Copy = NewItem(this, MenuEdit_Edit, "MenuEdit_Copy", "Copier", ShortCut('C', ssCtrl));
-  MenuEdit_Paste = NewItem(this, MenuEdit_Edit, "MenuEdit_Paste", "Coller", ShortCut('V', ssCtrl));
+  MenuEdit_File = AddMenuItem(this, MainMenu1->Items(), "MenuEdit_File", "Fichier");
+  MenuEdit_Load = AddMenuItem(this, MenuEdit_File, "MenuEdit_Load", "Ouvrir...");
+  MenuEdit_Save =
+      AddMenuItem(this, MenuEdit_File, "MenuEdit_Save", "Enregistrer sous...", ShortCut('S', ssCtrl));
+  N1 = AddMenuItem(this, MenuEdit_File, "N1", "-");
+  MenuEdit_Close = AddMenuItem(this, MenuEdit_File, "MenuEdit_Close", "Fermer", ShortCut('Q', ssCtrl));
+  MenuEdit_Edit = AddMenuItem(this, MainMenu1->Items(), "MenuEdit_Edit", "Editer");
+  MenuEdit_Search =
+      AddMenuItem(this, MenuEdit_Edit, "MenuEdit_Search", "Rechercher...", ShortCut(VK_F1 + 2, 0));
+  Remplacer1 = AddMenuItem(this, MenuEdit_Edit, "Remplacer1", "Remplacer...");
+  N2 = AddMenuItem(this, MenuEdit_Edit, "N2", "-");
+  MenuEdit_Cut = AddMenuItem(this, MenuEdit_Edit, "MenuEdit_Cut", "Couper", ShortCut('X', ssCtrl));
+  MenuEdit_Copy = AddMenuItem(this, MenuEdit_Edit, "MenuEdit_Copy", "Copier", ShortCut('C', ssCtrl));
+  MenuEdit_Paste = AddMenuItem(this, MenuEdit_Edit, "MenuEdit_Paste", "Coller", ShortCut('V', ssCtrl));
 
   OnShow = Event(this, &TFormEdit::FormShow);
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/ui/component.h"
+#include "toolkit/ui/menus.h"
 
 // A control of the window at (left, top) with the given size; the caption is set when one is given,
 // after the size, so that a label fits its whole text as it does when a language file sets it.
@@ -24,4 +25,14 @@ T* AddComponent(TComponent* owner, const char* name) {
   auto* component = new T(owner);
   component->SetName(name);
   return component;
+}
+
+// A menu item of the window, added at the end of its parent item (a menu's Items() for a top entry).
+inline TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const char* name, const char* caption,
+                              TShortCut shortCut = 0) {
+  auto* item = AddComponent<TMenuItem>(owner, name);
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  parent->Add(item);
+  return item;
 }

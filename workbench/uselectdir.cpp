@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "workbench/form_layout.h"
+
 TFormSelDir* FormSelDir = nullptr;
 
 namespace {
@@ -38,23 +40,6 @@ TToolButton* NewViewButton(TComponent* owner, TToolBar* bar, const char* name, i
   return button;
 }
 
-TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char* caption,
-                   TShortCut shortCut = 0) {
-  auto* item = new TMenuItem(owner);
-  item->SetName(name);
-  item->SetCaption(caption);
-  item->SetShortCut(shortCut);
-  menu->Items()->Add(item);
-  return item;
-}
-
-template <class Control>
-Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
-  control->SetName(name);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 }  // namespace
 
 TFormSelDir::TFormSelDir(TComponent* owner) : TForm(owner) {
@@ -73,9 +58,9 @@ TFormSelDir::~TFormSelDir() = default;
 
 void TFormSelDir::CreateComponents() {
   // Direct children in their window order; their places come from their alignment and position.
-  Splitter1 = Place(new TSplitter(this, this), "Splitter1", 260, 30, 3, 336);
+  Splitter1 = PlaceControl<TSplitter>(this, this, "Splitter1", 260, 30, 3, 336);
   Splitter1->SetAlign(TAlign::alLeft);
-  ListView = Place(new TListView(this, this), "ListView", 0, 30, 260, 336);
+  ListView = PlaceControl<TListView>(this, this, "ListView", 0, 30, 260, 336);
   ListView->SetAlign(TAlign::alLeft);
   ListView->AddColumn("Name", 175);
   ListView->AddColumn("Size", 75, TAlignment::taRightJustify);
@@ -84,10 +69,9 @@ void TFormSelDir::CreateComponents() {
   ListView->AddColumn("Attributes", 75, TAlignment::taRightJustify);
   ListView->SetViewStyle(TViewStyle::vsList);
 
-  CoolBar1 = Place(new TCoolBar(this, this), "CoolBar1", 0, 0, 640, 30);
+  CoolBar1 = PlaceControl<TCoolBar>(this, this, "CoolBar1", 0, 0, 640, 30);
   CoolBar1->SetAlign(TAlign::alTop);
-  ToolbarImages = new TImageList(this);
-  ToolbarImages->SetName("ToolbarImages");
+  ToolbarImages = AddComponent<TImageList>(this, "ToolbarImages");
   ToolbarImages->Width = 21;
   ToolbarImages->Height = 21;
   for (QStyle::StandardPixmap pixmap :
@@ -95,7 +79,7 @@ void TFormSelDir::CreateComponents() {
         QStyle::SP_FileDialogInfoView, QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView,
         QStyle::SP_DialogApplyButton, QStyle::SP_ArrowRight})
     ToolbarImages->Add(QApplication::style()->standardIcon(pixmap));
-  ToolBar2 = Place(new TToolBar(this, CoolBar1), "ToolBar2", 0, 0, 200, 26);
+  ToolBar2 = PlaceControl<TToolBar>(this, CoolBar1, "ToolBar2", 0, 0, 200, 26);
   ToolBar2->SetImages(ToolbarImages);
   btnBrowse = NewButton(this, ToolBar2, "btnBrowse", kGlyphBrowse, "Slelect Directories");
   btnBack = NewButton(this, ToolBar2, "btnBack", kGlyphBack, "Parent Directory");
@@ -113,50 +97,46 @@ void TFormSelDir::CreateComponents() {
                               TToolButtonStyle::tbsDropDown);
   ToolButton2 = NewButton(this, ToolBar2, "ToolButton2", -1, "", TToolButtonStyle::tbsSeparator);
   ToolButton4 = NewButton(this, ToolBar2, "ToolButton4", kGlyphSendTo, "");
-  cbPath = Place(new TComboBox(this, CoolBar1), "cbPath", 200, 2, 430, 22);
+  cbPath = PlaceControl<TComboBox>(this, CoolBar1, "cbPath", 200, 2, 430, 22);
   cbPath->SetStyle(TComboBoxStyle::csDropDown);
 
-  CheckListBox1 = Place(new TCheckListBox(this, this), "CheckListBox1", 263, 30, 377, 336);
+  CheckListBox1 = PlaceControl<TCheckListBox>(this, this, "CheckListBox1", 263, 30, 377, 336);
   CheckListBox1->SetAlign(TAlign::alClient);
   CheckListBox1->SetItemHeight(16);
 
-  Panel1 = Place(new TPanel(this, this), "Panel1", 0, 366, 640, 64);
+  Panel1 = PlaceControl<TPanel>(this, this, "Panel1", 0, 366, 640, 64);
   Panel1->SetAlign(TAlign::alBottom);
   Panel1->SetBevelOuter(TBevelCut::bvNone);
-  Label1 = Place(new TLabel(this, Panel1), "Label1", 8, 8, 90, 13);
-  Label1->SetCaption("FileName Mask:");
-  EditName = Place(new TEdit(this, Panel1), "EditName", 8, 26, 140, 21);
-  Label3 = Place(new TLabel(this, Panel1), "Label3", 160, 8, 90, 13);
-  Label3->SetCaption("Extension Filter:");
-  FilterComboBox1 = Place(new TComboBox(this, Panel1), "FilterComboBox1", 160, 26, 250, 21);
-  BitBtnOk = Place(new TBitBtn(this, Panel1), "BitBtnOk", 440, 24, 80, 25);
+  Label1 = PlaceControl<TLabel>(this, Panel1, "Label1", 8, 8, 90, 13, "FileName Mask:");
+  EditName = PlaceControl<TEdit>(this, Panel1, "EditName", 8, 26, 140, 21);
+  Label3 = PlaceControl<TLabel>(this, Panel1, "Label3", 160, 8, 90, 13, "Extension Filter:");
+  FilterComboBox1 = PlaceControl<TComboBox>(this, Panel1, "FilterComboBox1", 160, 26, 250, 21);
+  BitBtnOk = PlaceControl<TBitBtn>(this, Panel1, "BitBtnOk", 440, 24, 80, 25);
   BitBtnOk->SetKind(TBitBtnKind::bkOK);
-  BitBtnClose = Place(new TBitBtn(this, Panel1), "BitBtnClose", 530, 24, 80, 25);
+  BitBtnClose = PlaceControl<TBitBtn>(this, Panel1, "BitBtnClose", 530, 24, 80, 25);
   BitBtnClose->SetCaption("Close");
   BitBtnClose->SetKind(TBitBtnKind::bkCancel);
 }
 
 void TFormSelDir::CreateMenus() {
-  PopupMenu1 = new TPopupMenu(this);
-  PopupMenu1->SetName("PopupMenu1");
-  estiffilesarevalidpictures1 = NewItem(this, PopupMenu1, "estiffilesarevalidpictures1",
-                                        "Test if files are valid pictures...", ShortCut('T', ssCtrl));
-  N1 = NewItem(this, PopupMenu1, "N1", "-");
-  CheckSelection = NewItem(this, PopupMenu1, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
-  UncheckSelection =
-      NewItem(this, PopupMenu1, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
+  PopupMenu1 = AddComponent<TPopupMenu>(this, "PopupMenu1");
+  TMenuItem* items = PopupMenu1->Items();
+  estiffilesarevalidpictures1 = AddMenuItem(this, items, "estiffilesarevalidpictures1",
+                                            "Test if files are valid pictures...", ShortCut('T', ssCtrl));
+  N1 = AddMenuItem(this, items, "N1", "-");
+  CheckSelection = AddMenuItem(this, items, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
+  UncheckSelection = AddMenuItem(this, items, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
   InvertCheckSelection =
-      NewItem(this, PopupMenu1, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
-  N2 = NewItem(this, PopupMenu1, "N2", "-");
-  CheckAll = NewItem(this, PopupMenu1, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
-  UnCheckAll = NewItem(this, PopupMenu1, "UnCheckAll", "UnCheck All", ShortCut('U', ssCtrl | ssAlt));
+      AddMenuItem(this, items, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
+  N2 = AddMenuItem(this, items, "N2", "-");
+  CheckAll = AddMenuItem(this, items, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
+  UnCheckAll = AddMenuItem(this, items, "UnCheckAll", "UnCheck All", ShortCut('U', ssCtrl | ssAlt));
   InvertCheckAll =
-      NewItem(this, PopupMenu1, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
-  N3 = NewItem(this, PopupMenu1, "N3", "-");
-  SelectAll = NewItem(this, PopupMenu1, "SelectAll", "Select All", ShortCut('A', ssCtrl));
-  UnselectAll = NewItem(this, PopupMenu1, "UnselectAll", "Unselect All");
-  PopupMenu2 = new TPopupMenu(this);
-  PopupMenu2->SetName("PopupMenu2");
+      AddMenuItem(this, items, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
+  N3 = AddMenuItem(this, items, "N3", "-");
+  SelectAll = AddMenuItem(this, items, "SelectAll", "Select All", ShortCut('A', ssCtrl));
+  UnselectAll = AddMenuItem(this, items, "UnselectAll", "Unselect All");
+  PopupMenu2 = AddComponent<TPopupMenu>(this, "PopupMenu2");
   ToolButtonCheck->SetDropdownMenu(PopupMenu1);
   ToolButton4->SetPopupMenu(PopupMenu2);
 }
@@ -165,7 +145,8 @@ void TFormSelDir::BindHandlers() {
   OnCreate = Event(this, &TFormSelDir::FormCreate);
   OnShow = Event(this, &TFormSelDir::FormShow);
   OnDestroy = Event(this, &TFormSelDir::FormDestroy);
-  // The close box and Escape close the window through its close query; the Close button only hides it.
+  // The close box closes the window through its close query, which empties the file list; the Close
+  // button and Escape only hide it.
   OnCloseQuery = [this](TObject* sender, bool&) { Form1Close(sender); };
   OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
 

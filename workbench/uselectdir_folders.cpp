@@ -9,8 +9,8 @@
 #include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/guarded.h"
 #include "toolkit/ui/system_services.h"
-#include "workbench/list_update.h"
 #include "workbench/known_folders.h"
+#include "workbench/list_update.h"
 #include "workbench/uselectdir.h"
 
 namespace {
@@ -49,8 +49,10 @@ void TFormSelDir::FormCreate(TObject*) {
   ListView->SetSmallImages(SystemImageList());
   ListView->SetLargeImages(SystemImageList());
   BuildFilterList();
-  // A current folder that is gone is reported, and the window starts without a folder.
-  Guarded([this] { SetPath(GetCurrentDir()); });
+  // A current folder that has been removed has no path to start from: the home folder stands in for
+  // it. One that cannot be read is reported, and the window starts without a folder.
+  const std::string start = GetCurrentDir();
+  Guarded([this, &start] { SetPath(start.empty() ? "~" : start); });
   SetActiveControl(cbPath);
   cbPath->SelectAll();
 }

@@ -8,6 +8,7 @@
 
 #include "tests/support/scripted_dialogs_fixture.h"
 #include "tests/support/test_files.h"
+#include "toolkit/core/file_system.h"
 #include "toolkit/core/inifiles.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/buttons.h"
@@ -113,6 +114,7 @@ class TFormTry : public TForm {
 class TranslationTest : public ScriptedDialogsTest {
  protected:
   void SetUp() override {
+    FPreviousFolder = GetCurrentDir();
     WriteLngStrings(FStrings);
     SetLngFolderOverride(Folder);
     CreateProgramForms();
@@ -124,6 +126,8 @@ class TranslationTest : public ScriptedDialogsTest {
     Application->DestroyForms();
     SetLngFolderOverride("");
     ReadLngStrings(FStrings);
+    // Listing the language folder made it the current one; it goes with the temporary folder.
+    SetCurrentDir(FPreviousFolder);
   }
 
   // A file of the language folder.
@@ -143,4 +147,5 @@ class TranslationTest : public ScriptedDialogsTest {
 
  private:
   TMemIniFile FStrings{""};
+  std::string FPreviousFolder;
 };

@@ -304,6 +304,23 @@ TEST_F(BrowserTest, AFolderThatCannotBeEnteredListsNothing) {
   chmod(locked.c_str(), 0755);
 }
 
+TEST_F(BrowserTest, ACurrentFolderRemovedBeforeCreationGivesWayToTheHomeFolder) {
+  const std::string gone = Root + "/gone";
+  fs::create_directory(gone);
+  ASSERT_TRUE(SetCurrentDir(gone));
+  fs::remove(gone);
+  const char* home = std::getenv("HOME");
+  const std::string previousHome = home ? home : "";
+  setenv("HOME", Night.c_str(), 1);
+  const auto fresh = NewForm<TFormSelDir>(nullptr);  // and no message about the folder it lost
+  if (home)
+    setenv("HOME", previousHome.c_str(), 1);
+  else
+    unsetenv("HOME");
+  EXPECT_EQ(fresh->FPath, Night);
+  EXPECT_EQ(fresh->CheckListBox1->Count(), 4);
+}
+
 TEST_F(BrowserTest, ReportShowsTypesDatesAndAttributesOfTheFolders) {
   const std::time_t when = 1600000000;
   const utimbuf times{when, when};

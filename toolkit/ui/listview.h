@@ -64,9 +64,7 @@ class TListView : public TWidgetControl<QWidget> {
   const TListColumn& Columns(int index) const;
 
   // The icons of the large-icon style, and of the other styles.
-  TImageList* LargeImages() const { return FLargeImages; }
   void SetLargeImages(TImageList* images);
-  TImageList* SmallImages() const { return FSmallImages; }
   void SetSmallImages(TImageList* images);
 
   int ItemCount() const { return FItemCount; }

@@ -20,7 +20,6 @@ class TRadioGroup : public TWidgetControl<QGroupBox> {
   std::string Caption() const override { return FCaption; }
   void SetCaption(const std::string& caption) override;
   TStringList& Items() { return *FItems; }
-  int Columns() const { return FColumns; }
   void SetColumns(int columns);
   // The checked item (-1 for none); an index out of range checks none. Setting it runs no event.
   int ItemIndex() const { return FItemIndex; }

@@ -21,14 +21,6 @@ TScrollBar::TScrollBar(TComponent* owner, TControl* parent) : TWidgetControl<QSc
   });
 }
 
-TScrollBarKind TScrollBar::Kind() const {
-  return orientation() == Qt::Horizontal ? TScrollBarKind::sbHorizontal : TScrollBarKind::sbVertical;
-}
-
-void TScrollBar::SetKind(TScrollBarKind kind) {
-  setOrientation(kind == TScrollBarKind::sbHorizontal ? Qt::Horizontal : Qt::Vertical);
-}
-
 void TScrollBar::SetParams(int position, int min, int max) {
   if (max < min) throw EInvalidOperation(SScrollBarRange);
   setRange(min, max);

@@ -9,8 +9,6 @@
 
 #include "toolkit/ui/component.h"
 
-enum class TScrollBarKind { sbHorizontal, sbVertical };
-
 enum TScrollCode {
   scLineUp = 0,
   scLineDown = 1,
@@ -29,9 +27,6 @@ class TScrollBar : public TWidgetControl<QScrollBar> {
  public:
   TScrollBar(TComponent* owner, TControl* parent);
 
-  TScrollBarKind Kind() const;
-  void SetKind(TScrollBarKind kind);
-
   int Min() const { return minimum(); }
   int Max() const { return maximum(); }
   int Position() const { return value(); }
@@ -42,11 +37,6 @@ class TScrollBar : public TWidgetControl<QScrollBar> {
   // Raises EInvalidOperation (SScrollBarRange) when max is below min; the position is kept inside the
   // range.
   void SetParams(int position, int min, int max);
-
-  int SmallChange() const { return singleStep(); }
-  void SetSmallChange(int change) { setSingleStep(change); }
-  int LargeChange() const { return pageStep(); }
-  void SetLargeChange(int change) { setPageStep(change); }
 
   // Reports the move to OnScroll, then sets the position it leaves (as a user's move does).
   void Scroll(TScrollCode code, int position);

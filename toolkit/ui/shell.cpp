@@ -121,8 +121,12 @@ std::string TShellFolder::ParseDisplayName(const std::string& displayName) const
   std::string path = displayName;
   if (path.empty()) RaiseShellError(EINVAL, {});
   if (path == "~" || path.starts_with("~/")) path = HomeFolder() + path.substr(1);
-  if (path.front() != '/')
-    path = IncludeTrailingPathDelimiter(FList.empty() ? GetCurrentDir() : FList) + path;
+  if (path.front() != '/') {
+    const std::string base = FList.empty() ? GetCurrentDir() : FList;
+    // A current folder that has been removed has no path: the name is then nowhere, not under "/".
+    if (base.empty()) RaiseShellError(ENOENT, path);
+    path = IncludeTrailingPathDelimiter(base) + path;
+  }
   path = NormalPath(path);
   struct stat info {};
   if (!StatOf(path, info)) RaiseShellError(errno, path);

@@ -50,7 +50,8 @@ class TShellFolder {
 
   // A path as a person types it, as an absolute list: "~" and "~/..." start in the home folder, a
   // relative path starts in this folder (the process's current folder for the desktop), "." and ".."
-  // are resolved by name. Raises when the text is empty or names nothing.
+  // are resolved by name. Raises when the text is empty or names nothing (a relative path names
+  // nothing once the process's current folder has been removed).
   std::string ParseDisplayName(const std::string& displayName) const;
   // The folder that a list relative to this one names; raises when it is missing or not a folder.
   TShellFolder BindToObject(const std::string& list) const;

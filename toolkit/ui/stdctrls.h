@@ -118,9 +118,6 @@ class TComboBox : public TWidgetControl<QComboBox> {
   int ItemIndex() const { return currentIndex(); }
   // -1 clears the selection; an index out of range selects nothing.
   void SetItemIndex(int index);
-  TComboBoxStyle Style() const {
-    return isEditable() ? TComboBoxStyle::csDropDown : TComboBoxStyle::csDropDownList;
-  }
   void SetStyle(TComboBoxStyle style);
   std::string Text() const override { return currentText().toStdString(); }
   // An edit's text; in a drop-down list, the entry with that text is selected (none when none has it).

@@ -179,7 +179,6 @@ void TToolButton::SetMenuItem(TMenuItem* item) {
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
-  FDropdownMenu = menu;
   QMenu* items = menu ? menu->Items()->SubMenu() : nullptr;
   setMenu(items);
   setPopupMode(items ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup);

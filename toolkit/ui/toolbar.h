@@ -71,10 +71,8 @@ class TToolButton : public TWidgetControl<QToolButton> {
   TMenuItem* MenuItem() const { return FMenuItem; }
   void SetMenuItem(TMenuItem* item);
   // A drop-down button opens this menu from its arrow (the button itself still clicks).
-  TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
   void SetDropdownMenu(TPopupMenu* menu);
   // Opened by a right click on the button.
-  TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* menu);
 
   TNotifyEvent OnClick;
@@ -98,6 +96,5 @@ class TToolButton : public TWidgetControl<QToolButton> {
   bool FDown = false;
   int FImageIndex = -1;
   QPointer<TMenuItem> FMenuItem;
-  QPointer<TPopupMenu> FDropdownMenu;
   QPointer<TPopupMenu> FPopupMenu;
 };

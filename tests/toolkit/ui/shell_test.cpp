@@ -108,6 +108,11 @@ TEST_F(ShellTest, PathsAreParsedAsTypedAndFailuresSayWhy) {
   const std::string before = GetCurrentDir();
   ASSERT_TRUE(SetCurrentDir(Root + "/a2"));
   EXPECT_EQ(desktop.ParseDisplayName("../B1"), Root + "/B1");
+  // Once the current folder is removed, a relative name is nowhere (and not a folder of "/").
+  ASSERT_TRUE(SetCurrentDir(Root + "/B1"));
+  fs::remove(Temp.Path() / "B1");
+  EXPECT_EQ(ErrorOf([&] { desktop.ParseDisplayName("etc"); }), ENOENT);
+  fs::create_directory(Temp.Path() / "B1");
   SetCurrentDir(before);
   EXPECT_EQ(desktop.BindToObject(Root).ParseDisplayName("img10"), Root + "/img10");
 
