@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "workbench/form_layout.h"
 #include "workbench/umain.h"
 
 TFormMain* FormMain = nullptr;
@@ -43,16 +44,6 @@ TToolButton* NewButton(TComponent* owner, TToolBar* bar, const char* name, int g
 
 TToolButton* NewSeparator(TComponent* owner, TToolBar* bar, const char* name) {
   return NewButton(owner, bar, name, -1, TToolButtonStyle::tbsSeparator);
-}
-
-TMenuItem* NewItem(TComponent* owner, TMenuItem* parent, const char* name, const char* caption,
-                   TShortCut shortCut = 0) {
-  auto* item = new TMenuItem(owner);
-  item->SetName(name);
-  item->SetCaption(caption);
-  item->SetShortCut(shortCut);
-  parent->Add(item);
-  return item;
 }
 
 TPanel* NewPanel(TComponent* owner, TControl* parent, const char* name, TAlign align, int left, int width) {
@@ -212,86 +203,89 @@ void TFormMain::CreateMenu() {
   MainMenu1->Images = ImageList1;
   TMenuItem* bar = MainMenu1->Items();
 
-  Fichier1 = NewItem(this, bar, "Fichier1", "Files");
+  Fichier1 = AddMenuItem(this, bar, "Fichier1", "Files");
   NewDirectory1 =
-      NewItem(this, Fichier1, "NewDirectory1", "New list (Mask Directory)...", ShortCut('F', ssCtrl));
+      AddMenuItem(this, Fichier1, "NewDirectory1", "New list (Mask Directory)...", ShortCut('F', ssCtrl));
   NewDirectory1->SetImageIndex(kGlyphFolder);
-  NewList1 = NewItem(this, Fichier1, "NewList1", "New list (Standard Explorer)...", ShortCut('N', ssCtrl));
+  NewList1 =
+      AddMenuItem(this, Fichier1, "NewList1", "New list (Standard Explorer)...", ShortCut('N', ssCtrl));
   NewList1->SetImageIndex(kGlyphOpen);
-  LoadList1 = NewItem(this, Fichier1, "LoadList1", "Load Current List...");
-  SaveList1 = NewItem(this, Fichier1, "SaveList1", "Save Current List...");
-  ViewResult1 = NewItem(this, Fichier1, "ViewResult1", "Show Result...");
+  LoadList1 = AddMenuItem(this, Fichier1, "LoadList1", "Load Current List...");
+  SaveList1 = AddMenuItem(this, Fichier1, "SaveList1", "Save Current List...");
+  ViewResult1 = AddMenuItem(this, Fichier1, "ViewResult1", "Show Result...");
   ViewResult1->SetRadioItem(true);
   ViewResult1->SetImageIndex(kGlyphResult);
-  ClearResult1 = NewItem(this, Fichier1, "ClearResult1", "Clear Result");
-  SaveResult1 = NewItem(this, Fichier1, "SaveResult1", "Save Result as...", ShortCut('S', ssCtrl));
+  ClearResult1 = AddMenuItem(this, Fichier1, "ClearResult1", "Clear Result");
+  SaveResult1 = AddMenuItem(this, Fichier1, "SaveResult1", "Save Result as...", ShortCut('S', ssCtrl));
   SaveResult1->SetImageIndex(kGlyphSave);
-  Quit1 = NewItem(this, Fichier1, "Quit1", "Quit..", ShortCut('Q', ssCtrl));
+  Quit1 = AddMenuItem(this, Fichier1, "Quit1", "Quit..", ShortCut('Q', ssCtrl));
   Quit1->SetImageIndex(kGlyphQuit);
 
-  Edit1 = NewItem(this, bar, "Edit1", "Current List", ShortCut('K', ssCtrl));
-  Testvalidpictures1 = NewItem(this, Edit1, "Testvalidpictures1", "Test if files are valid pictures...",
-                               ShortCut('T', ssCtrl));
-  Redirect1 = NewItem(this, Edit1, "Redirect1", "Redirect...");
+  Edit1 = AddMenuItem(this, bar, "Edit1", "Current List", ShortCut('K', ssCtrl));
+  Testvalidpictures1 = AddMenuItem(this, Edit1, "Testvalidpictures1", "Test if files are valid pictures...",
+                                   ShortCut('T', ssCtrl));
+  Redirect1 = AddMenuItem(this, Edit1, "Redirect1", "Redirect...");
   Redirect1->SetHint("Change Current List Directory");
-  CheckSelection = NewItem(this, Edit1, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
-  UncheckSelection = NewItem(this, Edit1, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
+  CheckSelection = AddMenuItem(this, Edit1, "CheckSelection", "Check Selection", ShortCut('J', ssCtrl));
+  UncheckSelection = AddMenuItem(this, Edit1, "UncheckSelection", "Uncheck Selection", ShortCut('U', ssCtrl));
   InvertCheckSelection =
-      NewItem(this, Edit1, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
-  CheckAll = NewItem(this, Edit1, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
-  UncheckAll = NewItem(this, Edit1, "UncheckAll", "Uncheck All", ShortCut('U', ssCtrl | ssAlt));
-  InvertCheckAll = NewItem(this, Edit1, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
-  ClearSelection1 = NewItem(this, Edit1, "ClearSelection1", "Clear Selection...", ShortCut(VK_DELETE, 0));
-  Clearlist1 = NewItem(this, Edit1, "Clearlist1", "Clear all...", ShortCut(VK_DELETE, ssShift));
-  Selectall = NewItem(this, Edit1, "Selectall", "Select all", ShortCut('A', ssCtrl));
-  UnselectAll = NewItem(this, Edit1, "UnselectAll", "Unselect all");
-  InvertSelectAll = NewItem(this, Edit1, "InvertSelectAll", "Invert select all");
-  Sendtobottom1 =
-      NewItem(this, Edit1, "Sendtobottom1", "Send current filename to end of list", ShortCut('E', ssCtrl));
+      AddMenuItem(this, Edit1, "InvertCheckSelection", "Invert Check Selection", ShortCut('I', ssCtrl));
+  CheckAll = AddMenuItem(this, Edit1, "CheckAll", "Check All", ShortCut('J', ssCtrl | ssAlt));
+  UncheckAll = AddMenuItem(this, Edit1, "UncheckAll", "Uncheck All", ShortCut('U', ssCtrl | ssAlt));
+  InvertCheckAll =
+      AddMenuItem(this, Edit1, "InvertCheckAll", "Invert Check All", ShortCut('I', ssCtrl | ssAlt));
+  ClearSelection1 = AddMenuItem(this, Edit1, "ClearSelection1", "Clear Selection...", ShortCut(VK_DELETE, 0));
+  Clearlist1 = AddMenuItem(this, Edit1, "Clearlist1", "Clear all...", ShortCut(VK_DELETE, ssShift));
+  Selectall = AddMenuItem(this, Edit1, "Selectall", "Select all", ShortCut('A', ssCtrl));
+  UnselectAll = AddMenuItem(this, Edit1, "UnselectAll", "Unselect all");
+  InvertSelectAll = AddMenuItem(this, Edit1, "InvertSelectAll", "Invert select all");
+  Sendtobottom1 = AddMenuItem(this, Edit1, "Sendtobottom1", "Send current filename to end of list",
+                              ShortCut('E', ssCtrl));
 
-  Process1 = NewItem(this, bar, "Process1", "Process (Left Column)");
-  StackBuffer1 = NewItem(this, Process1, "StackBuffer1", "Processing...");
-  GetMAX1 = NewItem(this, StackBuffer1, "GetMAX1", "Zentor..");
-  GetMaxandSave1 = NewItem(this, StackBuffer1, "GetMaxandSave1", "Zentor and Save steps...");
-  GetMAxThreshold1 = NewItem(this, StackBuffer1, "GetMAxThreshold1", "ZentorThreshold..");
+  Process1 = AddMenuItem(this, bar, "Process1", "Process (Left Column)");
+  StackBuffer1 = AddMenuItem(this, Process1, "StackBuffer1", "Processing...");
+  GetMAX1 = AddMenuItem(this, StackBuffer1, "GetMAX1", "Zentor..");
+  GetMaxandSave1 = AddMenuItem(this, StackBuffer1, "GetMaxandSave1", "Zentor and Save steps...");
+  GetMAxThreshold1 = AddMenuItem(this, StackBuffer1, "GetMAxThreshold1", "ZentorThreshold..");
   GetMaxTrhesholdandSave1 =
-      NewItem(this, StackBuffer1, "GetMaxTrhesholdandSave1", "ZentorThreshold and Save steps...");
-  Getmin1 = NewItem(this, StackBuffer1, "Getmin1", "AddMin..");
-  GetMinAndSave1 = NewItem(this, StackBuffer1, "GetMinAndSave1", "AddMin and Save steps...");
-  GetMaxGray1 = NewItem(this, StackBuffer1, "GetMaxGray1", "ZentorLum..");
+      AddMenuItem(this, StackBuffer1, "GetMaxTrhesholdandSave1", "ZentorThreshold and Save steps...");
+  Getmin1 = AddMenuItem(this, StackBuffer1, "Getmin1", "AddMin..");
+  GetMinAndSave1 = AddMenuItem(this, StackBuffer1, "GetMinAndSave1", "AddMin and Save steps...");
+  GetMaxGray1 = AddMenuItem(this, StackBuffer1, "GetMaxGray1", "ZentorLum..");
   GetMaxGrayandSavesteps1 =
-      NewItem(this, StackBuffer1, "GetMaxGrayandSavesteps1", "ZentorLum and Save steps..");
-  GetMinGray1 = NewItem(this, StackBuffer1, "GetMinGray1", "SubMinLum..");
+      AddMenuItem(this, StackBuffer1, "GetMaxGrayandSavesteps1", "ZentorLum and Save steps..");
+  GetMinGray1 = AddMenuItem(this, StackBuffer1, "GetMinGray1", "SubMinLum..");
   GetMinGrayandSavesteps1 =
-      NewItem(this, StackBuffer1, "GetMinGrayandSavesteps1", "SubMinLum and Save steps..");
-  Add1 = NewItem(this, StackBuffer1, "Add1", "Add");
-  Sub1 = NewItem(this, StackBuffer1, "Sub1", "Sub");
-  Search1 = NewItem(this, Process1, "Search1", "Search / Crop");
-  Search2 = NewItem(this, Search1, "Search2", "Search");
-  SearchSave1 = NewItem(this, Search1, "SearchSave1", "Search && Save");
-  Crop1 = NewItem(this, Search1, "Crop1", "Show && Save");
-  CropSave1 = NewItem(this, Search1, "CropSave1", "Crop && Save");
-  NewBatchOperations1 = NewItem(this, Process1, "NewBatchOperations1", "Batch Operations...");
-  Quorvel1 = NewItem(this, Process1, "Quorvel1", "Quorvel...");
-  MaximumSearch1 = NewItem(this, Quorvel1, "MaximumSearch1", "Maximum Search");
-  GaussianSubtraction1 = NewItem(this, Quorvel1, "GaussianSubtraction1", "Gaussian Substraction");
-  Zentorsavemeteors1 = NewItem(this, Quorvel1, "Zentorsavemeteors1", "Zentor / save luminosity events  ?");
-  CreateImage1 = NewItem(this, Process1, "CreateImage1", "Create Mask...");
+      AddMenuItem(this, StackBuffer1, "GetMinGrayandSavesteps1", "SubMinLum and Save steps..");
+  Add1 = AddMenuItem(this, StackBuffer1, "Add1", "Add");
+  Sub1 = AddMenuItem(this, StackBuffer1, "Sub1", "Sub");
+  Search1 = AddMenuItem(this, Process1, "Search1", "Search / Crop");
+  Search2 = AddMenuItem(this, Search1, "Search2", "Search");
+  SearchSave1 = AddMenuItem(this, Search1, "SearchSave1", "Search && Save");
+  Crop1 = AddMenuItem(this, Search1, "Crop1", "Show && Save");
+  CropSave1 = AddMenuItem(this, Search1, "CropSave1", "Crop && Save");
+  NewBatchOperations1 = AddMenuItem(this, Process1, "NewBatchOperations1", "Batch Operations...");
+  Quorvel1 = AddMenuItem(this, Process1, "Quorvel1", "Quorvel...");
+  MaximumSearch1 = AddMenuItem(this, Quorvel1, "MaximumSearch1", "Maximum Search");
+  GaussianSubtraction1 = AddMenuItem(this, Quorvel1, "GaussianSubtraction1", "Gaussian Substraction");
+  Zentorsavemeteors1 =
+      AddMenuItem(this, Quorvel1, "Zentorsavemeteors1", "Zentor / save luminosity events  ?");
+  CreateImage1 = AddMenuItem(this, Process1, "CreateImage1", "Create Mask...");
 
-  Options1 = NewItem(this, bar, "Options1", "Options");
-  Adapterlimage1 = NewItem(this, Options1, "Adapterlimage1", "Stretch image to window");
+  Options1 = AddMenuItem(this, bar, "Options1", "Options");
+  Adapterlimage1 = AddMenuItem(this, Options1, "Adapterlimage1", "Stretch image to window");
   Adapterlimage1->SetAutoCheck(true);
-  numformat1 = NewItem(this, Options1, "numformat1", "Format Filename Numbers");
-  SortList1 = NewItem(this, Options1, "SortList1", "Sort Left List (ascending)");
+  numformat1 = AddMenuItem(this, Options1, "numformat1", "Format Filename Numbers");
+  SortList1 = AddMenuItem(this, Options1, "SortList1", "Sort Left List (ascending)");
   SortList1->SetAutoCheck(true);
-  SortList2 = NewItem(this, Options1, "SortList2", "Sort Right List (ascending)");
-  EnableFlyOverMouse1 = NewItem(this, Options1, "EnableFlyOverMouse1", "Enable Fly Over Mouse");
+  SortList2 = AddMenuItem(this, Options1, "SortList2", "Sort Right List (ascending)");
+  EnableFlyOverMouse1 = AddMenuItem(this, Options1, "EnableFlyOverMouse1", "Enable Fly Over Mouse");
   EnableFlyOverMouse1->SetAutoCheck(true);
 
-  Help1 = NewItem(this, bar, "Help1", "Help");
-  About1 = NewItem(this, Help1, "About1", "About", ShortCut(VK_F1, 0));
+  Help1 = AddMenuItem(this, bar, "Help1", "Help");
+  About1 = AddMenuItem(this, Help1, "About1", "About", ShortCut(VK_F1, 0));
   About1->SetImageIndex(kGlyphAbout);
-  Translation1 = NewItem(this, Help1, "Translation1", "Translation");
+  Translation1 = AddMenuItem(this, Help1, "Translation1", "Translation");
 }
 
 void TFormMain::BindHandlers() {
