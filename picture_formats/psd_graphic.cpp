@@ -202,8 +202,10 @@ void TPSDGraphic::ReadColorModeData(TStream& stream) {
 void TPSDGraphic::LoadFromStream(TStream& stream) {
   ReleaseHandle();
   BasePosition = stream.Position();
-  if (!ReadImageProperties(stream, 0)) FormatErrorFmt(gesInvalidImage, {kPSDOrPDD});
   const TImageProperties& properties = ImageProperties();
+  // Rows without a pixel in them no bitmap holds.
+  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+    FormatErrorFmt(gesInvalidImage, {kPSDOrPDD});
   const TColorScheme scheme = properties.ColorScheme;
   const size_t planes = PlanesOf(scheme);
   const unsigned depth = properties.BitsPerSample;
