@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "toolkit/core/checked.h"
@@ -216,7 +217,7 @@ void TPPMGraphic::ReadSampleRows(bool text, size_t samplesPerPixel) {
     if (text) {
       value = GetNumber();
     } else if (sampleBytes == 2) {
-      value = uint32_t{raw[next]} << 8 | raw[next + 1];
+      value = BigEndian16(raw, next);
       next += 2;
     } else {
       value = raw[next++];

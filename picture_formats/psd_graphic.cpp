@@ -147,9 +147,7 @@ bool TPSDGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   PassOverSection(stream);  // colour-mode data
   PassOverSection(stream);  // image resources
   PassOverSection(stream);  // layer and mask information
-  std::array<uint8_t, 2> compression{};
-  stream.ReadBuffer(compression.data(), compression.size());
-  properties.Compression = BigEndian16(compression, 0) == 1 ? ctPackBits : ctNone;
+  properties.Compression = ReadBigEndian16(stream) == 1 ? ctPackBits : ctNone;
   return true;
 }
 
