@@ -29,8 +29,6 @@ class TAutodeskGraphic : public TFormatGraphic {
   // ERangeError; a file that ends early leaves the rest of the picture at index 0.
   void LoadFromStream(TStream& stream) override;
 
-  const THeader& Header() const { return FHeader; }
-
  private:
   THeader FHeader;
 };

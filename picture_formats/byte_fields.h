@@ -48,6 +48,9 @@ inline uint16_t ReadLittleEndian16(TStream& stream) {
 inline uint32_t ReadLittleEndian32(TStream& stream) {
   return ReadField<4>(stream, LittleEndian32);
 }
+inline uint16_t ReadBigEndian16(TStream& stream) {
+  return ReadField<2>(stream, BigEndian16);
+}
 inline uint32_t ReadBigEndian32(TStream& stream) {
   return ReadField<4>(stream, BigEndian32);
 }

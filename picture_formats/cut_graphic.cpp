@@ -39,10 +39,8 @@ void TCUTGraphic::LoadFromFile(const std::string& fileName) {
 bool TCUTGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   TFormatGraphic::ReadImageProperties(stream, imageIndex);
   SetPixelFormat(pf8bit);
-  std::array<uint8_t, 4> bytes{};
-  stream.ReadBuffer(bytes.data(), 4);
-  FHeader.Width = LittleEndian16(bytes, 0);
-  FHeader.Height = LittleEndian16(bytes, 2);
+  FHeader.Width = ReadLittleEndian16(stream);
+  FHeader.Height = ReadLittleEndian16(stream);
   SetIndexed8Properties(ImageProperties(), FHeader.Width, FHeader.Height, ctRunLength);
   return true;
 }

@@ -28,12 +28,6 @@ class TCUTGraphic : public TFormatGraphic {
   // run-length decoder's error; a palette value above 255 or more than 256 entries raise ERangeError.
   void LoadFromStream(TStream& stream) override;
 
-  // The palette file of the next load ("" for none).
-  const std::string& PaletteFile() const { return FPaletteFile; }
-  void SetPaletteFile(const std::string& fileName) { FPaletteFile = fileName; }
-
-  const THeader& Header() const { return FHeader; }
-
  private:
   // Builds the bitmap's palette from the palette file, or gray levels without one.
   void LoadPalette();

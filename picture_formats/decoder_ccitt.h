@@ -22,9 +22,6 @@ class TCCITTDecoder : public TDecoder {
   TCCITTDecoder(uint32_t Options, bool SwapBits, bool WordAligned, uint32_t Width);
 
   uint32_t Options() const { return FOptions; }
-  bool SwapBits() const { return FSwapBits; }
-  bool WordAligned() const { return FWordAligned; }
-  uint32_t Width() const { return FWidth; }
 
   void Encode(TSourceCursor, TTargetCursor, uint32_t, uint32_t&) override {}
 

@@ -31,8 +31,6 @@ class TGIFLZWDecoder : public TDecoder {
   // InitialCodeSize: the GIF file's LZW minimum code size; Decode raises ERangeError unless it is 1..8.
   explicit TGIFLZWDecoder(uint8_t InitialCodeSize) : FInitialCodeSize(InitialCodeSize) {}
 
-  uint8_t InitialCodeSize() const { return FInitialCodeSize; }
-
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   void Encode(TSourceCursor, TTargetCursor, uint32_t, uint32_t&) override {}
 

@@ -17,8 +17,6 @@ class TThunderDecoder : public TDecoder {
  public:
   explicit TThunderDecoder(uint32_t Width) : FWidth(Width) {}
 
-  uint32_t Width() const { return FWidth; }
-
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   void Encode(TSourceCursor, TTargetCursor, uint32_t, uint32_t&) override {}
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "picture_formats/byte_fields.h"
+
 namespace {
 
 constexpr uint8_t kSOI = 0xD8, kEOI = 0xD9, kSOS = 0xDA, kSOF0 = 0xC0, kSOF1 = 0xC1, kDHT = 0xC4, kJPG = 0xC8,
@@ -29,7 +31,7 @@ bool IsOneWholeSequentialScan(std::span<const uint8_t> file) {
         (marker >= kRST0 && marker <= kRST7))
       return false;
     if (at + 2 > size) return false;
-    const size_t length = size_t{file[at]} << 8 | file[at + 1];
+    const size_t length = BigEndian16(file, at);
     if (length < 2 || at + length > size) return false;
     at += length;
     if (IsFrame(marker)) {

@@ -35,8 +35,6 @@ class TPCDGraphic : public TFormatGraphic {
   // PCD image format."; a pack that ends early raises the stream's read error.
   void LoadFromStream(TStream& stream) override;
 
-  const THeader& Header() const { return FHeader; }
-
  private:
   THeader FHeader;
 };

@@ -210,8 +210,9 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
   const uint32_t width = properties.Width;
   const uint32_t height = properties.Height;
   const TPlaneLayout layout = LayoutOf(header.Planes, header.BitsPerPixel);
-  // Each plane's row must hold the width's pixels; a shorter one would be read past its end.
-  if (size_t{header.BytesPerLine} * 8 < size_t{width} * header.BitsPerPixel)
+  // Each plane's row must hold the width's pixels; a shorter one would be read past its end. Rows
+  // without a pixel in them no bitmap holds.
+  if (size_t{header.BytesPerLine} * 8 < size_t{width} * header.BitsPerPixel || (width == 0 && height != 0))
     FormatErrorFmt(gesInvalidImage, {kPCXOrSCR});
 
   TColorManager& colors = ColorManager();

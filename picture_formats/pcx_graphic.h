@@ -17,7 +17,8 @@ class TPCXGraphic : public TFormatGraphic {
   // coordinate more than one below its minimum, or more than 255 bits per pixel, raises ERangeError.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Decodes the picture at the stream's position. A stream without a PCX header leaves the picture
-  // empty and raises nothing; a plane layout no bitmap holds, or rows shorter than the width needs,
-  // raise EInvalidGraphic; run-length data that end too early raise EGraphicCompression.
+  // empty and raises nothing; a plane layout no bitmap holds, rows shorter than the width needs, and
+  // rows of no pixels raise EInvalidGraphic; run-length data that end too early raise
+  // EGraphicCompression.
   void LoadFromStream(TStream& stream) override;
 };

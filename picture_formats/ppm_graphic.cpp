@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "toolkit/core/checked.h"
@@ -17,12 +18,6 @@ constexpr uint32_t kLargestMaxValue = 65535;
 
 bool IsDigit(uint8_t c) {
   return c >= '0' && c <= '9';
-}
-
-// a x b x c, or nothing when the product does not fit 64 bits.
-bool Product(uint64_t a, uint64_t b, uint64_t c, uint64_t& result) {
-  uint64_t ab = 0;
-  return !__builtin_mul_overflow(a, b, &ab) && !__builtin_mul_overflow(ab, c, &result);
 }
 
 }  // namespace
@@ -153,16 +148,11 @@ void TPPMGraphic::LoadFromStream(TStream& stream) {
   const size_t sampleBytes = FHeader.MaxValue > 255 ? 2 : 1;
   // The data must be there before the bitmap is made: a damaged header can ask for gigabytes. Text
   // needs a character per bitmap pixel and a digit and a separator per sample (the last one excepted).
-  uint64_t needed = 0;
-  bool fits = true;
-  if (bitmap && !text)
-    fits = Product((uint64_t{FHeader.Width} + 7) / 8, FHeader.Height, 1, needed);
-  else if (bitmap)
-    fits = Product(FHeader.Width, FHeader.Height, 1, needed);
-  else
-    fits = Product(FHeader.Width, FHeader.Height, samplesPerPixel * (text ? 2 : sampleBytes), needed);
-  if (text && !bitmap && needed > 0) --needed;
-  if (!fits || needed > static_cast<uint64_t>(DataLeft())) FormatErrorFmt(gesStreamReadError, {kPPM});
+  const uint64_t columns = FHeader.Width;
+  const uint64_t rowNeeds =
+      bitmap ? (text ? columns : (columns + 7) / 8) : columns * samplesPerPixel * (text ? 2 : sampleBytes);
+  const uint64_t available = static_cast<uint64_t>(DataLeft()) + (text && !bitmap ? 1 : 0);
+  if (FHeader.Height > available / rowNeeds) FormatErrorFmt(gesStreamReadError, {kPPM});
 
   TColorManager& colors = ColorManager();
   if (bitmap) {
@@ -227,7 +217,7 @@ void TPPMGraphic::ReadSampleRows(bool text, size_t samplesPerPixel) {
     if (text) {
       value = GetNumber();
     } else if (sampleBytes == 2) {
-      value = uint32_t{raw[next]} << 8 | raw[next + 1];
+      value = BigEndian16(raw, next);
       next += 2;
     } else {
       value = raw[next++];

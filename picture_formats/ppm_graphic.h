@@ -33,8 +33,6 @@ class TPPMGraphic : public TFormatGraphic {
   // file."; a sample above the maximum value raises ERangeError.
   void LoadFromStream(TStream& stream) override;
 
-  const THeader& Header() const { return FHeader; }
-
  private:
   static constexpr size_t kBufferSize = 4096;
 

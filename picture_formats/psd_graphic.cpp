@@ -147,9 +147,7 @@ bool TPSDGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   PassOverSection(stream);  // colour-mode data
   PassOverSection(stream);  // image resources
   PassOverSection(stream);  // layer and mask information
-  std::array<uint8_t, 2> compression{};
-  stream.ReadBuffer(compression.data(), compression.size());
-  properties.Compression = BigEndian16(compression, 0) == 1 ? ctPackBits : ctNone;
+  properties.Compression = ReadBigEndian16(stream) == 1 ? ctPackBits : ctNone;
   return true;
 }
 
@@ -202,8 +200,10 @@ void TPSDGraphic::ReadColorModeData(TStream& stream) {
 void TPSDGraphic::LoadFromStream(TStream& stream) {
   ReleaseHandle();
   BasePosition = stream.Position();
-  if (!ReadImageProperties(stream, 0)) FormatErrorFmt(gesInvalidImage, {kPSDOrPDD});
   const TImageProperties& properties = ImageProperties();
+  // Rows without a pixel in them no bitmap holds.
+  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+    FormatErrorFmt(gesInvalidImage, {kPSDOrPDD});
   const TColorScheme scheme = properties.ColorScheme;
   const size_t planes = PlanesOf(scheme);
   const unsigned depth = properties.BitsPerSample;

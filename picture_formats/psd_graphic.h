@@ -18,10 +18,10 @@ class TPSDGraphic : public TFormatGraphic {
   // the image data; false for a signature other than "8BPS" or a version other than 1. A depth or
   // channel count above 255 raises ERangeError.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Decodes the merged image at the stream's position. A foreign header raises EInvalidGraphic, and so
-  // do a channel count too small for the colour mode and a depth the mode does not have; a file that
-  // ends early raises the stream's EReadError. Colour modes without a colour scheme (5, 6 and above 9)
-  // give a black picture of the right size. PackBits rows too short to fill the picture raise
+  // Decodes the merged image at the stream's position. A foreign header, rows of no pixels, a channel
+  // count too small for the colour mode and a depth the mode does not have raise EInvalidGraphic; a
+  // file that ends early raises the stream's EReadError. Colour modes without a colour scheme (5, 6 and
+  // above 9) give a black picture of the right size. PackBits rows too short to fill the picture raise
   // EGraphicCompression.
   void LoadFromStream(TStream& stream) override;
 

@@ -153,9 +153,11 @@ void TPSPGraphic::LoadFromStream(TStream& stream) {
     }
   } channelGuard{*this};
   BasePosition = stream.Position();
-  if (!ReadImageProperties(stream, 0)) FormatErrorFmt(gesInvalidImage, {kPSP});
-  stream.SetPosition(BasePosition);
   const TImageProperties& properties = ImageProperties();
+  // Rows without a pixel in them no bitmap holds.
+  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+    FormatErrorFmt(gesInvalidImage, {kPSP});
+  stream.SetPosition(BasePosition);
   ProgressRect = Rect(0, 0, RangeChecked<int32_t>(properties.Width), 1);
   ProgressStarting(gesPreparing);
   ReadFileHeader(stream);

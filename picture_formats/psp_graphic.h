@@ -19,11 +19,11 @@ class TPSPGraphic : public TFormatGraphic {
   // Reads the file header and the general attributes (the first block); false for a foreign signature,
   // a major version below 3 or a first block without the block marker.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Decodes the picture at the stream's position. A foreign header raises EInvalidGraphic; so do a bit
-  // depth other than 1, 4, 8 and 24, an unknown channel compression, a stored channel longer than its
-  // unpacked length, a layer without the channels its rows need and a palette of more than 256 entries
-  // ("Invalid color format in PSP file."). A file without a shown layer gives a black picture of the
-  // right size.
+  // Decodes the picture at the stream's position. A foreign header, or rows of no pixels, raise
+  // EInvalidGraphic; so do a bit depth other than 1, 4, 8 and 24, an unknown channel compression, a
+  // stored channel longer than its unpacked length, a layer without the channels its rows need and a
+  // palette of more than 256 entries ("Invalid color format in PSP file."). A file without a shown
+  // layer gives a black picture of the right size.
   void LoadFromStream(TStream& stream) override;
 
  private:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/decoders_rle.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
@@ -146,9 +147,7 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
   for (int y = 0; y < height; ++y) {
     stream.SetPosition(BasePosition + offsets[static_cast<size_t>(y)]);
     for (size_t c = 0; c < channelCount; ++c) {
-      std::array<uint8_t, 2> length{};
-      stream.ReadBuffer(length.data(), 2);
-      const size_t size = size_t{length[0]} << 8 | length[1];
+      const size_t size = ReadBigEndian16(stream);
       if (packed.size() < size) packed.resize(size);
       stream.ReadBuffer(packed.data(), static_cast<int64_t>(size));
       // A channel that unpacks to less than the width leaves black, not the row before.

@@ -65,8 +65,6 @@ class TRLAGraphic : public TFormatGraphic {
   // file.".
   void LoadFromStream(TStream& stream) override;
 
-  const THeader& Header() const { return FHeader; }
-
  private:
   THeader FHeader{};
 };

@@ -100,8 +100,10 @@ void TSGIGraphic::LoadFromStream(TStream& stream) {
   } loadStateGuard{*this};
   Stream = &stream;
   BasePosition = stream.Position();
-  if (!ReadImageProperties(stream, 0)) FormatErrorFmt(gesInvalidImage, {kSGINames});
   const TImageProperties& properties = ImageProperties();
+  // Rows without a pixel in them no bitmap holds.
+  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+    FormatErrorFmt(gesInvalidImage, {kSGINames});
   ProgressRect = Rect(0, 0, static_cast<int32_t>(properties.Width), 1);
   ProgressStarting(gesPreparing);
 

@@ -23,9 +23,10 @@ class TSGIGraphic : public TFormatGraphic {
   // Reads the 512-byte header; false when the magic number is not 474. More than 31 bytes per channel
   // or more than 255 channels raise ERangeError.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Decodes the picture at the stream's position. A foreign header raises EInvalidGraphic; channel
-  // counts and depths the colour manager does not hold raise its EColorConversionError; packed rows
-  // that run past their row raise EGraphicCompression. Rows the file does not hold come out black.
+  // Decodes the picture at the stream's position. A foreign header, or rows of no pixels, raise
+  // EInvalidGraphic; channel counts and depths the colour manager does not hold raise its
+  // EColorConversionError; packed rows that run past their row raise EGraphicCompression. Rows the file
+  // does not hold come out black.
   void LoadFromStream(TStream& stream) override;
 
  private:

@@ -132,6 +132,9 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
   ReadImageProperties(stream, 0);
   stream.SetPosition(BasePosition);
   const TImageProperties& properties = ImageProperties();
+  // Rows without a pixel in them no bitmap holds; as the reader reports nothing but short reads, such a
+  // header leaves the picture empty.
+  if (properties.Width == 0 && properties.Height != 0) return;
   ProgressRect = Rect(0, 0, static_cast<int32_t>(properties.Width), 1);
   ProgressStarting(gesPreparing);
 

@@ -16,7 +16,7 @@ class TTargaGraphic : public TFormatGraphic {
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position. Short reads of the header, the colour map or raw rows
   // raise the stream's read error; run-length data that end before the picture does raise
-  // EGraphicCompression.
+  // EGraphicCompression. A header of rows without pixels leaves the picture empty.
   void LoadFromStream(TStream& stream) override;
   // Writes the picture run-length packed.
   void SaveToStream(TStream& stream) override;

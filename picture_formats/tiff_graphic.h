@@ -49,9 +49,6 @@ class TTIFFGraphic : public TFormatGraphic {
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream&) override {}
 
-  // The directory last read, sorted by tag.
-  const std::vector<TIFFEntry>& IFDEntries() const { return FIFDEntries; }
-
  protected:
   // Directory helpers. A tag's value list is read from the entry or at BasePosition + its offset; a
   // list reaching past the end of the stream raises the invalid-format message.

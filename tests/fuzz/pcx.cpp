@@ -1,6 +1,6 @@
 // Loads one input as a PCX file. Damaged files may only end in the reader's errors, the run-length
-// decoder's, the stream's read error, the colour manager's, an integer error of a size that does not
-// fit, or the bitmap's scan-line error (a picture 0 pixels wide).
+// decoder's, the stream's read error, the colour manager's, or an integer error of a size that does not
+// fit.
 
 #include "picture_formats/byte_fields.h"
 #include "picture_formats/decoder.h"
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);
   if (size >= 128 && uint64_t{data[65]} * LittleEndian16(bytes, 66) * LittleEndian16(bytes, 10) > (1u << 24))
     return 0;
-  FuzzReader<TPCXGraphic, EInvalidGraphic, EGraphicCompression, EReadError, EColorConversionError, EIntError,
-             EInvalidGraphicOperation>(data, size);
+  FuzzReader<TPCXGraphic, EInvalidGraphic, EGraphicCompression, EReadError, EColorConversionError, EIntError>(
+      data, size);
   return 0;
 }

@@ -1,7 +1,7 @@
 // Loads one input as a Paint Shop Pro file. Damaged files may only end in the reader's errors, the
 // decoders', the stream's read error, the colour manager's, an integer error of a size that does not
-// fit, the bitmap's scan-line error (a picture 0 pixels wide) or the out-of-resources error of a 24-bit
-// copy of a picture 0 rows high but billions of pixels wide.
+// fit, or the out-of-resources error of a 24-bit copy of a picture 0 rows high but billions of pixels
+// wide.
 
 #include "picture_formats/decoder.h"
 #include "picture_formats/psp_graphic.h"
@@ -9,6 +9,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzReader<TPSPGraphic, EInvalidGraphic, EGraphicCompression, EReadError, EColorConversionError, EIntError,
-             EInvalidGraphicOperation, EOutOfResources>(data, size);
+             EOutOfResources>(data, size);
   return 0;
 }

@@ -1,7 +1,6 @@
 // Loads one input as a Targa file. A damaged file may only ever end in the reader's errors, the
-// run-length decoder's, the stream's read error, the colour manager's, an integer error or the bitmap's
-// scan-line error (a picture 0 pixels wide); a picture that loads must come back unchanged through the
-// writer.
+// run-length decoder's, the stream's read error, the colour manager's or an integer error; a picture
+// that loads must come back unchanged through the writer.
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TTargaGraphic picture;
   if (FuzzReader<TTargaGraphic, EInvalidGraphic, EGraphicCompression, EReadError, EColorConversionError,
-                 EIntError, EInvalidGraphicOperation>(data, size, picture) == pfDevice ||
+                 EIntError>(data, size, picture) == pfDevice ||
       picture.Empty())
     return 0;
 

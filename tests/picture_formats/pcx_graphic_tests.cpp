@@ -109,10 +109,15 @@ TEST(PCXMends, ShortRowsOddLayoutsAndShortFilesAreHandledSafely) {
   // Run-length data that end early, and a 256-colour file too short for its palette block.
   EXPECT_THROW(LoadBytes<TPCXGraphic>(Pcx({.Encoding = 1, .Planes = 3}, {0xC5, 1})), EGraphicCompression);
   EXPECT_THROW(LoadBytes<TPCXGraphic>(Pcx({}, Bytes(768))), EIntOverflow);
-  // A maximum more than one below its minimum.
+  // A maximum more than one below its minimum; one below is a picture 0 pixels wide, which no bitmap
+  // holds.
   Bytes inverted = Pcx({}, Bytes(800));
   inverted[4] = 5;
   EXPECT_THROW(LoadBytes<TPCXGraphic>(inverted), ERangeError);
+  inverted[4] = 1;
+  Poke(inverted, 8, Le(0, 2));
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPCXGraphic>(inverted); }),
+            "Cannot load image. Invalid or unexpected PCX or SCR image format.");
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ TEST(PSDHeader, ProbeAndLoaderTestSignatureAndVersion) {
   EXPECT_FALSE(ProbeBytes<TPSDGraphic>(version2));
   const Bytes lower = Psd(3, 3, 8, 1, 1, {}, {0, 0, 10, 20, 30}, 0, "8bps");
   EXPECT_TRUE(ProbeBytes<TPSDGraphic>(lower));
-  for (const Bytes& refused : {lower, version2})
+  // A picture 0 pixels wide is refused the same way.
+  for (const Bytes& refused : {lower, version2, Psd(1, 1, 8, 0, 2, {}, {0, 0})})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSDGraphic>(refused); }),
               "Cannot load image. Invalid or unexpected PSD or PDD image format.");
 }

@@ -66,8 +66,10 @@ TEST(PSPHeader, ProbeAndHeaderReaderTestSignatureAndVersion) {
   EXPECT_EQ(LoadBytes<TPSPGraphic>(lower)->ScanLine(0)[0], 9);
   const Bytes version2 = Psp(1, 1, 0, 8, {}, "Paint Shop Pro Image File", 2);
   EXPECT_FALSE(ProbeBytes<TPSPGraphic>(version2));
-  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSPGraphic>(version2); }),
-            "Cannot load image. Invalid or unexpected PSP image format.");
+  // A picture 0 pixels wide is refused the same way.
+  for (const Bytes& refused : {version2, Psp(0, 2, 0, 8, LayerBank({Channel(0, {}, 0)}))})
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSPGraphic>(refused); }),
+              "Cannot load image. Invalid or unexpected PSP image format.");
   // Without a layer bank: the right size, nothing decoded.
   EXPECT_EQ(PixelColors(*LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, {}))), Bytes(6, 0));
 }

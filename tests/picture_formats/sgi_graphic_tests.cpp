@@ -59,8 +59,10 @@ TEST(SGIHeader, ProbeAndAForeignMagicNumber) {
   Bytes magic = Sgi(0, 1, 1, 1, 1, {7});
   magic[1] = 0xDB;
   EXPECT_FALSE(ProbeBytes<TSGIGraphic>(magic));
-  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TSGIGraphic>(magic); }),
-            "Cannot load image. Invalid or unexpected sgi, bw or rgb(a) image format.");
+  // A picture 0 pixels wide is no picture either.
+  for (const Bytes& file : {magic, Sgi(0, 1, 0, 2, 1, {7})})
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TSGIGraphic>(file); }),
+              "Cannot load image. Invalid or unexpected sgi, bw or rgb(a) image format.");
 }
 
 TEST(SGIMends, GrayAlphaAndShortFiles) {

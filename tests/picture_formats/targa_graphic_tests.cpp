@@ -68,8 +68,9 @@ TEST(TargaLayouts, RunLengthPacketsMayCrossRowsAndTheStreamStopsAfterThem) {
   picture.LoadFromStream(stream);
   EXPECT_EQ(RowBytes(picture, 1), (Bytes{2, 3, 4, 7, 7, 1, 7, 7, 7}));
   EXPECT_EQ(stream.Position(), static_cast<int64_t>(file.size() - 2));
-  // Image type 0 has a size and no pixels.
+  // Image type 0 has a size and no pixels; a picture 0 pixels wide stays empty.
   EXPECT_EQ(PixelColors(*LoadBytes<TTargaGraphic>(Targa(0, 24, 3, 2, 0, {}))), Bytes(18, 0));
+  EXPECT_TRUE(LoadBytes<TTargaGraphic>(Targa(2, 24, 0, 2, 0, {}))->Empty());
 }
 
 TEST(TargaLayouts, DamagedFilesRaiseCleanly) {
