@@ -7,21 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/raised_message.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
 
 using Bytes = std::vector<uint8_t>;
-
-// The message of the E that f raises; "" when it raises none.
-template <class E, class F>
-std::string RaisedMessage(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "";
-}
 
 // A picture of class G loaded from the bytes through LoadFromStream.
 template <class G>

@@ -22,7 +22,7 @@ TEST(StrToIntTest, DecimalAndHexadecimalForms) {
   for (const char* text : {"", " ", "-", "4-", "1 2", "12 ", "\t5", "1.5", "$", "0x", "$G", "2147483648",
                            "-2147483649", "$100000000"})
     EXPECT_THROW(StrToInt(text), EConvertError) << text;
-  EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt("abc"); }), "'abc' n'est pas une valeur entière correcte");
+  EXPECT_EQ(RaisedMessage<EConvertError>([] { StrToInt("abc"); }), "'abc' n'est pas une valeur entière correcte");
 }
 
 TEST(ValTest, ErrorPositions) {

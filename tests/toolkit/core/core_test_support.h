@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/raised_message.h"
 #include "toolkit/core/string_list.h"
 
 using Texts = std::vector<std::string>;
@@ -22,17 +23,6 @@ inline Texts Lines(const TStrings& list) {
   Texts lines;
   for (int i = 0; i < list.Count(); ++i) lines.push_back(list[i]);
   return lines;
-}
-
-// The message of the E that the call raises, or "" when it raises nothing.
-template <class E, class F>
-std::string MessageOf(F call) {
-  try {
-    call();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return {};
 }
 
 // Checks function(input) == expected for each {input, expected} pair.

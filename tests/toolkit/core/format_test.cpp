@@ -66,9 +66,9 @@ TEST(FormatFloats, FixedRoundsHalvesAwayFromZero) {
 }
 
 TEST(FormatErrors, MismatchesBadDirectivesAndMissingArguments) {
-  EXPECT_EQ(MessageOf<EConvertError>([] { Format("%d", {"text"}); }),
+  EXPECT_EQ(RaisedMessage<EConvertError>([] { Format("%d", {"text"}); }),
             "Format '%d' incorrect ou incompatible avec l'argument");
-  EXPECT_EQ(MessageOf<EConvertError>([] { Format("%d %d", {1}); }), "Aucun argument pour le format '%d %d'");
+  EXPECT_EQ(RaisedMessage<EConvertError>([] { Format("%d %d", {1}); }), "Aucun argument pour le format '%d %d'");
   EXPECT_THROW(Format("%s", {5}), EConvertError);
   EXPECT_THROW(Format("%d", {1.5}), EConvertError);
   EXPECT_THROW(Format("%f", {1}), EConvertError);

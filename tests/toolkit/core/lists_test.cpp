@@ -43,12 +43,12 @@ TEST(TStringListTest, SortedListsInsertInOrder) {
   int index = -1;
   EXPECT_FALSE(list.Find("fr", index));
   EXPECT_EQ(index, 1);
-  EXPECT_EQ(MessageOf<EListError>([&] { list.Insert(0, "a"); }),
+  EXPECT_EQ(RaisedMessage<EListError>([&] { list.Insert(0, "a"); }),
             "Opération non autorisée sur des listes de chaînes triées");
   EXPECT_THROW(list.Put(0, "a"), EListError);
   EXPECT_THROW(list.Move(0, 1), EListError);
   list.SetDuplicates(dupError);
-  EXPECT_EQ(MessageOf<EListError>([&] { list.Add("ENGLISH.LNG"); }),
+  EXPECT_EQ(RaisedMessage<EListError>([&] { list.Add("ENGLISH.LNG"); }),
             "La liste de chaînes n'autorise pas les doublons");
   list.SetDuplicates(dupAccept);
   list.AddObject("ENGLISH.LNG", &a);

@@ -54,7 +54,7 @@ TEST(CheckedTest, OverflowAndNarrowingRaise) {
   EXPECT_THROW(RangeChecked<uint8_t>(256), ERangeError);
   EXPECT_THROW(RangeChecked<uint32_t>(-1), ERangeError);
   EXPECT_THROW(RangeChecked<int32_t>(uint32_t{0x80000000u}), ERangeError);
-  EXPECT_EQ(MessageOf<ERangeError>([] { RangeChecked<int8_t>(200); }), "Erreur de vérification d'étendue");
+  EXPECT_EQ(RaisedMessage<ERangeError>([] { RangeChecked<int8_t>(200); }), "Erreur de vérification d'étendue");
 }
 
 }  // namespace

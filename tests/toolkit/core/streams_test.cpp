@@ -24,7 +24,7 @@ TEST(MemoryStreamTest, ReadReturnsTheCountReadBufferAndWriteBufferRaise) {
   EXPECT_EQ(stream.Read(buffer.data(), 8), 0);
   EXPECT_EQ(stream.Read(buffer.data(), -3), 0);
   stream.SetPosition(1);
-  EXPECT_EQ(MessageOf<EReadError>([&] { stream.ReadBuffer(buffer.data(), 3); }), "Erreur de lecture du flux");
+  EXPECT_EQ(RaisedMessage<EReadError>([&] { stream.ReadBuffer(buffer.data(), 3); }), "Erreur de lecture du flux");
   stream.SetPosition(0);
   stream.ReadBuffer(std::span<uint8_t>(buffer.data(), 3));
   EXPECT_EQ(buffer[0], 'a');
@@ -64,7 +64,7 @@ TEST(MemoryStreamTest, GrowsWithZerosCopiesAndUsesFiles) {
 
 TEST(FileStreamTest, OpenErrorsCreateTruncatesAndModesWork) {
   TempDir dir;
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream(dir.File("missing.bmp"), fmOpenRead); }),
+  EXPECT_EQ(RaisedMessage<EFOpenError>([&] { TFileStream(dir.File("missing.bmp"), fmOpenRead); }),
             "Impossible d'ouvrir le fichier " + dir.File("missing.bmp"));
   EXPECT_THROW(TFileStream(dir.Path().string(), fmOpenRead | fmShareDenyWrite), EFOpenError);
   EXPECT_THROW(TFileStream(dir.File("no/such/folder/x.bmp"), fmCreate), EFCreateError);
