@@ -99,6 +99,14 @@ int64_t BytesLeft(TStream& stream) {
   return left > 0 ? left : 0;
 }
 
+bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows) {
+  if (rowBytes == 0 || rows == 0) return true;
+  // Compared by division, so no product of header values can wrap.
+  const uint64_t reach =
+      maxExpansion != 0 && dataBytes > UINT64_MAX / maxExpansion ? UINT64_MAX : dataBytes * maxExpansion;
+  return reach / rowBytes >= rows;
+}
+
 std::vector<uint8_t> ZeroedBuffer(uint64_t size) {
   try {
     return std::vector<uint8_t>(static_cast<size_t>(size));

@@ -45,6 +45,12 @@ void UpsamplePlane(uint32_t width, uint32_t height, size_t pitch, std::span<uint
 // Bytes from the stream's position to its end (0 when the position lies at or beyond the end).
 int64_t BytesLeft(TStream& stream);
 
+// Whether `dataBytes` bytes of file data can give `rows` rows of `rowBytes` bytes when each byte unpacks
+// to at most `maxExpansion` bytes (1 for stored data). A reader asks this before sizing its bitmap, so
+// that a small file whose header claims a huge picture costs nothing; each caller states its scheme's
+// bound beside the call.
+bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows);
+
 // A zero-filled buffer of `size` bytes, so that data ending early leave black rather than old memory.
 // A size the machine cannot hold raises EOutOfResources.
 std::vector<uint8_t> ZeroedBuffer(uint64_t size);

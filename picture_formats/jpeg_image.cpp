@@ -433,7 +433,7 @@ std::unique_ptr<TBitmap> TJPEGImage::ReleaseBitmap() {
 
 void TJPEGImage::Decompress() {
   NewBitmap();
-  FDataEndedEarly = false;
+  SetDataEndedEarly(false);
   bool newPalette = true;
   bool paletteModified = false;
   std::exception_ptr failure;
@@ -511,10 +511,10 @@ void TJPEGImage::Decompress() {
       if (info.colormap != nullptr && newPalette) installPalette(CreatePaletteFromColormap(info));
     }
     context.ReadRows(rows, inkRow);
-    FDataEndedEarly = context.Source.EndedEarly;
+    SetDataEndedEarly(context.Source.EndedEarly);
     if (info.buffered_image) JPEGProtected(context.Error, [&] { jpeg_finish_output(&info); });
     JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
-    FDataEndedEarly = context.Source.EndedEarly;
+    SetDataEndedEarly(context.Source.EndedEarly);
   } catch (...) {
     failure = std::current_exception();
   }
@@ -539,7 +539,7 @@ void TJPEGImage::Decompress() {
 }
 
 void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
-  FDataEndedEarly = false;
+  SetDataEndedEarly(false);
   std::exception_ptr failure;
   try {
     TDecompressContext context;
@@ -564,9 +564,9 @@ void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
     } else {
       context.ReadColourRows(rows);
     }
-    FDataEndedEarly = context.Source.EndedEarly;
+    SetDataEndedEarly(context.Source.EndedEarly);
     JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
-    FDataEndedEarly = context.Source.EndedEarly;
+    SetDataEndedEarly(context.Source.EndedEarly);
   } catch (...) {
     failure = std::current_exception();
   }
@@ -579,7 +579,7 @@ void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
 }
 
 TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink) {
-  FDataEndedEarly = false;
+  SetDataEndedEarly(false);
   const int64_t start = std::clamp<int64_t>(file.Position(), 0, file.Size());
   TDecompressContext context;
   jpeg_decompress_struct& info = context.Info;
@@ -597,7 +597,7 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
   // Several scans are all read here, before any row; a single whole scan cannot end early.
   JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
   if (context.Source.EndedEarly) {
-    FDataEndedEarly = true;
+    SetDataEndedEarly(true);
     throw EJPEG(JWRN_JPEG_EOF);
   }
   if (info.output_components != 3 || info.output_width != info.image_width ||

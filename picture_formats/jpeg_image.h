@@ -131,9 +131,6 @@ class TJPEGImage : public TGraphic {
   // is decoded and the result is jbNotWhole (the caller decodes it whole); a refusal by the sink gives
   // jbRefused. A damaged file raises EJPEG before any band is handed over.
   TJPEGBandResult DecodeBands(TMemoryStream& file, TJPEGBandSink& sink);
-  // Whether the data of the last decompression ended before the picture did: the library then fills the
-  // rest as it can (grey blocks), which a caller that needs the whole picture must not take for it.
-  bool DataEndedEarly() const { return FDataEndedEarly; }
   // Hands the decompressed bitmap out (decompressing first when needed); the picture keeps its data
   // and decompresses again if asked. A bitmap-only picture is left empty.
   std::unique_ptr<TBitmap> ReleaseBitmap();
@@ -160,5 +157,4 @@ class TJPEGImage : public TGraphic {
   mutable int32_t FScaledWidth = 0;
   mutable int32_t FScaledHeight = 0;
   mutable HPALETTE FPaletteHandle;
-  bool FDataEndedEarly = false;
 };

@@ -127,6 +127,11 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     TPicture picture;
     picture.LoadFromFile(fileName);
     TGraphic* graphic = picture.Graphic();
+    // What a reader kept of a cut file is part picture, part filler: a run must not merge it.
+    if (graphic->DataEndedEarly()) {
+      ResetBitmap(&bitmap);
+      return false;
+    }
     if (auto* source = dynamic_cast<TBitmap*>(graphic)) {
       fileFormat = source->PixelFormat();
       AdoptAs24Bit(*source, bitmap);

@@ -130,6 +130,7 @@ const uint8_t* TBitmap::ScanLine(int row) const {
 }
 
 void TBitmap::ReleaseHandle() {
+  SetDataEndedEarly(false);
   FPixels.reset();
   FWidth = 0;
   FHeight = 0;

@@ -295,6 +295,7 @@ TPixelMemory AllocatePixels(int64_t bytes, bool zeroed) {
 }  // namespace
 
 void TBitmap::LoadFromStream(TStream& stream) {
+  SetDataEndedEarly(false);
   const int64_t base = stream.Position();
   const int64_t available = stream.Size() - base;
 

@@ -88,6 +88,10 @@ class TGraphic {
   void SetPaletteModified(bool value) { FPaletteModified = value; }
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool value) { FTransparent = value; }
+  // Whether the last load ran out of the file's data before the picture was whole: the picture holds
+  // what was decoded and filler for the rest, which a caller that needs the whole picture (every run
+  // does) must not take for it.
+  bool DataEndedEarly() const { return FDataEndedEarly; }
 
   TNotifyGraphicEvent OnChange;
   TProgressEvent OnProgress;
@@ -98,8 +102,12 @@ class TGraphic {
   virtual void Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const TRect& rect,
                         const std::string& message);
 
+ protected:
+  void SetDataEndedEarly(bool value) { FDataEndedEarly = value; }
+
  private:
   bool FModified = false;
   bool FPaletteModified = false;
   bool FTransparent = false;
+  bool FDataEndedEarly = false;
 };
