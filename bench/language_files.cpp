@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
-
+#include "bench/support/bench_main.h"
 #include "bench/support/timing.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
@@ -116,58 +115,42 @@ TIniFigures IniRound(const std::string& fileName, int sections) {
   return figures;
 }
 
+void Run(const std::string& folder, int lines, int sections, int rounds) {
+  const std::string lngFile = folder + "/large.lng";
+  const int written = lines - lines % 6;
+  {
+    const std::string text = LanguageText(written);
+    FILE* file = std::fopen(lngFile.c_str(), "wb");
+    const bool whole = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file) std::fclose(file);
+    Check(whole, "the language file written");
+  }
+  auto editor = NewForm<TFormEdit>(nullptr);
+  std::vector<double> editorTimes;
+  for (int r = 0; r < rounds; ++r) editorTimes.push_back(OpenInEditor(*editor, lngFile, written));
+  editor->BitBtnCancel->click();
+  std::printf("editor: %d lines (%.1f MB) opened and marked in %.3f s\n", written,
+              std::filesystem::file_size(lngFile) / 1e6, Median(editorTimes));
+
+  std::vector<double> writes, reads, lookUps;
+  const std::string iniFile = folder + "/list.txt";
+  for (int r = 0; r < rounds; ++r) {
+    const TIniFigures figures = IniRound(iniFile, sections);
+    writes.push_back(figures.Write);
+    reads.push_back(figures.Read);
+    lookUps.push_back(figures.LookUp);
+  }
+  std::printf(
+      "ini: %d sections (%.1f MB): written in %.3f s, read in %.3f s, every key looked up in %.3f s\n",
+      sections, std::filesystem::file_size(iniFile) / 1e6, Median(writes), Median(reads), Median(lookUps));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const int lines = argc > 1 ? std::max(12, atoi(argv[1])) : 100000;
   const int sections = argc > 2 ? std::max(1, atoi(argv[2])) : 200000;
   const int rounds = argc > 3 ? std::max(1, atoi(argv[3])) : 3;
-  std::string folder;
-  try {
-    folder = MakeScratchFolder("orvanta-bench-lng");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-
-  int status = 0;
-  {
-    QApplication qtApplication(argc, argv);
-    try {
-      Application->Initialize(argc, argv);
-      const std::string lngFile = folder + "/large.lng";
-      {
-        const std::string text = LanguageText(lines - lines % 6);
-        FILE* file = std::fopen(lngFile.c_str(), "wb");
-        Check(file && std::fwrite(text.data(), 1, text.size(), file) == text.size(), "the language file");
-        std::fclose(file);
-      }
-      const int written = lines - lines % 6;
-      auto editor = NewForm<TFormEdit>(nullptr);
-      std::vector<double> editorTimes;
-      for (int r = 0; r < rounds; ++r) editorTimes.push_back(OpenInEditor(*editor, lngFile, written));
-      editor->BitBtnCancel->click();
-      std::printf("editor: %d lines (%.1f MB) opened and marked in %.3f s\n", written,
-                  std::filesystem::file_size(lngFile) / 1e6, Median(editorTimes));
-
-      std::vector<double> writes, reads, lookUps;
-      const std::string iniFile = folder + "/list.txt";
-      for (int r = 0; r < rounds; ++r) {
-        const TIniFigures figures = IniRound(iniFile, sections);
-        writes.push_back(figures.Write);
-        reads.push_back(figures.Read);
-        lookUps.push_back(figures.LookUp);
-      }
-      std::printf(
-          "ini: %d sections (%.1f MB): written in %.3f s, read in %.3f s, every key looked up in %.3f s\n",
-          sections, std::filesystem::file_size(iniFile) / 1e6, Median(writes), Median(reads),
-          Median(lookUps));
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "%s\n", e.what());
-      status = 1;
-    }
-  }
-  std::filesystem::remove_all(folder);
-  return status;
+  return RunWindowBenchmark("orvanta-bench-lng", argc, argv,
+                            [&](const std::string& folder) { Run(folder, lines, sections, rounds); });
 }

@@ -77,20 +77,19 @@ TEST_F(EditorTest, AnEightBitFileIsShownRightAndSavedInItsOwnEncoding) {
   EXPECT_EQ(Edit->FEncoding, TTextEncoding::teWindows1252);
   Script().AnswerSaveFile("");
   Edit->MenuEdit_SaveClick(Edit.get());  // cancelled: nothing written
-  Script().AnswerSaveFile(path);
-  Edit->BitBtnSave->click();
-  EXPECT_EQ(Contents(path), old);  // unchanged text, unchanged bytes
+  const auto saved = [&] {
+    Script().AnswerSaveFile(path);
+    Edit->BitBtnSave->click();
+    return Contents(path);
+  };
+  EXPECT_EQ(saved(), old);  // unchanged text, unchanged bytes
   Edit->RichEdit1->Lines().Put(2, "Hint=d\xC3\xA9j\xC3\xA0");
-  Script().AnswerSaveFile(path);
-  Edit->BitBtnSave->click();
-  EXPECT_EQ(Contents(path),
+  EXPECT_EQ(saved(),
             "[FormMain]\r\nCaption=Cr\xE9"
             "er \x80\r\nHint=d\xE9j\xE0\r\n");
   // A text that code page cannot carry is saved as UTF-8 rather than lose it.
   Edit->RichEdit1->Lines().Put(2, "Hint=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA");
-  Script().AnswerSaveFile(path);
-  Edit->BitBtnSave->click();
-  EXPECT_EQ(Contents(path),
+  EXPECT_EQ(saved(),
             "[FormMain]\r\nCaption=Cr\xC3\xA9"
             "er \xE2\x82\xAC\r\nHint=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA\r\n");
   EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8);
