@@ -1,8 +1,10 @@
 // Language files and list files at real sizes: the language-file editor opening a large file through its
-// window (the section and key lines marked), and TMemIniFile writing, reading and looking up every key
-// of a file of many sections, shaped like a list file (one section per picture with its name and marks).
+// window (the section and key lines marked), TMemIniFile writing, reading and looking up every key of a
+// file of many sections, shaped like a list file (one section per picture with its name and marks), and
+// a list file saved and loaded through the main window.
 //
-//   bench_language_files [editor lines [ini sections [rounds]]]   default 100000 lines, 200000 sections, 3
+//   bench_language_files [editor lines [ini sections [list entries [rounds]]]]
+//   default 100000 lines, 200000 sections, 20000 entries, 3 rounds
 //
 // Each figure is the median of the rounds; what was loaded or read is checked so that a figure never
 // stands for work that was not done.
@@ -23,7 +25,11 @@
 #include "toolkit/core/string_list.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/forms.h"
+#include "toolkit/ui/screen.h"
+#include "toolkit/ui/scripted_dialogs.h"
+#include "translation/program_forms.h"
 #include "translation/uformedit.h"
+#include "workbench/umain.h"
 
 namespace {
 
@@ -115,7 +121,67 @@ TIniFigures IniRound(const std::string& fileName, int sections) {
   return figures;
 }
 
-void Run(const std::string& folder, int lines, int sections, int rounds) {
+struct TListFigures {
+  double Save = 0, Load = 0;
+};
+
+TListFigures ListFileRound(const std::string& fileName, int entries, TScriptedDialogs& script) {
+  TCheckListBox& list = *FormMain->ListBox1;
+  list.Clear();
+  for (int i = 0; i < entries; ++i)
+    list.SetChecked(list.Items().Add("/home/astro/nights/IMG_" + std::to_string(i) + ".JPG"), i % 2 == 0);
+  std::filesystem::remove(fileName);
+  TListFigures figures;
+  auto start = BenchClock::now();
+  FormMain->SaveListFile(fileName);
+  figures.Save = SecondsSince(start);
+  script.AnswerMessageBox(IDOK, "Clear List?");
+  start = BenchClock::now();
+  FormMain->LoadListFile(fileName);
+  figures.Load = SecondsSince(start);
+  Check(script.Failures().empty() && script.PendingAnswers() == 0, "the list's question answered");
+  Check(list.Count() == entries && list.Checked(entries - 2) && !list.Checked(entries - 1),
+        "every entry loaded with its mark");
+  return figures;
+}
+
+// The program's windows with scripted dialogs, taken down again whatever happens.
+class TProgramWindows {
+ public:
+  TProgramWindows() {
+    auto dialogs = std::make_unique<TScriptedDialogs>();
+    Script = dialogs.get();
+    InstallDialogs(std::move(dialogs));
+    CreateProgramForms();
+    FormMain->Show();
+    // The list commands act on the main window's left list.
+    Screen->SetActiveForm(FormMain);
+    FormMain->ListBoxEnter(FormMain->ListBox1);
+  }
+  ~TProgramWindows() {
+    Application->DestroyForms();
+    InstallDialogs(nullptr);
+  }
+  TProgramWindows(const TProgramWindows&) = delete;
+  TProgramWindows& operator=(const TProgramWindows&) = delete;
+
+  TScriptedDialogs* Script = nullptr;
+};
+
+void ListFileRounds(const std::string& folder, int entries, int rounds) {
+  const TProgramWindows windows;
+  std::vector<double> saves, loads;
+  const std::string listFile = folder + "/processlist.txt";
+  for (int r = 0; r < rounds; ++r) {
+    const TListFigures figures = ListFileRound(listFile, entries, *windows.Script);
+    saves.push_back(figures.Save);
+    loads.push_back(figures.Load);
+  }
+  std::printf("list file: %d pictures saved in %.3f s and loaded in %.3f s through the main window\n",
+              entries, Median(saves), Median(loads));
+}
+
+void Run(const std::string& folder, int lines, int sections, int entries, int rounds) {
   const std::string lngFile = folder + "/large.lng";
   const int written = lines - lines % 6;
   {
@@ -143,6 +209,8 @@ void Run(const std::string& folder, int lines, int sections, int rounds) {
   std::printf(
       "ini: %d sections (%.1f MB): written in %.3f s, read in %.3f s, every key looked up in %.3f s\n",
       sections, std::filesystem::file_size(iniFile) / 1e6, Median(writes), Median(reads), Median(lookUps));
+
+  ListFileRounds(folder, entries, rounds);
 }
 
 }  // namespace
@@ -150,7 +218,9 @@ void Run(const std::string& folder, int lines, int sections, int rounds) {
 int main(int argc, char** argv) {
   const int lines = argc > 1 ? std::max(12, atoi(argv[1])) : 100000;
   const int sections = argc > 2 ? std::max(1, atoi(argv[2])) : 200000;
-  const int rounds = argc > 3 ? std::max(1, atoi(argv[3])) : 3;
-  return RunWindowBenchmark("orvanta-bench-lng", argc, argv,
-                            [&](const std::string& folder) { Run(folder, lines, sections, rounds); });
+  const int entries = argc > 3 ? std::max(2, atoi(argv[3])) : 20000;
+  const int rounds = argc > 4 ? std::max(1, atoi(argv[4])) : 3;
+  return RunWindowBenchmark("orvanta-bench-lng", argc, argv, [&](const std::string& folder) {
+    Run(folder, lines, sections, entries, rounds);
+  });
 }

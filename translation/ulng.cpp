@@ -332,7 +332,8 @@ void WriteLngFile(const std::string& Name) {
 }
 
 void ReadLngFile(const std::string& Name) {
-  TMemIniFile ini = OpenLngFile(Name.empty() ? CurrentLngFile() : Name);
+  // current.lng is the user's own, or the installed one while the user has none.
+  TMemIniFile ini = OpenLngFile(Name.empty() ? FindLngFile(ExtractFileName(CurrentLngFile())) : Name);
   ReadLngStrings(ini);
   for (int i = 0; i < Screen->FormCount(); ++i) {
     TCustomForm* form = Screen->Forms(i);

@@ -40,7 +40,8 @@ bool ListAllLngFiles(TStringList& List);
 // replaced only once the new one is wholly written; a failure raises and leaves it as it was. A name
 // that is a symbolic link is replaced itself: the file it points to is never written.
 void WriteLngFile(const std::string& Name);
-// Applies the file (current.lng for an empty name) to the windows; a missing file changes no text.
+// Applies the file (current.lng for an empty name, the installed one while the language folder has
+// none) to the windows; a missing file changes no text.
 // Every window then receives the message WM_USER + 500 and is repainted.
 void ReadLngFile(const std::string& Name);
 // A language file's text as UTF-8, with the encoding it was found in; raises EFOpenError when it

@@ -175,6 +175,8 @@ TEST_F(ChooserTest, InstalledFilesAreListedAndReadBesideTheUsersFolder) {
   EXPECT_EQ(LngForm->FolderLabel->Caption(), "Dossier des langues : " + Folder);
   EXPECT_EQ(InstalledLngFolder(), installed);
 
+  ReadLngFile("");  // the installed active language while the user has none
+  EXPECT_EQ(Try->Caption(), "installed active");
   Choose("fr.lng");  // the user's own French
   LngForm->SpeedButtonApplyLng->click();
   EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
