@@ -104,7 +104,14 @@ std::string TLngForm::ChosenFile() const {
 }
 
 void TLngForm::ShowFolder() {
-  const std::string text = Format(lngFolder, {LngFolder()});
+  // A hand-written wording whose format does not fit one folder name shows the folder alone: applying
+  // a language file never fails on it.
+  std::string text;
+  try {
+    text = Format(lngFolder, {LngFolder()});
+  } catch (const Exception&) {
+    text = LngFolder();
+  }
   FolderLabel->SetCaption(text);
   FolderLabel->SetHint(text);
   // A long folder loses its middle on screen rather than its end; the hint holds it whole.

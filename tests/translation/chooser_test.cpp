@@ -201,6 +201,10 @@ TEST_F(ChooserTest, InstalledFilesAreListedAndReadBesideTheUsersFolder) {
   Write(Lng("words.lng"), "[Lng]\r\nlngFolder=Language folder: %s\r\n");
   ReadLngFile(Lng("words.lng"));
   EXPECT_EQ(LngForm->FolderLabel->Caption(), "Language folder: " + Folder);
+  Write(Lng("words.lng"), "[FormTry]\r\nCaption=Mots\r\n[Lng]\r\nlngFolder=Folder %d\r\n");
+  ReadLngFile(Lng("words.lng"));
+  EXPECT_EQ(LngForm->FolderLabel->Caption(), Folder);
+  EXPECT_EQ(Try->Caption(), "Mots");
 }
 
 TEST_F(ChooserTest, MousePressesCreateAndEdit) {
