@@ -6,6 +6,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/ui/application.h"
+#include "translation/ulng.h"
 #include "workbench/form_layout.h"
 #include "workbench/ulngstrings.h"
 
@@ -135,19 +136,16 @@ void TFormEdit::UpdateCaption() {
 }
 
 void TFormEdit::LoadFile(const std::string& FileName) {
+  TTextEncoding encoding = TTextEncoding::teUtf8;
   if (FileExists(FileName)) {
-    RichEdit1->Lines().LoadFromFile(FileName);
+    RichEdit1->LoadLines(ReadLngText(FileName, encoding));
     // Section and key lines are indented, so that blank and stray lines stand out.
-    for (int i = 0; i < RichEdit1->Lines().Count(); ++i) {
-      const std::string line = RichEdit1->Lines()[i];
-      if (line.find_first_of("[=") == std::string::npos) continue;
-      RichEdit1->SetSelStart(RichEdit1->LineStart(i));
-      RichEdit1->SetFirstIndent(kMarkIndentPoints);
-    }
+    RichEdit1->IndentLinesHolding("[=", kMarkIndentPoints);
     RichEdit1->SetSelStart(0);
   } else {
     RichEdit1->Clear();
   }
+  FEncoding = encoding;
   // The name changes only once the text is in: a file that cannot be read keeps the old text under
   // its old name, so a later save cannot put it over the unread file.
   FFileName = FileName;
@@ -156,7 +154,10 @@ void TFormEdit::LoadFile(const std::string& FileName) {
 }
 
 void TFormEdit::SaveFile(const std::string& FileName) {
-  WriteFileReplacing(FileName, RichEdit1->Lines().Text());
+  // The file keeps the encoding it was read in, unless its text no longer fits that encoding.
+  TTextEncoding encoding = FEncoding;
+  WriteFileReplacing(FileName, Utf8ToText(RichEdit1->Lines().Text(), encoding));
+  FEncoding = encoding;
   FFileName = FileName;
   UpdateCaption();
   RichEdit1->SetModified(false);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "toolkit/core/text_encoding.h"
 #include "toolkit/ui/buttons.h"
 #include "toolkit/ui/extctrls.h"
 #include "toolkit/ui/file_dialogs.h"
@@ -43,6 +44,9 @@ class TFormEdit : public TForm {
 
   // The file being edited (full path; empty for none).
   std::string FFileName;
+  // The encoding the file was read in (UTF-8, or Windows-1252 for an older 8-bit file), which saving
+  // keeps.
+  TTextEncoding FEncoding = TTextEncoding::teUtf8;
 
   // Shows the editor on the file; a file that does not exist is asked for with the open dialog
   // (initial folder, name and filter given). Unsaved edits are offered for saving before another text

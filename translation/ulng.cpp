@@ -14,6 +14,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
 #include "toolkit/core/messages.h"
+#include "toolkit/core/streams.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/core/string_utils.h"
 #include "toolkit/ui/application.h"
@@ -30,9 +31,19 @@ namespace {
 // Sent to every window once a language file has been applied.
 constexpr unsigned kLanguageApplied = WM_USER + 500;
 
-std::string& FolderOverride() {
-  static std::string folder;
-  return folder;
+struct TFolderOverride {
+  std::string Folder;
+  std::string Installed;
+};
+
+TFolderOverride& FolderOverride() {
+  static TFolderOverride folders;
+  return folders;
+}
+
+std::string ProgramLngFolder() {
+  const std::string programFolder = ExtractFilePath(Application->ExeName());
+  return programFolder.empty() ? std::string() : programFolder + "lng/";
 }
 
 bool Writable(const std::string& folder) {
@@ -205,17 +216,20 @@ void ReadForm(const TMemIniFile& ini, TCustomForm& form) {
 
 // A file that cannot be read is applied as an empty one: no text changes.
 TMemIniFile OpenLngFile(const std::string& fileName) {
+  TMemIniFile ini("");
+  if (!FileExists(fileName)) return ini;
   try {
-    return TMemIniFile(fileName);
+    TTextEncoding encoding;
+    ini.SetText(ReadLngText(fileName, encoding));
   } catch (const EFOpenError&) {
-    return TMemIniFile("");
   }
+  return ini;
 }
 
 }  // namespace
 
-void SetLngFolderOverride(const std::string& Folder) {
-  FolderOverride() = Folder;
+void SetLngFolderOverride(const std::string& Folder, const std::string& Installed) {
+  FolderOverride() = {Folder, Installed};
 }
 
 std::string LngExtension() {
@@ -223,13 +237,21 @@ std::string LngExtension() {
 }
 
 std::string LngFolder() {
-  if (!FolderOverride().empty()) return IncludeTrailingPathDelimiter(FolderOverride());
-  const std::string programFolder = ExtractFilePath(Application->ExeName());
-  const std::string beside = programFolder + "lng/";
-  if (!programFolder.empty() && (DirectoryExists(beside) ? Writable(beside) : Writable(programFolder)))
+  if (!FolderOverride().Folder.empty()) return IncludeTrailingPathDelimiter(FolderOverride().Folder);
+  const std::string beside = ProgramLngFolder();
+  if (!beside.empty() &&
+      (DirectoryExists(beside) ? Writable(beside) : Writable(ExtractFilePath(Application->ExeName()))))
     return beside;
   const std::string user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
   return IncludeTrailingPathDelimiter(user) + "lng/";
+}
+
+std::string InstalledLngFolder() {
+  const std::string installed =
+      !FolderOverride().Folder.empty() ? FolderOverride().Installed : ProgramLngFolder();
+  if (installed.empty() || !DirectoryExists(installed)) return {};
+  const std::string folder = IncludeTrailingPathDelimiter(installed);
+  return folder == LngFolder() ? std::string() : folder;
 }
 
 std::string CurrentLngFile() {
@@ -243,7 +265,15 @@ std::string NewLngFile() {
 std::string ResolveLngFile(const std::string& Name) {
   const std::string name = ExtractFileName(Name);
   if (name.empty()) return CurrentLngFile();
-  return LngFolder() + ChangeFileExt(name, LngExtension());
+  return FindLngFile(ChangeFileExt(name, LngExtension()));
+}
+
+std::string FindLngFile(const std::string& BareName) {
+  const std::string own = LngFolder() + BareName;
+  if (FileExists(own)) return own;
+  const std::string installed = InstalledLngFolder();
+  if (!installed.empty() && FileExists(installed + BareName)) return installed + BareName;
+  return own;
 }
 
 bool ListLngFiles(const std::string& Folder, TStringList& List) {
@@ -274,6 +304,21 @@ bool ListLngFiles(const std::string& Folder, TStringList& List) {
   return List.Count() > 0;
 }
 
+bool ListAllLngFiles(TStringList& List) {
+  TStringList installed;
+  if (const std::string folder = InstalledLngFolder(); !folder.empty()) ListLngFiles(folder, installed);
+  ListLngFiles(LngFolder(), List);
+  for (int i = 0; i < installed.Count(); ++i) List.Add(installed[i]);
+  return List.Count() > 0;
+}
+
+std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding) {
+  TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
+  std::string bytes(static_cast<size_t>(file.Size()), '\0');
+  file.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  return TextToUtf8(bytes, Encoding);
+}
+
 void WriteLngFile(const std::string& Name) {
   const std::string fileName = Name.empty() ? CurrentLngFile() : Name;
   const std::string folder = ExtractFilePath(fileName);
@@ -283,11 +328,12 @@ void WriteLngFile(const std::string& Name) {
   ini.WriteString("File", "Name", fileName);
   WriteLngStrings(ini);
   for (int i = 0; i < Screen->FormCount(); ++i) WriteForm(ini, *Screen->Forms(i));
-  WriteFileReplacing(fileName, ini.Text());
+  WriteFileReplacing(fileName, ini.Text(), TLinkReplace::lrReplaceLink);
 }
 
 void ReadLngFile(const std::string& Name) {
-  TMemIniFile ini = OpenLngFile(Name.empty() ? CurrentLngFile() : Name);
+  // current.lng is the user's own, or the installed one while the user has none.
+  TMemIniFile ini = OpenLngFile(Name.empty() ? FindLngFile(ExtractFileName(CurrentLngFile())) : Name);
   ReadLngStrings(ini);
   for (int i = 0; i < Screen->FormCount(); ++i) {
     TCustomForm* form = Screen->Forms(i);

@@ -7,6 +7,7 @@
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_replace.h"
 #include "toolkit/core/file_system.h"
+#include "toolkit/core/format.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/core/string_utils.h"
 #include "toolkit/ui/application.h"
@@ -43,7 +44,7 @@ TSpeedButton* NewSpeedButton(TLngForm* form, const char* name, const char* capti
 TLngForm::TLngForm(TComponent* owner) : TForm(owner) {
   SetName("LngForm");
   SetCaption("Fichiers de Traduction");
-  setFixedSize(340, 222);
+  setFixedSize(340, 244);
 
   SpeedButtonEditLng = NewSpeedButton(this, "SpeedButtonEditLng", "Editer", 8);
   SpeedButtonApplyLng = NewSpeedButton(this, "SpeedButtonApplyLng", "Appliquer", 40);
@@ -59,6 +60,10 @@ TLngForm::TLngForm(TComponent* owner) : TForm(owner) {
   BitBtnLngCancel->SetName("BitBtnLngCancel");
   BitBtnLngCancel->SetKind(TBitBtnKind::bkCancel);
   BitBtnLngCancel->SetBounds(216, 189, 116, 25);
+  // Without a name: its text is made from a message string and the folder, never from a language file.
+  FolderLabel = new TLabel(this, this);
+  FolderLabel->AutoSize = false;
+  FolderLabel->SetBounds(8, 222, 324, 16);
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->SetName("SaveDialog1");
   OpenDialog1 = new TOpenDialog(this);
@@ -75,8 +80,11 @@ TLngForm::TLngForm(TComponent* owner) : TForm(owner) {
   };
   BitBtnLngOk->OnClick = Event(this, &TLngForm::BitBtnLngOkClick);
   BitBtnLngCancel->OnClick = Event(this, &TLngForm::BitBtnLngCancelClick);
-  // Sent to every window after a language file was applied; accepted and ignored here.
-  SetMessageHandler(WM_USER + 500, [](intptr_t, intptr_t) { return intptr_t{0}; });
+  // Sent to every window after a language file was applied: the folder's words may have changed.
+  SetMessageHandler(WM_USER + 500, [this](intptr_t, intptr_t) {
+    ShowFolder();
+    return intptr_t{0};
+  });
 }
 
 void TLngForm::FormCreate(TObject*) {
@@ -92,12 +100,29 @@ void TLngForm::FormShow(TObject*) {
 
 std::string TLngForm::ChosenFile() const {
   const int index = ListBox1->ItemIndex();
-  return index >= 0 ? LngFolder() + ListBox1->Items()[index] : CurrentLngFile();
+  return index >= 0 ? FindLngFile(ListBox1->Items()[index]) : CurrentLngFile();
+}
+
+void TLngForm::ShowFolder() {
+  // A hand-written wording whose format does not fit one folder name shows the folder alone: applying
+  // a language file never fails on it.
+  std::string text;
+  try {
+    text = Format(lngFolder, {LngFolder()});
+  } catch (const Exception&) {
+    text = LngFolder();
+  }
+  FolderLabel->SetCaption(text);
+  FolderLabel->SetHint(text);
+  // A long folder loses its middle on screen rather than its end; the hint holds it whole.
+  FolderLabel->setText(FolderLabel->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle,
+                                                             FolderLabel->Width()));
 }
 
 void TLngForm::RefreshList() {
+  ShowFolder();
   TStringList names;
-  ListLngFiles(LngFolder(), names);
+  ListAllLngFiles(names);
   ListBox1->Clear();
   int selected = -1;
   for (int i = 0; i < names.Count(); ++i) {
@@ -154,6 +179,17 @@ void TLngForm::BitBtnLngCancelClick(TObject*) {
   Close();
 }
 
+void TLngForm::EnsureCurrentLngFile() {
+  const std::string current = CurrentLngFile();
+  if (FileExists(current)) return;
+  // The installed active language, when there is one, before the texts on screen.
+  const std::string installed = FindLngFile(ExtractFileName(current));
+  if (installed != current)
+    CopyFileReplacing(installed, current, TLinkReplace::lrReplaceLink);
+  else
+    WriteLngFile(current);
+}
+
 void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
   CanClose = true;
   const std::string current = CurrentLngFile();
@@ -161,21 +197,22 @@ void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
     const int index = ListBox1->ItemIndex();
     const std::string candidate = ResolveLngFile(index >= 0 ? ListBox1->Items()[index] : current);
     // The copy goes through a temporary file: when it fails, current.lng stays as it was, is applied
-    // as it is, and the failure is reported once that is done.
+    // as it is, and the failure is reported once that is done. A current.lng that is a link to a
+    // user's file is replaced itself; the user's file is never written.
     std::exception_ptr failure;
     if (!SameFile(candidate, current) && FileExists(candidate)) {
       try {
-        CopyFileReplacing(candidate, current);
+        CopyFileReplacing(candidate, current, TLinkReplace::lrReplaceLink);
         FRemembered = ExtractFileName(candidate);
       } catch (const Exception&) {
         failure = std::current_exception();
       }
     }
-    if (!FileExists(current)) WriteLngFile(current);
+    EnsureCurrentLngFile();
     ReadLngFile(current);
     if (failure) std::rethrow_exception(failure);
   } else if (ModalResult() == mrCancel) {
-    if (!FileExists(current)) WriteLngFile(current);
+    EnsureCurrentLngFile();
     ReadLngFile(current);
     FRemembered = ExtractFileName(current);
   }

@@ -8,6 +8,7 @@
 #include "toolkit/ui/file_dialogs.h"
 #include "toolkit/ui/forms.h"
 #include "toolkit/ui/listbox.h"
+#include "toolkit/ui/stdctrls.h"
 
 class TLngForm : public TForm {
  public:
@@ -21,6 +22,8 @@ class TLngForm : public TForm {
   TBitBtn* BitBtnLngCancel;
   TSaveDialog* SaveDialog1;
   TOpenDialog* OpenDialog1;
+  // The folder the files are written to, as the message string lngFolder words it.
+  TLabel* FolderLabel;
 
   // The file last made active here: current.lng's full path until OK or Cancel, then a bare name.
   std::string FRemembered;
@@ -34,13 +37,18 @@ class TLngForm : public TForm {
   void BitBtnLngOkClick(TObject* Sender);
   void BitBtnLngCancelClick(TObject* Sender);
   // After OK (the last button pressed): the chosen file becomes current.lng and is applied. After
-  // Cancel: current.lng is applied again. A missing current.lng is first written from the windows.
+  // Cancel: current.lng is applied again. A missing current.lng is made first.
   void FormCloseQuery(TObject* Sender, bool& CanClose);
 
  private:
-  // The selected entry in the language folder, or current.lng when none is selected.
+  // The selected entry (in the language folder, or the installed one when only that one holds it), or
+  // current.lng when none is selected.
   std::string ChosenFile() const;
   void RefreshList();
+  void ShowFolder();
+  // A missing current.lng is made: a copy of the installed one when there is one, else written from
+  // the texts the windows show now.
+  void EnsureCurrentLngFile();
   void OpenChosenInEditor();
 };
 

@@ -20,6 +20,7 @@ std::string kstLoadCaption = "Load %s list";
 std::string kstSaveCaption = "Save %s list";
 std::string kstleft = "LEFT";
 std::string kstright = "RIGHT";
+std::string kstFolderError = "Cannot open the folder %s: %s";
 std::string lngquit = "Quitter?";
 std::string lngListFilter = "Liste *.lst|*.lst|Tous Fichiers *.*|*.*";
 std::string lngFilter = "Langues *.lng|*.lng|All Files *.*|*.*";
@@ -27,6 +28,7 @@ std::string lngSaveLng = "Enregistrer un Fichier Langue";
 std::string lngOpenLng = "Lire un Fichier Langue";
 std::string lngEdit = "Editer";
 std::string lngSaveEdit = "Voulez-vous enregistrer les  modifications ?";
+std::string lngFolder = "Dossier des langues : %s";
 
 namespace {
 
@@ -37,7 +39,7 @@ struct TLngString {
 };
 
 // Table order is the order of writing and reading.
-const std::array<TLngString, 23> kLngStrings{{
+const std::array<TLngString, 25> kLngStrings{{
     {"Strings", "kstClearList", &kstClearList},
     {"Strings", "kstClearSelection", &kstClearSelection},
     {"Strings", "kstcaption1", &kstcaption1},
@@ -54,6 +56,7 @@ const std::array<TLngString, 23> kLngStrings{{
     {"Strings", "kstSaveCaption", &kstSaveCaption},
     {"Strings", "kstleft", &kstleft},
     {"Strings", "kstright", &kstright},
+    {"Strings", "kstFolderError", &kstFolderError},
     {"Messages", "lngquit", &lngquit},
     {"Lng", "lngListFilter", &lngListFilter},
     {"Lng", "lngFilter", &lngFilter},
@@ -61,6 +64,7 @@ const std::array<TLngString, 23> kLngStrings{{
     {"Lng", "lngOpenLng", &lngOpenLng},
     {"Lng", "lngEdit", &lngEdit},
     {"Lng", "lngSaveEdit", &lngSaveEdit},
+    {"Lng", "lngFolder", &lngFolder},
 }};
 
 }  // namespace

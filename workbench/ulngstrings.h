@@ -23,6 +23,8 @@ extern std::string kstLoadCaption;
 extern std::string kstSaveCaption;
 extern std::string kstleft;
 extern std::string kstright;
+// Format(kstFolderError, [folder, reason]): a folder the browser cannot list.
+extern std::string kstFolderError;
 extern std::string lngquit;
 extern std::string lngListFilter;
 extern std::string lngFilter;
@@ -30,8 +32,10 @@ extern std::string lngSaveLng;
 extern std::string lngOpenLng;
 extern std::string lngEdit;
 extern std::string lngSaveEdit;
+// Format(lngFolder, [folder]): the language chooser's word on the folder its files are written to.
+extern std::string lngFolder;
 
-// Writes the 23 strings into the open ini object (sections "Strings", "Messages", "Lng"); does not save.
+// Writes the 25 strings into the open ini object (sections "Strings", "Messages", "Lng"); does not save.
 void WriteLngStrings(TMemIniFile& ini);
 // Replaces every string for which the ini object holds a non-empty value.
 void ReadLngStrings(TMemIniFile& ini);

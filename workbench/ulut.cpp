@@ -98,37 +98,42 @@ TLabel* NewLabel(TLut* form, const char* name, const char* caption, int top) {
 TLut::TLut(TComponent* owner) : TForm(owner) {
   SetName("Lut");
   SetCaption("Look Up Tables");
-  setFixedSize(440, 330);
 
   CheckBox1 = new TCheckBox(this, this);
   CheckBox1->SetName("CheckBox1");
   CheckBox1->SetCaption("LookUp Tables");
-  CheckBox1->SetBounds(8, 8, 150, 17);
+  CheckBox1->SetBounds(8, 8, std::max(150, CheckBox1->sizeHint().width()), 17);
   RLUT = new TRadioGroup(this, this);
   RLUT->SetName("RLUT");
-  RLUT->SetBounds(8, 30, 330, 150);
   RLUT->SetColumns(3);
   for (const char* item : {"Normal", "Inverse R", "Inverse G", "Inverse B", "Short Rainbow", "Cicle Rainbow",
                            "Cold-Warm", "Warm-Cold", "Stripped", "Rainbow x3", "Short Rainbow 2",
                            "Short Rainbow 3", "Long Rainbow 1", "Long Rainbow 2", "Custom"})
     RLUT->Items().Add(item);
   RLUT->SetItemIndex(0);
-  Label1 = NewLabel(this, "Label1", "R:", 190);
-  ImageR = NewStrip(this, "ImageR", 190);
-  Label2 = NewLabel(this, "Label2", "G:", 222);
-  ImageG = NewStrip(this, "ImageG", 222);
-  Label3 = NewLabel(this, "Label3", "B:", 254);
-  ImageB = NewStrip(this, "ImageB", 254);
-  Label4 = NewLabel(this, "Label4", "Sum:", 286);
-  ImageSum = NewStrip(this, "ImageSum", 286);
+  // The group is as large as its fifteen names need in the window's font; the strips go below it and
+  // the buttons beside it.
+  const QSize tables = RLUT->sizeHint().expandedTo(QSize(330, 150));
+  RLUT->SetBounds(8, 30, tables.width(), tables.height());
+  const int stripsTop = 30 + tables.height() + 10;
+  Label1 = NewLabel(this, "Label1", "R:", stripsTop);
+  ImageR = NewStrip(this, "ImageR", stripsTop);
+  Label2 = NewLabel(this, "Label2", "G:", stripsTop + 32);
+  ImageG = NewStrip(this, "ImageG", stripsTop + 32);
+  Label3 = NewLabel(this, "Label3", "B:", stripsTop + 64);
+  ImageB = NewStrip(this, "ImageB", stripsTop + 64);
+  Label4 = NewLabel(this, "Label4", "Sum:", stripsTop + 96);
+  ImageSum = NewStrip(this, "ImageSum", stripsTop + 96);
+  const int buttonsLeft = 8 + tables.width() + 12;
   Button2 = new TButton(this, this);
   Button2->SetName("Button2");
   Button2->SetCaption("&OK");
-  Button2->SetBounds(350, 38, 80, 25);
+  Button2->SetBounds(buttonsLeft, 38, 80, 25);
   Button1 = new TButton(this, this);
   Button1->SetName("Button1");
   Button1->SetCaption("&Cancel");
-  Button1->SetBounds(350, 70, 80, 25);
+  Button1->SetBounds(buttonsLeft, 70, 80, 25);
+  setFixedSize(buttonsLeft + 80 + 10, stripsTop + 96 + kStripHeight + 19);
   OpenDialog1 = new TOpenDialog(this);
   OpenDialog1->SetName("OpenDialog1");
   OpenDialog1->Filter = "LookUp Tables|*.LUT";

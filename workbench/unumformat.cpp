@@ -1,5 +1,7 @@
 #include "workbench/unumformat.h"
 
+#include <algorithm>
+
 TFormNumFormat* FormNumFormat = nullptr;
 
 TFormNumFormat::TFormNumFormat(TComponent* owner) : TForm(owner) {
@@ -15,10 +17,12 @@ TFormNumFormat::TFormNumFormat(TComponent* owner) : TForm(owner) {
   Edit1 = new TEdit(this, this);
   Edit1->SetName("Edit1");
   Edit1->SetText("4");
-  Edit1->SetBounds(160, 16, 41, 21);
+  // The edit and its arrows beside the label's whole text.
+  const int editLeft = std::max(160, Label1->Left() + Label1->Width() + 8);
+  Edit1->SetBounds(editLeft, 16, 41, 21);
   UpDown1 = new TUpDown(this, this);
   UpDown1->SetName("UpDown1");
-  UpDown1->SetBounds(201, 16, 16, 21);
+  UpDown1->SetBounds(editLeft + 41, 16, 16, 21);
   UpDown1->SetMin(-1);
   UpDown1->SetMax(10);
   UpDown1->Wrap = false;
@@ -27,7 +31,10 @@ TFormNumFormat::TFormNumFormat(TComponent* owner) : TForm(owner) {
   CheckBoxAutoNumFormat = new TCheckBox(this, this);
   CheckBoxAutoNumFormat->SetName("CheckBoxAutoNumFormat");
   CheckBoxAutoNumFormat->SetCaption("AutoAdapt  Number Format to File Count");
-  CheckBoxAutoNumFormat->SetBounds(16, 52, 260, 17);
+  // As wide as its text needs in the window's font; the window grows with it.
+  const int checkWidth = std::max(260, CheckBoxAutoNumFormat->sizeHint().width());
+  CheckBoxAutoNumFormat->SetBounds(16, 52, checkWidth, 17);
+  setFixedSize(std::max({290, 16 + checkWidth + 14, editLeft + 57 + 14}), 150);
   BitBtnOk = new TBitBtn(this, this);
   BitBtnOk->SetName("BitBtnOk");
   BitBtnOk->SetKind(TBitBtnKind::bkOK);

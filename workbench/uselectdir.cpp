@@ -2,6 +2,9 @@
 #include "workbench/uselectdir.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
 #include <QStyle>
 
 #include "workbench/form_layout.h"
@@ -21,6 +24,43 @@ enum Glyph {
   kGlyphCheck,
   kGlyphSendTo
 };
+
+// The view buttons' glyphs, drawn here so that each shows its own style: four large tiles, nine small
+// ones, a column of small tiles with their lines, and a table with a header.
+QIcon ViewGlyph(Glyph glyph) {
+  constexpr int kSize = 21;
+  QPixmap pixmap(kSize, kSize);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  const QColor ink = QApplication::palette().color(QPalette::WindowText);
+  const QColor tile = QApplication::palette().color(QPalette::Highlight);
+  switch (glyph) {
+    case kGlyphLargeIcons:
+      for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column)
+          painter.fillRect(2 + column * 10, 2 + row * 10, 7, 7, tile);
+      break;
+    case kGlyphSmallIcons:
+      for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) painter.fillRect(2 + column * 7, 2 + row * 7, 4, 4, tile);
+      break;
+    case kGlyphList:
+      for (int row = 0; row < 4; ++row) {
+        painter.fillRect(2, 2 + row * 5, 3, 3, tile);
+        painter.fillRect(7, 3 + row * 5, 12, 1, ink);
+      }
+      break;
+    default:  // report
+      painter.fillRect(2, 2, 17, 3, ink);
+      for (int row = 0; row < 3; ++row) {
+        painter.fillRect(2, 7 + row * 5, 8, 1, ink);
+        painter.fillRect(12, 7 + row * 5, 7, 1, ink);
+      }
+      break;
+  }
+  painter.end();
+  return QIcon(pixmap);
+}
 
 TToolButton* NewButton(TComponent* owner, TToolBar* bar, const char* name, int glyph, const char* hint,
                        TToolButtonStyle style = TToolButtonStyle::tbsButton) {
@@ -74,11 +114,15 @@ void TFormSelDir::CreateComponents() {
   ToolbarImages = AddComponent<TImageList>(this, "ToolbarImages");
   ToolbarImages->Width = 21;
   ToolbarImages->Height = 21;
-  for (QStyle::StandardPixmap pixmap :
-       {QStyle::SP_DirOpenIcon, QStyle::SP_FileDialogToParent, QStyle::SP_FileDialogContentsView,
-        QStyle::SP_FileDialogInfoView, QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView,
-        QStyle::SP_DialogApplyButton, QStyle::SP_ArrowRight})
-    ToolbarImages->Add(QApplication::style()->standardIcon(pixmap));
+  const auto standard = [](QStyle::StandardPixmap pixmap) {
+    return QApplication::style()->standardIcon(pixmap);
+  };
+  ToolbarImages->Add(standard(QStyle::SP_DirOpenIcon));
+  ToolbarImages->Add(standard(QStyle::SP_FileDialogToParent));
+  for (Glyph view : {kGlyphLargeIcons, kGlyphSmallIcons, kGlyphList, kGlyphReport})
+    ToolbarImages->Add(ViewGlyph(view));
+  ToolbarImages->Add(standard(QStyle::SP_DialogApplyButton));
+  ToolbarImages->Add(standard(QStyle::SP_ArrowRight));
   ToolBar2 = PlaceControl<TToolBar>(this, CoolBar1, "ToolBar2", 0, 0, 200, 26);
   ToolBar2->SetImages(ToolbarImages);
   btnBrowse = NewButton(this, ToolBar2, "btnBrowse", kGlyphBrowse, "Slelect Directories");

@@ -7,11 +7,13 @@
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
+#include "toolkit/core/text_encoding.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/system_services.h"
 #include "workbench/entry_drawing.h"
 #include "workbench/file_mask.h"
 #include "workbench/list_update.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
 #include "workbench/uselectdir.h"
 
@@ -26,7 +28,7 @@ void ForEachEntry(TCheckListBox& list, Change change) {
 }
 
 [[noreturn]] void RaiseFolderError(const std::string& folder, int error) {
-  throw Exception(Format("Cannot open the folder %s: %s", {folder, std::string(std::strerror(error))}));
+  throw Exception(Format(kstFolderError, {EscapeName(folder), std::string(std::strerror(error))}));
 }
 
 }  // namespace

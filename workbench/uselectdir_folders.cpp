@@ -6,6 +6,7 @@
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/string_utils.h"
+#include "toolkit/core/text_encoding.h"
 #include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/guarded.h"
 #include "toolkit/ui/system_services.h"
@@ -29,8 +30,20 @@ class TListViewUpdate {
   TListView& FView;
 };
 
-// The history entry with exactly this text (paths differ by letter case here), or -1.
-int HistoryIndex(TComboBox& box, const std::string& text) {
+// The history entry of the folder, found by the folder's bytes (paths differ by letter case here, and
+// a name that is not UTF-8 shows escaped): the list the entry carries, or for an entry that lost it
+// (its text rewritten by a language file) the text it shows.
+int HistoryIndex(TComboBox& box, const std::string& path) {
+  const std::string shown = EscapeName(path);
+  for (int i = 0; i < box.Items().Count(); ++i) {
+    const auto* list = static_cast<const std::string*>(box.Items().Objects(i));
+    if (list ? *list == path : box.Items()[i] == shown) return i;
+  }
+  return -1;
+}
+
+// The entry showing exactly this text, or -1.
+int ShownIndex(TComboBox& box, const std::string& text) {
   for (int i = 0; i < box.Items().Count(); ++i)
     if (box.Items()[i] == text) return i;
   return -1;
@@ -73,7 +86,9 @@ void TFormSelDir::FormDestroy(TObject*) {
 // ---- Going to a folder
 
 void TFormSelDir::SetPath(const std::string& Path) {
-  SetItemIdList(FDesktopFolder.ParseDisplayName(Path));
+  // A relative path starts in the folder shown (the process's current folder before the first one),
+  // whatever other windows have made the current folder since.
+  SetItemIdList(FShellFolder.ParseDisplayName(Path));
 }
 
 void TFormSelDir::SetItemIdList(const std::string& List) {
@@ -88,10 +103,10 @@ void TFormSelDir::SetItemIdList(const std::string& List) {
       cbPath->SetItemIndex(seen);
     } else {
       FHistoryLists.push_back(std::make_unique<std::string>(List));
-      cbPath->Items().InsertObject(0, FPath, FHistoryLists.back().get());
+      cbPath->Items().InsertObject(0, EscapeName(FPath), FHistoryLists.back().get());
       cbPath->SetItemIndex(0);
     }
-    cbPath->SetText(FPath);
+    cbPath->SetText(EscapeName(FPath));
     if (ListView->ItemCount() > 0) {
       ListView->SetItemIndex(0);
       ListView->MakeVisible(0);
@@ -109,7 +124,7 @@ void TFormSelDir::PopulateFolder(const TShellFolder& Folder) {
   for (const std::string& list : lists) {
     auto item = std::make_unique<TShellItem>();
     item->Pidl = list;
-    item->DisplayName = GetDisplayName(Folder, list, false);
+    item->DisplayName = EscapeName(GetDisplayName(Folder, list, false));
     FItems.push_back(std::move(item));
   }
   std::stable_sort(FItems.begin(), FItems.end(),
@@ -229,17 +244,17 @@ void TFormSelDir::btnLargeIconsClick(TObject* Sender) {
 void TFormSelDir::cbPathKeyDown(TObject*, Word& Key, TShiftState) {
   if (Key != VK_RETURN) return;
   Key = 0;
-  SetPath(cbPath->Text());
+  SetPath(UnescapeName(cbPath->Text()));
 }
 
 void TFormSelDir::cbPathClick(TObject*) {
   const std::string text = cbPath->Text();
-  const int index = HistoryIndex(*cbPath, text);
+  const int index = ShownIndex(*cbPath, text);
   // An entry that no longer carries its folder (its text rewritten by a language file) is taken as a
   // path, like typed text.
   const auto* list = index >= 0 ? static_cast<const std::string*>(cbPath->Items().Objects(index)) : nullptr;
   if (list)
     SetItemIdList(*list);
   else
-    SetPath(text);
+    SetPath(UnescapeName(text));
 }

@@ -135,6 +135,78 @@ TEST_F(ChooserTest, AnotherNameOfTheActiveFileIsNeverCopiedOntoIt) {
   EXPECT_EQ(Read(Lng("current.lng")), before);
 }
 
+TEST_F(ChooserTest, ACurrentLngLinkedToAUsersFileIsReplacedAndTheUsersFileKept) {
+  const std::string mine = Temp.File("mine.lng");
+  Write(mine, "[FormTry]\r\nCaption=Mine\r\n");
+  const std::string mineBefore = Read(mine);
+  std::filesystem::remove(Lng("current.lng"));
+  std::filesystem::create_symlink(mine, Lng("current.lng"));
+  LngForm->Show();
+  Choose("fr.lng");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_FALSE(std::filesystem::is_symlink(Lng("current.lng")));
+  EXPECT_EQ(Read(Lng("current.lng")), Read(Lng("fr.lng")));
+  EXPECT_EQ(Read(mine), mineBefore);
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+
+  // "Créer..." under the name current.lng, linked again, replaces the link too.
+  std::filesystem::remove(Lng("current.lng"));
+  std::filesystem::create_symlink(mine, Lng("current.lng"));
+  LngForm->Show();
+  LngForm->ListBox1->SetItemIndex(-1);
+  Script().AnswerSaveFile(Lng("current.lng"));
+  LngForm->SpeedButtonSaveLng->click();
+  EXPECT_FALSE(std::filesystem::is_symlink(Lng("current.lng")));
+  EXPECT_NE(Read(Lng("current.lng")).find("[LngForm]"), std::string::npos);
+  EXPECT_EQ(Read(mine), mineBefore);
+}
+
+// The folder beside the program cannot be written: the user's folder takes the files written, and the
+// installed ones are offered and read too, the user's copy first where both have a name.
+TEST_F(ChooserTest, InstalledFilesAreListedAndReadBesideTheUsersFolder) {
+  const std::string installed = Temp.File("installed") + "/";
+  Write(installed + "de.lng", "[FormTry]\r\nCaption=Probefenster\r\n");
+  Write(installed + "fr.lng", "[FormTry]\r\nCaption=installed French\r\n");
+  Write(installed + "current.lng", "[FormTry]\r\nCaption=installed active\r\n");
+  SetLngFolderOverride(Folder, installed);
+  std::filesystem::remove(Lng("current.lng"));
+  LngForm->Show();
+  EXPECT_EQ(Entries(), "current.lng de.lng fr.lng ");
+  EXPECT_EQ(LngForm->FolderLabel->Caption(), "Dossier des langues : " + Folder);
+  EXPECT_EQ(InstalledLngFolder(), installed);
+
+  ReadLngFile("");  // the installed active language while the user has none
+  EXPECT_EQ(Try->Caption(), "installed active");
+  Choose("fr.lng");  // the user's own French
+  LngForm->SpeedButtonApplyLng->click();
+  EXPECT_EQ(Try->Caption(), "Fenetre d'essai");
+  Choose("de.lng");  // only installed
+  LngForm->SpeedButtonApplyLng->click();
+  EXPECT_EQ(Try->Caption(), "Probefenster");
+
+  // Cancel with no current.lng of the user's: the installed active language becomes theirs.
+  LngForm->BitBtnLngCancel->click();
+  EXPECT_EQ(Read(Lng("current.lng")), Read(installed + "current.lng"));
+  EXPECT_EQ(Try->Caption(), "installed active");
+  // OK copies an installed file into the user's folder; the installed folder is never written.
+  LngForm->Show();
+  Choose("de.lng");
+  LngForm->BitBtnLngOk->click();
+  EXPECT_EQ(Read(Lng("current.lng")), Read(installed + "de.lng"));
+  EXPECT_EQ(LngForm->FRemembered, "de.lng");
+  EXPECT_EQ(Try->Caption(), "Probefenster");
+  EXPECT_FALSE(std::filesystem::exists(Lng("de.lng")));
+
+  // The folder's words come from the message strings, as a language file gives them.
+  Write(Lng("words.lng"), "[Lng]\r\nlngFolder=Language folder: %s\r\n");
+  ReadLngFile(Lng("words.lng"));
+  EXPECT_EQ(LngForm->FolderLabel->Caption(), "Language folder: " + Folder);
+  Write(Lng("words.lng"), "[FormTry]\r\nCaption=Mots\r\n[Lng]\r\nlngFolder=Folder %d\r\n");
+  ReadLngFile(Lng("words.lng"));
+  EXPECT_EQ(LngForm->FolderLabel->Caption(), Folder);
+  EXPECT_EQ(Try->Caption(), "Mots");
+}
+
 TEST_F(ChooserTest, MousePressesCreateAndEdit) {
   LngForm->Show();
   // A press below the last entry takes the first; a double click applies it; the right button edits.

@@ -65,6 +65,61 @@ TEST_F(EditorTest, OpeningMarksSectionAndKeyLinesAndSavingWritesPlainText) {
   EXPECT_FALSE(Edit->RichEdit1->Modified());
 }
 
+TEST_F(EditorTest, AnEightBitFileIsShownRightAndSavedInItsOwnEncoding) {
+  const std::string old =
+      "[FormMain]\r\nCaption=Cr\xE9"
+      "er \x80\r\n\r\n";
+  const std::string path = WriteFile("old.lng", old);
+  Edit->OpenEditor(path, "", "");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[1],
+            "Caption=Cr\xC3\xA9"
+            "er \xE2\x82\xAC");
+  EXPECT_EQ(Edit->FEncoding, TTextEncoding::teWindows1252);
+  Script().AnswerSaveFile("");
+  Edit->MenuEdit_SaveClick(Edit.get());  // cancelled: nothing written
+  const auto saved = [&] {
+    Script().AnswerSaveFile(path);
+    Edit->BitBtnSave->click();
+    return Contents(path);
+  };
+  EXPECT_EQ(saved(), old);  // unchanged text, unchanged bytes
+  Edit->RichEdit1->Lines().Put(2, "Hint=d\xC3\xA9j\xC3\xA0");
+  EXPECT_EQ(saved(),
+            "[FormMain]\r\nCaption=Cr\xE9"
+            "er \x80\r\nHint=d\xE9j\xE0\r\n");
+  // A text that code page cannot carry is saved as UTF-8 rather than lose it.
+  Edit->RichEdit1->Lines().Put(2, "Hint=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA");
+  EXPECT_EQ(saved(),
+            "[FormMain]\r\nCaption=Cr\xC3\xA9"
+            "er \xE2\x82\xAC\r\nHint=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA\r\n");
+  EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8);
+  // A UTF-8 file opened afterwards is UTF-8 again whatever the one before was.
+  Edit->OpenEditor(Sample, "", "");
+  EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8);
+}
+
+// A list file of some 20,000 pictures opened from the chooser is about 100,000 lines.
+TEST_F(EditorTest, ALargeFileOpensWithEveryLineMarked) {
+  constexpr int kSections = 20000;
+  std::string text;
+  for (int i = 0; i < kSections; ++i)
+    text +=
+        "[L" + std::to_string(i) + "]\r\nname=/n/" + std::to_string(i) + ".jpg\r\nslct=0\r\nchck=1\r\n\r\n";
+  Edit->OpenEditor(WriteFile("large.lng", text), "", "");
+  ASSERT_EQ(Edit->RichEdit1->Lines().Count(), kSections * 5);
+  int marked = 0, wrong = 0;
+  for (int i = 0; i < kSections * 5; i += 997) {
+    Edit->RichEdit1->SetSelStart(Edit->RichEdit1->LineStart(i));
+    const bool mark = Edit->RichEdit1->FirstIndent() == 20;
+    marked += mark ? 1 : 0;
+    if (mark != (i % 5 != 4)) ++wrong;
+  }
+  EXPECT_GT(marked, 0);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(Edit->RichEdit1->Lines()[kSections * 5 - 2], "chck=1");
+  EXPECT_FALSE(Edit->RichEdit1->Modified());
+}
+
 TEST_F(EditorTest, AMissingFileIsAskedForAndCancellingLeavesAnEmptyEditor) {
   Script().AnswerOpenFile({});
   Edit->OpenEditor(Temp.File("none.lng"), Temp.Path().string(), "");

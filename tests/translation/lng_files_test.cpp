@@ -232,6 +232,37 @@ TEST_F(LanguageFilesTest, HandWrittenFilesWithBlanksMissingKeysAndWrongCounts) {
   EXPECT_EQ(Try->Applied, applied + 1);
 }
 
+// Files from older Windows installs are 8-bit: read as Windows-1252, never as replacement characters.
+TEST_F(LanguageFilesTest, AnEightBitFileIsReadAsWindows1252) {
+  Write(Lng("old.lng"),
+        "[FormTry]\r\nCaption=Cr\xE9"
+        "er\r\n[FormTry.Button1]\r\nCaption=\x80 \x93"
+        "a\xEFve\x94\r\n"
+        "[Lng]\r\nlngEdit=\xC9"
+        "diter\r\n");
+  ReadLngFile(Lng("old.lng"));
+  EXPECT_EQ(Try->Caption(),
+            "Cr\xC3\xA9"
+            "er");
+  EXPECT_EQ(Try->Button1->Caption(),
+            "\xE2\x82\xAC \xE2\x80\x9C"
+            "a\xC3\xAFve\xE2\x80\x9D");
+  EXPECT_EQ(lngEdit,
+            "\xC3\x89"
+            "diter");
+  // What is written again is UTF-8, and reads back the same.
+  WriteLngFile(Lng("again.lng"));
+  EXPECT_NE(Read(Lng("again.lng"))
+                .find("Caption=Cr\xC3\xA9"
+                      "er\r\n"),
+            std::string::npos);
+  Try->SetCaption("other");
+  ReadLngFile(Lng("again.lng"));
+  EXPECT_EQ(Try->Caption(),
+            "Cr\xC3\xA9"
+            "er");
+}
+
 TEST_F(LanguageFilesTest, AFailedWriteLeavesTheFileAsItWas) {
   WriteLngFile("");
   const std::string before = Read(Lng("current.lng"));

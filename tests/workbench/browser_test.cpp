@@ -17,6 +17,7 @@
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/ui/system_services.h"
+#include "workbench/ulngstrings.h"
 #include "workbench/uselectdir.h"
 
 namespace {
@@ -147,6 +148,77 @@ TEST_F(BrowserTest, WalksDownUpByTypedPathsByTheHistoryAndByBrowsing) {
   Script().AnswerMessageBox(IDOK, "Paramètre incorrect.");
   Press(Browser->cbPath, Qt::Key_Return);
   EXPECT_EQ(Browser->FPath, "/");
+}
+
+// Another window (the language chooser, listing its folder) may have made another folder the current
+// one: a typed relative path still starts in the folder shown.
+TEST_F(BrowserTest, TypedRelativePathsStartInTheFolderShown) {
+  SetCurrentDir(Night);
+  Browser->cbPath->SetText("sub2");
+  Press(Browser->cbPath, Qt::Key_Return);
+  EXPECT_EQ(Browser->FPath, Root + "/sub2");
+  SetCurrentDir("/");
+  Browser->cbPath->SetText("../night 1/.");
+  Press(Browser->cbPath, Qt::Key_Return);
+  EXPECT_EQ(Browser->FPath, Night);
+  EXPECT_EQ(Listed().size(), 4u);
+  // Typed text that is no history entry is a path too, from the folder shown.
+  Browser->cbPath->SetText("..");
+  Browser->cbPathClick(Browser->cbPath);
+  EXPECT_EQ(Browser->FPath, Root);
+}
+
+// A folder whose name is not UTF-8 (copied from an old camera card, say) is known by its bytes: shown
+// escaped, entered by Enter or by its escaped path, remembered once, with the icon of any folder.
+TEST_F(BrowserTest, AFolderWhoseNameIsNotUtf8BehavesAsAnyFolder) {
+  const std::string odd = Root + "/caf\xE9";
+  const std::string shown = Root + "/caf\\xE9";
+  fs::create_directory(odd);
+  Picture(odd + "/frame.bmp", 7);
+  Browser->SetPath(Root);
+  EXPECT_EQ(Folders(), (Strings{".hidden", "caf\\xE9", "\xC3\x89t\xC3\xA9", "night 1", "sub2", "sub10"}));
+  Browser->btnLargeIconsClick(Browser->btnReport);
+  const TListItem item = Browser->ListView->Items(1);
+  EXPECT_EQ(item.ImageIndex, ShellIconIndex(Night));
+  EXPECT_EQ(item.SubItems.at(1), ShellTypeName(Night));
+
+  Enter("caf\\xE9");
+  EXPECT_EQ(Browser->FPath, odd);
+  EXPECT_EQ(Browser->cbPath->Text(), shown);
+  EXPECT_EQ(Listed(), Strings{"frame.bmp"});
+  Press(Browser->ListView->focusProxy(), Qt::Key_Backspace);
+  Enter("caf\\xE9");
+  // The path box's text, as shown, takes Enter back to the same folder.
+  Browser->SetPath(Night);
+  Browser->cbPath->SetText(shown);
+  Press(Browser->cbPath, Qt::Key_Return);
+  EXPECT_EQ(Browser->FPath, odd);
+  Strings history;
+  for (int i = 0; i < Browser->cbPath->Items().Count(); ++i) history.push_back(Browser->cbPath->Items()[i]);
+  EXPECT_EQ(history, (Strings{Night, shown, Root}));
+  Choose(Browser->cbPath, 0);
+  Choose(Browser->cbPath, 1);
+  EXPECT_EQ(Browser->FPath, odd);
+
+  // Its name reaches the folder message escaped, in the words of the message strings.
+  const std::string words = kstFolderError;
+  kstFolderError = "Dossier %s illisible : %s";
+  fs::remove_all(odd);
+  Script().AnswerMessageBox(IDOK, "Dossier " + shown + " illisible : No such file or directory.");
+  Browser->EditName->SetText("fr*");
+  kstFolderError = words;
+  EXPECT_EQ(Browser->CheckListBox1->Count(), 0);
+}
+
+TEST_F(BrowserTest, EachViewButtonHasItsOwnGlyph) {
+  std::vector<QImage> glyphs;
+  for (TToolButton* button :
+       {Browser->btnLargeIcons, Browser->btnSmallIcons, Browser->btnList, Browser->btnReport}) {
+    glyphs.push_back(Browser->ToolbarImages->Icon(button->ImageIndex()).pixmap(21, 21).toImage());
+    EXPECT_FALSE(glyphs.back().isNull()) << button->Name();
+  }
+  for (size_t a = 0; a < glyphs.size(); ++a)
+    for (size_t b = a + 1; b < glyphs.size(); ++b) EXPECT_NE(glyphs[a], glyphs[b]) << a << " and " << b;
 }
 
 TEST_F(BrowserTest, MaskAndFilterChooseTheFiles) {

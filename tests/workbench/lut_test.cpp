@@ -104,4 +104,26 @@ TEST_F(LutTest, TheCheckBoxAndTheTableChoiceDrawTheStrips) {
   EXPECT_EQ(StripPixel(Lut->ImageR, 77), RGB(77, 0, 0));
 }
 
+// The fifteen table names and the check box whole in the window's font, the buttons and strips clear
+// of the group.
+TEST_F(LutTest, EveryTableNameShowsWhole) {
+  Lut->Show();
+  const QList<QRadioButton*> buttons = Lut->RLUT->findChildren<QRadioButton*>();
+  ASSERT_EQ(buttons.size(), 15);
+  for (const QRadioButton* button : buttons) {
+    EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+    EXPECT_TRUE(Lut->RLUT->rect().contains(button->geometry())) << button->text().toStdString();
+  }
+  EXPECT_GE(Lut->CheckBox1->Width(), Lut->CheckBox1->sizeHint().width());
+  const QRect group = Lut->RLUT->geometry();
+  for (const TControl* other : std::initializer_list<const TControl*>{Lut->Button1, Lut->Button2, Lut->ImageR,
+                                                                      Lut->Label1, Lut->CheckBox1}) {
+    const QRect bounds(other->Left(), other->Top(), other->Width(), other->Height());
+    EXPECT_FALSE(group.intersects(bounds)) << other->Name();
+    EXPECT_TRUE(Lut->rect().contains(bounds)) << other->Name();
+  }
+  EXPECT_TRUE(Lut->rect().contains(Lut->ImageSum->geometry()));
+  Lut->Close();
+}
+
 }  // namespace

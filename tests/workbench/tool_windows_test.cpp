@@ -1,6 +1,7 @@
 // The tool windows' components under the names language files address, and their labels readable.
 #include "tests/workbench/tool_windows_fixture.h"
 #include "workbench/uformparam.h"
+#include "workbench/unumformat.h"
 
 #include <QRect>
 
@@ -63,6 +64,14 @@ TEST_F(ToolWindowsTest, EveryLabelShowsItsWholeText) {
   ExpectLabelsReadable(*Search);
   ExpectLabelsReadable(*Info);
   ExpectLabelsReadable(*NewForm<TFormParams>(nullptr));
+}
+
+TEST_F(ToolWindowsTest, TheNumberFormatCheckBoxShowsItsWholeText) {
+  auto numbers = NewForm<TFormNumFormat>(nullptr);
+  const TCheckBox& box = *numbers->CheckBoxAutoNumFormat;
+  EXPECT_GE(box.Width(), box.sizeHint().width());
+  EXPECT_LE(box.Left() + box.Width(), numbers->width());
+  ExpectLabelsReadable(*numbers);
 }
 
 }  // namespace

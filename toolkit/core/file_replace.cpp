@@ -35,8 +35,8 @@ bool WriteAll(int fd, std::string_view contents) {
 
 }  // namespace
 
-void WriteFileReplacing(const std::string& fileName, std::string_view contents) {
-  const std::string target = ResolvedTarget(fileName);
+void WriteFileReplacing(const std::string& fileName, std::string_view contents, TLinkReplace links) {
+  const std::string target = links == TLinkReplace::lrFollowLink ? ResolvedTarget(fileName) : fileName;
   const std::string temporary = target + ".tmp";
   // A temporary file left by an earlier failure is replaced; anything else under that name (a folder
   // holding files) makes the write fail below.
@@ -57,7 +57,7 @@ void WriteFileReplacing(const std::string& fileName, std::string_view contents) 
   }
 }
 
-void CopyFileReplacing(const std::string& source, const std::string& target) {
+void CopyFileReplacing(const std::string& source, const std::string& target, TLinkReplace links) {
   const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info {};
   bool read = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -74,5 +74,5 @@ void CopyFileReplacing(const std::string& source, const std::string& target) {
   }
   if (fd >= 0) ::close(fd);
   if (!read) throw EFOpenError(Format(SFOpenError, {source}));
-  WriteFileReplacing(target, contents);
+  WriteFileReplacing(target, contents, links);
 }

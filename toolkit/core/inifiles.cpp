@@ -12,9 +12,45 @@ TMemIniFile::TMemIniFile(std::string fileName) : FFileName(std::move(fileName)) 
   if (FileExists(FFileName)) Load();
 }
 
+size_t TMemIniFile::TNameHash::operator()(std::string_view name) const {
+  // FNV-1a over the upper-cased ASCII letters.
+  size_t hash = 14695981039346656037ull;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    hash = (hash ^ byte) * 1099511628211ull;
+  }
+  return hash;
+}
+
+bool TMemIniFile::TNameEqual::operator()(std::string_view a, std::string_view b) const {
+  return SameText(a, b);
+}
+
+void TMemIniFile::TSection::AddLine(TLine line) {
+  if (line.HasValue) Keys.try_emplace(line.Name, Lines.size());
+  Lines.push_back(std::move(line));
+}
+
+void TMemIniFile::TSection::ReindexKeys() {
+  Keys.clear();
+  for (size_t i = 0; i < Lines.size(); ++i)
+    if (Lines[i].HasValue) Keys.try_emplace(Lines[i].Name, i);
+}
+
 void TMemIniFile::Load() {
   TStringList lines;
   lines.LoadFromFile(FFileName);
+  Parse(lines);
+}
+
+void TMemIniFile::SetText(std::string_view text) {
+  TStringList lines;
+  lines.SetText(text);
+  Parse(lines);
+}
+
+void TMemIniFile::Parse(const TStringList& lines) {
+  Clear();
   TSection* current = nullptr;
   for (int i = 0; i < lines.Count(); ++i) {
     const std::string line = Trim(lines[i]);
@@ -22,29 +58,37 @@ void TMemIniFile::Load() {
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       const std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
       current = FindSection(name);
-      if (!current) current = &FSections.emplace_back(TSection{name, {}});
+      if (!current) current = &AddSection(name);
       continue;
     }
     if (!current) continue;
     const size_t equals = line.find('=');
     if (equals == std::string::npos)
-      current->Lines.push_back(TLine{line, {}, false});
+      current->AddLine(TLine{line, {}, false});
     else
-      current->Lines.push_back(TLine{Trim(std::string_view(line).substr(0, equals)),
-                                     Trim(std::string_view(line).substr(equals + 1)), true});
+      current->AddLine(TLine{Trim(std::string_view(line).substr(0, equals)),
+                             Trim(std::string_view(line).substr(equals + 1)), true});
   }
 }
 
+void TMemIniFile::Clear() {
+  FSections.clear();
+  FSectionIndex.clear();
+}
+
 int TMemIniFile::SectionIndex(std::string_view section) const {
-  for (size_t i = 0; i < FSections.size(); ++i)
-    if (SameText(FSections[i].Name, section)) return static_cast<int>(i);
-  return -1;
+  const auto found = FSectionIndex.find(section);
+  return found == FSectionIndex.end() ? -1 : static_cast<int>(found->second);
 }
 
 int TMemIniFile::LineIndex(const TSection& section, std::string_view name) {
-  for (size_t i = 0; i < section.Lines.size(); ++i)
-    if (section.Lines[i].HasValue && SameText(section.Lines[i].Name, name)) return static_cast<int>(i);
-  return -1;
+  const auto found = section.Keys.find(name);
+  return found == section.Keys.end() ? -1 : static_cast<int>(found->second);
+}
+
+TMemIniFile::TSection& TMemIniFile::AddSection(std::string_view section) {
+  FSectionIndex.try_emplace(std::string(section), FSections.size());
+  return FSections.emplace_back(TSection{std::string(section), {}, {}});
 }
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::string_view section) const {
@@ -66,12 +110,12 @@ std::string TMemIniFile::ReadString(std::string_view section, std::string_view n
 
 void TMemIniFile::WriteString(std::string_view section, std::string_view name, const std::string& value) {
   TSection* s = FindSection(section);
-  if (!s) s = &FSections.emplace_back(TSection{std::string(section), {}});
+  if (!s) s = &AddSection(section);
   const int line = LineIndex(*s, name);
   if (line >= 0)
     s->Lines[static_cast<size_t>(line)].Value = value;
   else
-    s->Lines.push_back(TLine{std::string(name), value, true});
+    s->AddLine(TLine{std::string(name), value, true});
 }
 
 int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view name,
@@ -127,22 +171,30 @@ bool TMemIniFile::ValueExists(std::string_view section, std::string_view name) c
 }
 
 void TMemIniFile::EraseSection(std::string_view section) {
-  std::erase_if(FSections, [section](const TSection& s) { return SameText(s.Name, section); });
+  if (std::erase_if(FSections, [section](const TSection& s) { return SameText(s.Name, section); }) == 0)
+    return;
+  FSectionIndex.clear();
+  for (size_t i = 0; i < FSections.size(); ++i) FSectionIndex.try_emplace(FSections[i].Name, i);
 }
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view name) {
   TSection* s = FindSection(section);
   if (!s) return;
   const int line = LineIndex(*s, name);
-  if (line >= 0) s->Lines.erase(s->Lines.begin() + line);
+  if (line < 0) return;
+  s->Lines.erase(s->Lines.begin() + line);
+  s->ReindexKeys();
 }
 
 std::string TMemIniFile::Text() const {
   std::string text;
   for (const TSection& s : FSections) {
-    text += "[" + s.Name + "]\r\n";
-    for (const TLine& line : s.Lines)
-      text += (line.HasValue ? line.Name + "=" + line.Value : line.Name) + "\r\n";
+    text.append("[").append(s.Name).append("]\r\n");
+    for (const TLine& line : s.Lines) {
+      text += line.Name;
+      if (line.HasValue) text.append("=").append(line.Value);
+      text += "\r\n";
+    }
     text += "\r\n";
   }
   return text;

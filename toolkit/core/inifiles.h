@@ -11,19 +11,27 @@
 // Writing: a new name is appended to its section, a new section to the end; an existing name keeps its
 // place and takes the new value, written unchanged. UpdateFile writes each section as "[name]", its
 // lines, then one empty line, every line ending in CR LF.
+//
+// Sections and names are indexed, so that reading, writing and looking up cost time in proportion to
+// the file's size, whatever the number of sections.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TStrings;
+class TStringList;
 
 class TMemIniFile {
  public:
   // Reads the file when it exists (a missing file or a folder gives an empty ini); raises EFOpenError
   // when an existing file cannot be read.
   explicit TMemIniFile(std::string fileName);
+
+  // Replaces every section by those of the ini text, read by the rules above.
+  void SetText(std::string_view text);
 
   const std::string& FileName() const { return FFileName; }
 
@@ -48,7 +56,7 @@ class TMemIniFile {
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view name);
   // Forgets every section.
-  void Clear() { FSections.clear(); }
+  void Clear();
 
   // The ini text as UpdateFile writes it.
   std::string Text() const;
@@ -62,18 +70,38 @@ class TMemIniFile {
     std::string Value;
     bool HasValue = false;
   };
+  // Names compared with ASCII letter case ignored, looked up without a copy of the name.
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const;
+  };
+  struct TNameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  using TNameIndex = std::unordered_map<std::string, size_t, TNameHash, TNameEqual>;
+
   struct TSection {
     std::string Name;
     std::vector<TLine> Lines;
+    // The first line with a value of each name.
+    TNameIndex Keys;
+
+    void AddLine(TLine line);
+    void ReindexKeys();
   };
 
   void Load();
+  void Parse(const TStringList& lines);
   // Index of the section / of the named line with a value, or -1.
   int SectionIndex(std::string_view section) const;
   static int LineIndex(const TSection& section, std::string_view name);
   const TSection* FindSection(std::string_view section) const;
   TSection* FindSection(std::string_view section);
+  TSection& AddSection(std::string_view section);
 
   std::string FFileName;
   std::vector<TSection> FSections;
+  // The first section of each name.
+  TNameIndex FSectionIndex;
 };

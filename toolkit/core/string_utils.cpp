@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "toolkit/core/text_encoding.h"
+
 namespace {
 
 unsigned char AsciiUpper(unsigned char c) {
@@ -20,65 +22,6 @@ unsigned char AsciiLower(unsigned char c) {
 
 int Sign(int value) {
   return (value > 0) - (value < 0);
-}
-
-// --- UTF-8 ---
-
-// Decodes well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF); nothing otherwise.
-std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view text) {
-  std::vector<char32_t> out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t length;
-    char32_t code;
-    if (lead < 0x80) {
-      out.push_back(lead);
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
-      return std::nullopt;
-    }
-    if (text.size() - i < length) return std::nullopt;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return std::nullopt;
-      code = (code << 6) | (next & 0x3F);
-    }
-    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return std::nullopt;
-    out.push_back(code);
-    i += length;
-  }
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // Latin Extended-A holds its pairs either as (even upper, odd lower) or as (odd upper, even lower).

@@ -11,14 +11,15 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/core/string_list.h"
+#include "toolkit/core/text_encoding.h"
 #include "toolkit/ui/clipbrd.h"
 
 namespace {
 
 QString FromText(std::string_view text) {
-  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-  if (QString::fromUtf8(bytes).toUtf8() == bytes) return QString::fromUtf8(bytes);
-  return QString::fromLatin1(bytes);
+  TTextEncoding encoding;
+  const std::string utf8 = TextToUtf8(text, encoding);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::string ToText(QString text) {
@@ -115,6 +116,22 @@ void TRichEdit::SetText(const std::string& text) {
   setPlainText(FromText(text));
 }
 
+void TRichEdit::LoadLines(std::string_view text) {
+  // Line ends as the document's own paragraph breaks; a last one ends the last line, as the lines'
+  // count has it.
+  std::string plain;
+  plain.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      plain += text[i];
+      continue;
+    }
+    plain += '\n';
+    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  setPlainText(FromText(plain));
+}
+
 int TRichEdit::TextLength() const {
   return document()->characterCount() - 1;
 }
@@ -189,6 +206,26 @@ void TRichEdit::SetFirstIndent(int points) {
   cursor.setPosition(selection.selectionStart());
   cursor.setPosition(selection.selectionEnd(), QTextCursor::KeepAnchor);
   cursor.mergeBlockFormat(format);
+}
+
+void TRichEdit::IndentLinesHolding(std::string_view characters, int points) {
+  const QString wanted = QString::fromUtf8(characters.data(), static_cast<qsizetype>(characters.size()));
+  QTextBlockFormat format;
+  format.setTextIndent(points * logicalDpiX() / 72.0);
+  QTextDocument& text = *document();
+  // One edit, laid out once, that undo does not take apart: the marks belong to the loaded text.
+  const bool undo = text.isUndoRedoEnabled();
+  text.setUndoRedoEnabled(false);
+  QTextCursor cursor(&text);
+  cursor.beginEditBlock();
+  for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+    const QString line = block.text();
+    if (std::none_of(wanted.begin(), wanted.end(), [&line](QChar c) { return line.contains(c); })) continue;
+    cursor.setPosition(block.position());
+    cursor.mergeBlockFormat(format);
+  }
+  cursor.endEditBlock();
+  text.setUndoRedoEnabled(undo);
 }
 
 void TRichEdit::CutToClipboard() {

@@ -24,11 +24,14 @@ class TRichEdit : public TWidgetControl<QTextEdit> {
   ~TRichEdit() override;
 
   // The paragraphs as a string list; a last line break ends the last line rather than starting an
-  // empty one. Text read as UTF-8, or as Latin-1 where it is not valid UTF-8.
+  // empty one. Text read as UTF-8, or as Windows-1252 where it is not valid UTF-8.
   TStrings& Lines() { return *FLines; }
   std::string Text() const override;
   void SetText(const std::string& text) override;
   void Clear() { clear(); }
+  // Replaces the text by the lines of a file's text (ended by CR, LF or CR LF), as Lines().SetText
+  // does, but in one step whatever the length, with the caret at the top and nothing to undo.
+  void LoadLines(std::string_view text);
   int TextLength() const;
 
   bool Modified() const;
@@ -52,6 +55,9 @@ class TRichEdit : public TWidgetControl<QTextEdit> {
   // the selection touches.
   int FirstIndent() const;
   void SetFirstIndent(int points);
+  // Gives every paragraph holding one of the characters a first-line indent, in one pass over the
+  // text whatever its length; not an edit that undo takes back.
+  void IndentLinesHolding(std::string_view characters, int points);
 
   void CutToClipboard();
   void CopyToClipboard();

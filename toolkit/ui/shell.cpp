@@ -23,6 +23,7 @@
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/string_utils.h"
+#include "toolkit/core/text_encoding.h"
 #include "toolkit/ui/imglist.h"
 
 namespace {
@@ -50,7 +51,7 @@ std::string SystemErrorText(int error) {
 
 [[noreturn]] void RaiseShellError(int error, const std::string& path) {
   std::string message = SystemErrorText(error);
-  if (!path.empty()) message += " : " + path;
+  if (!path.empty()) message += " : " + EscapeName(path);
   throw EOleSysError(std::move(message), error);
 }
 
@@ -70,14 +71,20 @@ std::string NormalPath(const std::string& path) {
   return normal;
 }
 
+const QMimeDatabase& MimeDatabase() {
+  static const QMimeDatabase database;
+  return database;
+}
+
 // The icons of the items, one per kind of item, and the provider that draws them.
 class TSystemImageList : public TImageList {
  public:
   TSystemImageList() : TImageList(nullptr) { setParent(qApp); }
-  int IndexOf(const QFileInfo& info, const QString& kind) {
+  // The icon is drawn for the file when Qt can name it, else for its kind of item.
+  int IndexOf(const QFileInfo* info, QAbstractFileIconProvider::IconType type, const QString& kind) {
     const auto found = FIndices.find(kind);
     if (found != FIndices.end()) return found->second;
-    const int index = Add(FProvider.icon(info));
+    const int index = Add(info ? FProvider.icon(*info) : FProvider.icon(type));
     FIndices.emplace(kind, index);
     return index;
   }
@@ -87,15 +94,21 @@ class TSystemImageList : public TImageList {
   std::map<QString, int> FIndices;
 };
 
+// Qt names files by UTF-8 text; a path that is not UTF-8 is known here by its bytes alone.
+bool QtCanName(const std::string& path) {
+  return IsValidUtf8(path);
+}
+
+// The type of an item Qt cannot name: a folder, or a file typed by the extension of its name.
+QMimeType MimeTypeOfBytes(const std::string& path, const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return MimeDatabase().mimeTypeForName("inode/directory");
+  return MimeDatabase().mimeTypeForFile(Q(EscapeName(ExtractFileName(path))), QMimeDatabase::MatchExtension);
+}
+
 TSystemImageList* SystemIcons() {
   static QPointer<TSystemImageList> list;
   if (!list) list = new TSystemImageList;
   return list;
-}
-
-const QMimeDatabase& MimeDatabase() {
-  static const QMimeDatabase database;
-  return database;
 }
 
 }  // namespace
@@ -200,17 +213,32 @@ bool SHGetDataFromIDList(const TShellFolder& folder, const std::string& list, TW
 }
 
 std::string ShellTypeName(const std::string& list) {
+  if (!QtCanName(list)) {
+    struct stat info {};
+    return StatOf(list, info) ? MimeTypeOfBytes(list, info).comment().left(79).toStdString() : std::string();
+  }
   const QFileInfo info(Q(list));
   if (!info.exists()) return {};
   return MimeDatabase().mimeTypeForFile(info).comment().left(79).toStdString();
 }
 
 int ShellIconIndex(const std::string& list) {
+  if (!QtCanName(list)) {
+    struct stat info {};
+    const bool found = StatOf(list, info);
+    const bool folder = found && S_ISDIR(info.st_mode);
+    QString kind = found ? MimeTypeOfBytes(list, info).name() : QString("application/octet-stream");
+    struct stat link {};
+    if (::lstat(list.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) kind += "+link";
+    // The same kinds as the items Qt can name, so that a folder has the icon of every folder.
+    return SystemIcons()->IndexOf(
+        nullptr, folder ? QAbstractFileIconProvider::Folder : QAbstractFileIconProvider::File, kind);
+  }
   const QFileInfo info(Q(list));
   QString kind = MimeDatabase().mimeTypeForFile(info).name();
   if (info.isSymLink()) kind += "+link";
   if (info.isRoot()) kind += "+root";
-  return SystemIcons()->IndexOf(info, kind);
+  return SystemIcons()->IndexOf(&info, QAbstractFileIconProvider::File, kind);
 }
 
 TImageList* SystemImageList() {

@@ -17,9 +17,10 @@ int gBeeps = 0;
 
 bool GetComputerNameA(char* buffer, uint32_t* size) {
   if (!buffer || !size) return false;
+  // Room for the longest name the system allows and its terminating zero.
   char name[HOST_NAME_MAX + 1] = {};
-  if (gethostname(name, sizeof(name) - 1) != 0) return false;
-  const size_t length = strnlen(name, sizeof(name));
+  if (gethostname(name, sizeof(name)) != 0) return false;
+  const size_t length = strnlen(name, sizeof(name) - 1);
   if (length + 1 > *size) {
     *size = static_cast<uint32_t>(length + 1);
     return false;

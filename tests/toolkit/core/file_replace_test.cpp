@@ -35,6 +35,25 @@ TEST(FileReplaceTest, ReplacesTheFileBehindALinkAndKeepsItsPermissions) {
     EXPECT_NE(entry.path().extension(), ".tmp");
 }
 
+TEST(FileReplaceTest, ReplacingALinkItselfLeavesTheFileItPointsTo) {
+  TempDir temp;
+  const std::string mine = temp.File("mine.lng");
+  WriteWholeFile(mine, Bytes("[FormMain]\r\nCaption=mine\r\n"));
+  const std::string current = temp.File("lng/current.lng");
+  std::filesystem::create_directories(temp.File("lng"));
+  std::filesystem::create_symlink(mine, current);
+  WriteWholeFile(temp.File("lng/fr.lng"), Bytes("fr"));
+  CopyFileReplacing(temp.File("lng/fr.lng"), current, TLinkReplace::lrReplaceLink);
+  EXPECT_FALSE(std::filesystem::is_symlink(current));
+  EXPECT_EQ(Contents(current), "fr");
+  EXPECT_EQ(Contents(mine), "[FormMain]\r\nCaption=mine\r\n");
+  // A link that leads nowhere is replaced the same way.
+  std::filesystem::create_symlink(temp.File("nowhere.lng"), temp.File("lng/dangling.lng"));
+  WriteFileReplacing(temp.File("lng/dangling.lng"), "new", TLinkReplace::lrReplaceLink);
+  EXPECT_EQ(Contents(temp.File("lng/dangling.lng")), "new");
+  EXPECT_FALSE(std::filesystem::exists(temp.File("nowhere.lng")));
+}
+
 TEST(FileReplaceTest, FailuresRaiseAndLeaveTheTargetAlone) {
   TempDir temp;
   const std::string target = temp.File("target.lng");

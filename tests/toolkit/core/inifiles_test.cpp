@@ -114,6 +114,56 @@ TEST_F(IniTest, SectionOperationsAndRepeatedSections) {
   EXPECT_TRUE(ReadWholeFile(FDir.File("t.ini")).empty());
 }
 
+TEST_F(IniTest, RepeatedNamesKeepTheirRulesThroughTheIndex) {
+  TMemIniFile ini = Ini("[S]\nkey=first\nKEY=second\n[T]\nt=1\n[s]\nkey=third\nother=4\n");
+  // The first line of a name gives its value; a section named again adds to the first.
+  EXPECT_EQ(ini.ReadString("s", "Key", ""), "first");
+  EXPECT_EQ(ini.ReadInteger("S", "other", 0), 4);
+  // Deleting the first line of a name uncovers the next one of that name.
+  ini.DeleteKey("S", "key");
+  EXPECT_EQ(ini.ReadString("S", "key", ""), "second");
+  ini.WriteString("S", "key", "written");
+  EXPECT_EQ(ini.Text(), "[S]\r\nKEY=written\r\nkey=third\r\nother=4\r\n\r\n[T]\r\nt=1\r\n\r\n");
+  // A section erased and written again comes at the end; the others are still found.
+  ini.EraseSection("S");
+  ini.WriteString("s", "new", "5");
+  ini.WriteString("T", "u", "2");
+  EXPECT_EQ(ini.Text(), "[T]\r\nt=1\r\nu=2\r\n\r\n[s]\r\nnew=5\r\n\r\n");
+  ini.SetText("[Only]\nx=9\n");
+  EXPECT_FALSE(ini.SectionExists("T"));
+  EXPECT_EQ(ini.ReadInteger("ONLY", "X", 0), 9);
+}
+
+// A list file of 100,000 pictures written, read back and looked up, key by key.
+TEST_F(IniTest, ALargeListFileRoundTrips) {
+  constexpr int kEntries = 100000;
+  const std::string fileName = FDir.File("large.txt");
+  {
+    TMemIniFile ini(fileName);
+    ini.WriteInteger("List", "count", kEntries);
+    for (int i = 0; i < kEntries; ++i) {
+      const std::string section = "L" + std::to_string(i);
+      ini.WriteString(section, "name", "/nights/IMG_" + std::to_string(i) + ".JPG");
+      ini.WriteBool(section, "chck", i % 2 == 0);
+    }
+    ini.UpdateFile();
+  }
+  const TMemIniFile ini(fileName);
+  ASSERT_EQ(ini.ReadInteger("List", "count", 0), kEntries);
+  int wrong = 0;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string section = "l" + std::to_string(i);
+    if (ini.ReadString(section, "NAME", "") != "/nights/IMG_" + std::to_string(i) + ".JPG" ||
+        ini.ReadBool(section, "chck", true) != (i % 2 == 0))
+      ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  TStringList sections;
+  ini.ReadSections(sections);
+  ASSERT_EQ(sections.Count(), kEntries + 1);
+  EXPECT_EQ(sections[kEntries], "L" + std::to_string(kEntries - 1));
+}
+
 TEST_F(IniTest, FileErrors) {
   // A missing file or a folder reads as empty.
   EXPECT_FALSE(TMemIniFile(FDir.File("missing.ini")).SectionExists("A"));
