@@ -24,6 +24,14 @@ class BatchOperationsTest : public ToolWindowsTest {
     Factor->BitBtnOk->Click();
   }
 
+  // The step file holds the frame less the dark, with the factor and offset given.
+  bool HoldsDarkSubtracted(const std::string& step, const std::string& frame, const std::string& dark,
+                           int32_t factor, int32_t offset) {
+    return SamePixels(*Loaded(Temp.File(step)), *Combined(frame, dark, [=](uint8_t a, uint8_t b) {
+      return SubByte(a, b, factor, offset);
+    }));
+  }
+
   Strings Frames;
 };
 
@@ -39,10 +47,7 @@ TEST_F(BatchOperationsTest, DarkSubtractionAndFlatDivisionSaveEveryFrameAsAStep)
   ApplyToList("dark0100.bmp");
   EXPECT_EQ(Paths(*Form->ListBox2), Files({"dark0100.bmp", "dark0101.bmp", "dark0102.bmp"}));
   for (int k = 0; k < 3; ++k)
-    EXPECT_TRUE(
-        SamePixels(*Loaded(Temp.File("dark010" + std::to_string(k) + ".bmp")),
-                   *Combined(Frames[k], dark, [](uint8_t a, uint8_t b) { return SubByte(a, b, 0, 3); })))
-        << k;
+    EXPECT_TRUE(HoldsDarkSubtracted("dark010" + std::to_string(k) + ".bmp", Frames[k], dark, 0, 3)) << k;
   EXPECT_EQ(Form->FResultCount, 3);
   EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
 
@@ -109,10 +114,7 @@ TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
   EXPECT_EQ(Marks(*Form->ListBox1), "DCCC");
   EXPECT_EQ(Paths(*Form->ListBox2), Files({"step0000.bmp", "step0001.bmp", "step0002.bmp"}));
   for (int k = 0; k < 3; ++k)
-    EXPECT_TRUE(
-        SamePixels(*Loaded(Temp.File("step000" + std::to_string(k) + ".bmp")),
-                   *Combined(Frames[k], dark, [](uint8_t a, uint8_t b) { return SubByte(a, b, 256, 0); })))
-        << k;
+    EXPECT_TRUE(HoldsDarkSubtracted("step000" + std::to_string(k) + ".bmp", Frames[k], dark, 256, 0)) << k;
   EXPECT_EQ(Form->FResultCount, 3);
 }
 
