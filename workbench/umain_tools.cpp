@@ -271,8 +271,7 @@ void TFormMain::MaximumSearch() {
     FResultCount = previousCount;
     if (Image1->ShownBitmap() == FResult.get()) ShowBitmap(FResult.get());
     Application->MessageBox(
-        Format("The point %d, %d lies outside every checked picture: no picture was searched and no mark "
-               "changed.",
+        Format("The point %d, %d lies outside every checked picture; no mark was changed.",
                {FPointX, FPointY}),
         "Maximum Search", MB_OK | MB_ICONINFORMATION);
     return;

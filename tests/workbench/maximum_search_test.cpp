@@ -58,8 +58,7 @@ TEST_F(MaximumSearchTest, APointOutsideThePicturesNeverWinsAndTiesKeepTheEarlier
     Form->FPointX = x;
     Form->FPointY = y;
     Script().AnswerMessageBox(IDOK, "The point " + std::to_string(x) + ", " + std::to_string(y) +
-                                        " lies outside every checked picture: no picture was searched "
-                                        "and no mark changed.");
+                                        " lies outside every checked picture; no mark was changed.");
     Form->MaximumSearch1->Click();
     EXPECT_EQ(Script().Asked().back().Caption, "Maximum Search");
     EXPECT_EQ(Marks(*Form->ListBox1), "CUC");
