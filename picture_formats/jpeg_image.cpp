@@ -151,7 +151,7 @@ struct TJPEGImage::TDecompressContext {
   // entropy decoder short of data (which it says); one cut between the scans of a progressive file
   // leaves coefficients without their last bits. Files whose completeness cannot be told so (other
   // multi-scan files, arithmetic coding) count as lacking data when they end early. Valid once
-  // NoteRowsRead was called.
+  // NoteDataRead was called.
   bool PictureDataMissing() const {
     if (!Source.EndedEarly) return false;
     if (Error.ScanDataShort || !RowsComplete || Info.arith_code) return true;

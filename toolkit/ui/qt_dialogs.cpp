@@ -1,7 +1,6 @@
 #include "toolkit/ui/qt_dialogs.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <utility>
 
