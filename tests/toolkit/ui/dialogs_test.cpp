@@ -16,7 +16,6 @@
 #include "toolkit/ui/file_filter.h"
 #include "toolkit/ui/forms.h"
 #include "toolkit/ui/qt_dialogs.h"
-#include "toolkit/ui/screen.h"
 #include "toolkit/ui/stdctrls.h"
 
 namespace {
@@ -141,42 +140,6 @@ class PlainForm : public TForm {
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
   }
 };
-
-// A dialog opens over the window that would otherwise cover it: the window that stays on top and was
-// shown or activated last, else the active window.
-TEST(DialogOwner, IsTheTopmostWindowThatStaysOnTopElseTheActiveOne) {
-  auto plain = NewForm<PlainForm>("FormPlain", false);
-  auto tool = NewForm<PlainForm>("FormTool", true);
-  auto other = NewForm<PlainForm>("FormOther", true);
-  plain->Show();
-  EXPECT_EQ(DialogOwner(), plain.get());
-  tool->Show();
-  other->Show();
-  EXPECT_EQ(DialogOwner(), other.get());
-  tool->Show();  // brought to the front again
-  EXPECT_EQ(DialogOwner(), tool.get());
-  plain->Show();  // the active window, but under the ones that stay on top
-  EXPECT_EQ(DialogOwner(), tool.get());
-  tool->Hide();
-  other->Hide();
-  EXPECT_EQ(DialogOwner(), plain.get());
-  plain->Hide();
-  EXPECT_EQ(DialogOwner(), nullptr);
-}
-
-// The buttons of one message box speak the toolkit's language, in the toolkit's order.
-TEST(QtMessageBoxes, ButtonsInOrderWithTheToolkitsCaptions) {
-  std::vector<std::string> captions;
-  std::vector<int> results;
-  for (const TDialogButton& button : MessageDlgButtons(mbYesToAll | mbNoToAll | mbCancel | mbNo | mbYes)) {
-    captions.push_back(button.Caption);
-    results.push_back(button.Result);
-  }
-  EXPECT_EQ(captions, (std::vector<std::string>{"Oui", "Non", "Annuler", "Non pour tout", "Oui pour tout"}));
-  EXPECT_EQ(results, (std::vector<int>{mrYes, mrNo, mrCancel, mrNoToAll, mrYesToAll}));
-  EXPECT_EQ(MessageDlgButtons(0).front().Result, mrOk);
-  EXPECT_EQ(MessageBoxButtons(MB_YESNOCANCEL | MB_ICONSTOP).back().Caption, std::string("Annuler"));
-}
 
 // The real Qt boxes, answered by a click: opened over the window that stays on top (and on top
 // themselves), their buttons side by side in the toolkit's order, wide enough for their caption.
