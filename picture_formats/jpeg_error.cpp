@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include <jerror.h>
+
 #include "toolkit/core/format.h"
 
 EJPEG::EJPEG(int messageCode)
@@ -23,14 +25,19 @@ void JPEGErrorExit(j_common_ptr info) {
 }
 
 // Warnings and trace messages are of no use to the program: a damaged file either decodes as far as
-// it goes or fails with its message code.
-void JPEGEmitMessage(j_common_ptr, int) {}
+// it goes or fails with its message code. Only one thing is noted: whether a scan's data ran short,
+// which tells a file cut inside its picture from one that lacks no more than its end marker.
+void JPEGEmitMessage(j_common_ptr info, int level) {
+  if (level < 0 && (info->err->msg_code == JWRN_HIT_MARKER || info->err->msg_code == JWRN_MUST_RESYNC))
+    ManagerOf(info).ScanDataShort = true;
+}
 void JPEGOutputMessage(j_common_ptr) {}
 void JPEGFormatMessage(j_common_ptr, char*) {}
 
 void JPEGResetErrorMgr(j_common_ptr info) {
   info->err->num_warnings = 0;
   info->err->msg_code = 0;
+  ManagerOf(info).ScanDataShort = false;
 }
 
 }  // namespace
@@ -44,6 +51,7 @@ jpeg_error_mgr* JPEGErrorManager(TJPEGErrorManager& manager) {
   manager.Pub.reset_error_mgr = JPEGResetErrorMgr;
   manager.Armed = false;
   manager.Pending = nullptr;
+  manager.ScanDataShort = false;
   return &manager.Pub;
 }
 

@@ -145,6 +145,34 @@ struct TJPEGImage::TDecompressContext {
   // CMYK or YCCK delivered as four components, converted row by row.
   bool InkColours() const { return Info.out_color_space == JCS_CMYK; }
 
+  // Whether the picture lacks data: the file ended before the data of its picture did. The source
+  // finishes a file that ends early with an end-of-image marker; that is all a file lacking no more
+  // than its own end marker needs, and its picture is whole. A file cut inside a scan leaves the
+  // entropy decoder short of data (which it says); one cut between the scans of a progressive file
+  // leaves coefficients without their last bits. Files whose completeness cannot be told so (other
+  // multi-scan files, arithmetic coding) count as lacking data when they end early. Valid once
+  // NoteDataRead was called.
+  bool PictureDataMissing() const {
+    if (!Source.EndedEarly) return false;
+    if (Error.ScanDataShort || !RowsComplete || Info.arith_code) return true;
+    if (Info.progressive_mode) return !CoefficientsComplete;
+    // A sequential file whose last scan did not hold every component has several scans.
+    return Info.comps_in_scan < Info.num_components;
+  }
+
+  // Notes what PictureDataMissing needs, once the data were read (every row, or every scan of a
+  // multi-scan file) and before the decompression is finished, which frees the library's record of
+  // the coefficients.
+  void NoteDataRead(bool rowsComplete) {
+    RowsComplete = rowsComplete;
+    CoefficientsComplete = Info.progressive_mode && Info.coef_bits != nullptr;
+    for (int c = 0; CoefficientsComplete && c < Info.num_components; ++c)
+      for (int k = 0; k < DCTSIZE2; ++k)
+        if (Info.coef_bits[c][k] != 0) CoefficientsComplete = false;
+  }
+  bool RowsComplete = false;
+  bool CoefficientsComplete = false;
+
   // Points the source at the stream's current position and reads the header.
   void ReadHeader(TStream* data) {
     JPEGStreamSource(&Info, Source, data);
@@ -511,10 +539,11 @@ void TJPEGImage::Decompress() {
       if (info.colormap != nullptr && newPalette) installPalette(CreatePaletteFromColormap(info));
     }
     context.ReadRows(rows, inkRow);
-    SetDataEndedEarly(context.Source.EndedEarly);
+    context.NoteDataRead(info.output_scanline >= info.output_height);
+    SetDataEndedEarly(context.PictureDataMissing());
     if (info.buffered_image) JPEGProtected(context.Error, [&] { jpeg_finish_output(&info); });
     JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
-    SetDataEndedEarly(context.Source.EndedEarly);
+    SetDataEndedEarly(context.PictureDataMissing());
   } catch (...) {
     failure = std::current_exception();
   }
@@ -564,9 +593,10 @@ void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
     } else {
       context.ReadColourRows(rows);
     }
-    SetDataEndedEarly(context.Source.EndedEarly);
+    context.NoteDataRead(info.output_scanline >= info.output_height);
+    SetDataEndedEarly(context.PictureDataMissing());
     JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
-    SetDataEndedEarly(context.Source.EndedEarly);
+    SetDataEndedEarly(context.PictureDataMissing());
   } catch (...) {
     failure = std::current_exception();
   }
@@ -594,9 +624,11 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
   info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
   if (FastMode) info.dct_method = JDCT_IFAST;
   info.out_color_space = JCS_EXT_BGR;
-  // Several scans are all read here, before any row; a single whole scan cannot end early.
+  // Several scans are all read here, before any row, and every row follows from them; a single whole
+  // scan cannot end early.
   JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
-  if (context.Source.EndedEarly) {
+  context.NoteDataRead(true);
+  if (context.PictureDataMissing()) {
     SetDataEndedEarly(true);
     throw EJPEG(JWRN_JPEG_EOF);
   }
@@ -622,7 +654,7 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
         done += got;
       }
     });
-    if (done != count || context.Source.EndedEarly) throw EJPEG(JWRN_JPEG_EOF);
+    if (done != count || context.PictureDataMissing()) throw EJPEG(JWRN_JPEG_EOF);
     sink.Band(static_cast<int>(first), static_cast<int>(count), band.data(), step);
   }
   JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });

@@ -121,7 +121,8 @@ class TJPEGImage : public TGraphic {
   // size, reading the stream as it goes; nothing of the file is kept in the picture. The bitmap's pixel
   // memory is reused when it has the picture's size already, so a run that loads picture after picture
   // into one bitmap allocates and clears nothing. A damaged file raises EJPEG (the bitmap then holds
-  // what was decoded); DataEndedEarly tells whether the data ended before the picture did.
+  // what was decoded); DataEndedEarly tells whether the data ended before the picture did (a file that
+  // lacks no more than its end-of-image marker is whole).
   void DecodeToWorkingBitmap(TStream& stream, TBitmap& target);
   // Decodes the JPEG file held whole in the memory stream (from its position) as 24-bit rows, a band of
   // a few rows at a time, for a caller that uses each band once and never needs the whole picture at

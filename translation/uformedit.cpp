@@ -36,6 +36,7 @@ TFormEdit::TFormEdit(TComponent* owner) : TForm(owner) {
   SetName("FormEdit");
   SetCaption(lngEdit);
   resize(640, 480);
+  Position = TPosition::poScreenCenter;
   KeyPreview = true;
 
   RichEdit1 = new TRichEdit(this, this);

@@ -45,6 +45,7 @@ TLngForm::TLngForm(TComponent* owner) : TForm(owner) {
   SetName("LngForm");
   SetCaption("Fichiers de Traduction");
   setFixedSize(340, 244);
+  Position = TPosition::poMainFormCenter;
 
   SpeedButtonEditLng = NewSpeedButton(this, "SpeedButtonEditLng", "Editer", 8);
   SpeedButtonApplyLng = NewSpeedButton(this, "SpeedButtonApplyLng", "Appliquer", 40);

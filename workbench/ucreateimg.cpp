@@ -151,7 +151,10 @@ void TFormCreateImg::BitBtnCreateClick(TObject*) {
     mask.SetSize(FImageWidth, FImageHeight);
     FillBitmap(mask, FMaskColor);
     std::string name = SavePictureDialog1->FileName;
-    if (SavePicture(mask, name, "new.bmp", mask.PixelFormat())) FFileName = name;
+    // A mask that cannot be written raises the file's error, as JPEG as well as BMP: the window stays
+    // open and its opener keeps what it had (the batch window its reference name).
+    WritePicture(mask, name, "new.bmp", mask.PixelFormat());
+    FFileName = name;
   }
   if (FOnApply) FOnApply();
   Close();

@@ -11,6 +11,7 @@ TFormParams::TFormParams(TComponent* owner) : TForm(owner) {
   SetName("FormParams");
   SetCaption("FormParams");
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  Position = TPosition::poMainFormCenter;
   setFixedSize(330, 96);
 
   Label1 = PlaceControl<TLabel>(this, this, "Label1", 8, 12, 60, 13, "File name:");

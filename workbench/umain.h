@@ -247,6 +247,8 @@ class TFormMain : public TMainWindowForm {
   // The batch window's single-picture run: the highlighted entry of the left list alone.
   void RunBatch(TImageOp Op, intptr_t Param, bool FirstIsStep);
   void RunOnCurrentEntry(TImageOp Op, intptr_t Param);
+  // The end-of-run report: "N File(s) in Error" under "Process Pictures".
+  void ReportErrors(int Errors);
   // After the pause button: asks whether to stop. Yes sets the abort flag and gives true; No clears
   // both flags and the run goes on.
   bool StopAtPause();

@@ -4,7 +4,6 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
-#include "toolkit/core/messages.h"
 #include "toolkit/graphics/picture.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
@@ -116,20 +115,17 @@ void TFormMain::SaveResult1Click(TObject*) {
       MessageDlg(Format(kstoverwrite, {written}), TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes)
     return;
 
-  // A failed save is said here, whatever way it failed, so the work stays marked unsaved and the
-  // close question (which saves through this command) keeps the window open.
-  std::string failure;
-  bool saved = false;
+  // A failed save is said here with the file's error (which names the file and the system's reason),
+  // whatever way it failed, so the work stays marked unsaved and the close question (which saves
+  // through this command) keeps the window open.
   try {
-    saved = SavePicture(*FResult, name, kDefaultSaveName, pf24bit);
+    WritePicture(*FResult, name, kDefaultSaveName, pf24bit);
   } catch (const std::exception& error) {
-    failure = error.what();
-  }
-  FDirty = !saved;
-  if (!saved) {
-    Application->ShowException(failure.empty() ? Format(SFCreateError, {written}) : failure);
+    FDirty = true;
+    Application->ShowException(error.what());
     return;
   }
+  FDirty = false;
   ListBox2->Items().Add(name);
 }
 

@@ -99,10 +99,21 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
     }
     return LoadPicture(*picture, path) && Op(*picture, *FResult, Param);
   };
+  // Putting every picture through the operation, the result takes the size of the pictures from the
+  // first picture that comes out of it: until then each picture is decoded into the result and put
+  // through in place, so a first frame of another size (one the reference does not fit) costs only
+  // itself.
+  auto nothingOutYet = [&] { return !FFirstIsStep && FResultCount == 0; };
   while (i < ListBox1->Count() && !FAbort) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items().Get(i);
-      const bool merged = i == firstPicture ? Op(*FResult, *FResult, Param) : mergePicture(path);
+      bool merged = false;
+      if (i == firstPicture)
+        merged = Op(*FResult, *FResult, Param);
+      else if (nothingOutYet())
+        merged = LoadPicture(*FResult, path) && Op(*FResult, *FResult, Param);
+      else
+        merged = mergePicture(path);
       if (merged) {
         FDirty = true;
         ++FResultCount;
@@ -113,7 +124,8 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
         }
       } else {
         // One bad picture costs only itself: the result keeps what the night gave so far, so the
-        // pictures after it still merge.
+        // pictures after it still merge. Before anything came out of the operation, that is nothing.
+        if (nothingOutYet()) ResetBitmap(FResult.get());
         ++errors;
         MarkEntryFailed(i, ListBox1);
         ShowProgress(-i, path, ListBox1, false);
@@ -126,7 +138,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   picture.reset();
 
   if (!FAbort && !SaveSteps && !FPause) SaveResult1Click(this);
-  Application->MessageBox(Format("%d File(s) in Error", {errors}), "Process Pictures", MB_OK);
+  ReportErrors(errors);
 }
 
 bool TFormMain::StopAtPause() {
@@ -175,18 +187,31 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   const int i = ListBox1->ItemIndex() >= 0 ? ListBox1->ItemIndex() : 0;
   ResetBitmap(FResult.get());
   const std::string path = ListBox1->Items().Get(i);
-  if (!LoadPicture(*FResult, path)) Abort();
-  if (LoadPicture(*picture, path) && Op(*picture, *FResult, Param)) {
+  // The picture is the result's starting point and the operation's picture alike: decoded once.
+  bool processed = LoadPicture(*FResult, path);
+  if (processed) {
+    picture->Assign(*FResult);
+    processed = Op(*picture, *FResult, Param);
+  }
+  if (processed) {
     FDirty = true;
     ++FResultCount;
     MarkEntryGood(i, ListBox1);
     ShowBitmap(FResult.get());
     ShowProgress(FResultCount, path, ListBox1, true);
-  } else {
-    ResetBitmap(FResult.get());
-    MarkEntryFailed(i, ListBox1);
-    ShowProgress(-i, path, ListBox1, false);
+    return;
   }
+  // A picture that cannot be loaded or put through is said and marked as a list run says and marks it.
+  ResetBitmap(FResult.get());
+  MarkEntryFailed(i, ListBox1);
+  ShowBitmap(FResult.get());
+  ShowProgress(-i, path, ListBox1, false);
+  picture.reset();
+  ReportErrors(1);
+}
+
+void TFormMain::ReportErrors(int Errors) {
+  Application->MessageBox(Format("%d File(s) in Error", {Errors}), "Process Pictures", MB_OK);
 }
 
 // ---- The processing commands

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
@@ -224,26 +225,63 @@ void TFormMain::MaximumSearch() {
   Application->ProcessMessages();
   FFirstIsStep = true;
   if (!FResult && !NewBitmap(FResult)) return;
+  // The result as it was, kept until a picture holding the point is found: a point outside every
+  // picture finds nothing, and must not cost the user the result (unsaved work, maybe).
+  std::unique_ptr<TBitmap> previous = std::move(FResult);
+  if (!NewBitmap(FResult)) {
+    FResult = std::move(previous);
+    return;
+  }
+  const bool previousDirty = FDirty;
+  const int32_t previousCount = FResultCount;
   FDirty = true;
-  ResetBitmap(FResult.get());
 
-  // First walk: the first picture that loads is the first maximum.
+  // First walk: the first picture that loads and holds the point is the first maximum. The marks of
+  // the entries before it wait until it is found.
+  struct TPendingMark {
+    int Index;
+    bool Failed;  // else examined and not a maximum
+  };
+  std::vector<TPendingMark> pending;
+  bool anyLoaded = false;
+  bool found = false;
   int i = 0;
   while (i < ListBox1->Count()) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items()[i];
-      if (LoadPicture(*FResult, path)) {
-        BrighterAtProbe(*FResult, *FResult, param);
+      const bool loaded = LoadPicture(*FResult, path);
+      anyLoaded = anyLoaded || loaded;
+      // A picture that does not hold the point has no value there: it is no maximum.
+      if (loaded && BrighterAtProbe(*FResult, *FResult, param)) {
         winner = path;
+        found = true;
         ShowBitmap(FResult.get());
         ShowProgress(FResultCount, path, ListBox1, true);
         break;
       }
-      MarkEntryFailed(i, ListBox1);
+      pending.push_back({i, !loaded});
       ShowProgress(-i, path, ListBox1, false);
     }
     ++i;
     Application->ProcessMessages();
+  }
+  if (anyLoaded && !found) {
+    FResult = std::move(previous);
+    FDirty = previousDirty;
+    FResultCount = previousCount;
+    if (Image1->ShownBitmap() == FResult.get()) ShowBitmap(FResult.get());
+    Application->MessageBox(
+        Format("The point %d, %d lies outside every checked picture; no mark was changed.",
+               {FPointX, FPointY}),
+        "Maximum Search", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  previous.reset();
+  for (const TPendingMark& mark : pending) {
+    if (mark.Failed)
+      MarkEntryFailed(mark.Index, ListBox1);
+    else
+      ListBox1->SetChecked(mark.Index, false);
   }
   FResultCount = 1;
   ++i;
@@ -285,6 +323,8 @@ void TFormMain::MaximumSearch() {
 
 void TFormMain::CreateImage1Click(TObject*) {
   Image1Click(this);
+  // Already shown, the window may stand behind others: the command brings it to the front.
+  if (FormCreateImg) FormCreateImg->Show();
 }
 
 void TFormMain::Image1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {

@@ -105,6 +105,24 @@ void AdoptAs24Bit(TBitmap& source, TBitmap& target) {
   target.TakeOver(source);
 }
 
+// The night's frames: decoded straight into the bitmap's rows, which a run keeps from one picture to
+// the next. The target is often the result itself (the first picture of a run), so a picture that
+// fails must not stay in it half decoded: the rows past the end of a cut file are the library's
+// filling, not the picture, and a damaged file stops part of the way.
+bool LoadJpegPicture(TBitmap& bitmap, const std::string& fileName) {
+  bool whole = false;
+  try {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    TJPEGImage jpeg;
+    jpeg.DecodeToWorkingBitmap(file, bitmap);
+    whole = !jpeg.DataEndedEarly();
+  } catch (const std::exception&) {
+    whole = false;
+  }
+  if (!whole) ResetBitmap(&bitmap);
+  return whole;
+}
+
 }  // namespace
 
 bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat) {
@@ -114,16 +132,9 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     ResetBitmap(&bitmap);
     return false;
   }
+  if (TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) == TJPEGImage::StaticClass())
+    return LoadJpegPicture(bitmap, fileName);
   try {
-    if (TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) == TJPEGImage::StaticClass()) {
-      // The night's frames: decoded straight into the bitmap's rows, which a run keeps from one
-      // picture to the next. The rows past the end of a cut file would be the library's filling, not
-      // the picture: a run must not merge them.
-      TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-      TJPEGImage jpeg;
-      jpeg.DecodeToWorkingBitmap(file, bitmap);
-      return !jpeg.DataEndedEarly();
-    }
     TPicture picture;
     picture.LoadFromFile(fileName);
     TGraphic* graphic = picture.Graphic();

@@ -37,7 +37,9 @@ void ResetBitmap(TBitmap* bitmap);
 bool NewBitmap(std::unique_ptr<TBitmap>& bitmap);
 
 // Loads the file into the bitmap as 24-bit and reports the pixel format the file's picture had.
-// False for an unregistered extension, a missing file, or any failure while loading.
+// False for an unregistered extension, a missing file, or any failure while loading (a picture whose
+// data end before its last row included). Nothing of a picture that fails stays in the bitmap: it is
+// left empty (1 x 1 black), or as it was when the picture failed before reaching it.
 bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat);
 bool LoadPicture(TBitmap& bitmap, const std::string& fileName);
 

@@ -44,6 +44,57 @@ TEST(JpegTruncated, CutFilesDecodeAsDjpegDoes) {
       for (int c = 0; c < 3; ++c) ASSERT_EQ(flat.At(x, y)[c], 128) << x << ", " << y;
 }
 
+// Offset of the last marker of the kind (its FF byte), or -1.
+long LastMarker(const Bytes& jpeg, uint8_t first, uint8_t last) {
+  for (size_t i = jpeg.size() - 1; i > 0; --i)
+    if (jpeg[i - 1] == 0xFF && jpeg[i] >= first && jpeg[i] <= last) return static_cast<long>(i - 1);
+  return -1;
+}
+
+// The working-bitmap road's picture of the bytes, and whether its data ended early.
+std::pair<TRgbPicture, bool> DecodedWhole(const Bytes& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes);
+  stream.SetPosition(0);
+  TBitmap working;
+  TJPEGImage picture;
+  picture.DecodeToWorkingBitmap(stream, working);
+  return {BitmapPixels(working), picture.DataEndedEarly()};
+}
+
+// A file that lacks no more than its end-of-image marker holds its whole picture (djpeg only warns),
+// sequential, with restart markers or progressive, on the working-bitmap road and the picture's own.
+// Data that end before the last row do not: cut inside the last scan, at the last restart marker, or
+// (progressive) before the last scan, which leaves every row there but not every coefficient's last bit.
+TEST(JpegTruncated, OnlyALackingEndMarkerLeavesThePictureWhole) {
+  for (const auto& [file, reference] : {std::pair{"baseline.jpg", "baseline.ppm"},
+                                        {"restart.jpg", "baseline.ppm"},
+                                        {"progressive.jpg", "progressive.ppm"}}) {
+    SCOPED_TRACE(file);
+    const Bytes good = JpegSampleBytes(file);
+    const Bytes noEnd(good.begin(), good.end() - 2);
+    const auto [whole, wholeEndedEarly] = DecodedWhole(noEnd);
+    EXPECT_FALSE(wholeEndedEarly);
+    EXPECT_EQ(MaxDifference(whole, ReadPnm(JpegSample(reference))), 0);
+    auto picture = LoadBytes<TJPEGImage>(noEnd);
+    EXPECT_EQ(MaxDifference(BitmapPixels(picture->GetBitmap()), ReadPnm(JpegSample(reference))), 0);
+    EXPECT_FALSE(picture->DataEndedEarly());
+
+    const long lastScan = LastMarker(good, 0xDA, 0xDA);
+    const long lastRestart = LastMarker(good, 0xD0, 0xD7);
+    std::vector<Bytes> cuts = {Bytes(good.begin(), good.end() - 12)};
+    if (lastRestart > lastScan) cuts.emplace_back(good.begin(), good.begin() + lastRestart);
+    if (file[0] == 'p') cuts.emplace_back(good.begin(), good.begin() + lastScan);
+    for (const Bytes& cut : cuts) {
+      SCOPED_TRACE(cut.size());
+      EXPECT_TRUE(DecodedWhole(cut).second);
+      auto cutPicture = LoadBytes<TJPEGImage>(cut);
+      cutPicture->GetBitmap();
+      EXPECT_TRUE(cutPicture->DataEndedEarly());
+    }
+  }
+}
+
 TEST(JpegDamaged, HeaderFaultsRaiseTheLibrarysCode) {
   const Bytes good = JpegSampleBytes("baseline.jpg");
   const long frame = FindMarker(good, 0xC0);

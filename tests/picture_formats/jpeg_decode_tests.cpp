@@ -206,11 +206,16 @@ TEST(JpegBands, OnlyFilesThatCannotFailAfterTheirFirstRowsAreHandedOverInBands) 
   refused.Accept = false;
   EXPECT_EQ(DecodeBands(whole, refused), TJPEGBandResult::jbRefused);
   EXPECT_EQ(refused.Next, 0);
-  // A progressive file cut short is found out before any row.
+  // A progressive file cut short is found out before any row; one that lacks only its end marker is
+  // whole.
   const Bytes progressive = JpegSampleBytes("progressive.jpg");
   TBandCopy cut;
   EXPECT_THROW(DecodeBands(Bytes(progressive.begin(), progressive.end() - 200), cut), EJPEG);
   EXPECT_EQ(cut.Next, 0);
+  TBandCopy noEnd;
+  ASSERT_EQ(DecodeBands(Bytes(progressive.begin(), progressive.end() - 2), noEnd),
+            TJPEGBandResult::jbDecoded);
+  EXPECT_EQ(MaxDifference(noEnd.Picture, ReadPnm(JpegSample("progressive.ppm"))), 0);
 }
 
 // Sample files of another project, installed by libsixel-examples (scripts/deps).

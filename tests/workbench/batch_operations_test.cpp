@@ -1,6 +1,5 @@
 // The batch operations window and its commands, through the real main window.
 #include "tests/workbench/tool_windows_fixture.h"
-#include "toolkit/core/exceptions.h"
 #include "toolkit/ui/screen.h"
 #include "workbench/reference_ops.h"
 
@@ -25,6 +24,14 @@ class BatchOperationsTest : public ToolWindowsTest {
     Factor->BitBtnOk->Click();
   }
 
+  // The step file holds the frame less the dark, with the factor and offset given.
+  bool HoldsDarkSubtracted(const std::string& step, const std::string& frame, const std::string& dark,
+                           int32_t factor, int32_t offset) {
+    return SamePixels(*Loaded(Temp.File(step)), *Combined(frame, dark, [=](uint8_t a, uint8_t b) {
+      return SubByte(a, b, factor, offset);
+    }));
+  }
+
   Strings Frames;
 };
 
@@ -40,10 +47,7 @@ TEST_F(BatchOperationsTest, DarkSubtractionAndFlatDivisionSaveEveryFrameAsAStep)
   ApplyToList("dark0100.bmp");
   EXPECT_EQ(Paths(*Form->ListBox2), Files({"dark0100.bmp", "dark0101.bmp", "dark0102.bmp"}));
   for (int k = 0; k < 3; ++k)
-    EXPECT_TRUE(
-        SamePixels(*Loaded(Temp.File("dark010" + std::to_string(k) + ".bmp")),
-                   *Combined(Frames[k], dark, [](uint8_t a, uint8_t b) { return SubByte(a, b, 0, 3); })))
-        << k;
+    EXPECT_TRUE(HoldsDarkSubtracted("dark010" + std::to_string(k) + ".bmp", Frames[k], dark, 0, 3)) << k;
   EXPECT_EQ(Form->FResultCount, 3);
   EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
 
@@ -94,6 +98,24 @@ TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
     Form->ListBox2->Clear();
     Type(*Factor->EditOffset, "0", '0');
   }
+}
+
+// A first frame of another size than the reference fails alone: the frames after it, JPEG ones merged
+// band by band as well as whole ones, get their exact steps, numbered on without a gap.
+TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
+  const std::string dark = WritePicture("dark.bmp", 7);
+  const Strings frames = {WritePicture("odd.jpg", 9, 6, 4), Frames[0], Frames[1], Frames[2]};
+  Form->ListBox1->Clear();
+  Fill(*Form->ListBox1, frames);
+  Factor->EditFileName->SetText(dark);
+  Script().AnswerSaveFile(Temp.File("step.bmp"));
+  ExpectEndOfRun(1, false);
+  Factor->BitBtnOk->Click();
+  EXPECT_EQ(Marks(*Form->ListBox1), "DCCC");
+  EXPECT_EQ(Paths(*Form->ListBox2), Files({"step0000.bmp", "step0001.bmp", "step0002.bmp"}));
+  for (int k = 0; k < 3; ++k)
+    EXPECT_TRUE(HoldsDarkSubtracted("step000" + std::to_string(k) + ".bmp", Frames[k], dark, 256, 0)) << k;
+  EXPECT_EQ(Form->FResultCount, 3);
 }
 
 TEST_F(BatchOperationsTest, AReferenceThatDoesNotLoadEndsTheCommandWithAMessage) {
@@ -171,9 +193,14 @@ TEST_F(BatchOperationsTest, OpeningTryingAndUndoingOnTheHighlightedEntry) {
   Factor->BitBtnUndo->Click();
   EXPECT_TRUE(SamePixels(Form->Image1->OwnBitmap(), *Loaded(Frames[2])));
 
-  // A highlighted picture that does not load ends the try silently; the busy cursor goes.
+  // A highlighted picture that does not load is reported and marked; the busy cursor goes.
   Form->ListBox1->Items().Put(2, Temp.File("gone.bmp"));
-  EXPECT_THROW(Factor->BitBtnApplyClick(Factor->BitBtnTestOne), EAbort);
+  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Factor->BitBtnApplyClick(Factor->BitBtnTestOne);
+  EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCD");
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), Temp.File("gone.bmp"));
+  EXPECT_EQ(Form->FResult->Width(), 1);
   EXPECT_EQ(Screen->Cursor(), crDefault);
 
   Form->ListBox1->Clear();

@@ -3,7 +3,6 @@
 #include <QObject>
 
 #include "tests/workbench/main_window_fixture.h"
-#include "toolkit/core/exceptions.h"
 #include "workbench/ulngstrings.h"
 
 namespace {
@@ -110,6 +109,52 @@ TEST_F(ListRunTest, ACutJpegIsCountedAndSkippedAndThePictureTestMarksIt) {
   EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
 }
 
+// A cut JPEG is decoded straight into the result before it is found cut: when nothing else loads, the
+// result must still be the empty one, on both roads, and the save offer writes that.
+TEST_F(ListRunTest, APictureThatFailsLeavesNothingOfItselfInTheResult) {
+  const std::string cut = WritePicture("cut.jpg", 2, 64, 48);
+  std::vector<uint8_t> bytes = ReadWholeFile(cut);
+  bytes.resize(bytes.size() / 2);
+  WriteWholeFile(cut, bytes);
+  AddEntries({cut, Temp.File("gone.bmp")});
+  Script().AnswerSaveFile(Temp.File("result.bmp"));
+  ExpectEndOfRun(2, false);
+  Form->GetMAX1Click(nullptr);
+  TBitmap empty;
+  ResetBitmap(&empty);
+  EXPECT_TRUE(SamePixels(*Form->FResult, empty));
+  EXPECT_TRUE(SamePixels(*Loaded(Temp.File("result.bmp")), empty));
+  EXPECT_EQ(Marks(*Form->ListBox1), "DD");
+
+  // The single-entry road: the same cut picture leaves the empty result, reported and marked.
+  Form->ListBox1->SetItemEnabled(0, true);
+  Form->ListBox1->SetItemIndex(0);
+  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Form->RunOnCurrentEntry(StackMax, 0);
+  EXPECT_TRUE(SamePixels(*Form->FResult, empty));
+  EXPECT_FALSE(Form->ListBox1->ItemEnabled(0));
+}
+
+// djpeg only warns about a file that lacks its end marker and nothing else: its picture is whole and
+// merges, as the first picture (decoded into the result) and as a later one.
+TEST_F(ListRunTest, AJpegLackingOnlyItsEndMarkerIsMerged) {
+  const Strings whole = {WritePicture("a.jpg", 1, 64, 48), WritePicture("b.jpg", 2, 64, 48),
+                         WritePicture("c.jpg", 3, 64, 48)};
+  const auto expected = MaximumOf(whole);
+  for (const std::string& path : {whole[0], whole[1]}) {
+    std::vector<uint8_t> bytes = ReadWholeFile(path);
+    ASSERT_EQ(bytes[bytes.size() - 1], 0xD9);
+    bytes.resize(bytes.size() - 2);
+    WriteWholeFile(path, bytes);
+  }
+  AddEntries(whole);
+  ExpectEndOfRun(0);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *expected));
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
+  EXPECT_EQ(Form->FResultCount, 3);
+}
+
 // An operation that stacks the maximum and, while merging a given picture, queues a press of the pause
 // button, as a user would click during the merge: the run sees it when it lets pending events through.
 struct TPressDuringMerge {
@@ -173,7 +218,7 @@ TEST_F(ListRunTest, ThresholdPrompt) {
   Form->GetMaxTrhesholdandSave1Click(nullptr);
 }
 
-TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryWithoutReport) {
+TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryAndReportsOnlyAFailure) {
   const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.bmp", 2),
                          WritePicture("big.bmp", 3, 7, 3)};
   AddEntries(paths);
@@ -188,14 +233,20 @@ TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryWithoutReport) {
   EXPECT_EQ(Form->FResultCount, 1);
   // An operation that refuses: the entry is marked and the result emptied.
   Form->ListBox1->SetItemIndex(2);
+  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
   Form->RunOnCurrentEntry([](TBitmap&, TBitmap&, intptr_t) { return false; }, 0);
   EXPECT_FALSE(Form->ListBox1->ItemEnabled(2));
   EXPECT_EQ(Form->FResult->Width(), 1);
-  // A picture that does not load is a silent abort.
+  // A picture that does not load is reported and marked as a list run reports and marks it.
   Form->ListBox1->Items().Put(0, Temp.File("gone.bmp"));
   Form->ListBox1->SetItemIndex(-1);
-  EXPECT_THROW(Form->RunOnCurrentEntry(StackMax, 0), EAbort);
-  EXPECT_TRUE(Form->ListBox1->ItemEnabled(0));
+  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Form->RunOnCurrentEntry(StackMax, 0);
+  EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
+  EXPECT_FALSE(Form->ListBox1->ItemEnabled(0));
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), Temp.File("gone.bmp"));
+  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_EQ(Form->FResultCount, 0);
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 // The "Info Image" window: the view's picture facts and point, "Apply", and masks created, saved and
 // used as a batch reference, through the real main window.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
+#include "tests/support/raised_message.h"
 #include "tests/workbench/tool_windows_fixture.h"
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/format.h"
+#include "toolkit/core/messages.h"
 #include "toolkit/graphics/canvas.h"
 #include "workbench/reference_ops.h"
 
@@ -102,6 +107,31 @@ TEST_F(MaskWindowTest, SizesThatCannotBeAllocatedAndDepthsWithoutAFormatAreRefus
   EXPECT_THROW(Info->BitBtnCreate->Click(), EInvalidGraphic);
   EXPECT_FALSE(std::filesystem::exists(Temp.File("odd.bmp")));
   EXPECT_TRUE(Info->Visible());
+}
+
+// A mask that cannot be written, as JPEG or BMP, into a folder that does not exist or onto a full disk
+// (/dev/full stands for one): the file's error names the file and the system's reason, the window
+// stays open and the batch window keeps the reference name the user typed.
+TEST_F(MaskWindowTest, AMaskThatCannotBeWrittenIsSaidAndChangesNothing) {
+  Factor->EditFileName->SetText("/night/dark.bmp");
+  Factor->SpeedButton1->Click();
+  for (const char* extension : {".jpg", ".bmp"}) {
+    SCOPED_TRACE(extension);
+    const std::string unwritable = Temp.File(std::string("no-folder/mask") + extension);
+    Script().AnswerSaveFile(unwritable);
+    EXPECT_EQ(RaisedMessage<EFCreateError>([&] { Info->BitBtnCreate->Click(); }),
+              Format(SFCreateErrorEx, {unwritable, std::string(std::strerror(ENOENT))}));
+    EXPECT_TRUE(Info->Visible());
+
+    const std::string full = Temp.File(std::string("full") + extension);
+    std::filesystem::create_symlink("/dev/full", full);
+    Script().AnswerSaveFile(full);
+    EXPECT_EQ(RaisedMessage<EWriteError>([&] { Info->BitBtnCreate->Click(); }),
+              Format(SFWriteErrorEx, {full, std::string(std::strerror(ENOSPC))}));
+    EXPECT_TRUE(Info->Visible());
+    EXPECT_EQ(Factor->EditFileName->Text(), "/night/dark.bmp");
+    EXPECT_EQ(Info->FFileName, "");
+  }
 }
 
 TEST_F(MaskWindowTest, AMaskFromTheBatchWindowBecomesItsReference) {

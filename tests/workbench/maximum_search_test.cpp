@@ -51,11 +51,29 @@ TEST_F(MaximumSearchTest, APointOutsideThePicturesNeverWinsAndTiesKeepTheEarlier
   Form->FPointY = 1;
   Search(frames[2]);
   EXPECT_EQ(Marks(*Form->ListBox1), "CUC");  // the same level as the first: not brighter
+  Form->FDirty = false;
+
+  // A point outside every picture finds nothing: it is said, and no mark nor the result changes.
+  for (const auto& [x, y] : {std::pair{6, 1}, {5000, 5000}, {-1, 1}}) {
+    Form->FPointX = x;
+    Form->FPointY = y;
+    Script().AnswerMessageBox(IDOK, "The point " + std::to_string(x) + ", " + std::to_string(y) +
+                                        " lies outside every checked picture; no mark was changed.");
+    Form->MaximumSearch1->Click();
+    EXPECT_EQ(Script().Asked().back().Caption, "Maximum Search");
+    EXPECT_EQ(Marks(*Form->ListBox1), "CUC");
+    EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[2])));
+    EXPECT_FALSE(Form->FDirty);
+  }
+
+  // A frame too small for the point is no maximum; the first that holds it starts the search.
   SetMarks(*Form->ListBox1, "CCC");
-  Form->FPointX = 6;
-  Search(frames[0]);
-  EXPECT_EQ(Marks(*Form->ListBox1), "CUU");
-  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[0])));
+  Form->ListBox1->Items().Put(0, WritePicture("small.bmp", 6, 2, 2));
+  Form->FPointX = 2;
+  Form->FPointY = 1;
+  Search(frames[2]);
+  EXPECT_EQ(Marks(*Form->ListBox1), "UCC");
+  EXPECT_EQ(Form->FResultCount, 2);
 }
 
 TEST_F(MaximumSearchTest, WithoutAPointNothingRuns) {

@@ -1,7 +1,10 @@
 // Numbered steps, the overwrite question, "Save Result as..." and the number format.
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 
 #include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/file_system.h"
@@ -139,15 +142,26 @@ TEST_F(StepSavingTest, SaveResultAsksBeforeOverwritingAndReportsAFailedSave) {
   EXPECT_TRUE(Holds("result.bmp", 2));
   EXPECT_FALSE(Form->FDirty);
   EXPECT_EQ(RightList(), Files({"result.bmp"}));
-  // Failures, of the BMP write and of the JPEG save: said in a message box, the work kept unsaved.
-  for (const char* name : {"no-folder/result.bmp", "no-folder/result.jpg"}) {
-    Form->FDirty = false;
-    Script().AnswerSaveFile(Temp.File(name));
-    Script().AnswerMessageBox(IDOK, Format(SFCreateError, {Temp.File(name)}) + ".");
-    Form->SaveResult1Click(nullptr);
-    EXPECT_EQ(Script().Asked().back().Caption, Application->Title());
-    EXPECT_TRUE(Form->FDirty);
-    EXPECT_EQ(RightList().size(), 1u);
+  // Failures, of the BMP write and of the JPEG save, in a folder that does not exist and on a full disk
+  // (/dev/full stands for one): said in a message box that names the file and the system's reason, the
+  // work kept unsaved.
+  for (const char* extension : {".bmp", ".jpg"}) {
+    const std::string missing = Temp.File(std::string("no-folder/result") + extension);
+    const std::string full = Temp.File(std::string("full") + extension);
+    std::filesystem::create_symlink("/dev/full", full);
+    for (const auto& [name, message] :
+         {std::pair{missing, Format(SFCreateErrorEx, {missing, std::string(std::strerror(ENOENT))})},
+          {full, Format(SFWriteErrorEx, {full, std::string(std::strerror(ENOSPC))})}}) {
+      SCOPED_TRACE(name);
+      Form->FDirty = false;
+      Script().AnswerSaveFile(name);
+      if (name == full) AnswerOverwrite(mrYes, std::string("full") + extension);
+      Script().AnswerMessageBox(IDOK, message + ".");
+      Form->SaveResult1Click(nullptr);
+      EXPECT_EQ(Script().Asked().back().Caption, Application->Title());
+      EXPECT_TRUE(Form->FDirty);
+      EXPECT_EQ(RightList().size(), 1u);
+    }
   }
 }
 
@@ -157,14 +171,18 @@ TEST_F(StepSavingTest, AStepThatCannotBeWrittenEndsTheRunWithTheFileError) {
   for (const std::string extension : {".bmp", ".jpg"}) {
     SCOPED_TRACE(extension);
     Script().AnswerSaveFile(Temp.File("no-folder/s" + extension));
-    Script().AnswerMessageBox(IDOK, Format(SFCreateError, {Temp.File("no-folder/s0000" + extension)}) + ".");
+    Script().AnswerMessageBox(IDOK, Format(SFCreateErrorEx, {Temp.File("no-folder/s0000" + extension),
+                                                             std::string(std::strerror(ENOENT))}) +
+                                        ".");
     Form->GetMaxandSave1->trigger();
     EXPECT_TRUE(RightList().empty());
     EXPECT_TRUE(Form->FDirty);
 
     Form->FStepCounter = 0;
     Script().AnswerSaveFile(Temp.File("full" + extension));
-    Script().AnswerMessageBox(IDOK, std::string(SWriteError) + ".");
+    Script().AnswerMessageBox(
+        IDOK,
+        Format(SFWriteErrorEx, {Temp.File("full0000" + extension), std::string(std::strerror(EFBIG))}) + ".");
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previousSignal = signal(SIGXFSZ, SIG_IGN);

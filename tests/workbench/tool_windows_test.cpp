@@ -1,5 +1,6 @@
 // The tool windows' components under the names language files address, and their labels readable.
 #include "tests/workbench/tool_windows_fixture.h"
+#include "toolkit/ui/screen.h"
 #include "workbench/uformparam.h"
 #include "workbench/unumformat.h"
 
@@ -72,6 +73,36 @@ TEST_F(ToolWindowsTest, TheNumberFormatCheckBoxShowsItsWholeText) {
   EXPECT_GE(box.Width(), box.sizeHint().width());
   EXPECT_LE(box.Left() + box.Width(), numbers->width());
   ExpectLabelsReadable(*numbers);
+}
+
+// Every question opens over the window that would otherwise cover it. Asked from the main window
+// while the batch window (which stays on top) is open, it opens over the batch window; the "Info
+// Image" window that the batch window opens comes to the front, and the questions then open over it.
+TEST_F(ToolWindowsTest, QuestionsOpenOverTheToolWindowsThatStayOnTop) {
+  const std::string noPoint =
+      "No point chosen: choose one in the \"Info Image\" window (\"Create Mask...\", then \"Apply\").";
+  auto ownerOfAQuestion = [&] {
+    Script().AnswerMessageBox(IDOK, noPoint);
+    Form->MaximumSearch1->Click();
+    return Script().Asked().back().Owner;
+  };
+  Form->Show();
+  EXPECT_EQ(ownerOfAQuestion(), Form.get());
+  Form->NewBatchOperations1->Click();
+  EXPECT_EQ(ownerOfAQuestion(), Factor.get());
+  Factor->SpeedButton1->Click();  // "Create an Image Mask.."
+  EXPECT_EQ(Screen->FrontToBack().front(), Info.get());
+  EXPECT_EQ(ownerOfAQuestion(), Info.get());
+  Form->Show();  // the main window active again, still beneath the tool windows
+  EXPECT_EQ(ownerOfAQuestion(), Info.get());
+  Factor->Show();
+  Form->CreateImage1->Click();  // the command brings the shown window to the front again
+  EXPECT_EQ(Screen->FrontToBack().front(), Info.get());
+  Info->BitBtnClose->Click();
+  EXPECT_EQ(ownerOfAQuestion(), Factor.get());
+  Factor->BitBtnClose->Click();
+  Form->Show();
+  EXPECT_EQ(ownerOfAQuestion(), Form.get());
 }
 
 }  // namespace

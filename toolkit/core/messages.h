@@ -14,6 +14,10 @@ inline constexpr const char* SReadError = "Erreur de lecture du flux";
 inline constexpr const char* SWriteError = "Erreur d'écriture du flux";
 inline constexpr const char* SFOpenError = "Impossible d'ouvrir le fichier %s";
 inline constexpr const char* SFCreateError = "Impossible de créer le fichier %s";
+// With the system's reason.
+inline constexpr const char* SFCreateErrorEx = "Impossible de créer le fichier %s : %s";
+inline constexpr const char* SFWriteErrorEx = "Erreur d'écriture du fichier %s : %s";
+inline constexpr const char* SShortWrite = "écriture incomplète";
 inline constexpr const char* SInvalidInteger = "'%s' n'est pas une valeur entière correcte";
 inline constexpr const char* SInvalidFloat = "'%s' n'est pas une valeur en virgule flottante correcte";
 inline constexpr const char* SInvalidFormat = "Format '%s' incorrect ou incompatible avec l'argument";

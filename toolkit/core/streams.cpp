@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/format.h"
@@ -26,7 +27,11 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-  if (count != 0 && Write(buffer, count) != count) throw EWriteError(SWriteError);
+  if (count != 0 && Write(buffer, count) != count) throw EWriteError(WriteErrorMessage());
+}
+
+std::string TStream::WriteErrorMessage() const {
+  return SWriteError;
 }
 
 int64_t TStream::Size() {
@@ -62,7 +67,8 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName) {
   if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
     FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (FHandle < 0) throw EFCreateError(Format(SFCreateError, {fileName}));
+    if (FHandle < 0)
+      throw EFCreateError(Format(SFCreateErrorEx, {fileName, std::string(std::strerror(errno))}));
     return;
   }
   int flags = O_CLOEXEC;
@@ -106,10 +112,18 @@ int64_t TFileStream::Write(std::span<const uint8_t> buffer) {
   while (done < buffer.size()) {
     const ssize_t put = ::write(FHandle, buffer.data() + done, buffer.size() - done);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;
+    if (put <= 0) {
+      FWriteError = put < 0 ? errno : 0;
+      break;
+    }
     done += static_cast<size_t>(put);
   }
   return static_cast<int64_t>(done);
+}
+
+std::string TFileStream::WriteErrorMessage() const {
+  return Format(SFWriteErrorEx,
+                {FFileName, std::string(FWriteError != 0 ? std::strerror(FWriteError) : SShortWrite)});
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -46,6 +46,10 @@ class TStream {
     ReadBuffer(&value, sizeof(T));
     return value;
   }
+
+ protected:
+  // The message of the error WriteBuffer raises on a short write.
+  virtual std::string WriteErrorMessage() const;
 };
 
 // Open modes and sharing flags, combined with |.
@@ -76,9 +80,14 @@ class TFileStream : public TStream {
   void SetSize(int64_t size) override;
   const std::string& FileName() const { return FFileName; }
 
+ protected:
+  // Names the file and the system's reason for the last short write (a full disk, say).
+  std::string WriteErrorMessage() const override;
+
  private:
   std::string FFileName;
   int FHandle = -1;
+  int FWriteError = 0;  // errno of the last write that failed
 };
 
 // A stream over a growing byte buffer. Seeking past the end allocates nothing (a read there gives 0

@@ -2,6 +2,7 @@
 
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/qt_dialogs.h"
+#include "toolkit/ui/screen.h"
 
 namespace {
 
@@ -16,6 +17,14 @@ TDialogs& BuiltIn() {
 }
 
 }  // namespace
+
+TCustomForm* DialogOwner() {
+  if (TCustomForm* topmost = Screen->TopmostStayOnTopForm()) return topmost;
+  TCustomForm* active = Screen->ActiveForm();
+  if (active && active->Visible()) return active;
+  TCustomForm* main = Application->MainForm();
+  return main && main->Visible() ? main : nullptr;
+}
 
 TDialogs& Dialogs() {
   return Installed() ? *Installed() : BuiltIn();

@@ -71,6 +71,11 @@ class TDialogs {
   virtual TModalResult ShowModal(TCustomForm& form) = 0;
 };
 
+// The window a dialog opens over, as its parent, so that it opens above it: the visible window that
+// stays on top and was shown or activated last (it would cover any other), else the active window,
+// else the main window; none while no window is shown.
+TCustomForm* DialogOwner();
+
 // The installed implementation (the Qt one unless another was installed).
 TDialogs& Dialogs();
 // Installs an implementation and returns the one it replaces (null for the built-in Qt one); null

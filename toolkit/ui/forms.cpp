@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMenuBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "toolkit/ui/application.h"
@@ -71,11 +72,31 @@ void TCustomForm::SetModalResult(TModalResult result) {
   }
 }
 
+bool TCustomForm::StaysOnTop() const {
+  return Widget() && Widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TCustomForm::PlaceByPosition() {
+  QWidget* widget = Widget();
+  QRect area;
+  TCustomForm* main = Application->MainForm();
+  if (Position == TPosition::poMainFormCenter && main && main != this && main->Visible())
+    area = main->Widget()->frameGeometry();
+  else if (Position != TPosition::poDesigned && widget->screen())
+    area = widget->screen()->availableGeometry();
+  if (area.isEmpty()) return;
+  // Before its first showing a window has no frame yet: its own size stands for it.
+  const QSize size = widget->frameGeometry().size().expandedTo(widget->size());
+  widget->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
 void TCustomForm::Show() {
   QWidget* widget = Widget();
+  if (!widget->isVisible()) PlaceByPosition();
   widget->show();
   widget->raise();
   widget->activateWindow();
+  Screen->BringToFront(this);
   Screen->SetActiveForm(this);
   if (FActiveControl) FActiveControl->SetFocus();
   if (OnShow) OnShow(this);
@@ -97,10 +118,14 @@ TModalResult TCustomForm::ExecModal() {
   FModalLoop = &loop;
   FModalResult = mrNone;
   widget->setWindowModality(Qt::ApplicationModal);
+  // A window that stays on top would cover the modal one, which is the only one that answers.
+  const bool lifted = !StaysOnTop() && Screen->TopmostStayOnTopForm() != nullptr;
+  if (lifted) widget->setWindowFlag(Qt::WindowStaysOnTopHint, true);
   Show();
   loop.exec();
   FModalLoop = nullptr;
   widget->hide();
+  if (lifted) widget->setWindowFlag(Qt::WindowStaysOnTopHint, false);
   widget->setWindowModality(Qt::NonModal);
   Screen->SetActiveForm(previousActive);
   return FModalResult;
@@ -175,6 +200,7 @@ bool TCustomForm::DispatchKey(Word key, TShiftState shift) {
 }
 
 void TCustomForm::WindowActivated() {
+  Screen->BringToFront(this);
   Screen->SetActiveForm(this);
   if (OnActivate) OnActivate(this);
 }

@@ -40,6 +40,11 @@ class TCustomForm : public TControl {
   bool Visible() const override;
   void SetVisible(bool visible) override;
 
+  // The window stays above the windows that do not (a tool window such as the batch window).
+  bool StaysOnTop() const;
+  // Where the window appears each time it is shown after being hidden.
+  TPosition Position = TPosition::poDesigned;
+
   // The window sees key presses before the focused control does (OnKeyDown).
   bool KeyPreview = false;
 
@@ -48,6 +53,7 @@ class TCustomForm : public TControl {
   void SetModalResult(TModalResult result);
   bool Modal() const { return FModalLoop != nullptr; }
 
+  // Shows the window and brings it to the front, active.
   void Show();
   void Hide();
   // Shows the window modally through the dialogs seam and returns its modal result.
@@ -84,8 +90,8 @@ class TCustomForm : public TControl {
   void DoCreate();
   void DoDestroy();
 
-  // The modal loop itself, as the Qt dialogs seam runs it: shows the window application-modal and
-  // waits until a modal result is set or the window closes.
+  // The modal loop itself, as the Qt dialogs seam runs it: shows the window application-modal (above
+  // the windows that stay on top) and waits until a modal result is set or the window closes.
   TModalResult ExecModal();
 
   // Key dispatch for a key press inside the window (menu shortcuts, then the key preview); true when
@@ -102,6 +108,9 @@ class TCustomForm : public TControl {
   virtual void InstallMenuBar(QMenuBar* menuBar) = 0;
 
  private:
+  // Moves the hidden window where Position puts it.
+  void PlaceByPosition();
+
   TMainMenu* FMenu = nullptr;
   QWidget* FClient = nullptr;
   TModalResult FModalResult = mrNone;

@@ -1,7 +1,6 @@
 #include "toolkit/ui/qt_dialogs.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <utility>
 
@@ -10,12 +9,15 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include "toolkit/ui/application.h"
@@ -31,8 +33,16 @@ QString Q(const std::string& text) {
 }
 
 QWidget* DialogParent() {
-  TCustomForm* active = Screen->ActiveForm();
-  return active ? active->Widget() : nullptr;
+  TCustomForm* owner = DialogOwner();
+  return owner ? owner->Widget() : nullptr;
+}
+
+// A dialog opened over a window that stays on top must stay on top as well, or that window and the
+// other ones that stay on top would cover it.
+void KeepAboveParent(QWidget& dialog) {
+  QWidget* parent = dialog.parentWidget();
+  if (parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 QMessageBox::Icon IconOfFlags(int flags) {
@@ -50,38 +60,106 @@ QMessageBox::Icon IconOfFlags(int flags) {
   }
 }
 
-// The buttons of a message box: Qt's button, the ID it returns; the first is the default.
-std::vector<std::pair<QMessageBox::StandardButton, int>> ButtonsOfFlags(int flags) {
-  switch (flags & MB_BUTTONS_MASK) {
-    case MB_OKCANCEL:
-      return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
-    case MB_ABORTRETRYIGNORE:
-      return {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
-    case MB_YESNOCANCEL:
-      return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-    case MB_YESNO:
-      return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
-    case MB_RETRYCANCEL:
-      return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
-    default:
-      return {{QMessageBox::Ok, IDOK}};
-  }
+// Runs the dialog with the normal cursor over it, also in the middle of work that shows the busy one.
+int RunWithNormalCursor(QDialog& dialog) {
+  const bool busy = QGuiApplication::overrideCursor() != nullptr;
+  if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = dialog.exec();
+  if (busy) QGuiApplication::restoreOverrideCursor();
+  return result;
 }
+
+// The room a window manager's title bar takes beside the caption: the window's icon, its buttons and
+// the margins.
+constexpr int kTitleBarExtras = 160;
 
 }  // namespace
 
+std::vector<TDialogButton> MessageBoxButtons(int flags) {
+  switch (flags & MB_BUTTONS_MASK) {
+    case MB_OKCANCEL:
+      return {{SMsgDlgOK, IDOK}, {SMsgDlgCancel, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+      return {{SMsgDlgAbort, IDABORT}, {SMsgDlgRetry, IDRETRY}, {SMsgDlgIgnore, IDIGNORE}};
+    case MB_YESNOCANCEL:
+      return {{SMsgDlgYes, IDYES}, {SMsgDlgNo, IDNO}, {SMsgDlgCancel, IDCANCEL}};
+    case MB_YESNO:
+      return {{SMsgDlgYes, IDYES}, {SMsgDlgNo, IDNO}};
+    case MB_RETRYCANCEL:
+      return {{SMsgDlgRetry, IDRETRY}, {SMsgDlgCancel, IDCANCEL}};
+    default:
+      return {{SMsgDlgOK, IDOK}};
+  }
+}
+
+std::vector<TDialogButton> MessageDlgButtons(TMsgDlgButtons buttons) {
+  struct TButtonDef {
+    TMsgDlgButtons Flag;
+    TDialogButton Button;
+  };
+  static constexpr TButtonDef kOrder[] = {{mbYes, {SMsgDlgYes, mrYes}},
+                                          {mbNo, {SMsgDlgNo, mrNo}},
+                                          {mbOK, {SMsgDlgOK, mrOk}},
+                                          {mbCancel, {SMsgDlgCancel, mrCancel}},
+                                          {mbAbort, {SMsgDlgAbort, mrAbort}},
+                                          {mbRetry, {SMsgDlgRetry, mrRetry}},
+                                          {mbIgnore, {SMsgDlgIgnore, mrIgnore}},
+                                          {mbAll, {SMsgDlgAll, mrAll}},
+                                          {mbNoToAll, {SMsgDlgNoToAll, mrNoToAll}},
+                                          {mbYesToAll, {SMsgDlgYesToAll, mrYesToAll}}};
+  std::vector<TDialogButton> made;
+  for (const TButtonDef& def : kOrder)
+    if (buttons & def.Flag) made.push_back(def.Button);
+  if (made.empty()) made.push_back({SMsgDlgOK, mrOk});
+  return made;
+}
+
+int CaptionWidth(const std::string& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);  // title bars mostly write their caption in bold
+  return QFontMetrics(font).horizontalAdvance(Q(caption)) + kTitleBarExtras;
+}
+
+TMessageBoxWindow::TMessageBoxWindow(Icon icon, const std::string& caption, const std::string& text,
+                                     const std::vector<TDialogButton>& buttons, int defaultResult,
+                                     int escapeResult)
+    : QMessageBox(icon, Q(caption), Q(text), QMessageBox::NoButton, DialogParent()) {
+  KeepAboveParent(*this);
+  // One role for every button: the button box then keeps them in the order given, whatever order the
+  // platform's style gives the roles.
+  for (const TDialogButton& button : buttons)
+    FButtons.emplace_back(addButton(QString::fromUtf8(button.Caption), QMessageBox::ActionRole),
+                          button.Result);
+  for (const auto& [button, result] : FButtons) {
+    if (result == defaultResult) setDefaultButton(static_cast<QPushButton*>(button));
+    if (result == escapeResult && !FHasEscape) {
+      setEscapeButton(button);
+      FEscapeResult = result;
+      FHasEscape = true;
+    }
+  }
+  if (!FHasEscape && FButtons.size() == 1) {
+    setEscapeButton(FButtons.front().first);
+    FEscapeResult = FButtons.front().second;
+    FHasEscape = true;
+  }
+  // Qt sizes a message box to its text alone, cutting a longer caption short in the title bar.
+  if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+    grid->addItem(new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+int TMessageBoxWindow::Result(int noneResult) const {
+  for (const auto& [button, result] : FButtons)
+    if (clickedButton() == button) return result;
+  return FHasEscape ? FEscapeResult : noneResult;
+}
+
 int TQtDialogs::MessageBox(const std::string& text, const std::string& caption, int flags) {
-  QMessageBox box(IconOfFlags(flags), Q(caption), Q(text), QMessageBox::NoButton, DialogParent());
-  const auto buttons = ButtonsOfFlags(flags);
-  for (const auto& [button, id] : buttons) box.addButton(button);
-  box.setDefaultButton(buttons.front().first);
-  const int pressed = box.exec();
-  for (const auto& [button, id] : buttons)
-    if (pressed == button) return id;
-  // The close box: Cancel where there is one, else the only button.
-  for (const auto& [button, id] : buttons)
-    if (id == IDCANCEL) return id;
-  return buttons.size() == 1 ? buttons.front().second : IDCANCEL;
+  const std::vector<TDialogButton> buttons = MessageBoxButtons(flags);
+  TMessageBoxWindow box(IconOfFlags(flags), caption, text, buttons, buttons.front().Result, IDCANCEL);
+  RunWithNormalCursor(box);
+  return box.Result(IDCANCEL);
 }
 
 TModalResult TQtDialogs::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -107,44 +185,27 @@ TModalResult TQtDialogs::MessageDlg(const std::string& text, TMsgDlgType type, T
     case TMsgDlgType::mtCustom:
       break;
   }
-  QMessageBox box(icon, Q(caption), Q(text), QMessageBox::NoButton, DialogParent());
-  struct TButtonDef {
-    TMsgDlgButtons Flag;
-    QMessageBox::StandardButton Standard;
-    const char* Custom;
-    TModalResult Result;
+  const std::vector<TDialogButton> made = MessageDlgButtons(buttons);
+  auto offers = [&](TModalResult result) {
+    return std::any_of(made.begin(), made.end(),
+                       [result](const TDialogButton& b) { return b.Result == result; });
   };
-  const std::array<TButtonDef, 10> defs{{{mbYes, QMessageBox::Yes, nullptr, mrYes},
-                                         {mbNo, QMessageBox::No, nullptr, mrNo},
-                                         {mbOK, QMessageBox::Ok, nullptr, mrOk},
-                                         {mbCancel, QMessageBox::Cancel, nullptr, mrCancel},
-                                         {mbAbort, QMessageBox::Abort, nullptr, mrAbort},
-                                         {mbRetry, QMessageBox::Retry, nullptr, mrRetry},
-                                         {mbIgnore, QMessageBox::Ignore, nullptr, mrIgnore},
-                                         {mbAll, QMessageBox::NoButton, SMsgDlgAll, mrAll},
-                                         {mbNoToAll, QMessageBox::NoButton, SMsgDlgNoToAll, mrNoToAll},
-                                         {mbYesToAll, QMessageBox::NoButton, SMsgDlgYesToAll, mrYesToAll}}};
-  std::vector<std::pair<QAbstractButton*, TModalResult>> made;
-  for (const TButtonDef& def : defs) {
-    if (!(buttons & def.Flag)) continue;
-    QAbstractButton* button = def.Custom
-                                  ? box.addButton(QString::fromUtf8(def.Custom), QMessageBox::AcceptRole)
-                                  : box.addButton(def.Standard);
-    made.emplace_back(button, def.Result);
-  }
-  if (made.empty()) made.emplace_back(box.addButton(QMessageBox::Ok), mrOk);
-  box.exec();
-  for (const auto& [button, result] : made)
-    if (box.clickedButton() == button) return result;
-  return mrCancel;
+  const TModalResult defaultResult = offers(mrOk) ? mrOk : offers(mrYes) ? mrYes : made.front().Result;
+  const TModalResult escapeResult = offers(mrCancel) ? mrCancel : offers(mrNo) ? mrNo : mrOk;
+  TMessageBoxWindow box(icon, caption, text, made, defaultResult, escapeResult);
+  RunWithNormalCursor(box);
+  return box.Result(mrCancel);
 }
 
 bool TQtDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(DialogParent(), Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
-  if (ok) value = text.toStdString();
-  return ok;
+  QInputDialog dialog(DialogParent());
+  KeepAboveParent(dialog);
+  dialog.setWindowTitle(Q(caption));
+  dialog.setLabelText(Q(prompt));
+  dialog.setTextValue(Q(value));
+  if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
+  value = dialog.textValue().toStdString();
+  return true;
 }
 
 namespace {
@@ -206,35 +267,43 @@ class TOpenFileDialog : public QFileDialog {
 
 bool TQtDialogs::OpenFile(TFileDialogRequest& request) {
   TOpenFileDialog dialog(DialogParent(), request.MustExist);
+  KeepAboveParent(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   PrepareFileDialog(dialog, request);
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
   TakeFileDialogAnswer(dialog, request);
   return !request.Files.empty();
 }
 
 bool TQtDialogs::SaveFile(TFileDialogRequest& request) {
   QFileDialog dialog(DialogParent());
+  KeepAboveParent(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
   PrepareFileDialog(dialog, request);
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
   TakeFileDialogAnswer(dialog, request);
   return !request.Files.empty();
 }
 
 bool TQtDialogs::SelectFolder(const std::string& caption, std::string& folder) {
-  const QString chosen = QFileDialog::getExistingDirectory(DialogParent(), Q(caption), Q(folder));
-  if (chosen.isEmpty()) return false;
-  folder = chosen.toStdString();
+  QFileDialog dialog(DialogParent(), Q(caption), Q(folder));
+  KeepAboveParent(dialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (RunWithNormalCursor(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  folder = dialog.selectedFiles().front().toStdString();
   return true;
 }
 
 bool TQtDialogs::ChooseColor(TColor& color) {
   const QColor initial(GetRValue(color), GetGValue(color), GetBValue(color));
-  const QColor chosen = QColorDialog::getColor(initial, DialogParent());
+  QColorDialog dialog(initial, DialogParent());
+  KeepAboveParent(dialog);
+  if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
+  const QColor chosen = dialog.selectedColor();
   if (!chosen.isValid()) return false;
   color = RGB(static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
               static_cast<uint8_t>(chosen.blue()));

@@ -75,9 +75,23 @@ void TScreen::SetCursor(TCursor cursor) {
 void TScreen::AddForm(TCustomForm* form) {
   EnsureKeyFilter();
   FForms.push_back(form);
+  FFrontToBack.push_back(form);
 }
 
 void TScreen::RemoveForm(TCustomForm* form) {
   std::erase(FForms, form);
+  std::erase(FFrontToBack, form);
   if (FActiveForm == form) FActiveForm = nullptr;
+}
+
+void TScreen::BringToFront(TCustomForm* form) {
+  const auto found = std::find(FFrontToBack.begin(), FFrontToBack.end(), form);
+  if (found == FFrontToBack.end()) return;
+  std::rotate(FFrontToBack.begin(), found, found + 1);
+}
+
+TCustomForm* TScreen::TopmostStayOnTopForm() const {
+  for (TCustomForm* form : FFrontToBack)
+    if (form->StaysOnTop() && form->Visible()) return form;
+  return nullptr;
 }

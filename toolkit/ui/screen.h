@@ -16,6 +16,13 @@ class TScreen {
   TCustomForm* ActiveForm() const { return FActiveForm; }
   void SetActiveForm(TCustomForm* form) { FActiveForm = form; }
 
+  // The windows from the one shown or activated last to the first: the order in which they stand
+  // above one another within their layer.
+  const std::vector<TCustomForm*>& FrontToBack() const { return FFrontToBack; }
+  void BringToFront(TCustomForm* form);
+  // The visible window that stays on top and was shown or activated last; none when none is shown.
+  TCustomForm* TopmostStayOnTopForm() const;
+
   // crHourGlass shows the busy cursor over the whole application; crDefault restores the normal one.
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor);
@@ -26,6 +33,7 @@ class TScreen {
 
  private:
   std::vector<TCustomForm*> FForms;
+  std::vector<TCustomForm*> FFrontToBack;
   TCustomForm* FActiveForm = nullptr;
   TCursor FCursor = crDefault;
 };

@@ -117,6 +117,7 @@ TScriptedDialogs& TScriptedDialogs::AnswerShowModal(const std::string& formName,
 }
 
 std::optional<TScriptedAnswer> TScriptedDialogs::Take(TAskedQuestion question) {
+  question.Owner = DialogOwner();
   FAsked.push_back(question);
   const std::string described =
       std::string(DialogKindName(question.Kind)) + " \"" + question.Text + "\" (" + question.Caption + ")";

@@ -42,6 +42,8 @@ struct TAskedQuestion {
   int Flags = 0;
   // PrintLines: the printed lines.
   std::vector<std::string> Lines;
+  // The window the question would have opened over (DialogOwner when it was asked).
+  TCustomForm* Owner = nullptr;
 };
 
 struct TScriptedAnswer {

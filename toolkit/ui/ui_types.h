@@ -93,6 +93,10 @@ inline constexpr int IDNO = 7;
 // Where a control sits in its parent.
 enum class TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// Where a window appears when it is shown: where it was put (or where the window manager puts it),
+// centred on the screen, or centred on the main window (on the screen while there is none).
+enum class TPosition : uint8_t { poDesigned, poScreenCenter, poMainFormCenter };
+
 // Cursors.
 using TCursor = int;
 inline constexpr TCursor crDefault = 0;

@@ -22,6 +22,9 @@ head -c $(($(stat -c %s baseline.jpg) - 300)) baseline.jpg >cut.tmp
 djpeg -pnm cut.tmp >baseline-cut300.ppm 2>/dev/null || [ $? -eq 2 ]  # 2: finished with a warning
 rm cut.tmp
 
+# Restart markers after every MCU row (it decodes to baseline.ppm, the same coefficients).
+cjpeg -quality 85 -restart 1 src.ppm >restart.jpg
+
 cjpeg -quality 85 -progressive src.ppm >progressive.jpg
 djpeg -pnm progressive.jpg >progressive.ppm
 djpeg -pnm -colors 236 progressive.jpg >progressive-236.ppm

@@ -1,6 +1,8 @@
 // The scripted dialogs seam, the file-dialog components and filter conversion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -128,6 +130,66 @@ TEST(QtOpenDialog, TakesATypedNameOfNoFileUnlessItMustExist) {
       EXPECT_EQ(request.FileName, folder.File("new-list.txt"));
     }
   }
+}
+
+// A plain window, optionally one that stays on top.
+class PlainForm : public TForm {
+ public:
+  PlainForm(const char* name, bool onTop) : TForm(nullptr) {
+    SetName(name);
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  }
+};
+
+// The real Qt boxes, answered by a click: opened over the window that stays on top (and on top
+// themselves), their buttons side by side in the toolkit's order, wide enough for their caption.
+TEST(QtMessageBoxes, OpenAboveTheTopmostWindowInOrderAndAsWideAsTheirCaption) {
+  auto plain = NewForm<PlainForm>("FormPlain", false);
+  auto tool = NewForm<PlainForm>("FormTool", true);
+  plain->Show();
+  tool->Show();
+  TQtDialogs dialogs;
+  std::vector<std::string> shown;
+  bool onTop = false;
+  QWidget* parent = nullptr;
+  int width = 0;
+  auto answer = [&](const QString& caption) {
+    QTimer::singleShot(0, [&, caption] {
+      auto* box = dynamic_cast<TMessageBoxWindow*>(QApplication::activeModalWidget());
+      if (!box) return;
+      box->adjustSize();
+      parent = box->parentWidget();
+      onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      width = box->width();
+      std::vector<std::pair<int, std::string>> byPlace;
+      for (const auto& [button, result] : box->Buttons())
+        byPlace.emplace_back(button->mapTo(box, QPoint(0, 0)).x(), button->text().toStdString());
+      std::sort(byPlace.begin(), byPlace.end());
+      shown.clear();
+      for (const auto& [x, text] : byPlace) shown.push_back(text);
+      for (const auto& [button, result] : box->Buttons())
+        if (button->text() == caption) button->click();
+    });
+  };
+  answer("Non pour tout");
+  EXPECT_EQ(dialogs.MessageDlg("OverWrite? /n/a.bmp", TMsgDlgType::mtWarning,
+                               mbYes | mbNo | mbCancel | mbNoToAll | mbYesToAll),
+            mrNoToAll);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Oui", "Non", "Annuler", "Non pour tout", "Oui pour tout"}));
+  EXPECT_EQ(parent, tool->Widget());
+  EXPECT_TRUE(onTop);
+
+  answer("OK");
+  EXPECT_EQ(dialogs.MessageBox("3 File(s) in Error", "Process Pictures", MB_OK), IDOK);
+  EXPECT_EQ(shown, std::vector<std::string>{"OK"});
+  EXPECT_GE(width, CaptionWidth("Process Pictures"));
+
+  tool->Hide();
+  plain->Show();
+  answer("Non");
+  EXPECT_EQ(dialogs.MessageBox("Stop?", "STOP by User", MB_YESNO), IDNO);
+  EXPECT_EQ(parent, plain->Widget());
+  EXPECT_FALSE(onTop);
 }
 
 TEST(FileFilter, PascalFiltersBecomeQtFilters) {

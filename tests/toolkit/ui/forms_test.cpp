@@ -1,6 +1,7 @@
 // Windows: components and children in order, alignment, close query, modal results, messages, keys.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "tests/support/scripted_dialogs_fixture.h"
@@ -125,6 +126,62 @@ TEST(FormsTest, ModalLoopEndsWithTheButtonsModalResult) {
     form->SetModalResult(mrYes);
   });
   EXPECT_EQ(form->ExecModal(), mrYes);
+}
+
+// A modal window opened while a window that stays on top is shown stays on top itself while it is
+// modal, or that window would cover the only one that answers.
+TEST(FormsTest, AModalWindowOpensAboveTheWindowsThatStayOnTop) {
+  auto tool = NewForm<SampleForm>(nullptr);
+  tool->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  auto form = NewForm<SampleForm>(nullptr);
+  bool onTopWhileModal = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    onTopWhileModal = form->StaysOnTop();
+    form->Ok->click();
+  });
+  EXPECT_EQ(form->ExecModal(), mrOk);
+  EXPECT_FALSE(onTopWhileModal);  // nothing stays on top: nothing to open above
+  tool->Show();
+  QTimer::singleShot(0, form.get(), [&] {
+    onTopWhileModal = form->StaysOnTop();
+    form->Ok->click();
+  });
+  EXPECT_EQ(form->ExecModal(), mrOk);
+  EXPECT_TRUE(onTopWhileModal);
+  EXPECT_FALSE(form->StaysOnTop());
+}
+
+// Centred on the main window, or on the screen (also while there is no main window to centre on);
+// placed anew each time the window is shown after being hidden.
+TEST(FormsTest, WindowsAppearWhereTheirPositionPutsThem) {
+  SampleForm* main = nullptr;
+  Application->CreateForm(main);
+  main->Widget()->setGeometry(40, 60, 600, 400);
+  main->Show();
+  auto centred = [](const TCustomForm& form, const QRect& area) {
+    const QPoint offset = form.Widget()->frameGeometry().center() - area.center();
+    return offset.manhattanLength() <= 2;
+  };
+  auto form = NewForm<SampleForm>(nullptr);
+  form->Widget()->resize(200, 100);
+  form->Position = TPosition::poMainFormCenter;
+  form->Show();
+  EXPECT_TRUE(centred(*form, main->Widget()->frameGeometry()));
+  form->Widget()->move(0, 0);
+  form->Show();  // already shown: stays where it is
+  EXPECT_EQ(form->Widget()->pos(), QPoint(0, 0));
+  form->Hide();
+  main->Hide();
+  form->Show();
+  const QRect screen = form->Widget()->screen()->availableGeometry();
+  EXPECT_TRUE(centred(*form, screen));
+  form->Hide();
+  form->Position = TPosition::poDesigned;
+  form->Widget()->move(5, 7);
+  form->Show();
+  EXPECT_EQ(form->Widget()->pos(), QPoint(5, 7));
+  form.reset();
+  Application->DestroyForms();
 }
 
 TEST(FormsTest, MessagesReachTheirHandler) {
