@@ -11,6 +11,7 @@
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
+#include "toolkit/graphics/metafile_records.h"
 
 namespace {
 
@@ -68,31 +69,6 @@ Qt::BrushStyle HatchStyle(uint32_t hatch) {
     default:
       return Qt::SolidPattern;
   }
-}
-
-// Bytes of a DIB's header, colour masks and colour table; 0 when they do not fit in size.
-size_t DibInfoSize(const uint8_t* dib, size_t size) {
-  if (size < 4) return 0;
-  const uint32_t headerSize = ReadLE32(dib);
-  if (headerSize == kBmpCoreHeaderSize) {
-    if (size < kBmpCoreHeaderSize) return 0;
-    const int bits = ReadLE16(dib + 10);
-    const size_t entries = bits <= 8 ? size_t{1} << bits : 0;
-    const size_t total = kBmpCoreHeaderSize + 3 * entries;
-    return total <= size ? total : 0;
-  }
-  if (headerSize < kBmpInfoHeaderSize || headerSize > kBmpV5HeaderSize || size < headerSize) return 0;
-  const int bits = ReadLE16(dib + 14);
-  const uint32_t compression = ReadLE32(dib + 16);
-  const uint32_t used = ReadLE32(dib + 32);
-  if (used > 256 && bits <= 8) return 0;
-  const size_t entries = used != 0 ? used : (bits <= 8 ? size_t{1} << bits : 0);
-  size_t masks = 0;
-  if (headerSize == kBmpInfoHeaderSize && compression == BI_BITFIELDS) masks = 12;
-  if (headerSize == kBmpInfoHeaderSize && compression == BI_ALPHABITFIELDS) masks = 16;
-  if (entries > (size - headerSize) / 4) return 0;
-  const size_t total = headerSize + masks + 4 * entries;
-  return total <= size ? total : 0;
 }
 
 }  // namespace
