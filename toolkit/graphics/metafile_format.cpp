@@ -130,17 +130,18 @@ uint32_t CheckEmfRecord(std::span<const uint8_t> file, size_t at, int index, uin
   uint32_t checkedType = 0;
   if (size < 8 || size % 4 != 0 || !EmfRecordFits(file.subspan(at, size)))
     Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
-  const char* record = reinterpret_cast<const char*>(copy.Hold(file.subspan(at, size)));
-  if (!U_emf_record_sizeok(record, record + size, &checkedSize, &checkedType, U_LE))
-    Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
-  // Record types the library does not know, or cannot check (it says so on the standard error), are
-  // passed over when drawing: none of them draws anything here.
-  static constexpr uint32_t kUnchecked[] = {69,  96,  97,  102, 103, 105, 106, 107, 109,
-                                            110, 111, 112, 113, 117, 119, 120, 121};
+  // libUEMF checks the record kinds it knows, on a copy. Those it does not know or cannot check (it
+  // says so on the standard error), and the colour spaces, whose size it takes for far larger than
+  // their layout, are measured above only: none of them draws anything here.
+  static constexpr uint32_t kUnchecked[] = {69,  96,  97,  99,  102, 103, 105, 106, 107, 109,
+                                            110, 111, 112, 113, 117, 119, 120, 121, 122};
   const bool checkable =
       type >= U_EMR_MIN && type <= U_EMR_MAX &&
       std::find(std::begin(kUnchecked), std::end(kUnchecked), type) == std::end(kUnchecked);
-  if (checkable && !U_emf_record_safe(record))
+  if (!checkable) return size;
+  const char* record = reinterpret_cast<const char*>(copy.Hold(file.subspan(at, size)));
+  if (!U_emf_record_sizeok(record, record + size, &checkedSize, &checkedType, U_LE) ||
+      !U_emf_record_safe(record))
     Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
   return size;
 }

@@ -235,105 +235,56 @@ bool WmfRecordFits(std::span<const uint8_t> r) {
   }
 }
 
-// clang-format off: the record types are grouped by the layout they share.
+// The record types are grouped by the layout they share.
+// clang-format off
 size_t EmfFixedSize(uint32_t type) {
   switch (type) {
     case 1:  // HEADER, as the oldest files have it
       return 88;
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:  // POLYBEZIER .. POLYLINETO: bounds, count
-    case 85:
-    case 86:
-    case 87:
-    case 88:
-    case 89:  // their 16-bit twins
-    case 56:
-    case 92:  // POLYDRAW, POLYDRAW16
-    case 38:  // CREATEPEN
-    case 41:  // ANGLEARC
-    case 73:
-    case 74:  // INVERTRGN, PAINTRGN: bounds, region size
+    case 2: case 3: case 4: case 5: case 6:       // POLYBEZIER .. POLYLINETO: bounds, count
+    case 85: case 86: case 87: case 88: case 89:  // their 16-bit twins
+    case 56: case 92:                             // POLYDRAW, POLYDRAW16
+    case 38:                                      // CREATEPEN
+    case 41:                                      // ANGLEARC
+    case 73: case 74:                             // INVERTRGN, PAINTRGN: bounds, region size
       return 28;
-    case 7:
-    case 8:
-    case 90:
-    case 91:  // POLYPOLYLINE, POLYPOLYGON and their 16-bit twins
-    case 23:  // SETCOLORADJUSTMENT
-    case 35:  // SETWORLDTRANSFORM
-    case 44:  // ROUNDRECT
-    case 71:  // FILLRGN: bounds, region size, brush
-    case 93:
-    case 94:  // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
+    case 7: case 8: case 90: case 91:  // POLYPOLYLINE, POLYPOLYGON and their 16-bit twins
+    case 23:                           // SETCOLORADJUSTMENT
+    case 35:                           // SETWORLDTRANSFORM
+    case 44:                           // ROUNDRECT
+    case 71:                           // FILLRGN: bounds, region size, brush
+    case 93: case 94:                  // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
       return 32;
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:  // the extents and origins
-    case 26:
-    case 27:
-    case 54:  // OFFSETCLIPRGN, MOVETOEX, LINETO
-    case 49:
-    case 51:  // CREATEPALETTE, RESIZEPALETTE
-    case 75:  // EXTSELECTCLIPRGN: region size, mode
+    case 9: case 10: case 11: case 12: case 13:  // the extents and origins
+    case 26: case 27: case 54:                   // OFFSETCLIPRGN, MOVETOEX, LINETO
+    case 49: case 51:                            // CREATEPALETTE, RESIZEPALETTE
+    case 75:                                     // EXTSELECTCLIPRGN: region size, mode
     case 14:  // EOF: the palette's count and offset (its last field is read by no one)
       return 16;
-    case 15:
-    case 50:  // SETPIXELV, SETPALETTEENTRIES
+    case 15: case 50:  // SETPIXELV, SETPALETTEENTRIES
       return 20;
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-    case 22:  // the modes
-    case 24:
-    case 25:
-    case 34:
-    case 37:
-    case 40:  // colours, RESTOREDC, SELECTOBJECT, DELETEOBJECT
-    case 48:
-    case 57:
-    case 58:
-    case 67:
-    case 70:  // ... SELECTCLIPPATH, GDICOMMENT
-    case 98:
-    case 100:
-    case 101:
-    case 115:
+    case 16: case 17: case 18: case 19: case 20: case 21: case 22:  // the modes
+    case 24: case 25: case 34: case 37: case 40:  // colours, RESTOREDC, SELECTOBJECT, DELETEOBJECT
+    case 48: case 57: case 58: case 67: case 70:  // ... SELECTCLIPPATH, GDICOMMENT
+    case 98: case 100: case 101: case 115:
       return 12;
-    case 29:
-    case 30:
-    case 31:
-    case 32:  // clip rectangles, extent scaling
-    case 42:
-    case 43:
-    case 53:  // ELLIPSE, RECTANGLE, EXTFLOODFILL
-    case 62:
-    case 63:
-    case 64:   // FILLPATH, STROKEANDFILLPATH, STROKEPATH
-    case 121:  // COLORMATCHTOTARGETW
+    case 29: case 30: case 31: case 32:  // clip rectangles, extent scaling
+    case 39:                             // CREATEBRUSHINDIRECT
+    case 42: case 43: case 53:           // ELLIPSE, RECTANGLE, EXTFLOODFILL
+    case 62: case 63: case 64:           // FILLPATH, STROKEANDFILLPATH, STROKEPATH
+    case 121:                            // COLORMATCHTOTARGETW
       return 24;
-    case 36:  // MODIFYWORLDTRANSFORM
-    case 108:
-    case 118:  // SMALLTEXTOUT, GRADIENTFILL
+    case 36:             // MODIFYWORLDTRANSFORM
+    case 108: case 118:  // SMALLTEXTOUT, GRADIENTFILL
       return 36;
-    case 45:
-    case 46:
-    case 47:
-    case 55:  // ARC, CHORD, PIE, ARCTO
-    case 72:  // FRAMERGN
+    case 45: case 46: case 47: case 55:  // ARC, CHORD, PIE, ARCTO
+    case 72:                             // FRAMERGN
       return 40;
     case 104:  // PIXELFORMAT
       return 48;
     case 95:  // EXTCREATEPEN: the bitmap's fields, then the pen up to its style count
       return 52;
-    case 83:
-    case 84:  // EXTTEXTOUTA/W up to the text's options; what follows depends on them
+    case 83: case 84:  // EXTTEXTOUTA/W up to the text's options; what follows depends on them
       return 56;
     case 80:  // SETDIBITSTODEVICE
       return 76;
@@ -343,14 +294,16 @@ size_t EmfFixedSize(uint32_t type) {
       return 100;
     case 82:  // EXTCREATEFONTINDIRECTW: the index and a LOGFONTW
       return 104;
-    case 77:
-    case 114:
-    case 116:  // STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
+    case 77: case 114: case 116:  // STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
       return 108;
     case 78:  // MASKBLT
       return 128;
     case 79:  // PLGBLT
       return 140;
+    case 99:  // CREATECOLORSPACE: the index and a LOGCOLORSPACEA
+      return 340;
+    case 122:  // CREATECOLORSPACEW: the index, a LOGCOLORSPACEW, flags and the data's size
+      return 608;
     default:
       return 8;
   }
@@ -362,25 +315,13 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
   const uint32_t type = Le32(r, 0);
   if (size < EmfFixedSize(type)) return false;
   switch (type) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case 2: case 3: case 4: case 5: case 6:
       return Holds(size, 28, Le32(r, 24), 8);
-    case 85:
-    case 86:
-    case 87:
-    case 88:
-    case 89:
+    case 85: case 86: case 87: case 88: case 89:
       return Holds(size, 28, Le32(r, 24), 4);
-    case 56:
-    case 92:  // the points, then a type byte for each
+    case 56: case 92:  // the points, then a type byte for each
       return Holds(size, 28, Le32(r, 24), type == 56 ? 9 : 5);
-    case 7:
-    case 8:
-    case 90:
-    case 91: {
+    case 7: case 8: case 90: case 91: {
       const uint32_t polys = Le32(r, 24);
       return Holds(size, 32, polys, 4) && Holds(size, 32 + size_t{4} * polys, Le32(r, 28), type < 90 ? 8 : 4);
     }
@@ -396,30 +337,23 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
       return RegionFits(r, 24, 32, false);
     case 72:
       return RegionFits(r, 24, 40, false);
-    case 73:
-    case 74:
+    case 73: case 74:
       return RegionFits(r, 24, 28, false);
     case 75:  // no region data resets the clipping, in the copy mode only
       return RegionFits(r, 8, 16, Le32(r, 12) == 5);
-    case 76:
-    case 77:
-    case 114:
-    case 116:
+    case 76: case 77: case 114: case 116:
       return EmfDibFits(r, 84);
     case 78:
       return EmfDibFits(r, 84) && EmfDibFits(r, 112);
     case 79:
       return EmfDibFits(r, 96) && EmfDibFits(r, 124);
-    case 80:
-    case 81:
+    case 80: case 81:
       return EmfDibFits(r, 48);
-    case 93:
-    case 94:
+    case 93: case 94:
       return EmfDibFits(r, 16);
     case 95:
       return EmfDibFits(r, 12) && Holds(size, 52, Le32(r, 48), 4);
-    case 83:
-    case 84:  // the text's rectangle unless ETO_NO_RECT, then the offset of the advances
+    case 83: case 84:  // the text's rectangle unless ETO_NO_RECT, then the offset of the advances
       return size >= 56 + ((Le32(r, 52) & kEtoNoRect) ? 0u : 16u) + 4u;
     case 108:
       return size >= 36 + ((Le32(r, 20) & kEtoNoRect) ? 0u : 16u);
