@@ -11,28 +11,16 @@
 #include "bench/support/timing.h"
 #include "tests/support/metafile_floods.h"
 #include "toolkit/core/exceptions.h"
-#include "toolkit/core/streams.h"
-#include "toolkit/graphics/bitmap.h"
-#include "toolkit/graphics/canvas.h"
-#include "toolkit/graphics/metafile.h"
 
 namespace {
 
 // Loads and draws the file; false when it is refused.
 bool LoadAndDraw(const metafile_bytes::TBytes& file) {
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
-  stream.SetPosition(0);
-  TMetafile metafile;
   try {
-    metafile.LoadFromStream(stream);
+    metafile_bytes::Drawn(*metafile_bytes::LoadMetafile(file));
   } catch (const EInvalidGraphic&) {
     return false;
   }
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(metafile.Width(), metafile.Height());
-  bitmap.Canvas().Draw(0, 0, metafile);
   return true;
 }
 

@@ -1,14 +1,19 @@
 #pragma once
-// Metafiles built byte by byte for the tests and the benchmarks: records as the WMF and EMF layouts
-// give them, and floods, files that repeat one record kind thousands of times after a frame drawn
-// first, which show whether a record's cost grows with the records before it.
+// Metafiles built byte by byte for the tests and the benchmarks, and read and drawn as the program
+// does: records as the WMF and EMF layouts give them, and floods, files that repeat one record kind thousands
+// of times after a frame drawn first, which show whether a record's cost grows with the records before it.
 
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "toolkit/core/streams.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/metafile.h"
 #include "toolkit/graphics/metafile_records.h"
 
 namespace metafile_bytes {
@@ -88,6 +93,25 @@ inline TBytes Emf(const std::vector<TBytes>& records, int side, int handles = 16
   TBytes file = header;
   for (const TBytes& r : all) file.insert(file.end(), r.begin(), r.end());
   return file;
+}
+
+// The metafile read from bytes as the program reads a file; raises what reading raises.
+inline std::unique_ptr<TMetafile> LoadMetafile(const TBytes& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  auto metafile = std::make_unique<TMetafile>();
+  metafile->LoadFromStream(stream);
+  return metafile;
+}
+
+// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it.
+inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetSize(metafile.Width(), metafile.Height());
+  bitmap->Canvas().Draw(0, 0, metafile);
+  return bitmap;
 }
 
 struct TFlood {

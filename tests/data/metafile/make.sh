@@ -11,6 +11,10 @@
 # pattern fills, DIB blits, mapping modes, window and viewport origins and extents, saved and restored
 # states, clipping, paths, Bezier curves, text.
 #
+# hostile/ holds a file for each record kind found read past its end by libUEMF or by the layout
+# check: records cut short of their fixed part, or of the bitmap header or region data they announce,
+# written as the file's last bytes.
+#
 # The references beef-ref.png and fish-ref.png are libwmf's rendering (wmf2gd, Debian libwmf-bin; its fonts come from
 # fonts-urw-base35) at the size the picture class gives each file, laid on white. No free tool draws
 # EMF files on Linux, and libwmf leaves some shapes of shapes.wmf unfilled, so the scripted files are

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/metafile_floods.h"
 #include "tests/support/test_files.h"
 #include "tests/toolkit/graphics/graphics_helpers.h"
 #include "toolkit/core/exceptions.h"
@@ -20,23 +21,8 @@ inline Bytes Sample(const std::string& name) {
   return ReadWholeFile(TestData("metafile/" + name));
 }
 
-inline std::unique_ptr<TMetafile> LoadMetafile(const Bytes& bytes) {
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-  auto metafile = std::make_unique<TMetafile>();
-  metafile->LoadFromStream(stream);
-  return metafile;
-}
-
-// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it.
-inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetPixelFormat(pf24bit);
-  bitmap->SetSize(metafile.Width(), metafile.Height());
-  bitmap->Canvas().Draw(0, 0, metafile);
-  return bitmap;
-}
+using metafile_bytes::Drawn;
+using metafile_bytes::LoadMetafile;
 
 // The message of the EInvalidGraphic that loading raises ("" when it loads).
 inline std::string LoadError(const Bytes& bytes) {
