@@ -11,6 +11,7 @@
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
+#include "toolkit/graphics/metafile_records.h"
 
 namespace {
 
@@ -70,29 +71,60 @@ Qt::BrushStyle HatchStyle(uint32_t hatch) {
   }
 }
 
-// Bytes of a DIB's header, colour masks and colour table; 0 when they do not fit in size.
-size_t DibInfoSize(const uint8_t* dib, size_t size) {
-  if (size < 4) return 0;
-  const uint32_t headerSize = ReadLE32(dib);
-  if (headerSize == kBmpCoreHeaderSize) {
-    if (size < kBmpCoreHeaderSize) return 0;
-    const int bits = ReadLE16(dib + 10);
-    const size_t entries = bits <= 8 ? size_t{1} << bits : 0;
-    const size_t total = kBmpCoreHeaderSize + 3 * entries;
-    return total <= size ? total : 0;
+// The pixel edge nearest to a picture coordinate, held to what a region's integers hold.
+int PixelEdge(double x) {
+  return std::isfinite(x) ? static_cast<int>(std::lround(std::clamp(x, -1e8, 1e8))) : 0;
+}
+
+// The polygon cut to the box, one side after another (Sutherland-Hodgman): the parts outside become runs
+// along the box's sides, which leave the winding of every point inside the box as it was, so either
+// fill rule gives the same inside. Qt's polygon regions misbehave on coordinates far off the picture.
+QPolygonF CutToBox(const QPolygonF& polygon, const QRectF& box) {
+  QPolygonF result = polygon;
+  for (int side = 0; side < 4 && !result.isEmpty(); ++side) {
+    const auto inside = [&](QPointF p) {
+      switch (side) {
+        case 0:
+          return p.x() >= box.left();
+        case 1:
+          return p.x() <= box.right();
+        case 2:
+          return p.y() >= box.top();
+        default:
+          return p.y() <= box.bottom();
+      }
+    };
+    const auto crossing = [&](QPointF a, QPointF b) {
+      const bool vertical = side < 2;
+      const double edge = side == 0   ? box.left()
+                          : side == 1 ? box.right()
+                          : side == 2 ? box.top()
+                                      : box.bottom();
+      const double t = vertical ? (edge - a.x()) / (b.x() - a.x()) : (edge - a.y()) / (b.y() - a.y());
+      return vertical ? QPointF(edge, a.y() + t * (b.y() - a.y()))
+                      : QPointF(a.x() + t * (b.x() - a.x()), edge);
+    };
+    const QPolygonF input = result;
+    result.clear();
+    for (qsizetype i = 0; i < input.size(); ++i) {
+      const QPointF current = input[i];
+      const QPointF previous = input[(i + input.size() - 1) % input.size()];
+      if (inside(current)) {
+        if (!inside(previous)) result.append(crossing(previous, current));
+        result.append(current);
+      } else if (inside(previous)) {
+        result.append(crossing(previous, current));
+      }
+    }
   }
-  if (headerSize < kBmpInfoHeaderSize || headerSize > kBmpV5HeaderSize || size < headerSize) return 0;
-  const int bits = ReadLE16(dib + 14);
-  const uint32_t compression = ReadLE32(dib + 16);
-  const uint32_t used = ReadLE32(dib + 32);
-  if (used > 256 && bits <= 8) return 0;
-  const size_t entries = used != 0 ? used : (bits <= 8 ? size_t{1} << bits : 0);
-  size_t masks = 0;
-  if (headerSize == kBmpInfoHeaderSize && compression == BI_BITFIELDS) masks = 12;
-  if (headerSize == kBmpInfoHeaderSize && compression == BI_ALPHABITFIELDS) masks = 16;
-  if (entries > (size - headerSize) / 4) return 0;
-  const size_t total = headerSize + masks + 4 * entries;
-  return total <= size ? total : 0;
+  return result;
+}
+
+QPolygon PixelPolygon(const QPolygonF& polygon) {
+  QPolygon pixels;
+  pixels.reserve(polygon.size());
+  for (const QPointF& p : polygon) pixels.append(QPoint(PixelEdge(p.x()), PixelEdge(p.y())));
+  return pixels;
 }
 
 }  // namespace
@@ -229,22 +261,34 @@ void TMetafileDC::RestoreDC(int which) {
   FSaved.resize(static_cast<size_t>(index));
 }
 
+QRegion TMetafileDC::PictureRegion(const QRectF& logical) const {
+  const QTransform toPicture = LogicalToPicture();
+  if (toPicture.type() > QTransform::TxScale)
+    return QRegion(PixelPolygon(CutToBox(toPicture.map(QPolygonF(logical.normalized())), DeviceBox())));
+  // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them.
+  const QRectF r = toPicture.mapRect(logical.normalized());
+  return QRegion(QRect(QPoint(PixelEdge(r.left()), PixelEdge(r.top())),
+                       QPoint(PixelEdge(r.right()) - 1, PixelEdge(r.bottom()) - 1)));
+}
+
+QRectF TMetafileDC::DeviceBox() const {
+  return QRectF(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2);
+}
+
 void TMetafileDC::IntersectClipRect(const QRectF& rect) {
-  QPainterPath path;
-  path.addPolygon(LogicalToPicture().map(QPolygonF(rect.normalized())));
-  FState.Clip = FState.Clip ? FState.Clip->intersected(path) : path;
+  const QRegion region = PictureRegion(rect);
+  FState.Clip = FState.Clip ? FState.Clip->intersected(region) : region;
 }
 
 void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
-  QPainterPath path;
-  path.addPolygon(LogicalToPicture().map(QPolygonF(rect.normalized())));
-  QPainterPath all;
-  all.addRect(QRectF(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2));
-  FState.Clip = (FState.Clip ? *FState.Clip : all).subtracted(path);
+  const QRegion all(DeviceBox().toRect());
+  FState.Clip = (FState.Clip ? *FState.Clip : all).subtracted(PictureRegion(rect));
 }
 
 void TMetafileDC::SelectClipPath(uint32_t mode) {
-  const QPainterPath path = LogicalToPicture().map(FPath);
+  const QPainterPath mapped = LogicalToPicture().map(FPath);
+  const QRegion path(PixelPolygon(CutToBox(mapped.toFillPolygon(), DeviceBox())), FPath.fillRule());
+  FPath = QPainterPath();  // the path becomes the clipping and is gone, as after filling it
   if (mode == 5 || !FState.Clip) {
     FState.Clip = path;
     return;
@@ -257,7 +301,7 @@ void TMetafileDC::SelectClipPath(uint32_t mode) {
       FState.Clip = FState.Clip->united(path);
       break;
     case 3:
-      FState.Clip = FState.Clip->united(path).subtracted(FState.Clip->intersected(path));
+      FState.Clip = FState.Clip->xored(path);
       break;
     case 4:
       FState.Clip = FState.Clip->subtracted(path);
@@ -326,7 +370,7 @@ QBrush TMetafileDC::MakeBrush() const {
 void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.resetTransform();
   if (FState.Clip)
-    FPainter.setClipPath(*FState.Clip);
+    FPainter.setClipRegion(*FState.Clip);
   else
     FPainter.setClipping(false);
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -366,10 +410,16 @@ void TMetafileDC::MoveTo(QPointF point) {
   if (FOpenPath) FOpenPath->moveTo(point);
 }
 
+QPainterPath& TMetafileDC::Figure() {
+  // A figure just closed, or a path just begun, starts again at the current position.
+  if (FOpenPath->elementCount() == 0 || FOpenPath->currentPosition() != FState.Position)
+    FOpenPath->moveTo(FState.Position);
+  return *FOpenPath;
+}
+
 void TMetafileDC::LineTo(QPointF point) {
   if (FOpenPath) {
-    if (FOpenPath->elementCount() == 0) FOpenPath->moveTo(FState.Position);
-    FOpenPath->lineTo(point);
+    Figure().lineTo(point);
   } else {
     Prepare(true, false);
     FPainter.drawLine(FState.Position, point);
@@ -386,9 +436,14 @@ void TMetafileDC::Polyline(const QPolygonF& points) {
 
 void TMetafileDC::PolylineTo(const QPolygonF& points) {
   if (points.isEmpty()) return;
-  QPolygonF all = points;
-  all.prepend(FState.Position);
-  Polyline(all);
+  if (FOpenPath) {
+    QPainterPath& figure = Figure();
+    for (const QPointF& point : points) figure.lineTo(point);
+  } else {
+    QPolygonF all = points;
+    all.prepend(FState.Position);
+    Polyline(all);
+  }
   FState.Position = points.back();
 }
 
@@ -426,10 +481,16 @@ void TMetafileDC::PolyBezier(const QPolygonF& points) {
 
 void TMetafileDC::PolyBezierTo(const QPolygonF& points) {
   if (points.size() < 3) return;
-  QPolygonF all = points;
-  all.prepend(FState.Position);
-  PolyBezier(all);
-  FState.Position = points[points.size() - 1 - (points.size() - 1) % 3];
+  if (FOpenPath) {
+    QPainterPath& figure = Figure();
+    for (qsizetype i = 0; i + 2 < points.size(); i += 3)
+      figure.cubicTo(points[i], points[i + 1], points[i + 2]);
+  } else {
+    QPolygonF all = points;
+    all.prepend(FState.Position);
+    PolyBezier(all);
+  }
+  FState.Position = points[points.size() - 1 - points.size() % 3];
 }
 
 void TMetafileDC::Rectangle(const QRectF& box) {
@@ -616,9 +677,8 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   Prepare(false, false);
   FPainter.resetTransform();
   if (rect && (options & 4) != 0) {
-    QPainterPath clip;
-    clip.addPolygon(toPicture.map(QPolygonF(rect->normalized())));
-    FPainter.setClipPath(FState.Clip ? FState.Clip->intersected(clip) : clip);
+    const QRegion clip = PictureRegion(*rect);
+    FPainter.setClipRegion(FState.Clip ? FState.Clip->intersected(clip) : clip);
   }
   FPainter.translate(toPicture.map(origin));
   FPainter.rotate(-FState.Font.Escapement / 10.0);

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 #include <QTransform>
 #include <cstdint>
@@ -88,7 +89,8 @@ class TMetafileDC {
   void IntersectClipRect(const QRectF& rect);
   void ExcludeClipRect(const QRectF& rect);
   void ResetClip() { FState.Clip.reset(); }
-  // Combines the closed path with the clipping area (RGN_AND, OR, XOR, DIFF, COPY = 1..5).
+  // Combines the closed path with the clipping area (RGN_AND, OR, XOR, DIFF, COPY = 1..5); the path is
+  // used up.
   void SelectClipPath(uint32_t mode);
 
   // Drawing, in logical coordinates.
@@ -99,7 +101,8 @@ class TMetafileDC {
   void Polygon(const QPolygonF& points);
   void PolyPolygon(const std::vector<QPolygonF>& polygons);
   void PolyPolyline(const std::vector<QPolygonF>& polylines);
-  // Cubic Bezier curves: start, then three points per curve (PolyBezierTo starts at the position).
+  // Cubic Bezier curves: start, then three points per curve. PolyBezierTo and PolylineTo start at the
+  // position and, inside a path bracket, go on with the figure there, as LineTo does.
   void PolyBezier(const QPolygonF& points);
   void PolyBezierTo(const QPolygonF& points);
   void Rectangle(const QRectF& box);
@@ -145,11 +148,17 @@ class TMetafileDC {
     QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
     QTransform World;
     QPointF Position;
-    std::optional<QPainterPath> Clip;  // picture pixels
+    std::optional<QRegion> Clip;  // picture pixels
   };
 
   QTransform PageTransform() const;
   QTransform LogicalToPicture() const { return FState.World * PageTransform() * FDeviceToPicture; }
+  // The painter's device with a pixel to spare all round: clipping reaches no further.
+  QRectF DeviceBox() const;
+  // The picture pixels a logical rectangle covers.
+  QRegion PictureRegion(const QRectF& logical) const;
+  // The open path, its current point moved to the current position unless it is already there.
+  QPainterPath& Figure();
   // Sets the painter for a shape: transform, clip, pen and brush (either may be left out).
   void Prepare(bool withPen, bool withBrush);
   QPen MakePen() const;

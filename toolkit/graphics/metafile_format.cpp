@@ -15,6 +15,7 @@
 #include "toolkit/graphics/bmp_format.h"
 #include "toolkit/graphics/graphics_messages.h"
 #include "toolkit/graphics/metafile_dc.h"
+#include "toolkit/graphics/metafile_records.h"
 
 namespace {
 
@@ -51,26 +52,28 @@ void SetSize(TMetafileLayout& layout, double width, double height) {
   if (layout.Width == 0 || layout.Height == 0) Fail(Format(SMetafileSize, {shown(width), shown(height)}));
 }
 
-// Walks the WMF records after the header: every one must lie inside the file and pass the
-// library's checks. Returns the first window origin and extent the records set, if any.
+// Walks the WMF records after the header: every one must lie inside the file. Returns the first
+// window origin and extent the records set, if any.
 void CheckWmfRecords(std::span<const uint8_t> file, size_t at, QPointF& windowOrg, QSizeF& windowExt) {
-  const char* limit = Chars(file, 0) + file.size();
   bool haveExtent = false;
   for (int index = 0; at < file.size(); ++index) {
     if (file.size() - at < 6) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
     const uint64_t size = uint64_t{ReadLE32(file.data() + at)} * 2;
     if (size > file.size() - at) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
-    if (size < 6 || U_WMRRECSAFE_get(Chars(file, at), limit) == 0)
-      Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
+    if (size < 6) Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
     const uint8_t type = file[at + 4];
     if (type == U_WMR_EOF) break;
-    U_POINT16 point{};
-    if (!haveExtent && type == (U_WMR_SETWINDOWORG & 0xFF) && U_WMRSETWINDOWORG_get(Chars(file, at), &point))
-      windowOrg = QPointF(point.x, point.y);
-    if (!haveExtent && type == (U_WMR_SETWINDOWEXT & 0xFF) &&
-        U_WMRSETWINDOWEXT_get(Chars(file, at), &point)) {
-      windowExt = QSizeF(point.x, point.y);
-      haveExtent = point.x != 0 && point.y != 0;
+    // Both records hold y then x, once they are long enough to hold them.
+    const auto point = [&] {
+      return QPointF(static_cast<int16_t>(ReadLE16(file.data() + at + 8)),
+                     static_cast<int16_t>(ReadLE16(file.data() + at + 6)));
+    };
+    if (!haveExtent && size >= WmfFixedSize(U_WMR_SETWINDOWORG) && type == U_WMR_SETWINDOWORG)
+      windowOrg = point();
+    if (!haveExtent && size >= WmfFixedSize(U_WMR_SETWINDOWEXT) && type == U_WMR_SETWINDOWEXT) {
+      const QPointF extent = point();
+      windowExt = QSizeF(extent.x(), extent.y());
+      haveExtent = extent.x() != 0 && extent.y() != 0;
     }
     at += size;
   }
@@ -117,25 +120,28 @@ TMetafileLayout ReadWmfLayout(std::span<const uint8_t> file) {
 
 // Checks one EMF record at `at`: inside the file, a size that is a multiple of 4, and fields the
 // library finds consistent. Returns its size and type.
-uint32_t CheckEmfRecord(std::span<const uint8_t> file, size_t at, int index, uint32_t& type) {
+uint32_t CheckEmfRecord(std::span<const uint8_t> file, size_t at, int index, uint32_t& type,
+                        TPaddedRecord& copy) {
   if (file.size() - at < 8) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
   const uint32_t size = ReadLE32(file.data() + at + 4);
   type = ReadLE32(file.data() + at);
   if (size > file.size() - at) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
   uint32_t checkedSize = 0;
   uint32_t checkedType = 0;
-  const char* limit = Chars(file, 0) + file.size();
-  if (size < 8 || size % 4 != 0 ||
-      !U_emf_record_sizeok(Chars(file, at), limit, &checkedSize, &checkedType, U_LE))
+  if (size < 8 || size % 4 != 0 || !EmfRecordFits(file.subspan(at, size)))
     Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
-  // Record types the library does not know, or cannot check (it says so on the standard error), are
-  // passed over when drawing: none of them draws anything here.
-  static constexpr uint32_t kUnchecked[] = {69,  96,  97,  102, 103, 105, 106, 107, 109,
-                                            110, 111, 112, 113, 117, 119, 120, 121};
+  // libUEMF checks the record kinds it knows, on a copy. Those it does not know or cannot check (it
+  // says so on the standard error), and the colour spaces, whose size it takes for far larger than
+  // their layout, are measured above only: none of them draws anything here.
+  static constexpr uint32_t kUnchecked[] = {69,  96,  97,  99,  102, 103, 105, 106, 107, 109,
+                                            110, 111, 112, 113, 117, 119, 120, 121, 122};
   const bool checkable =
       type >= U_EMR_MIN && type <= U_EMR_MAX &&
       std::find(std::begin(kUnchecked), std::end(kUnchecked), type) == std::end(kUnchecked);
-  if (checkable && !U_emf_record_safe(Chars(file, at)))
+  if (!checkable) return size;
+  const char* record = reinterpret_cast<const char*>(copy.Hold(file.subspan(at, size)));
+  if (!U_emf_record_sizeok(record, record + size, &checkedSize, &checkedType, U_LE) ||
+      !U_emf_record_safe(record))
     Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
   return size;
 }
@@ -144,8 +150,9 @@ TMetafileLayout ReadEmfLayout(std::span<const uint8_t> file) {
   TMetafileLayout layout;
   layout.Enhanced = true;
   uint32_t type = 0;
+  TPaddedRecord copy;
   if (file.size() < kEmfHeaderMinSize || ReadLE32(file.data()) != U_EMR_HEADER) Fail(SMetafileHeader);
-  const uint32_t headerSize = CheckEmfRecord(file, 0, 0, type);
+  const uint32_t headerSize = CheckEmfRecord(file, 0, 0, type, copy);
   if (headerSize < kEmfHeaderMinSize) Fail(SMetafileHeader);
   const auto field = [&](size_t at) { return static_cast<int32_t>(ReadLE32(file.data() + at)); };
   layout.Objects = ReadLE16(file.data() + 56);
@@ -174,7 +181,7 @@ TMetafileLayout ReadEmfLayout(std::span<const uint8_t> file) {
   layout.FirstRecord = headerSize;
   size_t at = headerSize;
   for (int index = 1; at < file.size(); ++index) {
-    at += CheckEmfRecord(file, at, index, type);
+    at += CheckEmfRecord(file, at, index, type, copy);
     if (type == U_EMR_EOF) break;
   }
   return layout;

@@ -3,17 +3,19 @@
 #include <uwmf.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <queue>
 #include <vector>
 
 #include "toolkit/graphics/bmp_format.h"
 #include "toolkit/graphics/metafile_dc.h"
 #include "toolkit/graphics/metafile_format.h"
+#include "toolkit/graphics/metafile_records.h"
 
 namespace {
 
-// One record of the file: its bytes (already checked to lie inside the file and to pass the
-// library's record check).
+// One record of the file: a padded copy of its bytes (already checked to lie inside the file).
 struct TRecord {
   const uint8_t* Bytes;
   size_t Size;
@@ -63,127 +65,53 @@ bool BottomUp(const uint8_t* dib, size_t size) {
   return true;
 }
 
-// Whether the record holds every field its reader takes. libUEMF's readers trust the counts inside a
-// record, so a record whose counts reach past its end must never get to them.
-bool Fits(const TRecord& r) {
-  const auto word = [&](size_t at) { return static_cast<int16_t>(ReadLE16(r.Bytes + at)); };
-  size_t need = 6;
-  switch (r.Bytes[4]) {
-    case U_WMR_SETBKCOLOR:
-    case U_WMR_SETTEXTCOLOR & 0xFF:
-    case U_WMR_SETWINDOWORG:
-    case U_WMR_SETWINDOWEXT:
-    case U_WMR_SETVIEWPORTORG:
-    case U_WMR_SETVIEWPORTEXT:
-    case U_WMR_OFFSETWINDOWORG:
-    case U_WMR_OFFSETVIEWPORTORG:
-    case U_WMR_LINETO:
-    case U_WMR_MOVETO:
-      need = 10;
-      break;
-    case U_WMR_SETBKMODE:
-    case U_WMR_SETMAPMODE:
-    case U_WMR_SETPOLYFILLMODE:
-    case U_WMR_SETTEXTALIGN:
-    case U_WMR_RESTOREDC:
-    case U_WMR_SELECTOBJECT:
-    case U_WMR_DELETEOBJECT & 0xFF:
-      need = 8;
-      break;
-    case U_WMR_SCALEWINDOWEXT:
-    case U_WMR_SCALEVIEWPORTEXT:
-      need = 14;
-      break;
-    case U_WMR_EXCLUDECLIPRECT:
-    case U_WMR_INTERSECTCLIPRECT:
-    case U_WMR_ELLIPSE:
-    case U_WMR_RECTANGLE:
-    case U_WMR_SETPIXEL:
-      need = 14;
-      break;
-    case U_WMR_ROUNDRECT:
-    case U_WMR_PATBLT:
-      need = 18;
-      break;
-    case U_WMR_ARC:
-    case U_WMR_PIE:
-    case U_WMR_CHORD:
-      need = 22;
-      break;
-    case U_WMR_POLYGON:
-    case U_WMR_POLYLINE:
-      need = r.Size >= 8 ? 8 + 4 * size_t{ReadLE16(r.Bytes + 6)} : 8;
-      break;
-    case U_WMR_POLYPOLYGON: {
-      need = 8;
-      if (r.Size < need) break;
-      const size_t polygons = ReadLE16(r.Bytes + 6);
-      need += 2 * polygons;
-      if (r.Size < need) break;
-      for (size_t i = 0; i < polygons; ++i) need += 4 * size_t{ReadLE16(r.Bytes + 8 + 2 * i)};
-      break;
+// The object table: a new object takes the lowest free slot, as the GDI hands them out. Slots freed
+// are kept in order, so that a file creating a million objects costs no more than a million steps.
+class TObjectTable {
+ public:
+  void Add(TGdiObject object) {
+    size_t slot = FUnused;
+    if (!FFreed.empty()) {
+      slot = FFreed.top();
+      FFreed.pop();
+    } else if (FUnused < kMaxSlots) {
+      ++FUnused;
+      if (FSlots.size() < FUnused) FSlots.resize(FUnused);
+    } else {
+      return;  // 16-bit indices reach no further
     }
-    case U_WMR_TEXTOUT:
-      // Length, the string padded to whole words, then y and x.
-      need = r.Size >= 8 && word(6) >= 0 ? 8 + (size_t(word(6)) + 1) / 2 * 2 + 4 : SIZE_MAX;
-      break;
-    case U_WMR_EXTTEXTOUT:
-      // y, x, length, options, the rectangle when the options use one, the string.
-      need = 14;
-      if (r.Size < need) break;
-      if (word(10) < 0)
-        need = SIZE_MAX;
-      else
-        need += ((ReadLE16(r.Bytes + 12) & (U_ETO_OPAQUE | U_ETO_CLIPPED)) ? 8 : 0) + size_t(word(10));
-      break;
-    case U_WMR_DIBBITBLT:
-    case U_WMR_SETDIBTODEV:
-      need = 22;
-      break;
-    case U_WMR_DIBSTRETCHBLT:
-      need = 26;
-      break;
-    case U_WMR_STRETCHDIB:
-      need = 28;
-      break;
-    case U_WMR_DIBCREATEPATTERNBRUSH & 0xFF:
-      need = 10;
-      break;
-    case U_WMR_CREATEPENINDIRECT & 0xFF:
-      need = 16;
-      break;
-    case U_WMR_CREATEBRUSHINDIRECT & 0xFF:
-      need = 14;
-      break;
-    case U_WMR_CREATEFONTINDIRECT & 0xFF:
-      need = 6 + U_SIZE_FONT_CORE;
-      break;
+    FSlots[slot] = std::move(object);
   }
-  return need <= r.Size;
-}
+  void Delete(size_t index) {
+    if (index >= FUnused || !FSlots[index]) return;
+    FSlots[index].reset();
+    FFreed.push(index);
+  }
+  const TGdiObject* Find(size_t index) const {
+    return index < FUnused && FSlots[index] ? &*FSlots[index] : nullptr;
+  }
+
+ private:
+  static constexpr size_t kMaxSlots = 0xFFFF;
+  std::vector<std::optional<TGdiObject>> FSlots;
+  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> FFreed;  // empty slots below FUnused
+  size_t FUnused = 0;  // slots from here on have never held an object
+};
 
 class TWmfPlayer {
  public:
-  TWmfPlayer(TMetafileDC& dc, uint32_t objects) : FDC(dc) { FObjects.resize(objects); }
+  explicit TWmfPlayer(TMetafileDC& dc) : FDC(dc) {}
 
   // False at the end-of-file record.
   bool Play(const TRecord& r);
 
  private:
-  void Add(TGdiObject object) {
-    for (auto& slot : FObjects)
-      if (!slot) {
-        slot = std::move(object);
-        return;
-      }
-    // A file that declares too small a table still gets its objects, up to what 16-bit indices reach.
-    if (FObjects.size() < 0xFFFF) FObjects.emplace_back(std::move(object));
-  }
+  void Add(TGdiObject object) { FObjects.Add(std::move(object)); }
   void Blit(const TRecord& r, const char* dib, QPointF dest, QPointF destSize, QPointF src, QPointF srcSize,
             uint32_t rop, bool dibCoordinates);
 
   TMetafileDC& FDC;
-  std::vector<std::optional<TGdiObject>> FObjects;
+  TObjectTable FObjects;
 };
 
 void TWmfPlayer::Blit(const TRecord& r, const char* dib, QPointF dest, QPointF destSize, QPointF src,
@@ -209,7 +137,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
   U_RECT16 rect{};
   uint16_t mode = 0;
   // Objects are counted even when their record is damaged, so later indices still match.
-  if (!Fits(r)) {
+  if (!WmfRecordFits(std::span(r.Bytes, r.Size))) {
     const uint8_t type = r.Bytes[4];
     if (type >= 0xF7 || type == (U_WMR_DIBCREATEPATTERNBRUSH & 0xFF)) Add(std::monostate{});
     return type != U_WMR_EOF;
@@ -393,11 +321,11 @@ bool TWmfPlayer::Play(const TRecord& r) {
       break;
     }
     case U_WMR_SELECTOBJECT:
-      if (U_WMRSELECTOBJECT_get(c, &mode) && mode < FObjects.size() && FObjects[mode])
-        FDC.Select(*FObjects[mode]);
+      if (U_WMRSELECTOBJECT_get(c, &mode))
+        if (const TGdiObject* object = FObjects.Find(mode)) FDC.Select(*object);
       break;
     case U_WMR_DELETEOBJECT & 0xFF:
-      if (U_WMRDELETEOBJECT_get(c, &mode) && mode < FObjects.size()) FObjects[mode].reset();
+      if (U_WMRDELETEOBJECT_get(c, &mode)) FObjects.Delete(mode);
       break;
     case U_WMR_CREATEPENINDIRECT & 0xFF: {
       U_PEN pen{};
@@ -459,11 +387,12 @@ bool TWmfPlayer::Play(const TRecord& r) {
 }  // namespace
 
 void PlayWmfRecords(std::span<const uint8_t> file, const TMetafileLayout& layout, TMetafileDC& dc) {
-  TWmfPlayer player(dc, layout.Objects);
+  TWmfPlayer player(dc);
+  TPaddedRecord copy;
   for (size_t at = layout.FirstRecord; file.size() - at >= 6;) {
     const size_t size = size_t{ReadLE32(file.data() + at)} * 2;
     if (size < 6 || size > file.size() - at) break;  // the layout check has refused such files
-    if (!player.Play(TRecord{file.data() + at, size})) break;
+    if (!player.Play(TRecord{copy.Hold(file.subspan(at, size)), size})) break;
     at += size;
   }
 }

@@ -11,6 +11,10 @@
 # pattern fills, DIB blits, mapping modes, window and viewport origins and extents, saved and restored
 # states, clipping, paths, Bezier curves, text.
 #
+# hostile/ holds a file for each record kind found read past its end by libUEMF or by the layout
+# check: records cut short of their fixed part, or of the bitmap header or region data they announce,
+# written as the file's last bytes.
+#
 # The references beef-ref.png and fish-ref.png are libwmf's rendering (wmf2gd, Debian libwmf-bin; its fonts come from
 # fonts-urw-base35) at the size the picture class gives each file, laid on white. No free tool draws
 # EMF files on Linux, and libwmf leaves some shapes of shapes.wmf unfilled, so the scripted files are
@@ -38,8 +42,8 @@ def dib24(width, height, pixels):
         rows += row + b'\0' * ((4 - len(row) % 4) % 4)
     return struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(rows), 0, 0, 0, 0) + rows
 
-def wmf_file(records, objects, bbox=None, inch=96):
-    records = records + [wmf_record(0x0000)]
+def wmf_file(records, objects, bbox=None, inch=96, eof=True):
+    records = records + [wmf_record(0x0000)] * eof
     body = b''.join(records)
     header = struct.pack('<HHHIHIH', 1, 9, 0x0300, 9 + len(body) // 2, objects,
                          max(len(r) for r in records) // 2, 0)
@@ -134,8 +138,8 @@ open('plain.wmf', 'wb').write(wmf_file(plain, 2))
 def emf_record(kind, data=b''):
     return struct.pack('<II', kind, 8 + len(data)) + data
 
-def emf_file(records, handles):
-    records = records + [emf_record(14, struct.pack('<III', 0, 16, 20))]
+def emf_file(records, handles, eof=True):
+    records = records + [emf_record(14, struct.pack('<III', 0, 16, 20))] * eof
     body = b''.join(records)
     # 192 x 144 pixels: the frame is 50.8 x 38.1 mm on a 960 x 480 pixel, 254 x 127 mm device.
     header = struct.pack('<iiii', 0, 0, 191, 143) + struct.pack('<iiii', 0, 0, 5080, 3810)
@@ -212,6 +216,43 @@ emf = [
     emf_record(43, box(0, 1200, 1920, 1300)),             # RECTANGLE clipped to (100..120, 120..130)
 ]
 open('shapes.emf', 'wb').write(emf_file(emf, 8))
+
+# Hostile files, one for each record kind whose fields libUEMF read past the record: a black frame,
+# then the short record as the file's last bytes (no end-of-file record), so that any read past the
+# record is a read past the file.
+hostile = {
+    # DIBBITBLT and DIBSTRETCHBLT whose BITMAPINFOHEADER is cut after 30 bytes.
+    'dibbitblt.wmf': wmf_record(0x0940, 0, 0, 0x00CC, 0, 0, 10, 10, 20, 20, data=dib2[:30]),
+    'dibstretchblt.wmf': wmf_record(0x0B41, 0, 0x00CC, 2, 2, 0, 0, 10, 10, 20, 20, data=dib2[:30]),
+    # STRETCHDIB with 20 bytes of header.
+    'stretchdib.wmf': wmf_record(0x0F43, 0, 0x00CC, 0, 2, 2, 0, 0, 10, 10, 20, 20, data=dib2[:20]),
+    # DIBCREATEPATTERNBRUSH of style BS_PATTERN and nothing after its style and colour usage.
+    'patternbrush.wmf': wmf_record(0x0142, 3, 0),
+    # SETDIBTODEV of 22 bytes: its fixed part ends with the destination x at 22..24.
+    'setdibtodev.wmf': wmf_record(0x0D33, 0, 2, 0, 0, 0, 2, 2, 10),
+    # SETWINDOWEXT and SETWINDOWORG with no point.
+    'windowext.wmf': wmf_record(0x020C),
+    'windoworg.wmf': wmf_record(0x020B),
+    # Region records without region data, and a region counting more rectangles than it holds.
+    'extselectcliprgn.emf': emf_record(75, struct.pack('<II', 0, 1)),
+    'invertrgn.emf': emf_record(73, bounds + struct.pack('<I', 0)),
+    'paintrgn.emf': emf_record(74, bounds + struct.pack('<I', 0)),
+    'fillrgn.emf': emf_record(71, bounds + struct.pack('<II', 0, 1)),
+    'framergn.emf': emf_record(72, bounds + struct.pack('<IIii', 0, 1, 1, 1)),
+    'regioncount.emf': emf_record(75, struct.pack('<II', 32, 1) +
+                                  struct.pack('<IIII', 32, 1, 1000, 0) + box(0, 0, 10, 10)),
+    # EXTTEXTOUTW of 56 bytes whose options promise a rectangle: the advances' offset lies at 72.
+    'exttextout.emf': emf_record(84, bounds + struct.pack('<Iff', 1, 0, 0) + struct.pack('<iiIII', 0, 0, 1, 0, 0)),
+}
+frame = [pen(0, 1, (0, 0, 0)), wmf_record(SELECT, 0), brush(1, (0, 0, 0)), wmf_record(SELECT, 1),
+         rect(0x041B, 2, 2, 98, 98)]
+for name, record in hostile.items():
+    if name.endswith('.wmf'):
+        data = wmf_file(frame + [record], 2, bbox=(0, 0, 100, 100), eof=False)
+    else:
+        data = emf_file([select(0x80000007), select(0x80000005), emf_record(43, box(20, 20, 170, 120)), record],
+                        1, eof=False)
+    open('hostile/' + name, 'wb').write(data)
 PY
 
 for name in beef fish; do
