@@ -34,7 +34,8 @@ class TTIFFJPEGDecoder : public TDecoder {
   // start afterwards either way, so the next strip decodes normally.
   //
   // Strip data that end before the JPEG image does are finished as libjpeg finishes a premature end
-  // (the missing blocks come out flat); nothing is raised, and TruncatedStrips() counts such strips.
+  // (the missing blocks come out flat); nothing is raised, TruncatedStrips() counts such strips and
+  // LastUnpackedBytes() stays 0 for them (else it is the bytes of the rows read).
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   // Destroys the decompressor.
   void DecodeEnd() override;
