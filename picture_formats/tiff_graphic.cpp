@@ -59,9 +59,11 @@ constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
 // promises against the data the file holds:
 //   none        1: stored rows.
 //   PackBits    64: the best packet is a repeat, 2 bytes for 128.
-//   LZW         2731: every code is at least 9 bits wide, and a code of w bits names a string of at
-//               most 2^w bytes (a string is at most one byte longer than the one before it entered the
-//               table); 4096 bytes for 12 bits is the most per bit, 4096 x 8 / 12 per byte.
+//   LZW         1363: the k-th code after a clear code gives at most k bytes (each string is one byte
+//               longer than an older one at most), and a TIFF stream must clear its table before it
+//               holds more than 4096 codes (the decoder refuses it otherwise). One table's worth, 3839
+//               codes of 9 to 12 bits and the clear code, is 43270 bits for at most 3839 x 3840 / 2 =
+//               7370880 bytes: 1363 bytes per packed byte.
 //   deflate     1032: a match of 258 bytes coded in 2 bits is the most any deflate stream gives.
 //   CCITT fax   214: rows of 1 bit per pixel, and the longest run per bit is the extended make-up
 //               code of 2560 pixels in 12 bits: 2560 x 8 / 12 pixels, 214 bytes per packed byte.
@@ -76,7 +78,7 @@ uint64_t MaxExpansion(uint8_t compression) {
     case ctPackBits:
       return 64;
     case ctLZW:
-      return 2731;
+      return 1363;
     case ctDeflate:
       return 1032;
     case ctCCITTFax3:
@@ -291,6 +293,9 @@ std::vector<TTIFFGraphic::TStrip> TTIFFGraphic::PlanStrips(std::vector<TStrip> s
       ranges.emplace_back(strips[used].Offset, uint64_t{strips[used].Offset} + strips[used].ByteCount);
   }
   strips.resize(used);
+  // Strips are handed to the decoders whole, with 32-bit signed sizes.
+  for (const TStrip& strip : strips)
+    if (uint64_t{strip.Rows} * properties.BytesPerLine > kMaxBufferBytes) Invalid();
   const uint64_t dataBytes = DistinctBytes(std::move(ranges));
   if (covered < height || dataBytes == 0 ||
       !DataCanFill(dataBytes, MaxExpansion(properties.Compression), properties.BytesPerLine, height))
@@ -425,9 +430,7 @@ bool TTIFFGraphic::LoadStrips(const std::vector<TStrip>& strips, TDecoder* decod
   for (size_t i = 0; i < strips.size(); ++i) {
     const uint32_t rows = strips[i].Rows;
     if (rows == 0) continue;
-    const uint64_t stripSize = uint64_t{rows} * bytesPerLine;
-    if (stripSize > kMaxBufferBytes) Invalid();
-    std::vector<uint8_t> strip = ZeroedBuffer(stripSize);
+    std::vector<uint8_t> strip = ZeroedBuffer(uint64_t{rows} * bytesPerLine);
     properties.CurrentStrip = static_cast<uint32_t>(i);
     if (DecodeStrip(strips[i], strip, decoder) < strip.size()) whole = false;
     for (uint32_t row = 0; row < rows; ++row) {
