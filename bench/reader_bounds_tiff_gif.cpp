@@ -14,9 +14,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "bench/support/timing.h"
 #include "picture_formats/gif_graphic.h"
@@ -100,6 +103,32 @@ Bytes Gif(uint16_t width, uint16_t height, const Bytes& indices) {
   }
   file.insert(file.end(), {0, 0x3B});
   return file;
+}
+
+// A baseline JPEG of one gray row of `width` pixels, as a JPEG-compressed TIFF strip holds it.
+Bytes GrayJpegRow(uint32_t width) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = width;
+  info.image_height = 1;
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<JSAMPLE> row(width);
+  for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<JSAMPLE>(x * 255 / width);
+  JSAMPROW rows[1] = {row.data()};
+  jpeg_write_scanlines(&info, rows, 1);
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes jpeg(buffer, buffer + size);
+  free(buffer);
+  return jpeg;
 }
 
 Bytes Noise(size_t size, uint32_t seed) {
@@ -210,6 +239,13 @@ std::vector<TCase> Cases() {
                        Bytes block{0x00, 0x1D, 0x9A, 0x80};  // end of line, a white row of 64
                        block.resize(size / 2, 0);
                        return SharedBlockTiff(64, strips, 1, 0, 3, block, 1);
+                     },
+                     tiff});
+    cases.push_back({"shared-jpeg-" + kb,
+                     [=] {
+                       Bytes block = GrayJpegRow(64);
+                       block.resize(size / 2, 0);
+                       return SharedBlockTiff(64, strips, 8, 1, 7, block, 1);
                      },
                      tiff});
     cases.push_back({"lying-packbits-" + kb,

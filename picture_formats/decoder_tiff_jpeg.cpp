@@ -137,8 +137,13 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
       if (jpeg_read_scanlines(&FInfo, &line, 1) == 0) break;
     }
   });
-  // Rows that were not read are an error of libjpeg's own here.
-  JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
+  // Once the strip's rows are there, nothing after them is read (strips whose byte counts reach over
+  // one shared block must not each walk it to its end): the decompressor goes back to its start.
+  // Rows that were not read are an error of libjpeg's own, which finishing raises.
+  if (read == rows)
+    jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+  else
+    JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
   // Rows libjpeg finished from an end of data it made up are not the file's.
   if (FSource.HitEnd)
     ++FTruncatedStrips;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "picture_formats/bit_order.h"
 #include "picture_formats/decoder_ccitt.h"
 #include "picture_formats/decoder_lz77.h"
 #include "picture_formats/decoder_lzw.h"
@@ -127,18 +126,6 @@ uint64_t PackedLimit(uint8_t compression, uint64_t stripBytes, uint64_t rows, co
   }
 }
 
-// Bytes that some strip of the list covers (overlapping and shared ranges counted once).
-uint64_t DistinctBytes(std::vector<std::pair<uint64_t, uint64_t>> ranges) {
-  std::sort(ranges.begin(), ranges.end());
-  uint64_t total = 0, reached = 0;
-  for (const auto& [begin, end] : ranges) {
-    const uint64_t from = std::max(begin, reached);
-    if (end > from) total += end - from;
-    reached = std::max(reached, end);
-  }
-  return total;
-}
-
 // Samples a pixel needs at least for its colour scheme.
 uint8_t SamplesNeeded(TColorScheme scheme) {
   switch (scheme) {
@@ -171,7 +158,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   const uint64_t bytesPerLine = (uint64_t{properties.BitsPerPixel} * properties.Width + 7) / 8;
   if (bytesPerLine > kMaxBufferBytes) Invalid();
   properties.BytesPerLine = static_cast<uint32_t>(bytesPerLine);
-  const std::vector<TStrip> strips = PlanStrips(ReadStrips());
+  const std::vector<TTIFFStrip> strips = PlanStrips(ReadStrips());
 
   ProgressRect = Rect(0, 0, 0, 1);
   ProgressStarting(gesPreparing);
@@ -184,9 +171,9 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   if (decoder) decoder->DecodeInit();
   ProgressEnding();
   ProgressStarting(gesTransfering);
-  bool whole = false;
+  uint64_t filled = 0;
   try {
-    whole = LoadStrips(strips, decoder.get());
+    filled = LoadStrips(strips, decoder.get());
   } catch (...) {
     ProgressEnding();
     try {
@@ -198,8 +185,10 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   }
   ProgressEnding();
   if (decoder) decoder->DecodeEnd();
-  // What the file held is in the picture, the rest is black: a picture, but not the file's whole one.
-  SetDataEndedEarly(!whole);
+  // Data that gave no row at all hold no picture; what data that ended early held is in the picture
+  // and the rest black: a picture, but not the file's whole one.
+  if (filled == 0) Invalid();
+  SetDataEndedEarly(filled < uint64_t{properties.Height} * properties.BytesPerLine);
 }
 
 void TTIFFGraphic::CheckSupported() {
@@ -259,46 +248,51 @@ void TTIFFGraphic::CheckSupported() {
   if (scheme == scCIELab && bits != 8) UnsupportedDepth(bits, kLabOfDepth);
 }
 
-std::vector<TTIFFGraphic::TStrip> TTIFFGraphic::ReadStrips() {
+std::vector<TTIFFStrip> TTIFFGraphic::ReadStrips() {
   const std::vector<uint32_t> offsets = GetCardinalList(tagStripOffsets);
   const std::vector<uint32_t> byteCounts = GetCardinalList(tagStripByteCounts);
   if (offsets.empty() || byteCounts.size() < offsets.size()) Invalid();
   const int64_t available = std::max<int64_t>(Stream->Size() - BasePosition, 0);
-  std::vector<TStrip> strips(offsets.size());
+  std::vector<TTIFFStrip> strips(offsets.size());
   for (size_t i = 0; i < offsets.size(); ++i) {
     if (byteCounts[i] > kMaxBufferBytes || int64_t{offsets[i]} + byteCounts[i] > available) Invalid();
-    strips[i] = {offsets[i], byteCounts[i], 0};
+    strips[i].Offset = offsets[i];
+    strips[i].ByteCount = byteCounts[i];
   }
   return strips;
 }
 
-// The strips that hold the picture's rows, each with its rows. A picture whose strips cannot give all
-// its rows is refused before any room is made for it: strips too few for the height, or data too
-// small for the rows by the largest expansion of the compression (MaxExpansion). No data at all is no
-// picture.
-std::vector<TTIFFGraphic::TStrip> TTIFFGraphic::PlanStrips(std::vector<TStrip> strips) const {
+// The strips that hold the picture's rows, each with its rows and the packed bytes its decoder is
+// given (PackedLimit). A picture whose strips cannot give all its rows is refused before any room is
+// made for it: strips too few for the height, or data too small for the rows by the largest expansion
+// of the compression (MaxExpansion). No data at all is no picture.
+std::vector<TTIFFStrip> TTIFFGraphic::PlanStrips(std::vector<TTIFFStrip> strips) const {
   const TImageProperties& properties = ImageProperties();
   const uint32_t height = properties.Height;
+  const uint64_t bytesPerLine = properties.BytesPerLine;
   const std::vector<uint32_t>& rowsPerStrip = properties.RowsPerStrip;
   uint32_t covered = 0;
   size_t used = 0;
   std::vector<std::pair<uint64_t, uint64_t>> ranges;
   for (; used < strips.size() && covered < height; ++used) {
+    TTIFFStrip& strip = strips[used];
     // A RowsPerStrip list shorter than the strips repeats its last value; no strip reaches past the
     // picture, however many rows it claims.
-    const uint32_t rows = std::min(rowsPerStrip[std::min(used, rowsPerStrip.size() - 1)], height - covered);
-    strips[used].Rows = rows;
-    covered += rows;
-    if (rows > 0)
-      ranges.emplace_back(strips[used].Offset, uint64_t{strips[used].Offset} + strips[used].ByteCount);
+    strip.Rows = std::min(rowsPerStrip[std::min(used, rowsPerStrip.size() - 1)], height - covered);
+    covered += strip.Rows;
+    // Strips are handed to the decoders whole, with 32-bit signed sizes.
+    const uint64_t stripBytes = strip.Rows * bytesPerLine;
+    if (stripBytes > kMaxBufferBytes) Invalid();
+    if (strip.Rows == 0) continue;
+    strip.Packed = static_cast<uint32_t>(std::min<uint64_t>(
+        strip.ByteCount, PackedLimit(properties.Compression, stripBytes, strip.Rows, properties)));
+    ranges.emplace_back(strip.Offset, uint64_t{strip.Offset} + strip.ByteCount);
   }
   strips.resize(used);
-  // Strips are handed to the decoders whole, with 32-bit signed sizes.
-  for (const TStrip& strip : strips)
-    if (uint64_t{strip.Rows} * properties.BytesPerLine > kMaxBufferBytes) Invalid();
-  const uint64_t dataBytes = DistinctBytes(std::move(ranges));
+  uint64_t dataBytes = 0;
+  for (const auto& [begin, end] : MergedRanges(std::move(ranges))) dataBytes += end - begin;
   if (covered < height || dataBytes == 0 ||
-      !DataCanFill(dataBytes, MaxExpansion(properties.Compression), properties.BytesPerLine, height))
+      !DataCanFill(dataBytes, MaxExpansion(properties.Compression), bytesPerLine, height))
     Invalid();
   return strips;
 }
@@ -417,22 +411,26 @@ std::unique_ptr<TDecoder> TTIFFGraphic::CreateDecoder() {
   }
 }
 
-// Decodes the planned strips into the bitmap; false when some strip's data ended before its rows did
-// (those rows stay black).
-bool TTIFFGraphic::LoadStrips(const std::vector<TStrip>& strips, TDecoder* decoder) {
+// Decodes the planned strips into the bitmap and returns the bytes of rows their data filled (rows
+// whose data ended early stay black).
+uint64_t TTIFFGraphic::LoadStrips(const std::vector<TTIFFStrip>& strips, TDecoder* decoder) {
   TImageProperties& properties = ImageProperties();
   const uint32_t height = properties.Height;
   const size_t bytesPerLine = properties.BytesPerLine;
   properties.CurrentRow = 0;
   properties.StripCount = static_cast<uint32_t>(strips.size());
+  // Fill order 2 puts the first pixel in the lowest bit for every compression but JPEG, whose data are
+  // bytes.
+  TTIFFStripBytes packed(*Stream, BasePosition, strips,
+                         (properties.HeaderFlags & hfReversedBits) != 0 && properties.Compression != ctJPEG);
   std::vector<uint8_t> levels(FLevels ? size_t{properties.Width} * properties.SamplesPerPixel : 0);
-  bool whole = true;
+  uint64_t filled = 0;
   for (size_t i = 0; i < strips.size(); ++i) {
     const uint32_t rows = strips[i].Rows;
     if (rows == 0) continue;
     std::vector<uint8_t> strip = ZeroedBuffer(uint64_t{rows} * bytesPerLine);
     properties.CurrentStrip = static_cast<uint32_t>(i);
-    if (DecodeStrip(strips[i], strip, decoder) < strip.size()) whole = false;
+    filled += DecodeStrip(packed.Of(strips[i]), strip, decoder);
     for (uint32_t row = 0; row < rows; ++row) {
       const std::span<uint8_t> data(strip.data() + row * bytesPerLine, bytesPerLine);
       UndoPredictor(data);
@@ -447,33 +445,19 @@ bool TTIFFGraphic::LoadStrips(const std::vector<TStrip>& strips, TDecoder* decod
       ProgressRow(static_cast<int>(properties.CurrentRow), static_cast<int>(height));
     }
   }
-  return whole;
+  return filled;
 }
 
-// The strip's packed bytes, as many as its rows can need (PackedLimit), in order: bits reversed
-// when the fill order says the first pixel sits in the lowest bit, as for every compression but JPEG,
-// whose data are bytes.
-std::vector<uint8_t> TTIFFGraphic::ReadPacked(const TStrip& strip, uint64_t stripSize) {
-  const TImageProperties& properties = ImageProperties();
-  const uint64_t wanted = std::min<uint64_t>(
-      strip.ByteCount, PackedLimit(properties.Compression, stripSize, strip.Rows, properties));
-  std::vector<uint8_t> packed = ZeroedBuffer(wanted);
-  Stream->SetPosition(BasePosition + strip.Offset);
-  packed.resize(static_cast<size_t>(Stream->Read(packed.data(), static_cast<int64_t>(packed.size()))));
-  if ((properties.HeaderFlags & hfReversedBits) && properties.Compression != ctJPEG) ReverseBitOrder(packed);
-  return packed;
-}
-
-// Decodes one strip into `target` (its rows, zero-filled) and returns the bytes its data filled. A
-// decoder's failure is told as this file's.
-size_t TTIFFGraphic::DecodeStrip(const TStrip& strip, std::span<uint8_t> target, TDecoder* decoder) {
-  const std::vector<uint8_t> packed = ReadPacked(strip, target.size());
+// Decodes one strip's packed bytes into `target` (its rows, zero-filled) and returns the bytes they
+// filled. A decoder's failure is told as this file's.
+size_t TTIFFGraphic::DecodeStrip(std::span<const uint8_t> packed, std::span<uint8_t> target,
+                                 TDecoder* decoder) {
   if (!decoder) {
     const size_t stored = std::min(packed.size(), target.size());
     std::copy(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(stored), target.begin());
     return stored;
   }
-  TSourceCursor source{std::span<const uint8_t>(packed)};
+  TSourceCursor source{packed};
   TTargetCursor room{target};
   try {
     decoder->Decode(source, room, static_cast<int32_t>(packed.size()), static_cast<int32_t>(target.size()));

@@ -17,7 +17,7 @@
 // to (checked before any room is made for the picture). Unknown colour schemes raise "Invalid color
 // format in TIF/TIFF file.", decoders' failures "Cannot load image. Compression error found in TIF/TIFF
 // file." with the decoder's words. A strip whose data end before its rows do leaves those rows black
-// and the picture flagged DataEndedEarly.
+// and the picture flagged DataEndedEarly; strips whose data give no row at all are refused as invalid.
 // Nothing is written: SaveToStream does nothing.
 
 #include <array>
@@ -29,6 +29,7 @@
 
 #include "picture_formats/format_graphic.h"
 #include "picture_formats/sample_levels.h"
+#include "picture_formats/tiff_strip_bytes.h"
 
 class Exception;
 class TDecoder;
@@ -90,20 +91,14 @@ class TTIFFGraphic : public TFormatGraphic {
   bool ReadDirectory(uint32_t offset);
 
   // Loading (tiff_graphic.cpp).
-  struct TStrip {
-    uint32_t Offset;     // from BasePosition
-    uint32_t ByteCount;  // packed bytes
-    uint32_t Rows;       // the picture's rows it holds
-  };
   void CheckSupported();
-  std::vector<TStrip> ReadStrips();
-  std::vector<TStrip> PlanStrips(std::vector<TStrip> strips) const;
+  std::vector<TTIFFStrip> ReadStrips();
+  std::vector<TTIFFStrip> PlanStrips(std::vector<TTIFFStrip> strips) const;
   void SetupColors();
   void SetupPalette();
   std::unique_ptr<TDecoder> CreateDecoder();
-  bool LoadStrips(const std::vector<TStrip>& strips, TDecoder* decoder);
-  std::vector<uint8_t> ReadPacked(const TStrip& strip, uint64_t stripSize);
-  size_t DecodeStrip(const TStrip& strip, std::span<uint8_t> target, TDecoder* decoder);
+  uint64_t LoadStrips(const std::vector<TTIFFStrip>& strips, TDecoder* decoder);
+  static size_t DecodeStrip(std::span<const uint8_t> packed, std::span<uint8_t> target, TDecoder* decoder);
   [[noreturn]] static void StripFailed(const Exception& error);
   void UndoPredictor(std::span<uint8_t> row) const;
 

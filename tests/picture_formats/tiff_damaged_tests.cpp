@@ -74,6 +74,10 @@ TEST(TIFFDamaged, CompleteFilesAreWholeAndTheirCutTwinsAreNot) {
   for (const std::string name :
        {"rgb-none-short", "rgb-none-fewer", "rgb-none-nodata", "rgb-lzw-cut", "empty"})
     EXPECT_EQ(LoadMessage(Sample("tiff/" + name + ".tif")), kInvalid) << name;
+  // Data that decode to no row at all: a clear code and the end code.
+  TTIFFBuilder nothing;
+  nothing.Picture(3, 2, 1, 8, 1, 5, TLZWTestEncoder::Pack(true, {{256, 9}, {257, 9}}));
+  EXPECT_EQ(LoadMessage(nothing.Build()), kInvalid);
 }
 
 TEST(TIFFDamaged, HugeHeadersAreRefusedBeforeAnyRoomIsMade) {
