@@ -3,14 +3,15 @@
 // PostScript files (eps): the first image of the file, in strips, through the decoders of its
 // compression (none, PackBits, LZW, deflate, JPEG, CCITT modified Huffman and one-dimensional group 3,
 // ThunderScan), the horizontal-difference predictor undone per sample, and every row through the colour
-// manager: bilevel, gray and palette pictures of 1 to 16 bits, gray and palette with an extra sample,
-// RGB and RGBA, CMYK, CIE L*a*b*, YCbCr; 16-bit samples in either byte order; gray and colour samples of
-// the other depths up to 16 bits as 8-bit levels. Either fill order, for every compression.
+// manager: bilevel, gray and palette pictures of 1 to 8 and 16 bits, gray and palette with an extra
+// sample, RGB and RGBA, CMYK, CIE L*a*b*, YCbCr; 16-bit samples in either byte order; gray and colour
+// samples of the other depths up to 16 bits as 8-bit levels. Either fill order, for every compression.
 //
 // Refused with "Cannot load image. %s not supported for TIF/TIFF files.": tiled pictures, separate
 // colour planes, two-dimensional and uncompressed-mode fax coding, YCbCr subsampling outside JPEG data,
-// palette indices of 9 to 15 bits, YCbCr samples of other depths than 8 and 16 bits, CIE L*a*b* samples
-// of other depths than 8, and the compressions not listed. Refused as invalid: headers and directories
+// samples beyond 16 bits or more than 4 of them, palette indices of 9 to 15 bits, YCbCr samples of other
+// depths than 8 and 16 bits, CIE L*a*b* samples of other depths than 8, and the compressions not
+// listed. Refused as invalid: headers and directories
 // that do not hold together, fewer samples per pixel than the colour scheme needs, strips without byte
 // counts or reaching past the end of the file, colour maps larger than 788 values, and pictures whose
 // strips cannot give all their rows: too few strips, no data, or more rows than the data could unpack
