@@ -170,11 +170,23 @@ TEST(TIFFDamaged, StripsSharingOneBlockCostWhatTheirRowsCost) {
   shared.Long(278, {1});
   const auto picture = LoadBytes<TTIFFGraphic>(shared.Build());
   EXPECT_FALSE(picture->DataEndedEarly());
-  EXPECT_EQ(StoredRows(*picture, 64), [&] {
-    Bytes rows;
-    for (int y = 0; y < 500; ++y) rows += ramp;
-    return rows;
-  }());
+  Bytes rows;
+  for (int y = 0; y < 500; ++y) rows += ramp;
+  EXPECT_EQ(StoredRows(*picture, 64), rows);
+  // The same with fill order 2: the shared block's bits are put in order once, for every strip.
+  Bytes reversed = coded;
+  for (uint8_t& byte : reversed) {
+    uint8_t mirrored = 0;
+    for (int bit = 0; bit < 8; ++bit) mirrored = uint8_t(mirrored | (((byte >> bit) & 1) << (7 - bit)));
+    byte = mirrored;
+  }
+  TTIFFBuilder lowBitFirst;
+  lowBitFirst.Picture(64, 500, 1, 8, 1, 5, {}).Short(266, {2});
+  const uint32_t block = lowBitFirst.Data(reversed);
+  lowBitFirst.Long(273, std::vector<uint32_t>(500, block))
+      .Long(279, std::vector<uint32_t>(500, uint32_t(coded.size())))
+      .Long(278, {1});
+  EXPECT_EQ(StoredRows(*LoadBytes<TTIFFGraphic>(lowBitFirst.Build()), 64), rows);
 
   // Thousands of one-row strips whose byte counts all cover one block: a coded row, then 256 KB that
   // decode to nothing (PackBits no-operation bytes; zero fill bits in group 3 fax data). Each strip's
