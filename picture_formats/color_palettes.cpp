@@ -85,8 +85,12 @@ HPALETTE TColorManager::CreateColorPalette(std::span<const std::span<const uint8
                   [](const uint8_t* p) -> unsigned { return SampleScale16(Load16(p)); });
   }
 
-  // Spread the entries over the target depth the way the indexed converters scale an index v to
-  // v x maxTarget div maxSource; a source index the palette does not have reads as black.
+  // Spread the entries over the target depth the way the indexed converters scale an index v: to
+  // v x maxTarget div maxSource. Place j first takes the colour of index j x maxSource div maxTarget
+  // (a source index the palette does not have reads as black). Towards a deeper target that reverse
+  // misses the converters wherever the target depth is not a multiple of the source depth (a 3-bit
+  // index 1 goes to place 2, whose reverse is index 0), so there every index then puts its own colour
+  // where the converters send it.
   const auto maxSource = static_cast<uint16_t>((1u << FSourceBitsPerSample) - 1);
   const auto maxTarget = static_cast<uint16_t>((1u << FTargetBitsPerSample) - 1);
   if (FTargetBitsPerSample <= 8 && maxSource != maxTarget) {
@@ -94,6 +98,10 @@ HPALETTE TColorManager::CreateColorPalette(std::span<const std::span<const uint8
     for (uint16_t j = 0; j <= maxTarget; ++j) {
       const uint16_t index = MulDiv16(j, maxSource, maxTarget);
       if (index < entries.size()) spread[j] = entries[index];
+    }
+    if (maxSource < maxTarget) {
+      for (size_t v = 0; v < entries.size() && v <= maxSource; ++v)
+        spread[MulDiv16(static_cast<uint16_t>(v), maxTarget, maxSource)] = entries[v];
     }
     entries = std::move(spread);
   }

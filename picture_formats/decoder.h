@@ -74,6 +74,18 @@ class TDecoder {
   virtual void Encode(TSourceCursor Source, TTargetCursor Dest, uint32_t Count, uint32_t& BytesStored) = 0;
   virtual void EncodeEnd() {}
   virtual void EncodeInit() {}
+
+  // Bytes of whole output the last Decode call delivered, counted from where Dest stood: a reader that
+  // compares it with the room it gave tells data that ended early from data that filled their room.
+  // Counted by the LZW, PackBits, deflate, CCITT fax, ThunderScan and TIFF-JPEG decoders (the fax and
+  // ThunderScan decoders count whole rows only); 0 for the others and before the first call.
+  size_t LastUnpackedBytes() const { return FLastUnpackedBytes; }
+
+ protected:
+  void SetLastUnpackedBytes(size_t value) { FLastUnpackedBytes = value; }
+
+ private:
+  size_t FLastUnpackedBytes = 0;
 };
 
 // Helpers for decoders. `decoderName` names the kind of data in the messages ("PackBits", "PCX

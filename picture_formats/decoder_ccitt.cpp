@@ -4,22 +4,12 @@
 #include <array>
 #include <cstring>
 
+#include "picture_formats/bit_order.h"
 #include "picture_formats/ccitt_codes.h"
 
 namespace {
 
 constexpr const char* kFaxName = "CCITT fax";
-
-constexpr std::array<uint8_t, 256> kReversedBits = [] {
-  std::array<uint8_t, 256> table{};
-  for (unsigned i = 0; i < 256; ++i) {
-    unsigned reversed = 0;
-    for (unsigned bit = 0; bit < 8; ++bit)
-      if (i & (1u << bit)) reversed |= 0x80u >> bit;
-    table[i] = static_cast<uint8_t>(reversed);
-  }
-  return table;
-}();
 
 // Sets `count` bits of a row from bit `first` on (bit 0 is the highest bit of byte 0).
 void SetBits(uint8_t* row, size_t first, size_t count) {
@@ -84,7 +74,12 @@ void TCCITTDecoder::StartStrip(TSourceCursor& Source, TTargetCursor& Dest, int32
   FBitsLeft = 0;
   FDataEnded = false;
   FTarget = Dest.Current();
+  SetLastUnpackedBytes(0);
   if (FRoom > 0) std::memset(FTarget, 0, FRoom);
+}
+
+void TCCITTDecoder::FinishStrip(size_t wholeRows) {
+  SetLastUnpackedBytes(wholeRows * FRowBytes);
 }
 
 void TCCITTDecoder::StartRow(size_t row) {
@@ -160,32 +155,48 @@ void TCCITTFax3Decoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32
                                int32_t UnpackedSize) {
   StartStrip(Source, Dest, PackedSize, UnpackedSize);
   bool endOfLine = false;
+  size_t wholeRows = 0;
   for (size_t row = 0; row < RowCount() && !DataEnded(); ++row) {
     if (!endOfLine) Synchronize();
     endOfLine = false;
     StartRow(row);
+    // A row ends whole at its end-of-line code, at an invalid code or when its runs fill it; one that
+    // the end of the data cuts off is not whole.
+    bool whole = true;
     for (;;) {
       const int64_t run = FindRun();
       if (run == kEndOfLine) {
         endOfLine = true;
         break;
       }
-      if (run < 0 || WriteRun(run) || DataEnded()) break;
+      if (run < 0 || WriteRun(run)) break;
+      if (DataEnded()) {
+        whole = false;
+        break;
+      }
       ChangeColor();
     }
+    if (whole) ++wholeRows;
   }
+  FinishStrip(wholeRows);
 }
 
 void TCCITTMHDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize,
                              int32_t UnpackedSize) {
   StartStrip(Source, Dest, PackedSize, UnpackedSize);
+  size_t wholeRows = 0;
   for (size_t row = 0; row < RowCount() && !DataEnded(); ++row) {
     StartRow(row);
     for (;;) {
       const int64_t run = FindRun();
-      if ((run > 0 && WriteRun(run)) || DataEnded()) break;
+      if (run > 0 && WriteRun(run)) {
+        ++wholeRows;
+        break;
+      }
+      if (DataEnded()) break;
       ChangeColor();
     }
     AlignSource();
   }
+  FinishStrip(wholeRows);
 }

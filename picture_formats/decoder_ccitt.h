@@ -7,7 +7,8 @@
 // Decode reads PackedSize bytes at Source and fills the UnpackedSize bytes at Dest with whole rows,
 // cleared to white first; it moves neither cursor. Damaged data are not reported: a code outside the
 // tables ends the run where it stands, runs longer than their row are cut at its end, and the rows the
-// data do not reach stay white. Two-dimensional coding is not decoded.
+// data do not reach stay white (LastUnpackedBytes counts the rows the data reached whole). Decoding
+// stops as soon as the rows are full. Two-dimensional coding is not decoded.
 
 #include <cstdint>
 #include <vector>
@@ -34,6 +35,8 @@ class TCCITTDecoder : public TDecoder {
   void StartStrip(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize);
   // Rows the target holds.
   size_t RowCount() const { return FRowBytes == 0 ? 0 : FRoom / FRowBytes; }
+  // Reports the rows the strip's data filled (LastUnpackedBytes).
+  void FinishStrip(size_t wholeRows);
   // Starts row `row`: white, first pixel.
   void StartRow(size_t row);
   // Reads one run of the current colour: make-up codes and the terminating code that ends them, or

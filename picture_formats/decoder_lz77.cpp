@@ -32,6 +32,7 @@ void TLZ77Decoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t Pa
   // zlib's input pointer is not const in its interface, but inflate only reads through it.
   FStream.next_in = const_cast<Bytef*>(Source.Current());
   FStream.avail_in = static_cast<uInt>(packed);
+  SetLastUnpackedBytes(0);
   if (FAutoReset) {
     FStatus = inflateReset(&FStream);
     if (FStatus < 0) CompressionError(gesLZ77Error);
@@ -43,6 +44,7 @@ void TLZ77Decoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t Pa
   FStatus = inflate(&FStream, FFlushMode);
   Source.Advance(packed - FStream.avail_in);
   Dest.Advance(room - FStream.avail_out);
+  SetLastUnpackedBytes(room - FStream.avail_out);
 
   // A call that holds a whole stream has run out of input before the stream's end when room is left.
   const bool wholeStream = FAutoReset || FFlushMode == Z_FINISH;

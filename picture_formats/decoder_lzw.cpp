@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "picture_formats/format_messages.h"
 #include "toolkit/core/messages.h"
 
 namespace {
@@ -29,7 +30,9 @@ struct TLZWTable {
   std::array<uint8_t, kTableSize> Stack;
 };
 
-void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uint8_t* out, size_t room) {
+// Returns the bytes written.
+size_t DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uint8_t* out, size_t room) {
+  const size_t wanted = room;
   TLZWTable table;
   const uint32_t clearCode = dialect.ClearCode;
   const uint32_t endCode = clearCode + 1;
@@ -53,7 +56,7 @@ void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uin
   while (packed > 0 && room > 0) {
     // Only skipped codes leave bits behind; once a new byte no longer fits beside them the data are
     // beyond repair.
-    if (bitCount > 24) return;
+    if (bitCount > 24) break;
     const uint32_t byte = *in++;
     --packed;
     buffer |= dialect.MostSignificantFirst ? byte << (24 - bitCount) : byte << bitCount;
@@ -71,7 +74,7 @@ void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uin
       bitCount -= codeSize;
 
       if (code == endCode) {
-        if (dialect.EndCodeStops) return;
+        if (dialect.EndCodeStops) return wanted - room;
         break;
       }
       if (code == clearCode) {
@@ -89,7 +92,7 @@ void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uin
         *out++ = firstByte;
         --room;
         previous = code;
-        if (room == 0) return;
+        if (room == 0) return wanted;
         continue;
       }
 
@@ -118,7 +121,7 @@ void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uin
           ++nextFree;
         }
       } else if (!dialect.FreezeWhenFull) {
-        throw ERangeError(SRangeError);
+        CompressionError(gesLZWTableFull);
       }
       previous = incoming;
 
@@ -126,9 +129,10 @@ void DecodeLZW(const TLZWDialect& dialect, const uint8_t* in, size_t packed, uin
       for (size_t i = 0; i < count; ++i) out[i] = table.Stack[depth - 1 - i];
       out += count;
       room -= count;
-      if (room == 0) return;
+      if (room == 0) return wanted;
     }
   }
+  return wanted - room;
 }
 
 }  // namespace
@@ -138,7 +142,8 @@ void TTIFFLZWDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t
   const size_t packed = PackedBytesAvailable(Source, PackedSize, kLZWName);
   const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kLZWName);
   const TLZWDialect tiff{256, 9, true, true, true, false};
-  DecodeLZW(tiff, Source.Current(), packed, Dest.Current(), room);
+  SetLastUnpackedBytes(0);
+  SetLastUnpackedBytes(DecodeLZW(tiff, Source.Current(), packed, Dest.Current(), room));
 }
 
 void TGIFLZWDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize,
@@ -148,5 +153,6 @@ void TGIFLZWDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t 
   const size_t packed = PackedBytesAvailable(Source, PackedSize, kLZWName);
   const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kLZWName);
   const TLZWDialect gif{1u << FInitialCodeSize, FInitialCodeSize + 1u, false, false, false, true};
-  DecodeLZW(gif, Source.Current(), packed, Dest.Current(), room);
+  SetLastUnpackedBytes(0);
+  SetLastUnpackedBytes(DecodeLZW(gif, Source.Current(), packed, Dest.Current(), room));
 }

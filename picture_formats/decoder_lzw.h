@@ -8,12 +8,13 @@
 // | clear, end code    | 256, 257                              | 2^InitialCodeSize, that + 1              |
 // | first code width   | 9 bits, most significant bit first    | InitialCodeSize + 1, least significant   |
 // | width grows        | one code early (10 bits after 510)    | after the entry for 511 (1023, 2047)     |
-// | table full         | another entry raises ERangeError      | no more entries: the table stays frozen  |
+// | table full         | another entry: EGraphicCompression    | no more entries: the table stays frozen  |
 // | end code           | ends the call                         | skips the rest of the byte's codes       |
 //
 // Decode unpacks PackedSize bytes from Source into at most UnpackedSize bytes at Dest and moves neither
-// cursor; it stops quietly when the room is full or the data run out. Damaged data are not reported:
-// codes beyond the table (a first code after a clear included) are skipped, and pending bits that would
+// cursor; it stops quietly when the room is full or the data run out, and LastUnpackedBytes tells how
+// far it got. Beyond a TIFF stream that overflows its table, damaged data are not reported: codes
+// beyond the table (a first code after a clear included) are skipped, and pending bits that would
 // overflow the bit buffer end the data. Nothing carries over between calls.
 
 #include <cstdint>

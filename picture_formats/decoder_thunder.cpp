@@ -39,9 +39,11 @@ void TThunderDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t
   const size_t packed = PackedBytesAvailable(Source, PackedSize, kThunderName);
   const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kThunderName);
   const size_t rowBytes = (size_t{FWidth} + 1) / 2;
+  SetLastUnpackedBytes(0);
   if (rowBytes == 0) return;
   const uint8_t* in = Source.Current();
   const uint8_t* const end = in + packed;
+  size_t wholeRows = 0;
   for (size_t row = 0; row < room / rowBytes && in < end; ++row) {
     TNibbleRow pixels(Dest.Current() + row * rowBytes, FWidth);
     while (in < end && !pixels.Full()) {
@@ -64,5 +66,7 @@ void TThunderDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t
           break;
       }
     }
+    if (pixels.Full()) ++wholeRows;
   }
+  SetLastUnpackedBytes(wholeRows * rowBytes);
 }

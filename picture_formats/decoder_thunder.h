@@ -7,7 +7,7 @@
 // Decode unpacks PackedSize bytes at Source into the rows of the UnpackedSize bytes at Dest, each row
 // (Width + 1) div 2 bytes, first pixel in the high nibble; it moves neither cursor. Every row starts at
 // a fresh packed byte with a last pixel of 0; pixels beyond the row's width are dropped, and rows the
-// data do not reach keep what Dest held.
+// data do not reach keep what Dest held (LastUnpackedBytes counts the rows the data filled).
 
 #include <cstdint>
 

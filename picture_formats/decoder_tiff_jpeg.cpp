@@ -101,6 +101,7 @@ void TTIFFJPEGDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_
                               int32_t UnpackedSize) {
   const size_t packed = PackedBytesAvailable(Source, PackedSize, kJPEGName);
   const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kJPEGName);
+  SetLastUnpackedBytes(0);
   if (!FCreated) DecodeInit();
   // Every way out of a strip, raised or not, leaves the decompressor at its start; jpeg_abort raises
   // nothing, so the strip's own failure is the one the caller sees.
@@ -129,15 +130,25 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
     CompressionError(gesJPEGStripSize);
 
   const size_t rows = rowSize == 0 ? 0 : room / rowSize;
-  JPEGProtected(FError, [this, target, rows, rowSize] {
-    for (size_t row = 0; row < rows && FInfo.output_scanline < FInfo.output_height; ++row) {
-      JSAMPROW line = target + row * rowSize;
+  size_t read = 0;
+  JPEGProtected(FError, [this, target, rows, rowSize, &read] {
+    for (; read < rows && FInfo.output_scanline < FInfo.output_height; ++read) {
+      JSAMPROW line = target + read * rowSize;
       if (jpeg_read_scanlines(&FInfo, &line, 1) == 0) break;
     }
   });
-  // Rows that were not read are an error of libjpeg's own here.
-  JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
-  if (FSource.HitEnd) ++FTruncatedStrips;
+  // Once the strip's rows are there, nothing after them is read (strips whose byte counts reach over
+  // one shared block must not each walk it to its end): the decompressor goes back to its start.
+  // Rows that were not read are an error of libjpeg's own, which finishing raises.
+  if (read == rows)
+    jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
+  else
+    JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
+  // Rows libjpeg finished from an end of data it made up are not the file's.
+  if (FSource.HitEnd)
+    ++FTruncatedStrips;
+  else
+    SetLastUnpackedBytes(read * rowSize);
 }
 
 void TTIFFJPEGDecoder::CheckStrip() const {

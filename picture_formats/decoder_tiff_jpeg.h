@@ -24,7 +24,8 @@ class TTIFFJPEGDecoder : public TDecoder {
   // tables that are not a tables-only stream raise EGraphicCompression "Bogus JPEG tables field.".
   void DecodeInit() override;
   // Decodes one strip: PackedSize bytes at Source into UnpackedSize bytes at Dest, row after row
-  // BytesPerLine apart; moves neither cursor. Three-component pixels come out blue, green, red
+  // BytesPerLine apart, and stops when the rows are full (what follows them is not read); moves neither
+  // cursor. Three-component pixels come out blue, green, red
   // (YCbCr and RGB photometric), one-component pixels as gray bytes, other counts as stored.
   //
   // A strip that disagrees with the TIFF header raises EGraphicCompression ("Improper JPEG strip/tile
@@ -34,7 +35,8 @@ class TTIFFJPEGDecoder : public TDecoder {
   // start afterwards either way, so the next strip decodes normally.
   //
   // Strip data that end before the JPEG image does are finished as libjpeg finishes a premature end
-  // (the missing blocks come out flat); nothing is raised, and TruncatedStrips() counts such strips.
+  // (the missing blocks come out flat); nothing is raised, TruncatedStrips() counts such strips and
+  // LastUnpackedBytes() stays 0 for them (else it is the bytes of the rows read).
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   // Destroys the decompressor.
   void DecodeEnd() override;

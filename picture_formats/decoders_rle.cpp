@@ -237,8 +237,9 @@ uint32_t TTargaRLEDecoder::EncodePixels(const uint8_t* source, uint32_t count, u
 void TPackbitsRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize,
                                  int32_t UnpackedSize) {
   TPackedReader in(Source.Current(), PackedBytesAvailable(Source, PackedSize, kPackBitsName), kPackBitsName);
-  TUnpackedWriter out(Dest.Current(), UnpackedRoomAvailable(Dest, UnpackedSize, 1, kPackBitsName),
-                      kPackBitsName);
+  const size_t room = UnpackedRoomAvailable(Dest, UnpackedSize, 1, kPackBitsName);
+  TUnpackedWriter out(Dest.Current(), room, kPackBitsName);
+  SetLastUnpackedBytes(0);
   while (in.Left() > 0 && out.Left() > 0) {
     const auto n = static_cast<int8_t>(in.Byte());
     if (n >= 0) {
@@ -249,6 +250,7 @@ void TPackbitsRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int
       out.Fill(value, std::min(static_cast<size_t>(1 - n), out.Left()));
     }
   }
+  SetLastUnpackedBytes(room - out.Left());
 }
 
 // ---- PCX ----

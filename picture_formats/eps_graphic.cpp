@@ -42,9 +42,9 @@ bool TEPSGraphic::CanLoad(TStream& stream) {
 void TEPSGraphic::LoadFromStream(TStream& stream) {
   const int64_t start = stream.Position();
   std::array<uint8_t, kHeaderSize> bytes{};
-  stream.ReadBuffer(bytes.data(), kHeaderSize);
+  const bool whole = stream.Read(bytes.data(), kHeaderSize) == kHeaderSize;
   const TEPSHeader header = ParseHeader(bytes);
-  if (header.Magic != kMagic || !HasPreview(header)) FormatErrorFmt(gesInvalidImage, {kEPS});
+  if (!whole || header.Magic != kMagic || !HasPreview(header)) FormatErrorFmt(gesInvalidImage, {kEPS});
   stream.SetPosition(start + header.TIFFOffset);
   TTIFFGraphic::LoadFromStream(stream);
 }

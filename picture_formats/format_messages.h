@@ -10,9 +10,11 @@ inline constexpr const char* gesStreamReadError = "Stream read error in %s file.
 inline constexpr const char* gesUnsupportedFeature = "Cannot load image. %s not supported for %s files.";
 inline constexpr const char* gesInvalidCRC = "Cannot load image. CRC error found in %s file.";
 inline constexpr const char* gesCompression = "Cannot load image. Compression error found in %s file.";
-inline constexpr const char* gesExtraCompressedData = "Cannot load image. Extra compressed data found in %s file.";
+inline constexpr const char* gesExtraCompressedData =
+    "Cannot load image. Extra compressed data found in %s file.";
 inline constexpr const char* gesInvalidPalette = "Cannot load image. Palette in %s file is invalid.";
-inline constexpr const char* gesUnknownCriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
+inline constexpr const char* gesUnknownCriticalChunk =
+    "Cannot load PNG image. Unexpected but critical chunk detected.";
 
 // Progress stage texts.
 inline constexpr const char* gesPreparing = "Preparing...";
@@ -22,7 +24,8 @@ inline constexpr const char* gesTransfering = "Transfering...";
 
 // Colour manager.
 inline constexpr const char* gesColorConversion = "Color conversion failed. Could not find a proper method.";
-inline constexpr const char* gesInvalidColorDepth = "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
+inline constexpr const char* gesInvalidColorDepth =
+    "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
 inline constexpr const char* gesIndexedNotSupported =
     "Conversion between indexed and non-indexed pixel formats is not supported.";
 inline constexpr const char* gesInvalidSampleCount =
@@ -47,6 +50,8 @@ inline constexpr const char* gesJPEGFractionalLine = "Fractional JPEG scanline u
 inline constexpr const char* gesPackedDataEnded = "Cannot load image. The %s data end inside a packet.";
 inline constexpr const char* gesUnpackedRoomExceeded =
     "Cannot load image. The %s data unpack past the room given for them.";
+// A TIFF LZW stream adds a string when all 4096 codes are taken (no clear code came in time).
+inline constexpr const char* gesLZWTableFull = "Cannot load image. The LZW data overflow their code table.";
 
 // Feature phrase for gesUnsupportedFeature.
 inline constexpr const char* gesCompressionScheme = "The compression scheme is";

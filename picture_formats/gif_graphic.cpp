@@ -11,7 +11,6 @@
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
 #include "toolkit/core/checked.h"
-#include "toolkit/core/conversions.h"
 #include "toolkit/core/string_utils.h"
 
 namespace {
@@ -21,18 +20,40 @@ constexpr int64_t kMinimumSize = 22;  // header, screen descriptor and a little 
 constexpr uint8_t kExtensionIntroducer = 0x21;
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
-constexpr uint8_t kPlainTextLabel = 0x01;
-constexpr uint8_t kGraphicControlLabel = 0xF9;
-constexpr uint8_t kCommentLabel = 0xFE;
-constexpr uint8_t kApplicationLabel = 0xFF;
 constexpr uint8_t kColorTableFlag = 0x80;
 constexpr uint8_t kInterlacedFlag = 0x40;
+// The end of the file where a byte was wanted.
+constexpr int kEndOfFile = -1;
+
+// The most pixels one byte of LZW data can give: every code is at least 2 bits wide (minimum code size
+// 1) and a code of w bits names a string of at most 2^w bytes (a string is at most one byte longer than
+// the one before it entered the table), so the most per bit is 4096 pixels for a 12-bit code:
+// 4096 x 8 / 12 per byte.
+constexpr uint64_t kMaxLZWExpansion = 2731;
+
+[[noreturn]] void Invalid() {
+  FormatErrorFmt(gesInvalidImage, {kGIF});
+}
+
+// Fills `bytes` from the stream; false when the file ends first.
+bool ReadFully(TStream& stream, std::span<uint8_t> bytes) {
+  return stream.Read(bytes.data(), static_cast<int64_t>(bytes.size())) == static_cast<int64_t>(bytes.size());
+}
+
+int NextByte(TStream& stream) {
+  uint8_t value = 0;
+  return stream.Read(&value, 1) == 1 ? value : kEndOfFile;
+}
 
 struct TGIFHeader {
   std::array<uint8_t, 6> Bytes{};
   bool SignatureMatches() const { return UpperCase(std::string(Bytes.begin(), Bytes.begin() + 3)) == "GIF"; }
-  // "87a" or "89a": the first two version characters as a number.
-  int32_t Version() const { return StrToInt(std::string(Bytes.begin() + 3, Bytes.begin() + 5)); }
+  // "87a" or "89a": the first two version characters as a number; -1 when they are not digits.
+  int32_t Version() const {
+    const auto digit = [](uint8_t c) { return c >= '0' && c <= '9'; };
+    if (!digit(Bytes[3]) || !digit(Bytes[4])) return -1;
+    return (Bytes[3] - '0') * 10 + (Bytes[4] - '0');
+  }
 };
 
 struct TScreenDescriptor {
@@ -47,29 +68,19 @@ struct TImageDescriptor {
   uint8_t Flags = 0;
 };
 
-TGIFHeader ReadHeader(TStream& stream) {
-  TGIFHeader header;
-  stream.ReadBuffer(header.Bytes.data(), header.Bytes.size());
-  return header;
-}
-
-TScreenDescriptor ReadScreenDescriptor(TStream& stream) {
+bool ReadScreenDescriptor(TStream& stream, TScreenDescriptor& screen) {
   std::array<uint8_t, 7> bytes{};
-  stream.ReadBuffer(bytes.data(), bytes.size());
-  return {LittleEndian16(bytes, 0), LittleEndian16(bytes, 2), bytes[4]};
+  if (!ReadFully(stream, bytes)) return false;
+  screen = {LittleEndian16(bytes, 0), LittleEndian16(bytes, 2), bytes[4]};
+  return true;
 }
 
 // The nine bytes after the image separator: left, top, width, height, flags.
-TImageDescriptor ReadImageDescriptor(TStream& stream) {
+bool ReadImageDescriptor(TStream& stream, TImageDescriptor& image) {
   std::array<uint8_t, 9> bytes{};
-  stream.ReadBuffer(bytes.data(), bytes.size());
-  return {LittleEndian16(bytes, 4), LittleEndian16(bytes, 6), bytes[8]};
-}
-
-uint8_t ReadByte(TStream& stream) {
-  uint8_t value = 0;
-  stream.ReadBuffer(&value, 1);
-  return value;
+  if (!ReadFully(stream, bytes)) return false;
+  image = {LittleEndian16(bytes, 4), LittleEndian16(bytes, 6), bytes[8]};
+  return true;
 }
 
 // Entries of a colour table with the given size code.
@@ -77,15 +88,21 @@ uint32_t ColorTableEntries(uint8_t flags) {
   return 2u << (flags & 7);
 }
 
-// Passes over data sub-blocks up to their terminating size byte 0.
-void SkipSubBlocks(TStream& stream) {
-  for (uint8_t size = ReadByte(stream); size != 0; size = ReadByte(stream))
+// Passes over data sub-blocks up to their terminating size byte 0; false when the file ends first.
+bool SkipSubBlocks(TStream& stream) {
+  for (;;) {
+    const int size = NextByte(stream);
+    if (size == kEndOfFile) return false;
+    if (size == 0) return true;
     stream.Seek(size, TSeekOrigin::soCurrent);
+  }
 }
 
-// A colour table of `entries` red-green-blue triples read from the stream.
+// A colour table of `entries` red-green-blue triples read from the stream; none when the file ends
+// inside it.
 HPALETTE ReadColorTable(TStream& stream, uint32_t entries) {
-  const std::vector<uint8_t> rgb = ReadBytes(stream, 3 * uint64_t{entries});
+  std::vector<uint8_t> rgb(3 * size_t{entries});
+  if (!ReadFully(stream, rgb)) return nullptr;
   TLogPalette palette;
   palette.palPalEntry.resize(entries);
   for (size_t i = 0; i < entries; ++i)
@@ -153,53 +170,36 @@ bool TGIFGraphic::CanLoad(TStream& stream) {
          UpperCase(std::string(signature.begin(), signature.end())) == "GIF";
 }
 
-uint8_t TGIFGraphic::SkipExtensions(TStream& stream) {
-  uint8_t byte = ReadByte(stream);
-  while (byte != kImageSeparator && byte != kTrailer) {
-    if (byte == kExtensionIntroducer) {
-      byte = ReadByte(stream);
-      switch (byte) {
-        case kPlainTextLabel:
-          stream.Seek(ReadByte(stream), TSeekOrigin::soCurrent);
-          SkipSubBlocks(stream);
-          break;
-        case kGraphicControlLabel:
-          // The block and its terminator.
-          stream.Seek(ReadByte(stream) + 1, TSeekOrigin::soCurrent);
-          break;
-        case kCommentLabel:
-        case kApplicationLabel:
-          SkipSubBlocks(stream);
-          break;
-        default:
-          break;
-      }
-      // The label just read ends the search when it happens to be a separator or the trailer.
-      if (byte == kImageSeparator || byte == kTrailer) break;
-    }
-    byte = ReadByte(stream);
+int TGIFGraphic::SkipExtensions(TStream& stream) {
+  for (;;) {
+    const int byte = NextByte(stream);
+    if (byte == kImageSeparator || byte == kTrailer || byte == kEndOfFile) return byte;
+    // Every extension, whatever its label, is a chain of sub-blocks (the fixed blocks of plain text
+    // and graphic control extensions are sub-blocks too); any other byte between blocks is passed over.
+    if (byte == kExtensionIntroducer && (NextByte(stream) == kEndOfFile || !SkipSubBlocks(stream)))
+      return kEndOfFile;
   }
-  return byte;
 }
 
 bool TGIFGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   TFormatGraphic::ReadImageProperties(stream, imageIndex);
   TImageProperties& properties = ImageProperties();
-  const TGIFHeader header = ReadHeader(stream);
-  if (!header.SignatureMatches()) return false;
+  TGIFHeader header;
+  if (!ReadFully(stream, header.Bytes) || !header.SignatureMatches() || header.Version() < 0) return false;
   properties.Version = static_cast<uint32_t>(header.Version());
   properties.ColorScheme = scIndexed;
   properties.SamplesPerPixel = 1;
   properties.BitsPerSample = 8;
   properties.Compression = ctLZW;
 
-  const TScreenDescriptor screen = ReadScreenDescriptor(stream);
+  TScreenDescriptor screen;
+  if (!ReadScreenDescriptor(stream, screen)) return false;
   if (screen.Flags & kColorTableFlag) {
     properties.BitsPerSample = (screen.Flags & 7) + 1;
     stream.Seek(3 * int64_t{ColorTableEntries(screen.Flags)}, TSeekOrigin::soCurrent);
   }
-  if (SkipExtensions(stream) == kImageSeparator) {
-    const TImageDescriptor image = ReadImageDescriptor(stream);
+  TImageDescriptor image;
+  if (SkipExtensions(stream) == kImageSeparator && ReadImageDescriptor(stream, image)) {
     properties.Width = image.Width != 0 ? image.Width : screen.Width;
     properties.Height = image.Height != 0 ? image.Height : screen.Height;
     properties.GIFLocalColorTable = (image.Flags & kColorTableFlag) ? 1 : 0;
@@ -214,7 +214,7 @@ void TGIFGraphic::LoadFromStream(TStream& stream) {
   ReleaseHandle();
   BasePosition = stream.Position();
   Stream = &stream;
-  if (!ReadImageProperties(stream, 0)) FormatErrorFmt(gesInvalidImage, {kGIF});
+  if (!ReadImageProperties(stream, 0)) Invalid();
   const TImageProperties& properties = ImageProperties();
   const uint32_t width = properties.Width;
   const uint32_t height = properties.Height;
@@ -222,37 +222,52 @@ void TGIFGraphic::LoadFromStream(TStream& stream) {
   ProgressRect = Rect(0, 0, static_cast<int32_t>(width), 1);
   ProgressStarting(gesPreparing);
 
-  ReadHeader(stream);
+  // The header and the screen descriptor are there: the header reader has read them.
+  stream.Seek(6, TSeekOrigin::soCurrent);
   SetPixelFormat(pf8bit);
-  const TScreenDescriptor screen = ReadScreenDescriptor(stream);
-  if (screen.Flags & kColorTableFlag) SetPalette(ReadColorTable(stream, ColorTableEntries(screen.Flags)));
-
-  const uint8_t found = SkipExtensions(stream);
-  ProgressEnding();
-  if (found != kImageSeparator) return;
-
-  ProgressStarting(gesLoadingData);
-  const TImageDescriptor image = ReadImageDescriptor(stream);
-  // The decoder counts the pixels in a signed 32-bit size.
-  const uint64_t pixels = uint64_t{width} * height;
-  if (pixels > uint64_t{std::numeric_limits<int32_t>::max()}) FormatErrorFmt(gesInvalidImage, {kGIF});
-  SetSize(static_cast<int>(width), static_cast<int>(height));
-  if (image.Flags & kColorTableFlag) SetPalette(ReadColorTable(stream, ColorTableEntries(image.Flags)));
-  if (pixels == 0) {
-    ProgressEnding();
-    return;
+  TScreenDescriptor screen;
+  ReadScreenDescriptor(stream, screen);
+  if (screen.Flags & kColorTableFlag) {
+    HPALETTE global = ReadColorTable(stream, ColorTableEntries(screen.Flags));
+    if (!global) Invalid();
+    SetPalette(std::move(global));
   }
 
-  const uint8_t minimumCodeSize = ReadByte(stream);
+  // A file without an image, or that ends before its image's data, has no pixels at all.
+  const int found = SkipExtensions(stream);
+  ProgressEnding();
+  if (found != kImageSeparator) Invalid();
+  ProgressStarting(gesLoadingData);
+  TImageDescriptor image;
+  if (!ReadImageDescriptor(stream, image)) Invalid();
+  HPALETTE local;
+  if (image.Flags & kColorTableFlag) {
+    local = ReadColorTable(stream, ColorTableEntries(image.Flags));
+    if (!local) Invalid();
+  }
+  // The decoder counts the pixels in a signed 32-bit size.
+  const uint64_t pixels = uint64_t{width} * height;
+  if (pixels == 0 || pixels > uint64_t{std::numeric_limits<int32_t>::max()}) Invalid();
+  // The clear code must stand above the 2^n single-byte codes of a byte-wide table.
+  const int minimumCodeSize = NextByte(stream);
+  if (minimumCodeSize < 1 || minimumCodeSize > 8) Invalid();
   const std::vector<uint8_t> packed = ReadImageData(stream);
+  // No room is made for pixels the data cannot hold.
+  if (!DataCanFill(packed.size(), kMaxLZWExpansion, width, height)) Invalid();
+  SetSize(static_cast<int>(width), static_cast<int>(height));
+  if (local) SetPalette(std::move(local));
+
   std::vector<uint8_t> indices = ZeroedBuffer(pixels);
-  TGIFLZWDecoder decoder(minimumCodeSize);
+  TGIFLZWDecoder decoder(static_cast<uint8_t>(minimumCodeSize));
   TSourceCursor source{std::span<const uint8_t>(packed)};
   TTargetCursor target{std::span<uint8_t>(indices)};
   const auto packedSize =
       static_cast<int32_t>(std::min<size_t>(packed.size(), std::numeric_limits<int32_t>::max()));
   decoder.Decode(source, target, packedSize, static_cast<int32_t>(pixels));
   ProgressEnding();
+  if (decoder.LastUnpackedBytes() == 0) Invalid();
+  // The rows after the data's end show palette entry 0: a picture, but not the file's whole one.
+  SetDataEndedEarly(decoder.LastUnpackedBytes() < pixels);
 
   ProgressStarting(gesTransfering);
   const int rows = static_cast<int>(height);

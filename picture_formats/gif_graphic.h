@@ -14,16 +14,20 @@ class TGIFGraphic : public TFormatGraphic {
 
  public:
   // Reads the header, the screen descriptor and the first image descriptor at the stream's position.
-  // False for a signature other than "GIF" (in any case); a version whose first two characters are not
-  // digits raises EConvertError; a file without an image keeps a size of 0 x 0.
+  // False for a file shorter than the header and screen descriptor, a signature other than "GIF" (in
+  // any case) or a version whose first two characters are not digits; a file without an image keeps a
+  // size of 0 x 0.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Loads the first image. A file that ends before an image descriptor or the trailer raises the
-  // stream's read error; image data cut short leave the rest of the picture black; a file without an
-  // image loads as an empty picture; an image of more than 2^31 - 1 pixels is refused.
+  // Loads the first image. Refused with "Cannot load image. Invalid or unexpected GIF image format.":
+  // a file without an image or without any pixel data for it (one that ends before them included), an
+  // LZW minimum code size outside 1..8, an image of more than 2^31 - 1 pixels or more than its data
+  // could unpack to (checked before any room is made for it). Image data that end early leave the
+  // rest of the picture in palette entry 0 and the picture flagged DataEndedEarly; a missing trailer
+  // is no matter.
   void LoadFromStream(TStream& stream) override;
 
  private:
-  // Reads past extension blocks and stray bytes; returns the image separator (0x2C) or the trailer
-  // (0x3B) that ends the search.
-  static uint8_t SkipExtensions(TStream& stream);
+  // Reads past extension blocks (every label, by its sub-blocks) and stray bytes; returns the image
+  // separator (0x2C) or the trailer (0x3B) that ends the search, or -1 at the end of the file.
+  static int SkipExtensions(TStream& stream);
 };

@@ -263,7 +263,10 @@ std::vector<uint32_t> TTIFFGraphic::GetCardinalList(uint16_t tag) {
 
 std::vector<uint8_t> TTIFFGraphic::GetByteList(uint16_t tag) {
   std::vector<uint8_t> bytes;
-  for (uint32_t value : GetCardinalList(tag)) bytes.push_back(RangeChecked<uint8_t>(value));
+  for (uint32_t value : GetCardinalList(tag)) {
+    if (value > 255) FormatErrorFmt(gesInvalidImage, {kTIFFName});
+    bytes.push_back(static_cast<uint8_t>(value));
+  }
   return bytes;
 }
 
@@ -334,7 +337,8 @@ bool TTIFFGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
 
   stream.SetPosition(BasePosition);
   std::array<uint8_t, kHeaderSize> header{};
-  stream.ReadBuffer(header.data(), kHeaderSize);
+  // An empty or shorter file is no TIFF file.
+  if (stream.Read(header.data(), kHeaderSize) != kHeaderSize) return false;
   if (header[0] == 'M' && header[1] == 'M')
     properties.HeaderFlags |= hfBigEndian;
   else if (header[0] != 'I' || header[1] != 'I')
@@ -377,7 +381,7 @@ bool TTIFFGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
   const uint32_t samples = GetValue(tagSamplesPerPixel, 1);
   const std::vector<uint32_t> bits = GetCardinalList(tagBitsPerSample);
   const uint32_t bitsPerSample = bits.empty() ? 1 : bits[0];
-  if (samples > 255 || bitsPerSample > 255) return false;
+  if (samples > 255 || bitsPerSample > 255 || samples * bitsPerSample > 255) return false;
   properties.SamplesPerPixel = static_cast<uint8_t>(samples);
   properties.BitsPerSample = static_cast<uint8_t>(bitsPerSample);
 

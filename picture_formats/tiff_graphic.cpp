@@ -15,7 +15,9 @@
 #include "picture_formats/decoders_rle.h"
 #include "picture_formats/format_helpers.h"
 #include "picture_formats/format_messages.h"
+#include "picture_formats/jpeg_exception.h"
 #include "picture_formats/tiff_tags.h"
+#include "toolkit/core/format.h"
 
 namespace {
 
@@ -33,14 +35,95 @@ constexpr const char* kSeparatePlanes = "Separate color planes are";
 constexpr const char* kTwoDimensionalFax = "Two-dimensional fax coding is";
 constexpr const char* kUncompressedFax = "Uncompressed fax mode is";
 constexpr const char* kYCbCrSubsampling = "YCbCr subsampling is";
-constexpr const char* kLab16 = "16-bit CIE L*a*b* samples are";
+// With the depth in front: "12-bit palette indices are".
+constexpr const char* kSamplesOfDepth = "samples are";
+constexpr const char* kPaletteIndicesOfDepth = "palette indices are";
+constexpr const char* kPaletteIndicesWithExtraSample = "palette indices with an extra sample are";
+constexpr const char* kYCbCrOfDepth = "YCbCr samples are";
+constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
 
 [[noreturn]] void Unsupported(const char* feature) {
   FormatErrorFmt(gesUnsupportedFeature, {feature, kTIFFName});
 }
 
+[[noreturn]] void UnsupportedDepth(unsigned bits, const char* feature) {
+  Unsupported((std::to_string(bits) + "-bit " + feature).c_str());
+}
+
 [[noreturn]] void Invalid() {
   FormatErrorFmt(gesInvalidImage, {kTIFFName});
+}
+
+// The most bytes of rows one packed byte can give in each scheme, for the check of what a header
+// promises against the data the file holds:
+//   none        1: stored rows.
+//   PackBits    64: the best packet is a repeat, 2 bytes for 128.
+//   LZW         1363: the k-th code after a clear code gives at most k bytes (each string is one byte
+//               longer than an older one at most), and a TIFF stream must clear its table before it
+//               holds more than 4096 codes (the decoder refuses it otherwise). One table's worth, 3839
+//               codes of 9 to 12 bits and the clear code, is 43270 bits for at most 3839 x 3840 / 2 =
+//               7370880 bytes: 1363 bytes per packed byte.
+//   deflate     1032: a match of 258 bytes coded in 2 bits is the most any deflate stream gives.
+//   CCITT fax   214: rows of 1 bit per pixel, and the longest run per bit is the extended make-up
+//               code of 2560 pixels in 12 bits: 2560 x 8 / 12 pixels, 214 bytes per packed byte.
+//               (A row whose runs fall short of its width is damaged data, not a picture.)
+//   ThunderScan 32: a run byte repeats the last 4-bit pixel up to 63 times.
+//   JPEG        1366: Huffman-coded data spend at least one bit on every 8 x 8 block of every
+//               component (its DC code), and the most pixels per block come with 4 x 4 chroma
+//               subsampling: 32 x 32 pixels of 3 bytes per 18 blocks, 3072 x 8 / 18 per byte.
+//               Arithmetic-coded strips can pack tighter; one that large is refused.
+uint64_t MaxExpansion(uint8_t compression) {
+  switch (compression) {
+    case ctPackBits:
+      return 64;
+    case ctLZW:
+      return 1363;
+    case ctDeflate:
+      return 1032;
+    case ctCCITTFax3:
+    case ctCCITTModifiedHuffman:
+    case ctCCITTModifiedHuffmanW:
+      return 214;
+    case ctThunderscan:
+      return 32;
+    case ctJPEG:
+      return 1366;
+    default:
+      return 1;
+  }
+}
+
+// The most packed bytes a strip of `rows` rows and `stripBytes` bytes can need from any sane encoder
+// (with room to spare); a strip's decoder is given no more, so that strips whose byte counts reach over
+// one shared block cost what their rows cost, not the block:
+//   PackBits 2n: a row of one byte takes two;   LZW 3n: 12-bit codes of one byte each, and clear codes;
+//   deflate 2n and 16 bytes a row: stored blocks and a flush per row;   ThunderScan 2n: a byte a pixel;
+//   CCITT fax 5n and 96 bytes a row: runs of one pixel cost 4.5 bits, and an end-of-line code with
+//   fill bits for a fax line's minimum transmission time;   JPEG 8 bytes per sample of whole 32 x 32
+//   blocks: 27 bits per coefficient at worst, doubled by byte stuffing, and 16 KB of tables and markers.
+// Every scheme gets 64 bytes more per strip.
+uint64_t PackedLimit(uint8_t compression, uint64_t stripBytes, uint64_t rows, const TImageProperties& image) {
+  constexpr uint64_t kSlack = 64;
+  switch (compression) {
+    case ctPackBits:
+      return 2 * stripBytes + kSlack;
+    case ctLZW:
+      return 3 * stripBytes + kSlack;
+    case ctDeflate:
+      return 2 * stripBytes + 16 * rows + kSlack;
+    case ctThunderscan:
+      return 2 * stripBytes + 2 * rows + kSlack;
+    case ctCCITTFax3:
+    case ctCCITTModifiedHuffman:
+    case ctCCITTModifiedHuffmanW:
+      return 5 * stripBytes + 96 * rows + kSlack;
+    case ctJPEG: {
+      const auto whole = [](uint64_t value) { return (value + 31) / 32 * 32; };
+      return 8 * whole(image.Width) * whole(rows) * image.SamplesPerPixel + 16384 + kSlack;
+    }
+    default:
+      return stripBytes;
+  }
 }
 
 // Samples a pixel needs at least for its colour scheme.
@@ -71,15 +154,15 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   Stream = &stream;
   if (!ReadImageProperties(stream, 0)) Invalid();
   CheckSupported();
-  const std::vector<TStrip> strips = ReadStrips();
-
   TImageProperties& properties = ImageProperties();
-  ProgressRect = Rect(0, 0, 0, 1);
-  ProgressStarting(gesPreparing);
-  SetupColors();
   const uint64_t bytesPerLine = (uint64_t{properties.BitsPerPixel} * properties.Width + 7) / 8;
   if (bytesPerLine > kMaxBufferBytes) Invalid();
   properties.BytesPerLine = static_cast<uint32_t>(bytesPerLine);
+  const std::vector<TTIFFStrip> strips = PlanStrips(ReadStrips());
+
+  ProgressRect = Rect(0, 0, 0, 1);
+  ProgressStarting(gesPreparing);
+  SetupColors();
   SetSize(static_cast<int>(properties.Width), static_cast<int>(properties.Height));
   ProgressRect.Right = static_cast<int32_t>(properties.Width);
   SetupPalette();
@@ -88,8 +171,9 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   if (decoder) decoder->DecodeInit();
   ProgressEnding();
   ProgressStarting(gesTransfering);
+  uint64_t filled = 0;
   try {
-    LoadStrips(strips, decoder.get());
+    filled = LoadStrips(strips, decoder.get());
   } catch (...) {
     ProgressEnding();
     try {
@@ -101,6 +185,10 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
   }
   ProgressEnding();
   if (decoder) decoder->DecodeEnd();
+  // Data that gave no row at all hold no picture; what data that ended early held is in the picture
+  // and the rest black: a picture, but not the file's whole one.
+  if (filled == 0) Invalid();
+  SetDataEndedEarly(filled < uint64_t{properties.Height} * properties.BytesPerLine);
 }
 
 void TTIFFGraphic::CheckSupported() {
@@ -138,25 +226,74 @@ void TTIFFGraphic::CheckSupported() {
   // and palette pictures may carry one extra sample, which is passed over.
   const TColorScheme scheme = properties.ColorScheme;
   const uint8_t samples = properties.SamplesPerPixel;
+  if (scheme == scUnknown) FormatErrorFmt(gesInvalidColorFormat, {kTIFFName});
   if (samples < SamplesNeeded(scheme)) Invalid();
+  if (samples > 4) Unsupported((std::to_string(samples) + " samples per pixel are").c_str());
   if ((scheme == scGray || scheme == scIndexed) && samples > 2) Invalid();
   if ((scheme == scYCbCr || scheme == scCIELab) && samples > 3) Invalid();
   if (scheme == scYCbCr && compression != ctJPEG &&
       (properties.YCbCrSubsampling[0] != 1 || properties.YCbCrSubsampling[1] != 1))
     Unsupported(kYCbCrSubsampling);
-  if (scheme == scCIELab && properties.BitsPerSample == 16) Unsupported(kLab16);
+
+  // Depths: 8 and 16 bits convert as they stand, and so do gray and palette pictures of 1 to 8 bits;
+  // other gray and colour depths are spread to 8-bit levels first (SetupColors). Palette indices
+  // cannot be spread, nor YCbCr and CIE L*a*b* samples, whose levels are not plain intensities.
+  const unsigned bits = properties.BitsPerSample;
+  if (bits < 1 || bits > 16) UnsupportedDepth(bits, kSamplesOfDepth);
+  const bool byteSized = bits == 8 || bits == 16;
+  if (scheme == scIndexed && bits > 8 && bits != 16) UnsupportedDepth(bits, kPaletteIndicesOfDepth);
+  if (scheme == scIndexed && samples == 2 && !byteSized)
+    UnsupportedDepth(bits, kPaletteIndicesWithExtraSample);
+  if (scheme == scYCbCr && !byteSized) UnsupportedDepth(bits, kYCbCrOfDepth);
+  if (scheme == scCIELab && bits != 8) UnsupportedDepth(bits, kLabOfDepth);
 }
 
-std::vector<TTIFFGraphic::TStrip> TTIFFGraphic::ReadStrips() {
+std::vector<TTIFFStrip> TTIFFGraphic::ReadStrips() {
   const std::vector<uint32_t> offsets = GetCardinalList(tagStripOffsets);
   const std::vector<uint32_t> byteCounts = GetCardinalList(tagStripByteCounts);
   if (offsets.empty() || byteCounts.size() < offsets.size()) Invalid();
   const int64_t available = std::max<int64_t>(Stream->Size() - BasePosition, 0);
-  std::vector<TStrip> strips(offsets.size());
+  std::vector<TTIFFStrip> strips(offsets.size());
   for (size_t i = 0; i < offsets.size(); ++i) {
     if (byteCounts[i] > kMaxBufferBytes || int64_t{offsets[i]} + byteCounts[i] > available) Invalid();
-    strips[i] = {offsets[i], byteCounts[i]};
+    strips[i].Offset = offsets[i];
+    strips[i].ByteCount = byteCounts[i];
   }
+  return strips;
+}
+
+// The strips that hold the picture's rows, each with its rows and the packed bytes its decoder is
+// given (PackedLimit). A picture whose strips cannot give all its rows is refused before any room is
+// made for it: strips too few for the height, or data too small for the rows by the largest expansion
+// of the compression (MaxExpansion). No data at all is no picture.
+std::vector<TTIFFStrip> TTIFFGraphic::PlanStrips(std::vector<TTIFFStrip> strips) const {
+  const TImageProperties& properties = ImageProperties();
+  const uint32_t height = properties.Height;
+  const uint64_t bytesPerLine = properties.BytesPerLine;
+  const std::vector<uint32_t>& rowsPerStrip = properties.RowsPerStrip;
+  uint32_t covered = 0;
+  size_t used = 0;
+  std::vector<std::pair<uint64_t, uint64_t>> ranges;
+  for (; used < strips.size() && covered < height; ++used) {
+    TTIFFStrip& strip = strips[used];
+    // A RowsPerStrip list shorter than the strips repeats its last value; no strip reaches past the
+    // picture, however many rows it claims.
+    strip.Rows = std::min(rowsPerStrip[std::min(used, rowsPerStrip.size() - 1)], height - covered);
+    covered += strip.Rows;
+    // Strips are handed to the decoders whole, with 32-bit signed sizes.
+    const uint64_t stripBytes = strip.Rows * bytesPerLine;
+    if (stripBytes > kMaxBufferBytes) Invalid();
+    if (strip.Rows == 0) continue;
+    strip.Packed = static_cast<uint32_t>(std::min<uint64_t>(
+        strip.ByteCount, PackedLimit(properties.Compression, stripBytes, strip.Rows, properties)));
+    ranges.emplace_back(strip.Offset, uint64_t{strip.Offset} + strip.ByteCount);
+  }
+  strips.resize(used);
+  uint64_t dataBytes = 0;
+  for (const auto& [begin, end] : MergedRanges(std::move(ranges))) dataBytes += end - begin;
+  if (covered < height || dataBytes == 0 ||
+      !DataCanFill(dataBytes, MaxExpansion(properties.Compression), bytesPerLine, height))
+    Invalid();
   return strips;
 }
 
@@ -164,11 +301,22 @@ void TTIFFGraphic::SetupColors() {
   const TImageProperties& properties = ImageProperties();
   TColorManager& colors = ColorManager();
   const uint8_t samples = properties.SamplesPerPixel;
-  const uint8_t bits = properties.BitsPerSample;
+  uint8_t bits = properties.BitsPerSample;
   TColorScheme source = properties.ColorScheme;
   // The JPEG decoder delivers three-component pictures blue, green, red.
   if (properties.Compression == ctJPEG && samples == 3 && (source == scRGB || source == scYCbCr))
     source = scBGR;
+
+  // Depths the converters do not take arrive as 8-bit levels: any but 8 and 16 bits in colour, gray
+  // with an extra sample and deep gray; gray of 3, 5, 6 or 7 bits too, which a 4- or 8-bit gray
+  // palette could only approximate. (Palette indices keep their depth.)
+  const bool byteSized = bits == 8 || bits == 16;
+  const bool exactGray = samples == 1 && (bits == 1 || bits == 2 || bits == 4);
+  FLevels.reset();
+  if (source != scIndexed && properties.Compression != ctJPEG && !byteSized && !exactGray) {
+    FLevels = std::make_unique<TSampleLevels>(bits);
+    bits = 8;
+  }
 
   TColorScheme target = source;
   uint8_t targetSamples = samples;
@@ -207,7 +355,7 @@ void TTIFFGraphic::SetupColors() {
   colors.SetSourceColorScheme(source);
   colors.SetTargetColorScheme(target);
   const TPixelFormat format = colors.GetPixelFormat(1);
-  if (format == pfCustom) throw EColorConversionError(gesColorConversion);
+  if (format == pfCustom) FormatErrorFmt(gesInvalidColorFormat, {kTIFFName});
   SetPixelFormat(format);
 }
 
@@ -238,18 +386,17 @@ void TTIFFGraphic::SetupPalette() {
 
 std::unique_ptr<TDecoder> TTIFFGraphic::CreateDecoder() {
   TImageProperties& properties = ImageProperties();
-  const bool reversedBits = (properties.HeaderFlags & hfReversedBits) != 0;
+  // The fax decoders are not asked to swap bits: ReadPacked has put every strip's bits in order.
   switch (properties.Compression) {
     case ctPackBits:
       return std::make_unique<TPackbitsRLEDecoder>();
     case ctLZW:
       return std::make_unique<TTIFFLZWDecoder>();
     case ctCCITTFax3:
-      return std::make_unique<TCCITTFax3Decoder>(GetValue(tagT4Options, 0), reversedBits, false,
-                                                 properties.Width);
+      return std::make_unique<TCCITTFax3Decoder>(GetValue(tagT4Options, 0), false, false, properties.Width);
     case ctCCITTModifiedHuffman:
     case ctCCITTModifiedHuffmanW:
-      return std::make_unique<TCCITTMHDecoder>(GetValue(tagT4Options, 0), reversedBits,
+      return std::make_unique<TCCITTMHDecoder>(GetValue(tagT4Options, 0), false,
                                                properties.Compression == ctCCITTModifiedHuffmanW,
                                                properties.Width);
     case ctDeflate:
@@ -264,43 +411,70 @@ std::unique_ptr<TDecoder> TTIFFGraphic::CreateDecoder() {
   }
 }
 
-void TTIFFGraphic::LoadStrips(const std::vector<TStrip>& strips, TDecoder* decoder) {
+// Decodes the planned strips into the bitmap and returns the bytes of rows their data filled (rows
+// whose data ended early stay black).
+uint64_t TTIFFGraphic::LoadStrips(const std::vector<TTIFFStrip>& strips, TDecoder* decoder) {
   TImageProperties& properties = ImageProperties();
   const uint32_t height = properties.Height;
   const size_t bytesPerLine = properties.BytesPerLine;
-  const std::vector<uint32_t> rowsPerStrip = properties.RowsPerStrip;
   properties.CurrentRow = 0;
   properties.StripCount = static_cast<uint32_t>(strips.size());
-  std::vector<uint8_t> packed;
-  for (size_t i = 0; i < strips.size() && properties.CurrentRow < height; ++i) {
-    // A RowsPerStrip list shorter than the strips repeats its last value; no strip reaches past the
-    // picture, however many rows it claims.
-    const uint32_t rows =
-        std::min(rowsPerStrip[std::min(i, rowsPerStrip.size() - 1)], height - properties.CurrentRow);
+  // Fill order 2 puts the first pixel in the lowest bit for every compression but JPEG, whose data are
+  // bytes.
+  TTIFFStripBytes packed(*Stream, BasePosition, strips,
+                         (properties.HeaderFlags & hfReversedBits) != 0 && properties.Compression != ctJPEG);
+  std::vector<uint8_t> levels(FLevels ? size_t{properties.Width} * properties.SamplesPerPixel : 0);
+  uint64_t filled = 0;
+  for (size_t i = 0; i < strips.size(); ++i) {
+    const uint32_t rows = strips[i].Rows;
     if (rows == 0) continue;
-    const uint64_t stripSize = uint64_t{rows} * bytesPerLine;
-    if (stripSize > kMaxBufferBytes) Invalid();
-    std::vector<uint8_t> strip = ZeroedBuffer(stripSize);
+    std::vector<uint8_t> strip = ZeroedBuffer(uint64_t{rows} * bytesPerLine);
     properties.CurrentStrip = static_cast<uint32_t>(i);
-    Stream->SetPosition(BasePosition + strips[i].Offset);
-    if (decoder) {
-      packed.resize(strips[i].ByteCount);
-      packed.resize(static_cast<size_t>(Stream->Read(packed.data(), static_cast<int64_t>(packed.size()))));
-      TSourceCursor source{std::span<const uint8_t>(packed)};
-      TTargetCursor target{std::span<uint8_t>(strip)};
-      decoder->Decode(source, target, static_cast<int32_t>(packed.size()), static_cast<int32_t>(stripSize));
-    } else {
-      Stream->Read(strip.data(), static_cast<int64_t>(std::min<uint64_t>(strips[i].ByteCount, stripSize)));
-    }
+    filled += DecodeStrip(packed.Of(strips[i]), strip, decoder);
     for (uint32_t row = 0; row < rows; ++row) {
       const std::span<uint8_t> data(strip.data() + row * bytesPerLine, bytesPerLine);
       UndoPredictor(data);
-      ColorManager().ConvertRow({data}, ScanLineBytes(static_cast<int>(properties.CurrentRow)),
-                                properties.Width, 0xFF);
+      const std::span<uint8_t> target = ScanLineBytes(static_cast<int>(properties.CurrentRow));
+      if (FLevels) {
+        FLevels->Spread(data, levels);
+        ColorManager().ConvertRow({levels}, target, properties.Width, 0xFF);
+      } else {
+        ColorManager().ConvertRow({data}, target, properties.Width, 0xFF);
+      }
       ++properties.CurrentRow;
       ProgressRow(static_cast<int>(properties.CurrentRow), static_cast<int>(height));
     }
   }
+  return filled;
+}
+
+// Decodes one strip's packed bytes into `target` (its rows, zero-filled) and returns the bytes they
+// filled. A decoder's failure is told as this file's.
+size_t TTIFFGraphic::DecodeStrip(std::span<const uint8_t> packed, std::span<uint8_t> target,
+                                 TDecoder* decoder) {
+  if (!decoder) {
+    const size_t stored = std::min(packed.size(), target.size());
+    std::copy(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(stored), target.begin());
+    return stored;
+  }
+  TSourceCursor source{packed};
+  TTargetCursor room{target};
+  try {
+    decoder->Decode(source, room, static_cast<int32_t>(packed.size()), static_cast<int32_t>(target.size()));
+  } catch (const EGraphicCompression& error) {
+    StripFailed(error);
+  } catch (const EJPEG& error) {
+    StripFailed(error);
+  }
+  return decoder->LastUnpackedBytes();
+}
+
+// "Cannot load image. Compression error found in TIF/TIFF file." and the decoder's own words.
+void TTIFFGraphic::StripFailed(const Exception& error) {
+  std::string detail = error.Message();
+  const std::string prefix = "Cannot load image. ";
+  if (detail.starts_with(prefix)) detail.erase(0, prefix.size());
+  throw EGraphicCompression(Format(gesCompression, {kTIFFName}) + " " + detail);
 }
 
 // Horizontal differencing is undone sample by sample, each sample adding the same sample of the pixel

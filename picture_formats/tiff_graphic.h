@@ -3,14 +3,22 @@
 // PostScript files (eps): the first image of the file, in strips, through the decoders of its
 // compression (none, PackBits, LZW, deflate, JPEG, CCITT modified Huffman and one-dimensional group 3,
 // ThunderScan), the horizontal-difference predictor undone per sample, and every row through the colour
-// manager: bilevel, gray and palette pictures of 1 to 16 bits, gray and palette with an extra sample,
-// RGB and RGBA, CMYK, CIE L*a*b*, YCbCr; 16-bit samples in either byte order.
+// manager: bilevel, gray and palette pictures of 1 to 8 and 16 bits, gray and palette with an extra
+// sample, RGB and RGBA, CMYK, CIE L*a*b*, YCbCr; 16-bit samples in either byte order; gray and colour
+// samples of the other depths up to 16 bits as 8-bit levels. Either fill order, for every compression.
 //
 // Refused with "Cannot load image. %s not supported for TIF/TIFF files.": tiled pictures, separate
 // colour planes, two-dimensional and uncompressed-mode fax coding, YCbCr subsampling outside JPEG data,
-// 16-bit CIE L*a*b* samples, and the compressions not listed. Refused as invalid: headers and
-// directories that do not hold together, fewer samples per pixel than the colour scheme needs, strips
-// without byte counts or reaching past the end of the file, colour maps larger than 788 values.
+// samples beyond 16 bits or more than 4 of them, palette indices of 9 to 15 bits, YCbCr samples of other
+// depths than 8 and 16 bits, CIE L*a*b* samples of other depths than 8, and the compressions not
+// listed. Refused as invalid: headers and directories
+// that do not hold together, fewer samples per pixel than the colour scheme needs, strips without byte
+// counts or reaching past the end of the file, colour maps larger than 788 values, and pictures whose
+// strips cannot give all their rows: too few strips, no data, or more rows than the data could unpack
+// to (checked before any room is made for the picture). Unknown colour schemes raise "Invalid color
+// format in TIF/TIFF file.", decoders' failures "Cannot load image. Compression error found in TIF/TIFF
+// file." with the decoder's words. A strip whose data end before its rows do leaves those rows black
+// and the picture flagged DataEndedEarly; strips whose data give no row at all are refused as invalid.
 // Nothing is written: SaveToStream does nothing.
 
 #include <array>
@@ -21,7 +29,10 @@
 #include <vector>
 
 #include "picture_formats/format_graphic.h"
+#include "picture_formats/sample_levels.h"
+#include "picture_formats/tiff_strip_bytes.h"
 
+class Exception;
 class TDecoder;
 
 // One directory entry, with its tag, type and count in native order and its value field as the file
@@ -61,7 +72,7 @@ class TTIFFGraphic : public TFormatGraphic {
   // another count or an absent tag: the default.
   float GetFloatValue(uint16_t tag, float defaultValue);
   // Every value of the tag (empty when it is absent, has no values or a type that does not convert).
-  // GetByteList raises ERangeError for a value above 255.
+  // GetByteList raises the invalid-format message for a value above 255.
   std::vector<uint8_t> GetByteList(uint16_t tag);
   std::vector<uint32_t> GetCardinalList(uint16_t tag);
   std::vector<float> GetFloatList(uint16_t tag);
@@ -81,22 +92,23 @@ class TTIFFGraphic : public TFormatGraphic {
   bool ReadDirectory(uint32_t offset);
 
   // Loading (tiff_graphic.cpp).
-  struct TStrip {
-    uint32_t Offset;     // from BasePosition
-    uint32_t ByteCount;  // packed bytes
-  };
   void CheckSupported();
-  std::vector<TStrip> ReadStrips();
+  std::vector<TTIFFStrip> ReadStrips();
+  std::vector<TTIFFStrip> PlanStrips(std::vector<TTIFFStrip> strips) const;
   void SetupColors();
   void SetupPalette();
   std::unique_ptr<TDecoder> CreateDecoder();
-  void LoadStrips(const std::vector<TStrip>& strips, TDecoder* decoder);
+  uint64_t LoadStrips(const std::vector<TTIFFStrip>& strips, TDecoder* decoder);
+  static size_t DecodeStrip(std::span<const uint8_t> packed, std::span<uint8_t> target, TDecoder* decoder);
+  [[noreturn]] static void StripFailed(const Exception& error);
   void UndoPredictor(std::span<uint8_t> row) const;
 
   std::vector<TIFFEntry> FIFDEntries;
   std::vector<uint8_t> FColorMapData;  // the colour map's 16-bit values as the file stores them
   uint32_t FYCbCrPositioning = 1;
   std::vector<float> FYCbCrCoefficients;
+  // Set while the samples' depth is spread to 8-bit levels before conversion.
+  std::unique_ptr<TSampleLevels> FLevels;
 };
 
 class TEPSGraphic : public TTIFFGraphic {

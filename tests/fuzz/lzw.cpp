@@ -1,8 +1,10 @@
 // Feeds one input to both LZW decoders with buffers of exactly the sizes they are given. The first byte
 // chooses the GIF minimum code size, the second the room. Damaged data may only end quietly, or in
-// ERangeError where a TIFF stream adds a string to a full table.
+// EGraphicCompression where a TIFF stream adds a string to a full table. Neither decoder may claim more
+// bytes than its room.
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "picture_formats/decoder_lzw.h"
@@ -16,10 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TGIFLZWDecoder gif(minimumCodeSize);
   DecodeInto(gif, packed, room);
+  if (gif.LastUnpackedBytes() > room) std::abort();
   TTIFFLZWDecoder tiff;
   try {
     DecodeInto(tiff, packed, room);
-  } catch (const ERangeError&) {
+    if (tiff.LastUnpackedBytes() > room) std::abort();
+  } catch (const EGraphicCompression&) {
   }
   return 0;
 }

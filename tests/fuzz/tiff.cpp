@@ -1,8 +1,6 @@
 // Loads one input as a TIFF file, or as a DOS EPS file when it starts with that format's magic number.
-// Damaged data may only ever end in the reader's errors: the library's EInvalidGraphic (libjpeg's EJPEG
-// among them), the decoders' EGraphicCompression, the stream's EReadError, the colour manager's
-// EColorConversionError, or ERangeError where a value does not fit (an LZW table that overflows, a sample
-// size beyond a byte).
+// Damaged data may only ever end in the reader's own messages: EInvalidGraphic, and EGraphicCompression
+// for a strip its decoder refuses, both naming the format.
 
 #include <cstdint>
 
@@ -31,8 +29,7 @@ uint64_t PromisedPreviewPixels(const uint8_t* data, size_t size) {
 
 template <class G>
 void Load(const uint8_t* data, size_t size) {
-  FuzzReader<G, EInvalidGraphic, EGraphicCompression, EReadError, EColorConversionError, ERangeError>(data,
-                                                                                                      size);
+  FuzzReader<G, EInvalidGraphic, EGraphicCompression>(data, size);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // EGraphicCompression or in libjpeg's error (EJPEG).
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "picture_formats/decoder_tiff_jpeg.h"
@@ -42,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   decoder.DecodeInit();
   try {
     decoder.Decode(source, cursor, static_cast<int32_t>(size - 1), static_cast<int32_t>(room));
+    // Whole rows the strip's own data gave, or none when libjpeg had to make up its end.
+    const size_t filled = decoder.LastUnpackedBytes();
+    if (filled > room || filled % properties.BytesPerLine != 0 ||
+        (decoder.TruncatedStrips() > 0 && filled > 0))
+      std::abort();
   } catch (const EGraphicCompression&) {
   } catch (const EJPEG&) {
   }

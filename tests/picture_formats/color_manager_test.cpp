@@ -149,4 +149,40 @@ TEST(ColorManagerPalettes, ColourPalettesSpreadOverTheTargetDepthWithinTheirData
             (std::vector{Rgb(254, 127, 0)}));
 }
 
+TEST(ColorManagerPalettes, ThePaletteShowsEveryIndexInItsOwnColourAtEveryDepthPair) {
+  // The indexed converter sends a source index v to v x maxTarget div maxSource; the palette must hold
+  // colour v there, for every source depth from 1 to 8 bits and every target depth at least as deep.
+  for (uint8_t sourceBits = 1; sourceBits <= 8; ++sourceBits)
+    for (uint8_t targetBits = sourceBits; targetBits <= 8; ++targetBits) {
+      SCOPED_TRACE(std::to_string(sourceBits) + " to " + std::to_string(targetBits));
+      TColorManager manager;
+      manager.SetSourceColorScheme(scIndexed);
+      manager.SetTargetColorScheme(scIndexed);
+      manager.SetSourceSamplesPerPixel(1);
+      manager.SetTargetSamplesPerPixel(1);
+      manager.SetSourceBitsPerSample(sourceBits);
+      manager.SetTargetBitsPerSample(targetBits);
+      const uint32_t count = 1u << sourceBits;
+      Bytes colors;
+      for (uint32_t v = 0; v < count; ++v)
+        colors.insert(colors.end(), {uint8_t(v), uint8_t(255 - v), uint8_t(v ^ 0x5A)});
+      const auto entries = Entries(manager.CreateColorPalette({colors}, plInterleaved8Triples, count, false));
+      // One row holding every index, packed at the source depth.
+      Bytes row((count * sourceBits + 7) / 8);
+      for (uint32_t v = 0; v < count; ++v)
+        for (uint32_t b = 0; b < sourceBits; ++b)
+          if ((v >> (sourceBits - 1 - b)) & 1)
+            row[(v * sourceBits + b) / 8] |= uint8_t(0x80 >> ((v * sourceBits + b) % 8));
+      Bytes target((count * targetBits + 7) / 8);
+      manager.ConvertRow({row}, target, count, 0xFF);
+      for (uint32_t v = 0; v < count; ++v) {
+        uint32_t index = 0;
+        for (uint32_t b = 0; b < targetBits; ++b)
+          index = index << 1 | ((target[(v * targetBits + b) / 8] >> (7 - (v * targetBits + b) % 8)) & 1);
+        ASSERT_LT(index, entries.size());
+        EXPECT_EQ(entries[index], Rgb(uint8_t(v), uint8_t(255 - v), uint8_t(v ^ 0x5A))) << v;
+      }
+    }
+}
+
 }  // namespace

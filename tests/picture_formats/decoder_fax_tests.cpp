@@ -162,6 +162,34 @@ TEST(CCITTDecoders, ShortRowsAndLongRunsStayInsideTheirRows) {
   EXPECT_EQ(DecodeOnce(huffman, mh.Data(), 2, 2).Output, (Bytes{0xF8, 0xA8}));
 }
 
+TEST(CCITTDecoders, CountTheRowsTheirDataFilledAndStopWhenTheRoomIsFull) {
+  const size_t width = 300;
+  const auto rows = RandomRows(6, width, 9);
+  const size_t rowBytes = (width + 7) / 8;
+  TBitWriter g3, mh;
+  for (const auto& row : rows) {
+    g3.EndOfLine();
+    PutRow(g3, row);
+    PutRow(mh, row);
+    mh.Align(1);
+  }
+  TCCITTFax3Decoder fax3(0, false, false, width);
+  TCCITTMHDecoder huffman(0, false, false, width);
+  for (TCCITTDecoder* decoder : {static_cast<TCCITTDecoder*>(&fax3), static_cast<TCCITTDecoder*>(&huffman)}) {
+    const Bytes& data = decoder == &fax3 ? g3.Data() : mh.Data();
+    // All six rows; room for four (the rest of the data is never read); the data cut in the fifth row.
+    DecodeOnce(*decoder, data, 6 * rowBytes, int32_t(6 * rowBytes));
+    EXPECT_EQ(decoder->LastUnpackedBytes(), 6 * rowBytes);
+    DecodeOnce(*decoder, data, 4 * rowBytes, int32_t(4 * rowBytes));
+    EXPECT_EQ(decoder->LastUnpackedBytes(), 4 * rowBytes);
+    const Bytes cut(data.begin(), data.begin() + long(data.size() * 3 / 4));
+    DecodeOnce(*decoder, cut, 6 * rowBytes, int32_t(6 * rowBytes));
+    EXPECT_EQ(decoder->LastUnpackedBytes() % rowBytes, 0u);
+    EXPECT_LT(decoder->LastUnpackedBytes(), 6 * rowBytes);
+    EXPECT_GE(decoder->LastUnpackedBytes(), 3 * rowBytes);
+  }
+}
+
 TEST(ThunderDecoder, RunsDeltasAndRawPixelsRowByRow) {
   // A raw 7, deltas 0 0 +1, a run of 3 of the last pixel (8), a 2-bit delta code 2 writing nothing,
   // 3-bit deltas -3 and +2.
@@ -174,6 +202,11 @@ TEST(ThunderDecoder, RunsDeltasAndRawPixelsRowByRow) {
   EXPECT_EQ(DecodeOnce(odd, {0xC5, 0x3F, 0x41, 0xC9}, 4, 4).Output, (Bytes{0x55, 0x50, 0x00, 0x10}));
   EXPECT_EQ(RaisedMessage<EGraphicCompression>([&] { DecodeOnce(odd, {0xC5}, 4, 1, 5); }),
             RoomExceededMessage("ThunderScan"));
+  // Only rows the data fill count: two whole rows, then one the data leave at its first pixel.
+  DecodeOnce(odd, {0xC5, 0x3F, 0x41, 0xC9}, 4, 4);
+  EXPECT_EQ(odd.LastUnpackedBytes(), 4u);
+  DecodeOnce(odd, {0xC5, 0x3F, 0x41, 0xC1}, 6, 6);
+  EXPECT_EQ(odd.LastUnpackedBytes(), 4u);
 }
 
 }  // namespace

@@ -98,7 +98,31 @@ TEST(TIFFLZWDecoder, AStreamThatOverflowsTheTableRaises) {
   const Bytes data = Noise(20000, 256, 3);
   const Bytes packed = TLZWTestEncoder(TLZWTestDialect::TIFF, 8, TLZWFull::NoClear).Encode(data);
   TTIFFLZWDecoder decoder;
-  EXPECT_THROW(DecodeOnce(decoder, packed, data.size(), int32_t(data.size())), ERangeError);
+  EXPECT_EQ(RaisedMessage<EGraphicCompression>(
+                [&] { DecodeOnce(decoder, packed, data.size(), int32_t(data.size())); }),
+            "Cannot load image. The LZW data overflow their code table.");
+}
+
+TEST(LZWDecoders, TellHowFarTheDataFilledTheRoom) {
+  const Bytes data = Noise(3000, 256, 5);
+  for (const auto dialect : {TLZWTestDialect::TIFF, TLZWTestDialect::GIF}) {
+    const Bytes packed = TLZWTestEncoder(dialect, 8, TLZWFull::Clear).Encode(data);
+    TTIFFLZWDecoder tiff;
+    TGIFLZWDecoder gif(8);
+    TDecoder& decoder = dialect == TLZWTestDialect::TIFF ? static_cast<TDecoder&>(tiff) : gif;
+    // Room to spare, room exactly filled, and data cut in half.
+    const TDecodeResult spare = DecodeOnce(decoder, packed, 4000, 4000);
+    EXPECT_EQ(decoder.LastUnpackedBytes(), data.size());
+    EXPECT_EQ(Bytes(spare.Output.begin(), spare.Output.begin() + 3000), data);
+    DecodeOnce(decoder, packed, 3000, 3000);
+    EXPECT_EQ(decoder.LastUnpackedBytes(), data.size());
+    const Bytes half(packed.begin(), packed.begin() + long(packed.size() / 2));
+    const TDecodeResult cut = DecodeOnce(decoder, half, 3000, 3000);
+    EXPECT_GT(decoder.LastUnpackedBytes(), 0u);
+    EXPECT_LT(decoder.LastUnpackedBytes(), data.size());
+    EXPECT_EQ(Bytes(cut.Output.begin(), cut.Output.begin() + long(decoder.LastUnpackedBytes())),
+              Bytes(data.begin(), data.begin() + long(decoder.LastUnpackedBytes())));
+  }
 }
 
 }  // namespace

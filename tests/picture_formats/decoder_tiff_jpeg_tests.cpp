@@ -153,8 +153,12 @@ TEST(TIFFJPEGDecoderDamage, ATruncatedStripFinishesWithFlatBlocksAndIsCounted) {
   decoder.DecodeInit();
   const Bytes& strip = sample.Strips[0];
   const Bytes cut(strip.begin(), strip.begin() + static_cast<std::ptrdiff_t>(strip.size() * 3 / 4));
+  DecodeRows(decoder, sample, strip, 16);
+  EXPECT_EQ(decoder.LastUnpackedBytes(), 16 * sample.Properties.BytesPerLine);
   const Bytes out = DecodeRows(decoder, sample, cut, 16).Output;
   EXPECT_EQ(decoder.TruncatedStrips(), 1u);
+  // Rows finished from made-up data are not counted as the strip's.
+  EXPECT_EQ(decoder.LastUnpackedBytes(), 0u);
   // The first row is there; the last block, past the cut, is flat where the picture is not.
   EXPECT_TRUE(std::equal(out.begin(), out.begin() + 40, sample.Reference.begin()));
   const Bytes lastBlock(out.end() - 8, out.end());

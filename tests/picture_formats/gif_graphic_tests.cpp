@@ -34,6 +34,7 @@ Bytes Image(uint16_t width, uint16_t height, const Bytes& indices) {
 }
 
 const Bytes kFourColors{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+const std::string kInvalidGIF = "Cannot load image. Invalid or unexpected GIF image format.";
 
 // Palette indices of an 8-bit picture, rows top first.
 Bytes Indices(const TBitmap& picture) {
@@ -66,39 +67,92 @@ TEST(GIFLayouts, ScreenSizesAndExtensions) {
   EXPECT_EQ(Indices(*picture), pixels);
   EXPECT_EQ(PixelColors(*picture), (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0}));
 
-  // No image before the trailer: an empty 8-bit picture.
-  const auto empty =
-      LoadBytes<TGIFGraphic>(Screen(3, 2, kFourColors) + extensions + Bytes{0x3B} + Bytes(20, 0));
-  EXPECT_TRUE(empty->Empty());
-  EXPECT_EQ(empty->PixelFormat(), pf8bit);
+  // No image before the trailer: no pixels at all, no picture.
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] {
+              LoadBytes<TGIFGraphic>(Screen(3, 2, kFourColors) + extensions + Bytes{0x3B} + Bytes(20, 0));
+            }),
+            kInvalidGIF);
+
+  // An extension of a label no GIF version knows is passed over by its sub-blocks, whatever they hold;
+  // so is one whose label is an image separator.
+  const Bytes unknown =
+      Bytes{0x21, 0x42, 3, 0x2C, 0x3B, 0x2C, 2, 0x21, 0x2C, 0} + Bytes{0x21, 0x2C, 1, 0x3B, 0};
+  const auto skipped = LoadBytes<TGIFGraphic>(Screen(3, 2, kFourColors) + unknown + Image(3, 2, pixels));
+  EXPECT_EQ(Indices(*skipped), pixels);
+  EXPECT_FALSE(skipped->DataEndedEarly());
 }
 
 TEST(GIFLayouts, DamagedAndHostileFilesFailCleanlyOrShowIndexZero) {
-  const Bytes pixels(40 * 30, 3);
+  // Noise, so that the packed data grow with the picture.
+  Bytes pixels(40 * 30);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 13) % 4);
   const Bytes good = Screen(40, 30, kFourColors) + Image(40, 30, pixels) + Bytes{0x3B};
-  EXPECT_EQ(Indices(*LoadBytes<TGIFGraphic>(good)), pixels);
-  // Image data cut short: what was decoded, then index 0 (never old memory).
-  const Bytes cut(good.begin(), good.begin() + 40);
+  const auto whole = LoadBytes<TGIFGraphic>(good);
+  EXPECT_EQ(Indices(*whole), pixels);
+  EXPECT_FALSE(whole->DataEndedEarly());
+  // Without its trailer, or with bytes after it, the picture is whole all the same.
+  EXPECT_FALSE(LoadBytes<TGIFGraphic>(Bytes(good.begin(), good.end() - 1))->DataEndedEarly());
+  EXPECT_FALSE(LoadBytes<TGIFGraphic>(good + Bytes(100, 0x55))->DataEndedEarly());
+  // Image data cut short: what was decoded, then index 0 (never old memory), and the picture says so.
+  const Bytes cut(good.begin(), good.begin() + long(good.size() / 2));
   const auto truncated = LoadBytes<TGIFGraphic>(cut);
   EXPECT_EQ(truncated->Height(), 30);
+  EXPECT_TRUE(truncated->DataEndedEarly());
   EXPECT_EQ(Indices(*truncated).back(), 0);
-  // A file ending inside its header or extensions, a foreign signature, a bad version.
-  EXPECT_THROW(LoadBytes<TGIFGraphic>(Bytes(good.begin(), good.begin() + 20)), EReadError);
+  const Bytes decoded = Indices(*truncated);
+  EXPECT_EQ(Bytes(decoded.begin(), decoded.begin() + 100), Bytes(pixels.begin(), pixels.begin() + 100));
+  // Cut anywhere before its first data byte, or ending inside its header or extensions, a file has no
+  // pixels at all; so has a foreign signature, a bad version (never shown as the bytes it holds), or a
+  // minimum code size beyond 8.
+  const size_t firstData = 13 + kFourColors.size() + 10 + 2;
+  for (size_t size : {size_t(0), size_t(5), size_t(12), size_t(20), firstData - 1, firstData})
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
+                  [&] { LoadBytes<TGIFGraphic>(Bytes(good.begin(), good.begin() + long(size))); }),
+              kInvalidGIF)
+        << size;
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] {
               LoadBytes<TGIFGraphic>(Bytes{'P', 'N', 'G'} + Bytes(good.begin() + 3, good.end()));
             }),
-            "Cannot load image. Invalid or unexpected GIF image format.");
+            kInvalidGIF);
   Bytes badVersion = good;
-  badVersion[4] = 'z';
-  EXPECT_THROW(LoadBytes<TGIFGraphic>(badVersion), EConvertError);
-  // A minimum code size beyond 8, and a picture larger than the decoder can count.
+  badVersion[4] = 0x01;
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TGIFGraphic>(badVersion); }), kInvalidGIF);
   Bytes wide = good;
   wide[13 + kFourColors.size() + 10] = 9;
-  EXPECT_THROW(LoadBytes<TGIFGraphic>(wide), ERangeError);
-  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] {
-              LoadBytes<TGIFGraphic>(Screen(65535, 65535) + Image(65535, 65535, {1, 2}));
-            }),
-            "Cannot load image. Invalid or unexpected GIF image format.");
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TGIFGraphic>(wide); }), kInvalidGIF);
+}
+
+TEST(GIFLayouts, AHeaderPromisingMoreThanItsDataCanHoldIsRefusedBeforeAnyRoomIsMade) {
+  // 65535 x 65535 is more than the decoder can count; 40000 x 40000 (1.6 GB) is more than a few
+  // hundred bytes of LZW data can unpack to (at most 2731 bytes per byte). Neither picture is sized.
+  for (const uint16_t side : {uint16_t(65535), uint16_t(40000)}) {
+    const Bytes file = Screen(side, side, kFourColors) + Image(side, side, Bytes(1500, 1)) + Bytes{0x3B};
+    ASSERT_LT(file.size(), 900u);
+    TMemoryStream stream;
+    stream.WriteBuffer(file);
+    stream.SetPosition(0);
+    TGIFGraphic picture;
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { picture.LoadFromStream(stream); }), kInvalidGIF);
+    EXPECT_TRUE(picture.Empty());
+  }
+  // The bound leaves real pictures alone: 512 x 512 of one index in a kilobyte or so.
+  const Bytes flat = Screen(512, 512, kFourColors) + Image(512, 512, Bytes(512 * 512, 2));
+  EXPECT_LT(flat.size(), 2000u);
+  const auto picture = LoadBytes<TGIFGraphic>(flat);
+  EXPECT_EQ(Indices(*picture), Bytes(512 * 512, 2));
+  EXPECT_FALSE(picture->DataEndedEarly());
+}
+
+TEST(GIFFiles, DamagedAndUnusualFiles) {
+  // An extension of an unknown label with separator and trailer bytes in its blocks, and a file
+  // without its trailer: both the whole picture as ImageMagick reads it.
+  ExpectSamplesMatchReferences<TGIFGraphic>(
+      "gif", {{"extension.gif", "p87.ppm", pf8bit}, {"notrailer.gif", "p87.ppm", pf8bit}});
+  EXPECT_FALSE(LoadBytes<TGIFGraphic>(Sample("gif/notrailer.gif"))->DataEndedEarly());
+  // Cut in its image data: flagged; no image at all: refused.
+  EXPECT_TRUE(LoadBytes<TGIFGraphic>(Sample("gif/cut.gif"))->DataEndedEarly());
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] { LoadBytes<TGIFGraphic>(Sample("gif/noimage.gif")); }),
+            kInvalidGIF);
 }
 
 TEST(GIFHeader, ProbeNeedsMoreThan22BytesAndTheSignature) {
