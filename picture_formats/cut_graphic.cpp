@@ -58,6 +58,9 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
 
   const int64_t size = BytesLeft(stream);
   if (static_cast<uint64_t>(size) < kShortestRow * FHeader.Height) FormatErrorFmt(gesStreamReadError, {kCUT});
+  // A run of two bytes unpacks to at most 127 bytes: less than 64 per packed byte.
+  if (!DataCanFill(static_cast<uint64_t>(size), 64, FHeader.Width, FHeader.Height))
+    FormatErrorFmt(gesDataEnded, {kCUT});
   const std::vector<uint8_t> packed = ReadBytes(stream, RangeChecked<uint32_t>(size));
 
   SetPixelFormat(pf8bit);
@@ -68,9 +71,15 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
   // that is left.
   TCUTRLEDecoder decoder;
   TSourceCursor source{std::span<const uint8_t>(packed)};
+  // Rows after the data's end stay black, and the picture says so.
   for (int y = 0; y < height; ++y) {
     TTargetCursor target(std::span<uint8_t>(ScanLine(y), static_cast<size_t>(width)));
-    decoder.Decode(source, target, static_cast<int32_t>(source.Remaining()), width);
+    try {
+      decoder.Decode(source, target, static_cast<int32_t>(source.Remaining()), width);
+    } catch (const EPackedDataEnded&) {
+      SetDataEndedEarly(true);
+      break;
+    }
     ProgressRow(y, height);
   }
   ProgressEnding();

@@ -3,16 +3,17 @@
 #include <new>
 #include <stdexcept>
 
+#include "picture_formats/format_failures.h"
 #include "toolkit/core/checked.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/messages.h"
 
 void FormatError(const std::string& message) {
-  throw EInvalidGraphic(message);
+  throw EFormatError(message);
 }
 
 void FormatErrorFmt(std::string_view format, std::initializer_list<TFormatArg> args) {
-  throw EInvalidGraphic(Format(format, args));
+  throw EFormatError(Format(format, args));
 }
 
 void SwapShorts(std::span<uint16_t> values) {

@@ -14,8 +14,9 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/streams.h"
 
-// Raise EInvalidGraphic with the message, or with Format(format, args) (readers pass their format's
-// short name, such as "PNG", for the %s of the library's messages).
+// Raise EInvalidGraphic (as EFormatError, the library's own message) with the message, or with
+// Format(format, args) (readers pass their format's short name, such as "PNG", for the %s of the
+// library's messages).
 [[noreturn]] void FormatError(const std::string& message);
 [[noreturn]] void FormatErrorFmt(std::string_view format, std::initializer_list<TFormatArg> args);
 

@@ -66,11 +66,24 @@ uint8_t CompressionOf(uint16_t value) {
   }
 }
 
-// The most bytes `packed` bytes of a channel can unpack to: a run-length pair gives at most 127 bytes,
-// and deflate's longest match (258 bytes) takes at least two bits. A channel's stated unpacked length
-// is only trusted up to that, so that a damaged length does not claim memory no data can fill.
+// The most bytes one packed byte of a channel can unpack to: stored bytes one for one, a run-length
+// pair gives at most 127 bytes (less than 64 per packed byte), and deflate's longest match (258 bytes)
+// takes at least two bits (1032 per packed byte).
+uint64_t MostExpansion(uint8_t compression) {
+  switch (compression) {
+    case ctNone:
+      return 1;
+    case ctRunLength:
+      return 64;
+    default:
+      return 1032;
+  }
+}
+
+// The most bytes `packed` bytes of a channel can unpack to. A channel's stated unpacked length is only
+// trusted up to that, so that a damaged length does not claim memory no data can fill.
 uint64_t MostUnpacked(uint8_t compression, uint64_t packed) {
-  return compression == ctRunLength ? packed * 64 : packed * 1032 + 64;
+  return packed * MostExpansion(compression) + 64;
 }
 
 [[noreturn]] void InvalidColorFormat() {
@@ -188,19 +201,27 @@ void TPSPGraphic::LoadFromStream(TStream& stream) {
     default:
       InvalidColorFormat();
   }
-  SetSize(RangeChecked<int>(properties.Width), RangeChecked<int>(properties.Height));
-  // A gray picture whose file holds no palette block is still shown gray.
+  // Rows without a pixel in them no bitmap holds.
+  if (properties.Width == 0 || properties.Height == 0) FormatErrorFmt(gesInvalidImage, {kPSP});
+  RangeChecked<int>(properties.Width);
+  RangeChecked<int>(properties.Height);
+  // A gray picture whose file holds no palette block is still shown gray. The bitmap takes its size
+  // only once the layer's channels are known to fill it.
   if (properties.ColorScheme == scGray) SetPalette(colors.CreateGrayscalePalette(false));
   ProgressEnding();
 
+  // Only the first layer bank that holds a shown layer gives the picture; later ones are passed over.
+  FLayerLoaded = false;
   TBlockHeader block;
   while (ReadBlockHeader(stream, block) && block.Marker == '~') {
     if (block.Id == kPaletteBlock)
       ReadPalette(stream);
-    else if (block.Id == kLayerBankBlock)
+    else if (block.Id == kLayerBankBlock && !FLayerLoaded)
       ReadLayerBank(stream, block.End);
     stream.SetPosition(block.End);
   }
+  // A file without a shown layer holds no picture.
+  if (!FLayerLoaded) FormatErrorFmt(gesInvalidImage, {kPSP});
 }
 
 void TPSPGraphic::ReadPalette(TStream& stream) {
@@ -254,8 +275,10 @@ void TPSPGraphic::ReadLayerBank(TStream& stream, int64_t bankEnd) {
     }
     ProgressEnding();
     ProgressStarting(gesTransfering);
+    SetSize(static_cast<int>(ImageProperties().Width), static_cast<int>(ImageProperties().Height));
     ConvertRows();
     ProgressEnding();
+    FLayerLoaded = true;
     return;
   }
 }
@@ -270,9 +293,9 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
   const uint32_t packedLength = LittleEndian32(bytes, 0);
   const uint32_t unpackedLength = LittleEndian32(bytes, 4);
   const uint16_t type = LittleEndian16(bytes, 10);
-  // Other channel types, and a second composite channel (the transparency mask of a palette or gray
-  // layer follows its picture), are not shown.
-  if (type >= kChannelTypes || (type == 0 && FHasChannel[0])) {
+  // Other channel types, and a second channel of a type already read (the transparency mask of a
+  // palette or gray layer follows its picture as a second composite channel), are not shown.
+  if (type >= kChannelTypes || FHasChannel[type]) {
     stream.SetPosition(block.End);
     return;
   }
@@ -280,9 +303,12 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
   const uint8_t compression = ImageProperties().Compression;
   if (compression != ctNone && compression != ctRunLength && compression != ctDeflate) InvalidColorFormat();
   if (compression == ctNone && packedLength > unpackedLength) InvalidColorFormat();
-  if (packedLength > static_cast<uint64_t>(BytesLeft(stream))) throw EReadError(SReadError);
-  // The rows need height x row length bytes; what the channel does not hold stays zero.
+  if (packedLength > static_cast<uint64_t>(BytesLeft(stream))) FormatErrorFmt(gesDataEnded, {kPSP});
+  // The rows need height x row length bytes, which the channel's data must be able to give before
+  // they are allocated (MostExpansion).
   const size_t rowsSize = CheckedMul<size_t>(ImageProperties().Height, FRowLength);
+  if (!DataCanFill(packedLength, MostExpansion(compression), FRowLength, ImageProperties().Height))
+    FormatErrorFmt(gesDataEnded, {kPSP});
   std::vector<uint8_t>& channel = FChannels[type];
   if (compression == ctNone) {
     channel.assign(std::max<size_t>(rowsSize, packedLength), 0);
@@ -305,6 +331,8 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
       decoder.Decode(source, target, packedSize, unpackedSize);
       decoder.DecodeEnd();
     }
+    // Rows the channel's data do not reach stay black.
+    if (target.Position() < rowsSize) SetDataEndedEarly(true);
   }
   FHasChannel[type] = true;
   stream.SetPosition(block.End);

@@ -2,6 +2,9 @@
 // The drawing layer's detail texts, added after the toolkit message (SInvalidBitmap, SInvalidIcon)
 // that names the kind of failure. French, like every toolkit message.
 
+// A BMP or icon file that ends inside its headers or tables.
+inline constexpr const char* SFileTruncated = "fichier tronqué";
+
 // BMP files.
 inline constexpr const char* SBmpSignature = "signature BM absente";
 inline constexpr const char* SBmpHeaderSize = "taille d'en-tête %u inconnue";
