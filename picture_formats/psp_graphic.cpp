@@ -86,6 +86,18 @@ uint64_t MostUnpacked(uint8_t compression, uint64_t packed) {
   return packed * MostExpansion(compression) + 64;
 }
 
+// The bytes run-length data unpack to (a header below 0x80 copies that many bytes, one from 0x80 on
+// repeats the next byte header - 0x80 times), counted up to where the data stop.
+uint64_t RunLengthUnpackedSize(std::span<const uint8_t> packed) {
+  uint64_t size = 0;
+  for (size_t at = 0; at < packed.size();) {
+    const uint8_t header = packed[at];
+    size += header < 0x80 ? header : header - 0x80u;
+    at += header < 0x80 ? 1u + header : 2u;
+  }
+  return size;
+}
+
 [[noreturn]] void InvalidColorFormat() {
   FormatErrorFmt(gesInvalidColorFormat, {kPSP});
 }
@@ -322,17 +334,20 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
     TTargetCursor target{std::span<uint8_t>(channel).first(room)};
     const auto packedSize = RangeChecked<int32_t>(packedLength);
     const auto unpackedSize = RangeChecked<int32_t>(room);
+    // Rows the channel's data do not reach stay black.
+    uint64_t unpacked = 0;
     if (compression == ctRunLength) {
       TPSPRLEDecoder decoder;
       decoder.Decode(source, target, packedSize, unpackedSize);
+      unpacked = RunLengthUnpackedSize(packed);
     } else {
       TLZ77Decoder decoder(Z_FINISH, false);
       decoder.DecodeInit();
       decoder.Decode(source, target, packedSize, unpackedSize);
       decoder.DecodeEnd();
+      unpacked = target.Position();
     }
-    // Rows the channel's data do not reach stay black.
-    if (target.Position() < rowsSize) SetDataEndedEarly(true);
+    if (unpacked < rowsSize) SetDataEndedEarly(true);
   }
   FHasChannel[type] = true;
   stream.SetPosition(block.End);
