@@ -10,9 +10,11 @@ inline constexpr const char* gesStreamReadError = "Stream read error in %s file.
 inline constexpr const char* gesUnsupportedFeature = "Cannot load image. %s not supported for %s files.";
 inline constexpr const char* gesInvalidCRC = "Cannot load image. CRC error found in %s file.";
 inline constexpr const char* gesCompression = "Cannot load image. Compression error found in %s file.";
-inline constexpr const char* gesExtraCompressedData = "Cannot load image. Extra compressed data found in %s file.";
+inline constexpr const char* gesExtraCompressedData =
+    "Cannot load image. Extra compressed data found in %s file.";
 inline constexpr const char* gesInvalidPalette = "Cannot load image. Palette in %s file is invalid.";
-inline constexpr const char* gesUnknownCriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
+inline constexpr const char* gesUnknownCriticalChunk =
+    "Cannot load PNG image. Unexpected but critical chunk detected.";
 // The file ends before the rows its header promises (or holds too little data to give them).
 inline constexpr const char* gesDataEnded = "Cannot load image. The %s file ends before its picture does.";
 // The picture's header asks for more memory than the machine gives.
@@ -26,7 +28,8 @@ inline constexpr const char* gesTransfering = "Transfering...";
 
 // Colour manager.
 inline constexpr const char* gesColorConversion = "Color conversion failed. Could not find a proper method.";
-inline constexpr const char* gesInvalidColorDepth = "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
+inline constexpr const char* gesInvalidColorDepth =
+    "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
 inline constexpr const char* gesIndexedNotSupported =
     "Conversion between indexed and non-indexed pixel formats is not supported.";
 inline constexpr const char* gesInvalidSampleCount =

@@ -234,7 +234,8 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
     }
     // The packed rows must be there, and one PackBits run of two bytes unpacks to at most 128 bytes:
     // 64 per packed byte.
-    if (allPacked > static_cast<uint64_t>(BytesLeft(stream)) || !DataCanFill(packedSize, 64, rowBytes, rowCount))
+    if (allPacked > static_cast<uint64_t>(BytesLeft(stream)) ||
+        !DataCanFill(packedSize, 64, rowBytes, rowCount))
       FormatErrorFmt(gesDataEnded, {kPSD});
   } else if (!DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), 1, rowBytes, rowCount)) {
     // Stored rows take their bytes one for one.

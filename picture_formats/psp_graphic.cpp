@@ -70,14 +70,7 @@ uint8_t CompressionOf(uint16_t value) {
 // pair gives at most 127 bytes (less than 64 per packed byte), and deflate's longest match (258 bytes)
 // takes at least two bits (1032 per packed byte).
 uint64_t MostExpansion(uint8_t compression) {
-  switch (compression) {
-    case ctNone:
-      return 1;
-    case ctRunLength:
-      return 64;
-    default:
-      return 1032;
-  }
+  return compression == ctNone ? 1 : compression == ctRunLength ? 64 : 1032;
 }
 
 // The most bytes `packed` bytes of a channel can unpack to. A channel's stated unpacked length is only

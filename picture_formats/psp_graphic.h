@@ -55,5 +55,5 @@ class TPSPGraphic : public TFormatGraphic {
   std::array<std::vector<uint8_t>, kChannelTypes> FChannels;
   std::array<bool, kChannelTypes> FHasChannel{};
   bool FLayerLoaded = false;  // a shown layer has given the picture
-  size_t FRowLength = 0;  // bytes of one row of a channel
+  size_t FRowLength = 0;      // bytes of one row of a channel
 };

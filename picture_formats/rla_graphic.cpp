@@ -138,8 +138,8 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
   // must be there.
   const size_t channelCount = properties.SamplesPerPixel;
   const int64_t tableSize = int64_t{height} * 4;
-  if (BytesLeft(stream) < tableSize ||
-      !DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), 64, size_t(width) * channelCount, size_t(height)))
+  if (BytesLeft(stream) < tableSize || !DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), 64,
+                                                    size_t(width) * channelCount, size_t(height)))
     FormatErrorFmt(gesDataEnded, {kRLA});
   std::vector<uint32_t> offsets(static_cast<size_t>(height));
   stream.ReadBuffer(offsets.data(), tableSize);

@@ -23,15 +23,29 @@ bool IsOneOf(const Exception& error) {
   return (... || (dynamic_cast<const Allowed*>(&error) != nullptr));
 }
 
+// Fills the stream with the input and asks G's probe about it, which must leave the stream at its start.
+template <class G>
+void ProbedInput(TMemoryStream& stream, const uint8_t* data, size_t size) {
+  stream.WriteBuffer(data, static_cast<int64_t>(size));
+  stream.SetPosition(0);
+  G::CanLoad(stream);
+  if (stream.Position() != 0) std::abort();
+}
+
+// The picture's pixel format, after a copy of it has been brought to the 24-bit working form.
+inline TPixelFormat ToWorkingForm(const TBitmap& picture) {
+  TBitmap working;
+  working.Assign(picture);
+  working.SetPixelFormat(pf24bit);
+  return picture.PixelFormat();
+}
+
 // Loads the input into `picture` with reader G. Returns the loaded picture's pixel format, pfDevice
 // when the load failed or the header was left out.
 template <class G, class... Allowed>
 TPixelFormat FuzzReader(const uint8_t* data, size_t size, G& picture) {
   TMemoryStream stream;
-  stream.WriteBuffer(data, static_cast<int64_t>(size));
-  stream.SetPosition(0);
-  G::CanLoad(stream);
-  if (stream.Position() != 0) std::abort();
+  ProbedInput<G>(stream, data, size);
   try {
     G header;
     if (header.ReadImageProperties(stream, 0) &&
@@ -42,11 +56,7 @@ TPixelFormat FuzzReader(const uint8_t* data, size_t size, G& picture) {
   stream.SetPosition(0);
   try {
     picture.LoadFromStream(stream);
-    const TPixelFormat format = picture.PixelFormat();
-    TBitmap working;
-    working.Assign(picture);
-    working.SetPixelFormat(pf24bit);
-    return format;
+    return ToWorkingForm(picture);
   } catch (const Exception& error) {
     if (!IsOneOf<Allowed...>(error)) std::abort();
   }
@@ -62,10 +72,7 @@ TPixelFormat FuzzReader(const uint8_t* data, size_t size, G& picture) {
 template <class G>
 TPixelFormat FuzzLoadedPicture(const uint8_t* data, size_t size, G& picture) {
   TMemoryStream stream;
-  stream.WriteBuffer(data, static_cast<int64_t>(size));
-  stream.SetPosition(0);
-  G::CanLoad(stream);
-  if (stream.Position() != 0) std::abort();
+  ProbedInput<G>(stream, data, size);
   try {
     picture.LoadChecked(stream);
   } catch (const EInvalidGraphic& error) {
@@ -74,11 +81,7 @@ TPixelFormat FuzzLoadedPicture(const uint8_t* data, size_t size, G& picture) {
     return pfDevice;
   }
   if (picture.Empty()) std::abort();
-  const TPixelFormat format = picture.PixelFormat();
-  TBitmap working;
-  working.Assign(picture);
-  working.SetPixelFormat(pf24bit);
-  return format;
+  return ToWorkingForm(picture);
 }
 
 template <class G>

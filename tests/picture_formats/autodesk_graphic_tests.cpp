@@ -20,7 +20,8 @@ TEST(AutodeskFiles, PaletteAndPixels) {
 
   // A picture whose pixels end early is refused, as is one that ends in its palette.
   for (const size_t size : {file.size() - 37 * 3, size_t{32}, size_t{400}})
-    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.begin() + long(size))); }),
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
+                  [&] { LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.begin() + long(size))); }),
               "Cannot load image. The Autodesk file ends before its picture does.")
         << size;
 }

@@ -145,13 +145,14 @@ TEST(BoundedReaders, PicturesWithoutPixelsAreRefusedWithTheInvalidFormatMessage)
   rla[580] = 'q';  // a foreign channel text: the reader leaves the picture empty
   EXPECT_EQ(RefusalMessage<TRLAGraphic>(rla), Invalid("RLA"));
   const std::string ppm = "P6\n0 5\n255\n";
-  EXPECT_EQ(RefusalMessage<TPPMGraphic>(Bytes(ppm.begin(), ppm.end()) + Bytes(20)), Invalid("PBM, PGM or PPM"));
+  EXPECT_EQ(RefusalMessage<TPPMGraphic>(Bytes(ppm.begin(), ppm.end()) + Bytes(20)),
+            Invalid("PBM, PGM or PPM"));
   Bytes cel = Sample("autodesk/picture.cel");
   EXPECT_EQ(RefusalMessage<TAutodeskGraphic>(Bytes(cel.begin(), cel.begin() + 32 + 768)), Ended("Autodesk"));
   EXPECT_EQ(RefusalMessage<TCUTGraphic>({0, 0, 5, 0, 0, 0}), Invalid("CUT"));
   const Bytes png = Sample("png/pictures/rgb.png");
-  EXPECT_EQ(RefusalMessage<TPNGGraphic>(Bytes(png.begin(), png.begin() + 33) + Be(0, 4) + Bytes{'I', 'E', 'N', 'D'} +
-                                        Be(0xAE426082, 4)),
+  EXPECT_EQ(RefusalMessage<TPNGGraphic>(Bytes(png.begin(), png.begin() + 33) + Be(0, 4) +
+                                        Bytes{'I', 'E', 'N', 'D'} + Be(0xAE426082, 4)),
             Invalid("PNG"));
   Bytes pcd = Sample("pcd/landscape.pcd.gz");
   pcd[2048] = 'X';  // no pack signature: the reader leaves the picture empty
@@ -182,14 +183,17 @@ TEST(FailureNet, EveryFailureIsSaidInTheLibrarysWordsNamingTheFormat) {
   EXPECT_EQ(said(EOutOfResources(SOutOfResources)), "Cannot load image. The Targa picture is too large.");
   EXPECT_EQ(said(std::bad_alloc()), "Cannot load image. The Targa picture is too large.");
   // The decoders' and the colour manager's English details follow the sentence naming the format.
-  EXPECT_EQ(said(EPackedDataEnded("Cannot load image. The Targa run-length data end inside a packet.")),
-            "Cannot load image. Compression error found in Targa file. Cannot load image. The Targa run-length "
-            "data end inside a packet.");
+  EXPECT_EQ(
+      said(EPackedDataEnded("Cannot load image. The Targa run-length data end inside a packet.")),
+      "Cannot load image. Compression error found in Targa file. Cannot load image. The Targa run-length "
+      "data end inside a packet.");
   EXPECT_EQ(said(EColorConversionError("Color conversion failed. Could not find a proper method.")),
             "Invalid color format in Targa file. Color conversion failed. Could not find a proper method.");
   // The library's own messages pass, with any byte from a file escaped.
   EXPECT_EQ(said(EFormatError("Cannot load image. Invalid or unexpected GIF image format.")), Invalid("GIF"));
-  EXPECT_EQ(said(EFormatError(std::string("Version \x01\xFF" "a"))), "Version \\x01\\xFFa");
+  EXPECT_EQ(said(EFormatError(std::string("Version \x01\xFF"
+                                          "a"))),
+            "Version \\x01\\xFFa");
   EXPECT_EQ(PrintableText("caf\xC3\xA9\n"), "caf\\xC3\\xA9\\x0A");
 }
 
@@ -207,7 +211,9 @@ TEST(FailureNet, LoadingByFileNameNamesTheFormatAndPassesAUsersAbort) {
             "Stream read error in PNG file.");
   // A user's abort (from a progress handler) is no failure of the file.
   WriteWholeFile(folder.File("whole.png"), png);
-  picture.OnProgress = [](TGraphic&, TProgressStage, uint8_t, bool, const TRect&, const std::string&) { Abort(); };
+  picture.OnProgress = [](TGraphic&, TProgressStage, uint8_t, bool, const TRect&, const std::string&) {
+    Abort();
+  };
   EXPECT_THROW(picture.LoadFromFile(folder.File("whole.png")), EAbort);
 }
 

@@ -58,8 +58,9 @@ TEST(CUTFiles, DamagedPicturesAndPalettesRaiseCleanly) {
   tooMany[13] = 1;  // highest index 256
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { withPalette(tooMany); }), invalid);
   for (const long size : {511, 1024})
-    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { withPalette(Bytes(palette.begin(), palette.begin() + size)); }),
-              "Stream read error in CUT file.");
+    EXPECT_EQ(
+        RaisedMessage<EInvalidGraphic>([&] { withPalette(Bytes(palette.begin(), palette.begin() + size)); }),
+        "Stream read error in CUT file.");
 
   // 2 x 2: rows carried on from one another; a row that unpacks past the width; rows missing.
   const auto load = [](const Bytes& bytes) { return PixelColors(*LoadBytes<TCUTGraphic>(bytes)); };

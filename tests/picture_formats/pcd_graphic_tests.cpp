@@ -94,7 +94,8 @@ TEST(PCDHeader, ProbeAndRefusals) {
   for (size_t size : {100u, 6143u})
     EXPECT_THROW(LoadBytes<TPCDGraphic>(Bytes(pack.begin(), pack.begin() + long(size))), EReadError) << size;
   for (size_t size : {196608u + 2304u * 100, 788479u - 2048u})
-    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPCDGraphic>(Bytes(pack.begin(), pack.begin() + long(size))); }),
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
+                  [&] { LoadBytes<TPCDGraphic>(Bytes(pack.begin(), pack.begin() + long(size))); }),
               "Cannot load image. The PCD file ends before its picture does.")
         << size;
 }

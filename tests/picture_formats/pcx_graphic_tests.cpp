@@ -104,7 +104,8 @@ TEST(PCXMends, ShortRowsOddLayoutsAndShortFilesAreHandledSafely) {
               "Invalid color format in PCX file.");
   // A short stored true-colour file is refused before its bitmap is made.
   EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] {
-              LoadBytes<TPCXGraphic>(Pcx({.Planes = 3, .Width = 2, .Height = 2, .BytesPerLine = 2}, {10, 20, 30, 40}));
+              LoadBytes<TPCXGraphic>(
+                  Pcx({.Planes = 3, .Width = 2, .Height = 2, .BytesPerLine = 2}, {10, 20, 30, 40}));
             }),
             "Cannot load image. The PCX file ends before its picture does.");
   // Run-length data that end early leave black, and the picture says so.

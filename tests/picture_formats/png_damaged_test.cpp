@@ -46,11 +46,14 @@ TEST(PngDamaged, ImageDataEndingBeforeThePictureAreFlaggedOrRefused) {
   const Bytes packed = Deflate(raw), stored = Deflate(raw, 0);
   Bytes noDeflate = packed;
   noDeflate[0] = 0x77;  // a zlib header without the deflate method
-  const auto file = [](const Bytes& idat) { return Png({IHDR(4, 8, 8, 0), Chunk("IDAT", idat), Chunk("IEND", {})}); };
+  const auto file = [](const Bytes& idat) {
+    return Png({IHDR(4, 8, 8, 0), Chunk("IDAT", idat), Chunk("IEND", {})});
+  };
   // Streams cut short (correct CRCs), and one that ends after fewer rows: the rows they give are kept,
   // the rest shows the background, and the picture says its data ended early.
-  for (const Bytes& idat : {Bytes(packed.begin(), packed.begin() + 2), Bytes(stored.begin(), stored.end() - 6),
-                            Deflate(Bytes(raw.begin(), raw.begin() + 37))}) {
+  for (const Bytes& idat :
+       {Bytes(packed.begin(), packed.begin() + 2), Bytes(stored.begin(), stored.end() - 6),
+        Deflate(Bytes(raw.begin(), raw.begin() + 37))}) {
     const auto picture = LoadBytes<TPNGGraphic>(file(idat));
     EXPECT_TRUE(picture->DataEndedEarly()) << idat.size();
     EXPECT_EQ(picture->Height(), 8);
@@ -61,7 +64,8 @@ TEST(PngDamaged, ImageDataEndingBeforeThePictureAreFlaggedOrRefused) {
   EXPECT_FALSE(LoadBytes<TPNGGraphic>(file(packed))->DataEndedEarly());
   // No image data at all cannot give the picture; damaged streams are the deflate decoder's error.
   EXPECT_EQ(LoadError(file({})), "Cannot load image. The PNG file ends before its picture does.");
-  for (const Bytes& idat : {Bytes(40, 0xFF), noDeflate}) EXPECT_EQ(LoadError(file(idat)), kLZ77) << idat.size();
+  for (const Bytes& idat : {Bytes(40, 0xFF), noDeflate})
+    EXPECT_EQ(LoadError(file(idat)), kLZ77) << idat.size();
   // Bytes after the stream's end are refused; rows beyond the picture are not read.
   Bytes extra = Deflate({0, 9, 0, 8});
   extra.insert(extra.end(), {1, 2, 3});

@@ -67,7 +67,9 @@ TEST(PSDModes, ChannelCountsDepthsAndColorData) {
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSDGraphic>(file); }),
               "Invalid color format in PSD file.");
   // A colour mode without a scheme has no picture to give: no black one stands in for it.
-  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] { LoadBytes<TPSDGraphic>(Psd(6, 3, 8, 2, 1, {}, {0, 0})); }),
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] {
+              LoadBytes<TPSDGraphic>(Psd(6, 3, 8, 2, 1, {}, {0, 0}));
+            }),
             "Invalid color format in PSD file.");
 
   // Indexed colour data longer than 768 bytes: the first 768 make the palette, the rest is passed over.
@@ -88,8 +90,8 @@ TEST(PSDFiles, DamagedAndTruncatedFilesRaise) {
   const std::string ended = "Cannot load image. The PSD file ends before its picture does.";
   Bytes cut = Sample("psd/gray16_rle.psd");
   cut.resize(cut.size() - 1);
-  for (const Bytes& file : {Psd(1, 1, 8, 2, 1, {}, {0, 1, 0, 9, 1, 5}),
-                            Psd(1, 1, 8, 200, 1, {}, {0, 1, 0, 2, 0x81, 7}), cut})
+  for (const Bytes& file :
+       {Psd(1, 1, 8, 2, 1, {}, {0, 1, 0, 9, 1, 5}), Psd(1, 1, 8, 200, 1, {}, {0, 1, 0, 2, 0x81, 7}), cut})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSDGraphic>(file); }), ended);
 }
 

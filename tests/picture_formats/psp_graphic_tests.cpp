@@ -96,10 +96,11 @@ TEST(PSPMends, DamagedChannelsAndPalettesAreRefused) {
   // Channel types beyond blue are passed over whole; a stored channel too short for the rows is
   // refused before the bitmap is made.
   const std::string ended = "Cannot load image. The PSP file ends before its picture does.";
-  EXPECT_EQ(refused(Psp(2, 2, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, Channel(3, {5}, 1)}))),
-            ended);
-  const auto passedOver = LoadBytes<TPSPGraphic>(
-      Psp(2, 1, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, blue})));
+  EXPECT_EQ(
+      refused(Psp(2, 2, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, Channel(3, {5}, 1)}))),
+      ended);
+  const auto passedOver =
+      LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, blue})));
   EXPECT_EQ(PixelColors(*passedOver), (Bytes{1, 3, 5, 2, 4, 6}));
   // Run-length channels that end before the rows do leave black, and the picture says so.
   const auto shortPacked = LoadBytes<TPSPGraphic>(Psp(2, 2, 1, 8, LayerBank({Channel(0, {0x83, 7}, 4)})));
@@ -114,7 +115,8 @@ TEST(PSPMends, DamagedChannelsAndPalettesAreRefused) {
             "Cannot load image. Invalid or unexpected PSP image format.");
   // A file cut short, and damaged run-length and deflated channels.
   const Bytes good = Sample("psp/rgb_rle_v5.psp");
-  EXPECT_EQ(RefusalMessage<TPSPGraphic>(Bytes(good.begin(), good.begin() + 60)), "Stream read error in PSP file.");
+  EXPECT_EQ(RefusalMessage<TPSPGraphic>(Bytes(good.begin(), good.begin() + 60)),
+            "Stream read error in PSP file.");
   EXPECT_EQ(RefusalMessage<TPSPGraphic>(Bytes(good.begin(), good.end() - 1)), ended);
   EXPECT_THROW(LoadBytes<TPSPGraphic>(Psp(2, 1, 1, 8, LayerBank({Channel(0, {0x83, 7}, 2)}))),
                EGraphicCompression);

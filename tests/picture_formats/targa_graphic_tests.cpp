@@ -84,8 +84,9 @@ TEST(TargaLayouts, RunLengthPacketsMayCrossRowsAndTheStreamStopsAfterThem) {
 
 TEST(TargaLayouts, DamagedFilesRaiseCleanly) {
   // Stored rows the file cannot hold are refused before the bitmap is made.
-  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] { LoadBytes<TTargaGraphic>(Targa(2, 24, 2, 2, 0, Bytes(11))); }),
-            "Cannot load image. The Targa file ends before its picture does.");
+  EXPECT_EQ(
+      RaisedMessage<EInvalidGraphic>([] { LoadBytes<TTargaGraphic>(Targa(2, 24, 2, 2, 0, Bytes(11))); }),
+      "Cannot load image. The Targa file ends before its picture does.");
   // Run-length packets that end early leave black, and the picture says so.
   const auto cut = LoadBytes<TTargaGraphic>(Targa(10, 24, 2, 2, 0x20, {0x83, 1, 2}));
   EXPECT_TRUE(cut->DataEndedEarly());
