@@ -280,7 +280,6 @@ void TPSPGraphic::ReadLayerBank(TStream& stream, int64_t bankEnd) {
     }
     ProgressEnding();
     ProgressStarting(gesTransfering);
-    SetSize(static_cast<int>(ImageProperties().Width), static_cast<int>(ImageProperties().Height));
     ConvertRows();
     ProgressEnding();
     FLayerLoaded = true;
@@ -366,6 +365,8 @@ void TPSPGraphic::ConvertRows() {
   std::array<TSourcePlane, 4> sources{};
   for (size_t k = 0; k < planes; ++k)
     if (!FHasChannel[order[k]]) InvalidColorFormat();
+  // Only channels whose data can fill the picture have been read: now it may take its size.
+  SetSize(static_cast<int>(ImageProperties().Width), static_cast<int>(ImageProperties().Height));
   const int height = Height();
   for (int y = 0; y < height; ++y) {
     for (size_t k = 0; k < planes; ++k)

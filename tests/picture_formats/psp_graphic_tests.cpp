@@ -6,6 +6,7 @@
 
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/reader_test_support.h"
+#include "tests/support/peak_memory.h"
 
 namespace {
 
@@ -89,6 +90,10 @@ TEST(PSPMends, DamagedChannelsAndPalettesAreRefused) {
   EXPECT_EQ(refused(Psp(2, 1, 0, 24, LayerBank({red, Channel(2, {3, 4, 9}, 2), blue}))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 24, LayerBank({red, blue}))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 8, LayerBank({red}))), invalid);
+  // A layer without the channels its rows need is refused before the picture takes its size.
+  const Bytes huge = Psp(20000, 20000, 0, 24, LayerBank({}));
+  EXPECT_EQ(refused(huge), invalid);
+  EXPECT_LT(PeakMemoryGrowthKiB([&] { refused(huge); }), 100 * 1024);
   // Palettes of more than 256 entries, and depths without a row layout.
   EXPECT_EQ(refused(Psp(2, 1, 0, 8, Palette(257, Bytes(257 * 4)))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 2, {})), invalid);
