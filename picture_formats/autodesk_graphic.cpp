@@ -1,5 +1,6 @@
 #include "picture_formats/autodesk_graphic.h"
 
+#include <algorithm>
 #include <array>
 
 #include "picture_formats/byte_fields.h"
@@ -53,9 +54,9 @@ void TAutodeskGraphic::LoadFromStream(TStream& stream) {
 
   // The header has been read; the palette and the stored rows, a byte a pixel, follow it. A file
   // without all of them is refused before the bitmap is made.
-  if (static_cast<uint64_t>(BytesLeft(stream)) < kPaletteSize ||
-      !DataCanFill(static_cast<uint64_t>(BytesLeft(stream)) - kPaletteSize, 1, FHeader.Width, FHeader.Height))
-    FormatErrorFmt(gesDataEnded, {kAutodesk});
+  const auto left = static_cast<uint64_t>(BytesLeft(stream));
+  RequireRowData(left - std::min<uint64_t>(left, kPaletteSize), 1, FHeader.Width, FHeader.Height, kAutodesk,
+                 kAutodesk);
   std::array<uint8_t, kPaletteSize> colors{};
   stream.ReadBuffer(colors.data(), kPaletteSize);
   TLogPalette palette;

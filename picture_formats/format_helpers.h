@@ -52,6 +52,13 @@ int64_t BytesLeft(TStream& stream);
 // bound beside the call.
 bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows);
 
+// Refuses, before anything is sized for it, a picture whose file data cannot give its rows
+// (DataCanFill): with "Cannot load image. Invalid or unexpected %s image format." (`invalidName`) when
+// there are no data at all, else with "Cannot load image. The %s file ends before its picture does."
+// (`name`).
+void RequireRowData(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows,
+                    const std::string& name, const std::string& invalidName);
+
 // A zero-filled buffer of `size` bytes, so that data ending early leave black rather than old memory.
 // A size the machine cannot hold raises EOutOfResources.
 std::vector<uint8_t> ZeroedBuffer(uint64_t size);

@@ -241,7 +241,7 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
   const bool runLength = properties.Compression == ctRunLength;
   // Stored rows take their bytes one for one. A run-length pair (count byte, value) gives at most 63
   // bytes: less than 32 bytes per packed byte.
-  if (!DataCanFill(byteCount, runLength ? 32 : 1, lineSize, height)) FormatErrorFmt(gesDataEnded, {kPCX});
+  RequireRowData(byteCount, runLength ? 32 : 1, lineSize, height, kPCX, kPCXOrSCR);
 
   SetPixelFormat(format);
   if (HPALETTE palette = PaletteFor(stream, header, format, paletteBlock, colors)) SetPalette(palette);

@@ -99,7 +99,7 @@ void TPNGGraphic::LoadIDAT() {
   // The rows (filter bytes left aside) must be able to come from the image data before the bitmap is
   // made: deflate's longest match, 258 bytes, takes at least two bits, so a packed byte gives at most
   // 1032 bytes.
-  if (!DataCanFill(ImageDataBytes(), 1032, rowBytes(width), height)) FormatErrorFmt(gesDataEnded, {kPNG});
+  RequireRowData(ImageDataBytes(), 1032, rowBytes(width), height, kPNG, kPNG);
 
   if (FPalette) SetPalette(FPalette);
   SetSize(static_cast<int>(width), static_cast<int>(height));

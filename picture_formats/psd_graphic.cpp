@@ -234,12 +234,11 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
     }
     // The packed rows must be there, and one PackBits run of two bytes unpacks to at most 128 bytes:
     // 64 per packed byte.
-    if (allPacked > static_cast<uint64_t>(BytesLeft(stream)) ||
-        !DataCanFill(packedSize, 64, rowBytes, rowCount))
-      FormatErrorFmt(gesDataEnded, {kPSD});
-  } else if (!DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), 1, rowBytes, rowCount)) {
+    if (allPacked > static_cast<uint64_t>(BytesLeft(stream))) FormatErrorFmt(gesDataEnded, {kPSD});
+    RequireRowData(packedSize, 64, rowBytes, rowCount, kPSD, kPSDOrPDD);
+  } else {
     // Stored rows take their bytes one for one.
-    FormatErrorFmt(gesDataEnded, {kPSD});
+    RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 1, rowBytes, rowCount, kPSD, kPSDOrPDD);
   }
 
   stream.SetPosition(BasePosition);

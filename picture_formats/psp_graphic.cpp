@@ -311,8 +311,7 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
   // The rows need height x row length bytes, which the channel's data must be able to give before
   // they are allocated (MostExpansion).
   const size_t rowsSize = CheckedMul<size_t>(ImageProperties().Height, FRowLength);
-  if (!DataCanFill(packedLength, MostExpansion(compression), FRowLength, ImageProperties().Height))
-    FormatErrorFmt(gesDataEnded, {kPSP});
+  RequireRowData(packedLength, MostExpansion(compression), FRowLength, ImageProperties().Height, kPSP, kPSP);
   std::vector<uint8_t>& channel = FChannels[type];
   if (compression == ctNone) {
     channel.assign(std::max<size_t>(rowsSize, packedLength), 0);

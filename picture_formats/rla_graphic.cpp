@@ -138,9 +138,9 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
   // must be there.
   const size_t channelCount = properties.SamplesPerPixel;
   const int64_t tableSize = int64_t{height} * 4;
-  if (BytesLeft(stream) < tableSize || !DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), 64,
-                                                    size_t(width) * channelCount, size_t(height)))
-    FormatErrorFmt(gesDataEnded, {kRLA});
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 64, size_t(width) * channelCount, size_t(height),
+                 kRLA, kRLA);
+  if (BytesLeft(stream) < tableSize) FormatErrorFmt(gesDataEnded, {kRLA});
   std::vector<uint32_t> offsets(static_cast<size_t>(height));
   stream.ReadBuffer(offsets.data(), tableSize);
   if constexpr (std::endian::native == std::endian::little) SwapLongs(offsets);

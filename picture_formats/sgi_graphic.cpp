@@ -131,8 +131,8 @@ void TSGIGraphic::LoadFromStream(TStream& stream) {
   const size_t fileRows = CheckedMul<size_t>(height, std::max<uint32_t>(channels, 1));
   const size_t rowsRead = CheckedMul<size_t>(height, std::max<uint8_t>(samples, 1));
   const bool runLength = properties.Compression == ctRunLength;
-  if (!DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 64 : 1, fileRowBytes, rowsRead))
-    FormatErrorFmt(gesDataEnded, {kSGI});
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 64 : 1, fileRowBytes, rowsRead, kSGI,
+                 kSGINames);
   if (runLength) {
     // Both tables, 4 bytes a row each, must be there before they are allocated.
     if (CheckedMul<uint64_t>(fileRows, 8) > static_cast<uint64_t>(BytesLeft(stream)))

@@ -191,8 +191,8 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
   const bool runLength = IsRunLength(header.ImageType);
   // Stored rows take their bytes one for one. A run-length packet of 1 + n bytes (n the pixel's bytes,
   // 1 to 4) gives at most 128 pixels, 128 n bytes: less than 128 bytes per packed byte.
-  if (!DataCanFill(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 128 : 1, rowSize, header.Height))
-    FormatErrorFmt(gesDataEnded, {kTarga});
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 128 : 1, rowSize, header.Height,
+                 kTarga, kTarga);
 
   SetSize(header.Width, header.Height);
   if (palette) SetPalette(palette);

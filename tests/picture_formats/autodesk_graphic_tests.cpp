@@ -18,12 +18,16 @@ TEST(AutodeskFiles, PaletteAndPixels) {
   // The spare entry 255 is (63, 63, 0) x 4.
   EXPECT_EQ(picture->ColorTable()[255], (TPaletteEntry{252, 252, 0, 0}));
 
-  // A picture whose pixels end early is refused, as is one that ends in its palette.
-  for (const size_t size : {file.size() - 37 * 3, size_t{32}, size_t{400}})
-    EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
-                  [&] { LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.begin() + long(size))); }),
-              "Cannot load image. The Autodesk file ends before its picture does.")
-        << size;
+  // A picture whose pixels end early is refused; one without pixels (a header, perhaps with its palette,
+  // alone) is no picture at all.
+  const auto refused = [&](size_t size) {
+    return RaisedMessage<EInvalidGraphic>(
+        [&] { LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.begin() + long(size))); });
+  };
+  EXPECT_EQ(refused(file.size() - 37 * 3),
+            "Cannot load image. The Autodesk file ends before its picture does.");
+  for (const size_t size : {size_t{32}, size_t{400}, size_t{800}})
+    EXPECT_EQ(refused(size), "Cannot load image. Invalid or unexpected Autodesk image format.") << size;
 }
 
 TEST(AutodeskFiles, ProbeAndRefusals) {

@@ -98,9 +98,9 @@ TEST(BoundedReaders, HeadersClaiming65535By65535PixelsOverAFewKBAreRefusedWithou
 
   Bytes cut = Sample("cut/picture.cut");
   Poke(cut, 0, Le(kMost, 2) + Le(kMost, 2));
-  ExpectRefusedCheaply<TCUTGraphic>(cut, "Stream read error in CUT file.");
-  Poke(cut, 0, Le(kMost, 2) + Le(40, 2));  // rows enough for their lengths, far too few for their pixels
   ExpectRefusedCheaply<TCUTGraphic>(cut, Ended("CUT"));
+  Poke(cut, 0, Le(1, 2) + Le(2000, 2));  // rows too many even for their lengths
+  ExpectRefusedCheaply<TCUTGraphic>(cut, "Stream read error in CUT file.");
 
   const Bytes png = Sample("png/pictures/rgb.png");
   ExpectRefusedCheaply<TPNGGraphic>(PngSized(png, kMost, kMost), Invalid("PNG"));
@@ -148,7 +148,8 @@ TEST(BoundedReaders, PicturesWithoutPixelsAreRefusedWithTheInvalidFormatMessage)
   EXPECT_EQ(RefusalMessage<TPPMGraphic>(Bytes(ppm.begin(), ppm.end()) + Bytes(20)),
             Invalid("PBM, PGM or PPM"));
   Bytes cel = Sample("autodesk/picture.cel");
-  EXPECT_EQ(RefusalMessage<TAutodeskGraphic>(Bytes(cel.begin(), cel.begin() + 32 + 768)), Ended("Autodesk"));
+  EXPECT_EQ(RefusalMessage<TAutodeskGraphic>(Bytes(cel.begin(), cel.begin() + 32 + 768)),
+            Invalid("Autodesk"));
   EXPECT_EQ(RefusalMessage<TCUTGraphic>({0, 0, 5, 0, 0, 0}), Invalid("CUT"));
   const Bytes png = Sample("png/pictures/rgb.png");
   EXPECT_EQ(RefusalMessage<TPNGGraphic>(Bytes(png.begin(), png.begin() + 33) + Be(0, 4) +
@@ -158,7 +159,8 @@ TEST(BoundedReaders, PicturesWithoutPixelsAreRefusedWithTheInvalidFormatMessage)
   pcd[2048] = 'X';  // no pack signature: the reader leaves the picture empty
   EXPECT_EQ(RefusalMessage<TPCDGraphic>(pcd), Invalid("PCD"));
   pcd[2048] = 'P';
-  EXPECT_EQ(RefusalMessage<TPCDGraphic>(Bytes(pcd.begin(), pcd.begin() + 96 * 2048)), Ended("PCD"));
+  EXPECT_EQ(RefusalMessage<TPCDGraphic>(Bytes(pcd.begin(), pcd.begin() + 96 * 2048)), Invalid("PCD"));
+  EXPECT_EQ(RefusalMessage<TPCDGraphic>(Bytes(pcd.begin(), pcd.begin() + 97 * 2048)), Ended("PCD"));
 }
 
 TEST(BoundedReaders, AnIndexedPngWithoutAPaletteIsRefused) {
