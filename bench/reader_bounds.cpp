@@ -4,9 +4,9 @@
 //
 //   bench_reader_bounds FILE [repetitions]
 //
-// With --huge FOLDER SIZE FILE, the picture FILE of the test samples below FOLDER (tests/data) gets a
-// header claiming 65535 x 65535 pixels and is padded with zeros to SIZE bytes, then loaded: the lying
-// header of the closing measure of every reader.
+// With --huge FOLDER SIZE FILE OUT, it only writes OUT: the picture FILE of the test samples below
+// FOLDER (tests/data) with a header claiming 65535 x 65535 pixels, padded with zeros to SIZE bytes (the
+// lying header of every reader), to be loaded by a run of its own.
 
 #include <stdlib.h>
 #include <zlib.h>
@@ -76,24 +76,23 @@ void ClaimHugeSize(Bytes& file, const std::string& extension) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool huge = argc >= 5 && std::string(argv[1]) == "--huge";
-  if (argc < 2 || (std::string(argv[1]) == "--huge" && !huge)) {
-    fprintf(stderr, "usage: %s FILE [repetitions] | --huge FOLDER SIZE FILE\n", argv[0]);
-    return 2;
-  }
-  InitializePictureFormats();
-  std::string name = argv[1];
-  int repetitions = argc >= 3 && !huge ? std::max(1, atoi(argv[2])) : 1;
-  if (huge) {
+  if (argc >= 6 && std::string(argv[1]) == "--huge") {
     const std::string sample = std::string(argv[2]) + "/" + argv[4];
     std::string extension = ExtractFileExt(sample);
     extension.erase(0, 1);
     Bytes file = ReadFile(sample);
     ClaimHugeSize(file, extension);
     file.resize(std::max<size_t>(file.size(), strtoull(argv[3], nullptr, 10)));
-    name = MakeScratchFolder("reader_bounds") + "/huge." + extension;
-    WriteFile(name, file);
+    WriteFile(argv[5], file);
+    return 0;
   }
+  if (argc < 2 || std::string(argv[1]).starts_with("--")) {
+    fprintf(stderr, "usage: %s FILE [repetitions] | --huge FOLDER SIZE FILE OUT\n", argv[0]);
+    return 2;
+  }
+  InitializePictureFormats();
+  const std::string name = argv[1];
+  const int repetitions = argc >= 3 ? std::max(1, atoi(argv[2])) : 1;
   double best = 1e9;
   std::string outcome;
   for (int i = 0; i < repetitions; ++i) {
@@ -108,8 +107,8 @@ int main(int argc, char** argv) {
     }
     best = std::min(best, SecondsSince(start));
   }
-  printf("%s\t%zu bytes\t%.3f ms\t%s\n", name.c_str(), ReadFile(name).size(), best * 1000, outcome.c_str());
-  if (huge) std::filesystem::remove_all(std::filesystem::path(name).parent_path());
+  printf("%s\t%zu bytes\t%.3f ms\t%s\n", std::filesystem::path(name).filename().c_str(),
+         size_t(std::filesystem::file_size(name)), best * 1000, outcome.c_str());
   FinalizePictureFormats();
   return 0;
 }

@@ -12,17 +12,18 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bench="${1:-$root/build-rel}/bench/bench_reader_bounds"
 data="$root/tests/data"
 measure() { /usr/bin/time -f "%M KiB peak" "$@" 2>&1 | tr '\n' '\t' | sed 's/\t$/\n/'; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 for sample in targa/rgb24_rle.tga targa/rgb24.tga pcx/rgb24.pcx sgi/rgb_rle.sgi sgi/rgb_raw.sgi \
   psd/rgb_rle.psd psd/rgb_raw.psd psp/rgb_rle_v5.psp psp/index8_lz77_v5.psp rla/rgb.rla \
   autodesk/picture.cel cut/picture.cut png/pictures/rgb.png bmp/rle8-delta.bmp pnm/p6.ppm; do
   for size in 4096 65536 1048576 16777216; do
-    measure "$bench" --huge "$data" "$size" "$sample"
+    "$bench" --huge "$data" "$size" "$sample" "$work/huge.${sample##*.}"
+    measure "$bench" "$work/huge.${sample##*.}"
   done
 done
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 for side in 256 512 1024 2048; do
   convert -size "${side}x${side}" xc: +noise Random -depth 8 "$work/noise$side.ppm"
   for format in "tga -compress RLE" "pcx" "sgi -compress RLE" "psd" "png"; do
