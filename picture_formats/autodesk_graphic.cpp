@@ -1,5 +1,6 @@
 #include "picture_formats/autodesk_graphic.h"
 
+#include <algorithm>
 #include <array>
 
 #include "picture_formats/byte_fields.h"
@@ -51,9 +52,13 @@ void TAutodeskGraphic::LoadFromStream(TStream& stream) {
   ProgressRect = Rect(0, 0, width, 1);
   ProgressStarting(gesTransfering);
 
-  // The header has been read; the palette follows it. Whatever a short file lacks stays 0.
+  // The header has been read; the palette and the stored rows, a byte a pixel, follow it. A file
+  // without all of them is refused before the bitmap is made.
+  const auto left = static_cast<uint64_t>(BytesLeft(stream));
+  RequireRowData(left - std::min<uint64_t>(left, kPaletteSize), 1, FHeader.Width, FHeader.Height, kAutodesk,
+                 kAutodesk);
   std::array<uint8_t, kPaletteSize> colors{};
-  stream.Read(colors.data(), kPaletteSize);
+  stream.ReadBuffer(colors.data(), kPaletteSize);
   TLogPalette palette;
   palette.palPalEntry.resize(256);
   for (size_t i = 0; i < 256; ++i) {
@@ -67,7 +72,7 @@ void TAutodeskGraphic::LoadFromStream(TStream& stream) {
   SetSize(width, height);
   SetPalette(CreatePalette(palette));
   for (int y = 0; y < height; ++y) {
-    stream.Read(ScanLine(y), width);
+    stream.ReadBuffer(ScanLine(y), width);
     ProgressRow(y, height);
   }
   ProgressEnding();

@@ -26,7 +26,8 @@ class TAutodeskGraphic : public TFormatGraphic {
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position. A foreign header, or a width or height of 0, raises
   // "Cannot load image. Invalid or unexpected Autodesk image format."; a palette value above 63 raises
-  // ERangeError; a file that ends early leaves the rest of the picture at index 0.
+  // ERangeError; a file too short for its palette and rows is refused before the bitmap is made
+  // ("...ends before its picture does.").
   void LoadFromStream(TStream& stream) override;
 
  private:

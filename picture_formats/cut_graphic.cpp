@@ -57,6 +57,8 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
   ProgressStarting(gesTransfering);
 
   const int64_t size = BytesLeft(stream);
+  // A run of two bytes unpacks to at most 127 bytes: less than 64 per packed byte.
+  RequireRowData(static_cast<uint64_t>(size), 64, FHeader.Width, FHeader.Height, kCUT, kCUT);
   if (static_cast<uint64_t>(size) < kShortestRow * FHeader.Height) FormatErrorFmt(gesStreamReadError, {kCUT});
   const std::vector<uint8_t> packed = ReadBytes(stream, RangeChecked<uint32_t>(size));
 
@@ -68,9 +70,15 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
   // that is left.
   TCUTRLEDecoder decoder;
   TSourceCursor source{std::span<const uint8_t>(packed)};
+  // Rows after the data's end stay black, and the picture says so.
   for (int y = 0; y < height; ++y) {
     TTargetCursor target(std::span<uint8_t>(ScanLine(y), static_cast<size_t>(width)));
-    decoder.Decode(source, target, static_cast<int32_t>(source.Remaining()), width);
+    try {
+      decoder.Decode(source, target, static_cast<int32_t>(source.Remaining()), width);
+    } catch (const EPackedDataEnded&) {
+      SetDataEndedEarly(true);
+      break;
+    }
     ProgressRow(y, height);
   }
   ProgressEnding();

@@ -24,8 +24,10 @@ class TCUTGraphic : public TFormatGraphic {
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position, with the palette file remembered by LoadFromFile (a
   // gray palette when there is none). A width or height of 0 raises "Cannot load image. Invalid or
-  // unexpected CUT image format.", data too short for the rows "Stream read error in CUT file." or the
-  // run-length decoder's error; a palette value above 255 or more than 256 entries raise ERangeError.
+  // unexpected CUT image format.", data too short for the rows "Stream read error in CUT file." or
+  // "...ends before its picture does." (before the bitmap is made), damaged packets the run-length
+  // decoder's error; a palette value above 255 or more than 256 entries raise ERangeError. Rows after
+  // packed data that end early stay black and set DataEndedEarly.
   void LoadFromStream(TStream& stream) override;
 
  private:

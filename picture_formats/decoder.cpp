@@ -24,7 +24,7 @@ size_t UnpackedRoomAvailable(const TTargetCursor& Dest, int32_t UnpackedSize, si
 }
 
 void PackedDataEnded(const char* decoderName) {
-  CompressionError(Format(gesPackedDataEnded, {decoderName}));
+  throw EPackedDataEnded(Format(gesPackedDataEnded, {decoderName}));
 }
 
 void UnpackedRoomExceeded(const char* decoderName) {

@@ -22,6 +22,9 @@
 #include "toolkit/core/messages.h"
 
 ORVANTA_EXCEPTION(EGraphicCompression, Exception)
+// The packed data end inside a packet, or before the data's end marker: a reader can tell data cut
+// short (a file that ends early) from data that are wrong.
+ORVANTA_EXCEPTION(EPackedDataEnded, EGraphicCompression)
 
 // Raises EGraphicCompression with the given text.
 [[noreturn]] void CompressionError(const std::string& message);
@@ -98,7 +101,7 @@ size_t PackedBytesAvailable(const TSourceCursor& Source, int32_t PackedSize, con
 // remaining room raises EGraphicCompression.
 size_t UnpackedRoomAvailable(const TTargetCursor& Dest, int32_t UnpackedSize, size_t unitSize,
                              const char* decoderName);
-// The packed data end inside a packet (or before the data's end marker).
+// The packed data end inside a packet (or before the data's end marker): raises EPackedDataEnded.
 [[noreturn]] void PackedDataEnded(const char* decoderName);
 // The packed data unpack to more bytes than the room given for them.
 [[noreturn]] void UnpackedRoomExceeded(const char* decoderName);

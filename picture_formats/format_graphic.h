@@ -14,9 +14,14 @@
 //   - ReadImageProperties(stream, imageIndex): calls the base first (which clears the record), reads
 //     the header and answers whether it is valid.
 //   - LoadFromStream(stream): empties the bitmap (ReleaseHandle), stores BasePosition, reads the header,
-//     sets pixel format and size, sets up ColorManager(), converts each row with
+//     checks that the bytes left can give the rows the header promises (DataCanFill) before sizing the
+//     bitmap, sets pixel format and size, sets up ColorManager(), converts each row with
 //     ColorManager().ConvertRow(..., ScanLineBytes(y), ...) and reports progress with ProgressStarting,
-//     ProgressRow and ProgressEnding.
+//     ProgressRow and ProgressEnding. A picture whose data end before its last row may be kept, flagged
+//     with SetDataEndedEarly(true); a picture without pixel data is refused.
+//   - Loading by file name (and LoadChecked) goes through the base's failure net: every failure reaches
+//     the caller as EInvalidGraphic with an English message naming the format (FormatName), and a load
+//     that gives no pixels fails.
 
 #include <array>
 #include <cstdint>
@@ -150,6 +155,17 @@ class TFormatGraphic : public TBitmap {
   // Reads the header of image `imageIndex` at the stream's position into ImageProperties(). The base
   // clears the record, sets FileGamma to 1.0 and answers false.
   virtual bool ReadImageProperties(TStream& stream, uint32_t imageIndex);
+
+  // Opens the file (read, deny write; the toolkit's EFOpenError when it cannot) and loads it with
+  // LoadChecked.
+  void LoadFromFile(const std::string& fileName) override;
+  // LoadFromStream behind the failure net: any failure raises EInvalidGraphic whose message names the
+  // format (format_failures.h), and a load that leaves the picture empty raises "Cannot load image.
+  // Invalid or unexpected %s image format.". A user's abort passes unchanged. A picture kept although
+  // its data ended early loads (DataEndedEarly tells).
+  void LoadChecked(TStream& stream);
+  // The format's short name in messages: the class name without its "T" and "Graphic" ("PNG", "Targa").
+  std::string FormatName() const;
 
   TColorManager& ColorManager() { return *FColorManager; }
   const TColorManager& ColorManager() const { return *FColorManager; }

@@ -3,16 +3,18 @@
 #include <new>
 #include <stdexcept>
 
+#include "picture_formats/format_failures.h"
+#include "picture_formats/format_messages.h"
 #include "toolkit/core/checked.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/messages.h"
 
 void FormatError(const std::string& message) {
-  throw EInvalidGraphic(message);
+  throw EFormatError(message);
 }
 
 void FormatErrorFmt(std::string_view format, std::initializer_list<TFormatArg> args) {
-  throw EInvalidGraphic(Format(format, args));
+  throw EFormatError(Format(format, args));
 }
 
 void SwapShorts(std::span<uint16_t> values) {
@@ -105,6 +107,13 @@ bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, u
   const uint64_t reach =
       maxExpansion != 0 && dataBytes > UINT64_MAX / maxExpansion ? UINT64_MAX : dataBytes * maxExpansion;
   return reach / rowBytes >= rows;
+}
+
+void RequireRowData(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows,
+                    const std::string& name, const std::string& invalidName) {
+  if (DataCanFill(dataBytes, maxExpansion, rowBytes, rows)) return;
+  if (dataBytes == 0) FormatErrorFmt(gesInvalidImage, {invalidName});
+  FormatErrorFmt(gesDataEnded, {name});
 }
 
 std::vector<uint8_t> ZeroedBuffer(uint64_t size) {

@@ -14,8 +14,9 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/streams.h"
 
-// Raise EInvalidGraphic with the message, or with Format(format, args) (readers pass their format's
-// short name, such as "PNG", for the %s of the library's messages).
+// Raise EInvalidGraphic (as EFormatError, the library's own message) with the message, or with
+// Format(format, args) (readers pass their format's short name, such as "PNG", for the %s of the
+// library's messages).
 [[noreturn]] void FormatError(const std::string& message);
 [[noreturn]] void FormatErrorFmt(std::string_view format, std::initializer_list<TFormatArg> args);
 
@@ -50,6 +51,13 @@ int64_t BytesLeft(TStream& stream);
 // that a small file whose header claims a huge picture costs nothing; each caller states its scheme's
 // bound beside the call.
 bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows);
+
+// Refuses, before anything is sized for it, a picture whose file data cannot give its rows
+// (DataCanFill): with "Cannot load image. Invalid or unexpected %s image format." (`invalidName`) when
+// there are no data at all, else with "Cannot load image. The %s file ends before its picture does."
+// (`name`).
+void RequireRowData(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows,
+                    const std::string& name, const std::string& invalidName);
 
 // A zero-filled buffer of `size` bytes, so that data ending early leave black rather than old memory.
 // A size the machine cannot hold raises EOutOfResources.

@@ -15,6 +15,10 @@ inline constexpr const char* gesExtraCompressedData =
 inline constexpr const char* gesInvalidPalette = "Cannot load image. Palette in %s file is invalid.";
 inline constexpr const char* gesUnknownCriticalChunk =
     "Cannot load PNG image. Unexpected but critical chunk detected.";
+// The file ends before the rows its header promises (or holds too little data to give them).
+inline constexpr const char* gesDataEnded = "Cannot load image. The %s file ends before its picture does.";
+// The picture's header asks for more memory than the machine gives.
+inline constexpr const char* gesPictureTooLarge = "Cannot load image. The %s picture is too large.";
 
 // Progress stage texts.
 inline constexpr const char* gesPreparing = "Preparing...";

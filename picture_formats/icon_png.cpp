@@ -1,5 +1,7 @@
 #include "picture_formats/icon_png.h"
 
+#include "picture_formats/format_helpers.h"
+#include "picture_formats/format_messages.h"
 #include "picture_formats/png_graphic.h"
 #include "toolkit/core/streams.h"
 
@@ -8,7 +10,9 @@ void DecodeIconPng(std::span<const uint8_t> png, TBitmap& target) {
   stream.WriteBuffer(png.data(), static_cast<int64_t>(png.size()));
   stream.SetPosition(0);
   TPNGGraphic picture;
-  picture.LoadFromStream(stream);
+  picture.LoadChecked(stream);
+  // An icon has no way to say it shows part of its picture.
+  if (picture.DataEndedEarly()) FormatErrorFmt(gesDataEnded, {picture.FormatName()});
   // Only RGBA pictures keep their alpha in 32-bit rows; every other picture is opaque.
   const bool hasAlpha = picture.PixelFormat() == pf32bit;
   picture.SetPixelFormat(pf32bit);

@@ -83,9 +83,12 @@ void TPCDGraphic::LoadFromStream(TStream& stream) {
 
   properties.Width = kBaseWidth;
   properties.Height = kBaseHeight;
+  // The base image is stored: each pair of rows holds two luma rows and a half row of each chroma.
+  stream.SetPosition(BasePosition + kBaseImageSector * static_cast<int64_t>(SectorSize));
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 1, 3 * size_t{kBaseWidth}, kBaseHeight / 2, kPCD,
+                 kPCD);
   const size_t planeSize = size_t{kBaseWidth} * kBaseHeight;
   std::vector<uint8_t> luma(planeSize), chroma1(planeSize), chroma2(planeSize);
-  stream.SetPosition(BasePosition + kBaseImageSector * static_cast<int64_t>(SectorSize));
 
   TColorManager& colors = ColorManager();
   colors.SetSourceColorScheme(scPhotoYCC);

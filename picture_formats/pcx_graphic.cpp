@@ -19,6 +19,9 @@ constexpr uint8_t kPaletteBlockMark = 12;
 constexpr uint16_t kGrayPaletteInfo = 2;
 constexpr const char* kPCXOrSCR = "PCX or SCR";
 constexpr const char* kPCX = "PCX";
+// The most bytes a plane's row may hold beyond those its pixels need (writers round rows to 2 or 4
+// bytes; a few more are allowed).
+constexpr size_t kMostLinePadding = 16;
 
 struct TPCXHeader {
   uint8_t Manufacturer = 0;
@@ -132,11 +135,22 @@ TPixelFormat SetUpColors(TColorManager& colors, TPlaneLayout layout, const TPCXH
   return alpha ? pf32bit : pf24bit;
 }
 
+// Whether the stream, from its position, ends with the 256-colour palette block (the byte 12 769 bytes
+// before the end). The stream is left where it was.
+bool EndsWithPaletteBlock(TStream& stream) {
+  if (BytesLeft(stream) < kPaletteBlockSize) return false;
+  TStreamPositionGuard guard(stream);
+  stream.SetPosition(stream.Size() - kPaletteBlockSize);
+  uint8_t mark = 0;
+  stream.ReadBuffer(&mark, 1);
+  return mark == kPaletteBlockMark;
+}
+
 // The palette of a picture of the given pixel format: the standard 16 colours for version 3, black and
 // white for 1 bit, the header's 16 colours for 4 bits and the trailing block's 256 for 8 bits (a gray
-// ramp where the palette info says so and the file has no other), none for true colour. The stream is
-// left where it was.
-HPALETTE PaletteFor(TStream& stream, const TPCXHeader& header, TPixelFormat format,
+// ramp where the palette info says so and the file has no such block), none for true colour. The stream
+// is left where it was.
+HPALETTE PaletteFor(TStream& stream, const TPCXHeader& header, TPixelFormat format, bool paletteBlock,
                     const TColorManager& colors) {
   if (format == pf24bit || format == pf32bit) return nullptr;
   if (header.Version == 3 && format != pf1bit) {
@@ -150,11 +164,9 @@ HPALETTE PaletteFor(TStream& stream, const TPCXHeader& header, TPixelFormat form
     return grayInfo ? colors.CreateGrayscalePalette(false)
                     : colors.CreateColorPalette({std::span<const uint8_t>(header.ColorMap)},
                                                 plInterleaved8Triples, 16, false);
-  TStreamPositionGuard guard(stream);
-  stream.SetPosition(stream.Size() - kPaletteBlockSize);
-  uint8_t mark = 0;
-  stream.ReadBuffer(&mark, 1);
-  if (mark == kPaletteBlockMark) {
+  if (paletteBlock) {
+    TStreamPositionGuard guard(stream);
+    stream.SetPosition(stream.Size() - kPaletteBlockSize + 1);
     std::array<uint8_t, 768> map{};
     stream.ReadBuffer(map.data(), map.size());
     return colors.CreateColorPalette({std::span<const uint8_t>(map)}, plInterleaved8Triples, 256, false);
@@ -210,31 +222,46 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
   const uint32_t width = properties.Width;
   const uint32_t height = properties.Height;
   const TPlaneLayout layout = LayoutOf(header.Planes, header.BitsPerPixel);
-  // Each plane's row must hold the width's pixels; a shorter one would be read past its end. Rows
-  // without a pixel in them no bitmap holds.
-  if (size_t{header.BytesPerLine} * 8 < size_t{width} * header.BitsPerPixel || (width == 0 && height != 0))
+  // Each plane's row must hold the width's pixels (a shorter one would be read past its end), and no
+  // writer pads it by more than a few bytes: a bytes-per-line far beyond the width is a damaged header,
+  // which would otherwise size the rows at up to 64 KB each whatever the picture. Rows without a pixel
+  // in them no bitmap holds.
+  const size_t rowNeeds = (size_t{width} * header.BitsPerPixel + 7) / 8;
+  if (header.BytesPerLine < rowNeeds || header.BytesPerLine > rowNeeds + kMostLinePadding || width == 0 ||
+      height == 0)
     FormatErrorFmt(gesInvalidImage, {kPCXOrSCR});
 
   TColorManager& colors = ColorManager();
   const TPixelFormat format = SetUpColors(colors, layout, header);
-  SetPixelFormat(format);
-  if (format == pf8bit) byteCount = CheckedSub<uint32_t>(byteCount, kPaletteBlockSize);
+  // The 256-colour palette block at the end of an 8-bit file is no pixel data.
+  const bool paletteBlock = format == pf8bit && EndsWithPaletteBlock(stream);
+  if (paletteBlock) byteCount -= kPaletteBlockSize;
 
-  if (HPALETTE palette = PaletteFor(stream, header, format, colors)) SetPalette(palette);
+  const size_t lineSize = size_t{header.Planes} * header.BytesPerLine;
+  const bool runLength = properties.Compression == ctRunLength;
+  // Stored rows take their bytes one for one. A run-length pair (count byte, value) gives at most 63
+  // bytes: less than 32 bytes per packed byte.
+  RequireRowData(byteCount, runLength ? 32 : 1, lineSize, height, kPCX, kPCXOrSCR);
+
+  SetPixelFormat(format);
+  if (HPALETTE palette = PaletteFor(stream, header, format, paletteBlock, colors)) SetPalette(palette);
 
   SetSize(RangeChecked<int>(width), RangeChecked<int>(height));
-  const size_t lineSize = size_t{header.Planes} * header.BytesPerLine;
   const size_t rowsSize = CheckedMul<size_t>(height, lineSize);
-  // Rows the file does not hold in full stay zero (black, or index 0).
+  // Rows the run-length data do not reach stay zero (black, or index 0), and the picture says so.
   std::vector<uint8_t> rows = ZeroedBuffer(rowsSize);
-  if (properties.Compression == ctRunLength) {
+  if (runLength) {
     const std::vector<uint8_t> packed = ReadBytes(stream, byteCount);
     TPCXRLEDecoder decoder;
     TSourceCursor source{std::span<const uint8_t>(packed)};
     TTargetCursor target{std::span<uint8_t>(rows)};
-    decoder.Decode(source, target, RangeChecked<int32_t>(byteCount), RangeChecked<int32_t>(rowsSize));
+    try {
+      decoder.Decode(source, target, RangeChecked<int32_t>(byteCount), RangeChecked<int32_t>(rowsSize));
+    } catch (const EPackedDataEnded&) {
+      SetDataEndedEarly(true);
+    }
   } else {
-    stream.ReadBuffer(rows.data(), std::min<int64_t>(byteCount, static_cast<int64_t>(rowsSize)));
+    stream.ReadBuffer(rows.data(), static_cast<int64_t>(rowsSize));
   }
   ProgressEnding();
 

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "picture_formats/byte_fields.h"
 #include "picture_formats/color_types.h"
 #include "picture_formats/format_helpers.h"
@@ -36,10 +38,14 @@ uint8_t GreySample(uint16_t sample, uint8_t bitDepth) {
 
 }  // namespace
 
-bool TPNGGraphic::IsChunk(const TChunkType& type) const {
-  for (size_t i = 0; i < type.size(); ++i)
-    if ((FChunkType[i] & 0xDF) != (type[i] & 0xDF)) return false;
+bool TPNGGraphic::SameChunkType(const TChunkType& a, const TChunkType& b) {
+  for (size_t i = 0; i < a.size(); ++i)
+    if ((a[i] & 0xDF) != (b[i] & 0xDF)) return false;
   return true;
+}
+
+bool TPNGGraphic::IsChunk(const TChunkType& type) const {
+  return SameChunkType(FChunkType, type);
 }
 
 void TPNGGraphic::ReadChunkHeader() {
@@ -61,6 +67,26 @@ void TPNGGraphic::ReadChunkData() {
   // zlib's crc32 answers its start value for a null buffer, whatever the running value is.
   if (FChunkLength > 0) FCRC = crc32(FCRC, FRawBuffer.data(), FChunkLength);
   if (FCRC != BigEndian32(stored.data())) FormatErrorFmt(gesInvalidCRC, {kPNG});
+}
+
+uint64_t TPNGGraphic::ImageDataBytes() {
+  TStreamPositionGuard guard(*Stream);
+  // Only what the stream holds of each chunk counts.
+  const auto present = [&](int64_t start, uint32_t length) {
+    return static_cast<uint64_t>(std::clamp<int64_t>(Stream->Size() - start, 0, length));
+  };
+  uint64_t total = present(Stream->Position(), FChunkLength);
+  int64_t next = Stream->Position() + int64_t{FChunkLength} + 4;
+  std::array<uint8_t, 8> header;
+  while (next + 8 <= Stream->Size()) {
+    Stream->SetPosition(next);
+    Stream->ReadBuffer(header.data(), header.size());
+    if (!SameChunkType({header[4], header[5], header[6], header[7]}, ChunkIDAT)) break;
+    const uint32_t length = BigEndian32(header.data());
+    total += present(next + 8, length);
+    next += int64_t{length} + 12;
+  }
+  return total;
 }
 
 void TPNGGraphic::SkipChunk() {

@@ -40,7 +40,9 @@ class TPNGGraphic : public TFormatGraphic {
   // for a foreign signature, a first chunk other than a 13-byte IHDR, or a width or height of 0 or
   // beyond 2^31 - 1.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Decodes the picture at the stream's position into the bitmap.
+  // Decodes the picture at the stream's position into the bitmap. An indexed picture without a PLTE
+  // chunk, and image data that cannot fill the picture, are refused before the bitmap is made; image
+  // data that end before the last row leave the rest in the background colour and set DataEndedEarly.
   void LoadFromStream(TStream& stream) override;
 
   // Colours of the last load: from tRNS (NoTransparentColor without one) and from bKGD (white without
@@ -75,7 +77,8 @@ class TPNGGraphic : public TFormatGraphic {
     uint8_t InterlaceMethod = 0;
   };
 
-  // Chunk input (png_chunks.cpp).
+  // Chunk input (png_chunks.cpp). Chunk types compare without regard to letter case.
+  static bool SameChunkType(const TChunkType& a, const TChunkType& b);
   bool IsChunk(const TChunkType& type) const;
   void ReadChunkHeader();
   // Reads the current chunk's data into FRawBuffer and checks its CRC.
@@ -96,7 +99,11 @@ class TPNGGraphic : public TFormatGraphic {
   // Image data (png_image_data.cpp).
   uint32_t SetupColorDepth(uint8_t colorType, uint8_t bitDepth);
   void LoadIDAT();
-  void ReadIDATData(std::span<uint8_t> target);
+  // Fills the target with the next bytes of the image data; false when they end before it is full.
+  bool ReadIDATData(std::span<uint8_t> target);
+  // The bytes of the run of IDAT chunks that starts with the current chunk (whose header has been
+  // read), found by their headers alone; the stream is left where it was.
+  uint64_t ImageDataBytes();
   void ReleaseLoadState();
 
   THeaderRecord FHeader;

@@ -94,6 +94,12 @@ void TPNGGraphic::LoadIDAT() {
   const uint64_t bitmapStride = (uint64_t{width} * static_cast<unsigned>(BitsPerPixel()) + 31) / 32 * 4;
   if (fullRow > kMaxBufferBytes || bitmapStride * height > kMaxBufferBytes)
     FormatErrorFmt(gesInvalidImage, {kPNG});
+  // An indexed picture takes its colours from the PLTE chunk before the image data; none may be made up.
+  if (FHeader.ColorType == 3 && !FPalette) FormatErrorFmt(gesInvalidPalette, {kPNG});
+  // The rows (filter bytes left aside) must be able to come from the image data before the bitmap is
+  // made: deflate's longest match, 258 bytes, takes at least two bits, so a packed byte gives at most
+  // 1032 bytes.
+  RequireRowData(ImageDataBytes(), 1032, rowBytes(width), height, kPNG, kPNG);
 
   if (FPalette) SetPalette(FPalette);
   SetSize(static_cast<int>(width), static_cast<int>(height));
@@ -101,26 +107,31 @@ void TPNGGraphic::LoadIDAT() {
   Canvas().FillRect(Rect(0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)));
   if (FTransparentColor != NoTransparentColor) SetTransparent(true);
 
-  // Two zero-filled rows alternate as the current and the previous one.
+  // Two zero-filled rows alternate as the current and the previous one. A row the image data do not
+  // give in full ends the picture: the rows after it keep the background, and the picture says so.
   std::vector<uint8_t> current(fullRow), previous(fullRow);
   const auto readRow = [&](size_t size, int row, uint32_t count, uint8_t mask) {
     const std::span<uint8_t> buffer(current.data(), size);
-    ReadIDATData(buffer);
+    if (!ReadIDATData(buffer)) {
+      SetDataEndedEarly(true);
+      return false;
+    }
     const std::span<uint8_t> data = buffer.subspan(1);
     ApplyFilter(buffer[0], data, std::span<const uint8_t>(previous.data() + 1, data.size()), FBytesPerPixel);
     ColorManager().ConvertRow({data}, ScanLineBytes(row), count, mask);
     std::swap(current, previous);
+    return true;
   };
 
   if (FHeader.InterlaceMethod == 1) {
-    for (size_t pass = 0; pass < std::size(kAdam7Passes); ++pass) {
+    for (size_t pass = 0; pass < std::size(kAdam7Passes) && !DataEndedEarly(); ++pass) {
       const TAdam7Pass& p = kAdam7Passes[pass];
       if (width <= p.StartColumn) continue;
       const uint32_t passWidth = (width + p.ColumnStep - 1 - p.StartColumn) / p.ColumnStep;
       const size_t size = static_cast<size_t>(rowBytes(passWidth) + 1);
       std::fill(previous.begin(), previous.end(), uint8_t{0});
       for (uint32_t y = p.StartRow; y < height; y += p.RowStep) {
-        readRow(size, static_cast<int>(y), width, p.Mask);
+        if (!readRow(size, static_cast<int>(y), width, p.Mask)) break;
         if (pass == std::size(kAdam7Passes) - 1)
           ProgressRow(static_cast<int>(std::min<uint64_t>(uint64_t{y} + p.RowStep, height)),
                       static_cast<int>(height));
@@ -128,7 +139,7 @@ void TPNGGraphic::LoadIDAT() {
     }
   } else {
     for (uint32_t y = 0; y < height; ++y) {
-      readRow(static_cast<size_t>(fullRow), static_cast<int>(y), width, 0xFF);
+      if (!readRow(static_cast<size_t>(fullRow), static_cast<int>(y), width, 0xFF)) break;
       ProgressRow(static_cast<int>(y), static_cast<int>(height));
     }
   }
@@ -142,14 +153,14 @@ void TPNGGraphic::LoadIDAT() {
   }
 }
 
-void TPNGGraphic::ReadIDATData(std::span<uint8_t> target) {
+bool TPNGGraphic::ReadIDATData(std::span<uint8_t> target) {
   TTargetCursor output(target);
   while (output.Remaining() > 0) {
-    // The stream has ended with rows still missing.
-    if (FDecoder->Status() == Z_STREAM_END) CompressionError(gesLZ77Error);
+    // The compressed stream has ended with rows still missing.
+    if (FDecoder->Status() == Z_STREAM_END) return false;
     while (FCurrentInput.Remaining() == 0) {
       // The image data end before the picture does: no rows are made up from nothing.
-      if (!IsChunk(ChunkIDAT)) CompressionError(gesLZ77Error);
+      if (!IsChunk(ChunkIDAT)) return false;
       ReadChunkData();
       FCurrentInput = TSourceCursor(ChunkData());
       ReadChunkHeader();
@@ -160,11 +171,12 @@ void TPNGGraphic::ReadIDATData(std::span<uint8_t> target) {
       case Z_OK:
         break;
       case Z_STREAM_END:
-        if (output.Remaining() > 0) CompressionError(gesLZ77Error);
+        if (output.Remaining() > 0) return false;
         if (FCurrentInput.Remaining() > 0) FormatErrorFmt(gesExtraCompressedData, {kPNG});
-        return;
+        return true;
       default:
         CompressionError(gesLZ77Error);
     }
   }
+  return true;
 }

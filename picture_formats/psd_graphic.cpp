@@ -152,7 +152,6 @@ bool TPSDGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
 }
 
 TPixelFormat TPSDGraphic::SetUpColorManager(TColorScheme scheme, size_t planes, unsigned depth) {
-  if (planes == 0) return pf24bit;
   TColorManager& colors = ColorManager();
   colors.SetSourceOptions(scheme == scCIELab ? optSwap16 | optLScaled | optChromaOffset : optSwap16);
   colors.SetTargetOptions(0);
@@ -201,18 +200,19 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
   ReleaseHandle();
   BasePosition = stream.Position();
   const TImageProperties& properties = ImageProperties();
-  // Rows without a pixel in them no bitmap holds.
-  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+  // A picture without pixels, or in a colour mode no conversion is known for, has nothing to show.
+  if (!ReadImageProperties(stream, 0) || properties.Width == 0 || properties.Height == 0)
     FormatErrorFmt(gesInvalidImage, {kPSDOrPDD});
   const TColorScheme scheme = properties.ColorScheme;
   const size_t planes = PlanesOf(scheme);
+  if (planes == 0) FormatErrorFmt(gesInvalidColorFormat, {kPSD});
   const unsigned depth = properties.BitsPerSample;
   const unsigned channels = properties.PSDChannelCount;
   if (channels < planes) FormatErrorFmt(gesInvalidColorFormat, {kPSD});
   // Depths the colour manager would take but that no mode has (or bits for a colour picture).
   const bool knownDepth =
       depth == 8 || (depth == 16 && scheme != scIndexed) || (depth == 1 && scheme == scGray);
-  if (planes > 0 && !knownDepth && depth <= 16) FormatErrorFmt(gesInvalidColorFormat, {kPSD});
+  if (!knownDepth && depth <= 16) FormatErrorFmt(gesInvalidColorFormat, {kPSD});
 
   // The channels converted, one after another, each `height` rows of `rowBytes`.
   const uint32_t height = properties.Height;
@@ -227,11 +227,18 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
   size_t packedSize = 0;
   if (packBits) {
     counts = ReadByteCounts(stream, CheckedMul<size_t>(height, channels));
-    for (size_t r = 0; r < rowCount; ++r) packedSize += counts[r];
-    // One PackBits run of two bytes unpacks to at most 128.
-    if (packedSize < planeSize / 64) CompressionError(Format(gesPackedDataEnded, {"PackBits"}));
-  } else if (planeSize > static_cast<uint64_t>(BytesLeft(stream))) {
-    throw EReadError(SReadError);
+    size_t allPacked = 0;
+    for (size_t r = 0; r < counts.size(); ++r) {
+      allPacked += counts[r];
+      if (r < rowCount) packedSize += counts[r];
+    }
+    // The packed rows must be there, and one PackBits run of two bytes unpacks to at most 128 bytes:
+    // 64 per packed byte.
+    if (allPacked > static_cast<uint64_t>(BytesLeft(stream))) FormatErrorFmt(gesDataEnded, {kPSD});
+    RequireRowData(packedSize, 64, rowBytes, rowCount, kPSD, kPSDOrPDD);
+  } else {
+    // Stored rows take their bytes one for one.
+    RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 1, rowBytes, rowCount, kPSD, kPSDOrPDD);
   }
 
   stream.SetPosition(BasePosition);
@@ -245,7 +252,6 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
   PassOverSection(stream);                                                    // image resources
   stream.Seek(int64_t{ReadBigEndian32(stream)} + 2, TSeekOrigin::soCurrent);  // layers, then the compression
   ProgressEnding();
-  if (planes == 0) return;
 
   ProgressStarting(gesLoadingData);
   std::vector<uint8_t> planeMemory = ZeroedBuffer(planeSize);

@@ -19,15 +19,14 @@ class TPSDGraphic : public TFormatGraphic {
   // channel count above 255 raises ERangeError.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Decodes the merged image at the stream's position. A foreign header, rows of no pixels, a channel
-  // count too small for the colour mode and a depth the mode does not have raise EInvalidGraphic; a
-  // file that ends early raises the stream's EReadError. Colour modes without a colour scheme (5, 6 and
-  // above 9) give a black picture of the right size. PackBits rows too short to fill the picture raise
-  // EGraphicCompression.
+  // count too small for the colour mode, a depth the mode does not have and colour modes without a
+  // colour scheme (5, 6 and above 9) raise EInvalidGraphic; so does a file too short for its rows (raw,
+  // or PackBits data that cannot fill the picture), before the bitmap is made.
   void LoadFromStream(TStream& stream) override;
 
  private:
   // Sets the colour manager up for the scheme's `planes` channels of `depth` bits and answers the
-  // bitmap's pixel format (24 bits for a scheme without planes).
+  // bitmap's pixel format.
   TPixelFormat SetUpColorManager(TColorScheme scheme, size_t planes, unsigned depth);
   // Reads the colour-mode data: the palette of an indexed picture (at most 768 bytes; more are passed
   // over), a gray ramp for gray ones.

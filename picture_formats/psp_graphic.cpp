@@ -66,11 +66,29 @@ uint8_t CompressionOf(uint16_t value) {
   }
 }
 
-// The most bytes `packed` bytes of a channel can unpack to: a run-length pair gives at most 127 bytes,
-// and deflate's longest match (258 bytes) takes at least two bits. A channel's stated unpacked length
-// is only trusted up to that, so that a damaged length does not claim memory no data can fill.
+// The most bytes one packed byte of a channel can unpack to: stored bytes one for one, a run-length
+// pair gives at most 127 bytes (less than 64 per packed byte), and deflate's longest match (258 bytes)
+// takes at least two bits (1032 per packed byte).
+uint64_t MostExpansion(uint8_t compression) {
+  return compression == ctNone ? 1 : compression == ctRunLength ? 64 : 1032;
+}
+
+// The most bytes `packed` bytes of a channel can unpack to. A channel's stated unpacked length is only
+// trusted up to that, so that a damaged length does not claim memory no data can fill.
 uint64_t MostUnpacked(uint8_t compression, uint64_t packed) {
-  return compression == ctRunLength ? packed * 64 : packed * 1032 + 64;
+  return packed * MostExpansion(compression) + 64;
+}
+
+// The bytes run-length data unpack to (a header below 0x80 copies that many bytes, one from 0x80 on
+// repeats the next byte header - 0x80 times), counted up to where the data stop.
+uint64_t RunLengthUnpackedSize(std::span<const uint8_t> packed) {
+  uint64_t size = 0;
+  for (size_t at = 0; at < packed.size();) {
+    const uint8_t header = packed[at];
+    size += header < 0x80 ? header : header - 0x80u;
+    at += header < 0x80 ? 1u + header : 2u;
+  }
+  return size;
 }
 
 [[noreturn]] void InvalidColorFormat() {
@@ -188,19 +206,27 @@ void TPSPGraphic::LoadFromStream(TStream& stream) {
     default:
       InvalidColorFormat();
   }
-  SetSize(RangeChecked<int>(properties.Width), RangeChecked<int>(properties.Height));
-  // A gray picture whose file holds no palette block is still shown gray.
+  // Rows without a pixel in them no bitmap holds.
+  if (properties.Width == 0 || properties.Height == 0) FormatErrorFmt(gesInvalidImage, {kPSP});
+  RangeChecked<int>(properties.Width);
+  RangeChecked<int>(properties.Height);
+  // A gray picture whose file holds no palette block is still shown gray. The bitmap takes its size
+  // only once the layer's channels are known to fill it.
   if (properties.ColorScheme == scGray) SetPalette(colors.CreateGrayscalePalette(false));
   ProgressEnding();
 
+  // Only the first layer bank that holds a shown layer gives the picture; later ones are passed over.
+  FLayerLoaded = false;
   TBlockHeader block;
   while (ReadBlockHeader(stream, block) && block.Marker == '~') {
     if (block.Id == kPaletteBlock)
       ReadPalette(stream);
-    else if (block.Id == kLayerBankBlock)
+    else if (block.Id == kLayerBankBlock && !FLayerLoaded)
       ReadLayerBank(stream, block.End);
     stream.SetPosition(block.End);
   }
+  // A file without a shown layer holds no picture.
+  if (!FLayerLoaded) FormatErrorFmt(gesInvalidImage, {kPSP});
 }
 
 void TPSPGraphic::ReadPalette(TStream& stream) {
@@ -256,6 +282,7 @@ void TPSPGraphic::ReadLayerBank(TStream& stream, int64_t bankEnd) {
     ProgressStarting(gesTransfering);
     ConvertRows();
     ProgressEnding();
+    FLayerLoaded = true;
     return;
   }
 }
@@ -270,9 +297,9 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
   const uint32_t packedLength = LittleEndian32(bytes, 0);
   const uint32_t unpackedLength = LittleEndian32(bytes, 4);
   const uint16_t type = LittleEndian16(bytes, 10);
-  // Other channel types, and a second composite channel (the transparency mask of a palette or gray
-  // layer follows its picture), are not shown.
-  if (type >= kChannelTypes || (type == 0 && FHasChannel[0])) {
+  // Other channel types, and a second channel of a type already read (the transparency mask of a
+  // palette or gray layer follows its picture as a second composite channel), are not shown.
+  if (type >= kChannelTypes || FHasChannel[type]) {
     stream.SetPosition(block.End);
     return;
   }
@@ -280,9 +307,11 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
   const uint8_t compression = ImageProperties().Compression;
   if (compression != ctNone && compression != ctRunLength && compression != ctDeflate) InvalidColorFormat();
   if (compression == ctNone && packedLength > unpackedLength) InvalidColorFormat();
-  if (packedLength > static_cast<uint64_t>(BytesLeft(stream))) throw EReadError(SReadError);
-  // The rows need height x row length bytes; what the channel does not hold stays zero.
+  if (packedLength > static_cast<uint64_t>(BytesLeft(stream))) FormatErrorFmt(gesDataEnded, {kPSP});
+  // The rows need height x row length bytes, which the channel's data must be able to give before
+  // they are allocated (MostExpansion).
   const size_t rowsSize = CheckedMul<size_t>(ImageProperties().Height, FRowLength);
+  RequireRowData(packedLength, MostExpansion(compression), FRowLength, ImageProperties().Height, kPSP, kPSP);
   std::vector<uint8_t>& channel = FChannels[type];
   if (compression == ctNone) {
     channel.assign(std::max<size_t>(rowsSize, packedLength), 0);
@@ -296,15 +325,20 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
     TTargetCursor target{std::span<uint8_t>(channel).first(room)};
     const auto packedSize = RangeChecked<int32_t>(packedLength);
     const auto unpackedSize = RangeChecked<int32_t>(room);
+    // Rows the channel's data do not reach stay black.
+    uint64_t unpacked = 0;
     if (compression == ctRunLength) {
       TPSPRLEDecoder decoder;
       decoder.Decode(source, target, packedSize, unpackedSize);
+      unpacked = RunLengthUnpackedSize(packed);
     } else {
       TLZ77Decoder decoder(Z_FINISH, false);
       decoder.DecodeInit();
       decoder.Decode(source, target, packedSize, unpackedSize);
       decoder.DecodeEnd();
+      unpacked = target.Position();
     }
+    if (unpacked < rowsSize) SetDataEndedEarly(true);
   }
   FHasChannel[type] = true;
   stream.SetPosition(block.End);
@@ -330,6 +364,8 @@ void TPSPGraphic::ConvertRows() {
   std::array<TSourcePlane, 4> sources{};
   for (size_t k = 0; k < planes; ++k)
     if (!FHasChannel[order[k]]) InvalidColorFormat();
+  // Only channels whose data can fill the picture have been read: now it may take its size.
+  SetSize(static_cast<int>(ImageProperties().Width), static_cast<int>(ImageProperties().Height));
   const int height = Height();
   for (int y = 0; y < height; ++y) {
     for (size_t k = 0; k < planes; ++k)

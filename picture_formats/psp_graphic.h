@@ -22,8 +22,10 @@ class TPSPGraphic : public TFormatGraphic {
   // Decodes the picture at the stream's position. A foreign header, or rows of no pixels, raise
   // EInvalidGraphic; so do a bit depth other than 1, 4, 8 and 24, an unknown channel compression, a
   // stored channel longer than its unpacked length, a layer without the channels its rows need and a
-  // palette of more than 256 entries ("Invalid color format in PSP file."). A file without a shown
-  // layer gives a black picture of the right size.
+  // palette of more than 256 entries ("Invalid color format in PSP file."), a file without a shown
+  // layer, and channel data that cannot fill the picture (refused before the bitmap is made). Rows
+  // that run-length data end before stay black and set DataEndedEarly. Only the first layer bank with
+  // a shown layer is read.
   void LoadFromStream(TStream& stream) override;
 
  private:
@@ -52,5 +54,6 @@ class TPSPGraphic : public TFormatGraphic {
 
   std::array<std::vector<uint8_t>, kChannelTypes> FChannels;
   std::array<bool, kChannelTypes> FHasChannel{};
-  size_t FRowLength = 0;  // bytes of one row of a channel
+  bool FLayerLoaded = false;  // a shown layer has given the picture
+  size_t FRowLength = 0;      // bytes of one row of a channel
 };

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr const char* kRLA = "RLA";
+constexpr const char* kRLARunLength = "RLA run-length";
 constexpr int64_t kHeaderSize = sizeof(TRLAGraphic::THeader);
 constexpr uint16_t kRevision = 0xFFFE;
 
@@ -131,32 +132,58 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
     properties.HeaderFlags |= hfGammaApplied;
   }
 
-  // The offset table comes before the bitmap, so that a file too short for its header's height fails
-  // before the bitmap is made.
+  // Every row holds a packed length and data for each channel; a run of two bytes unpacks to at most
+  // 128 bytes, 64 per packed byte, however many rows share their data. So the bytes after the header
+  // (the offset table included) must be able to give the rows before the bitmap is made, and the table
+  // must be there.
+  const size_t channelCount = properties.SamplesPerPixel;
+  const int64_t tableSize = int64_t{height} * 4;
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 64, size_t(width) * channelCount, size_t(height),
+                 kRLA, kRLA);
+  if (BytesLeft(stream) < tableSize) FormatErrorFmt(gesDataEnded, {kRLA});
   std::vector<uint32_t> offsets(static_cast<size_t>(height));
-  stream.ReadBuffer(offsets.data(), static_cast<int64_t>(offsets.size() * sizeof(uint32_t)));
+  stream.ReadBuffer(offsets.data(), tableSize);
   if constexpr (std::endian::native == std::endian::little) SwapLongs(offsets);
   SetSize(width, height);
 
+  // Rows lie after the header and the table. A row whose offset points elsewhere, or whose data the
+  // file does not hold in full, stays black, and the picture says its data ended early.
+  const int64_t firstRow = kHeaderSize + tableSize;
+  const int64_t end = stream.Size();
+  // P packed bytes unpack to at least P / 2 bytes (a run of two bytes gives one or more, a copy of k
+  // bytes takes k + 1): more than twice the width cannot fit a row and is not even read.
+  const size_t longestChannel = 2 * static_cast<size_t>(width) + 1;
   TRLADecoder decoder;
-  const size_t channelCount = properties.SamplesPerPixel;
   std::array<std::vector<uint8_t>, 4> channels;
   for (size_t c = 0; c < channelCount; ++c) channels[c].resize(static_cast<size_t>(width));
   std::vector<uint8_t> packed;
   std::array<TSourcePlane, 4> planes;
   for (int y = 0; y < height; ++y) {
-    stream.SetPosition(BasePosition + offsets[static_cast<size_t>(y)]);
+    const int64_t offset = offsets[static_cast<size_t>(y)];
+    bool whole = offset >= firstRow && BasePosition + offset < end;
+    if (whole) stream.SetPosition(BasePosition + offset);
     for (size_t c = 0; c < channelCount; ++c) {
-      const size_t size = ReadBigEndian16(stream);
-      if (packed.size() < size) packed.resize(size);
-      stream.ReadBuffer(packed.data(), static_cast<int64_t>(size));
       // A channel that unpacks to less than the width leaves black, not the row before.
       std::fill(channels[c].begin(), channels[c].end(), 0);
+      planes[c] = channels[c];
+      if (!whole) continue;
+      if (BytesLeft(stream) < 2) {
+        whole = false;
+        continue;
+      }
+      const size_t size = ReadBigEndian16(stream);
+      if (size > longestChannel) UnpackedRoomExceeded(kRLARunLength);
+      if (static_cast<uint64_t>(BytesLeft(stream)) < size) {
+        whole = false;
+        continue;
+      }
+      if (packed.size() < size) packed.resize(size);
+      stream.ReadBuffer(packed.data(), static_cast<int64_t>(size));
       TSourceCursor source(std::span<const uint8_t>(packed.data(), size));
       TTargetCursor target{std::span<uint8_t>(channels[c])};
       decoder.Decode(source, target, static_cast<int32_t>(size), width);
-      planes[c] = channels[c];
     }
+    if (!whole) SetDataEndedEarly(true);
     const int row = properties.RLABottomUp ? height - 1 - y : y;
     colors.ConvertRow(TSourcePlanes(planes.data(), channelCount), ScanLineBytes(row),
                       static_cast<uint32_t>(width), 0xFF);

@@ -62,7 +62,8 @@ class TRLAGraphic : public TFormatGraphic {
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
   // Reads the picture at the stream's position. A foreign channel text leaves an empty picture without
   // an error; other than three colour channels of 8 bits are refused with "Invalid color format in RLA
-  // file.".
+  // file.", and a file whose data cannot give its rows before the bitmap is made. Rows that are
+  // missing or cut stay black and set DataEndedEarly.
   void LoadFromStream(TStream& stream) override;
 
  private:

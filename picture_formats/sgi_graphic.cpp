@@ -14,6 +14,7 @@ namespace {
 constexpr int64_t kHeaderSize = 512;
 constexpr uint16_t kMagic = 474;
 constexpr const char* kSGINames = "sgi, bw or rgb(a)";
+constexpr const char* kSGI = "SGI";
 
 struct TSGIHeader {
   uint16_t Magic = 0;
@@ -46,13 +47,6 @@ void ReadTable(TStream& stream, std::vector<uint32_t>& table, size_t count) {
   table.assign(count, 0);
   stream.Read(table.data(), static_cast<int64_t>(CheckedMul<size_t>(count, 4)));
   if constexpr (std::endian::native == std::endian::little) SwapLongs(table);
-}
-
-// Reads into `target` at `position` what the stream holds of it; the rest is zeroed.
-void ReadZeroFilled(TStream& stream, int64_t position, std::span<uint8_t> target) {
-  stream.SetPosition(position);
-  const int64_t count = std::max<int64_t>(stream.Read(target.data(), static_cast<int64_t>(target.size())), 0);
-  std::fill(target.begin() + count, target.end(), uint8_t{0});
 }
 
 }  // namespace
@@ -102,7 +96,7 @@ void TSGIGraphic::LoadFromStream(TStream& stream) {
   BasePosition = stream.Position();
   const TImageProperties& properties = ImageProperties();
   // Rows without a pixel in them no bitmap holds.
-  if (!ReadImageProperties(stream, 0) || (properties.Width == 0 && properties.Height != 0))
+  if (!ReadImageProperties(stream, 0) || properties.Width == 0 || properties.Height == 0)
     FormatErrorFmt(gesInvalidImage, {kSGINames});
   ProgressRect = Rect(0, 0, static_cast<int32_t>(properties.Width), 1);
   ProgressStarting(gesPreparing);
@@ -127,10 +121,24 @@ void TSGIGraphic::LoadFromStream(TStream& stream) {
   colors.SetSourceColorScheme(color ? properties.ColorScheme : scIndexed);
   colors.SetTargetColorScheme(!color ? scIndexed : properties.ColorScheme == scRGBA ? scBGRA : scBGR);
   SetPixelFormat(colors.GetPixelFormat(1));
-  if (properties.Compression == ctRunLength) {
-    const size_t count = CheckedMul<size_t>(height, channels);
-    ReadTable(stream, FRowStart, count);
-    ReadTable(stream, FRowSize, count);
+  // The rows shown, stored or packed, must be able to come from the bytes after the header. Stored
+  // rows take theirs one for one. A packed row reads as runs: a header and one sample give at
+  // most 127 samples (2 bytes for 127 bytes, or 4 for 254 with 16-bit samples), less than 64 bytes per
+  // packed byte, however many rows share their packed data.
+  const size_t fileRowBytes = size_t{width} * bytesPerChannel;
+  // Files of one or two dimensions may leave the channel count 0: they hold one channel. Only the
+  // channels shown are read (gray with alpha shows the gray one).
+  const size_t fileRows = CheckedMul<size_t>(height, std::max<uint32_t>(channels, 1));
+  const size_t rowsRead = CheckedMul<size_t>(height, std::max<uint8_t>(samples, 1));
+  const bool runLength = properties.Compression == ctRunLength;
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 64 : 1, fileRowBytes, rowsRead, kSGI,
+                 kSGINames);
+  if (runLength) {
+    // Both tables, 4 bytes a row each, must be there before they are allocated.
+    if (CheckedMul<uint64_t>(fileRows, 8) > static_cast<uint64_t>(BytesLeft(stream)))
+      FormatErrorFmt(gesDataEnded, {kSGI});
+    ReadTable(stream, FRowStart, fileRows);
+    ReadTable(stream, FRowSize, fileRows);
     FDecoder = std::make_unique<TSGIRLEDecoder>(properties.BitsPerSample);
   }
   SetSize(static_cast<int>(width), static_cast<int>(height));
@@ -170,17 +178,30 @@ void TSGIGraphic::ReadRow(std::span<const std::span<uint8_t>> targets, uint32_t 
     if (target.empty()) continue;
     const uint64_t fileRowOfChannel = fileRow + c * height;
     if (!FDecoder) {
+      // The load made sure the stream holds every stored row.
       const uint64_t offset = kHeaderSize + fileRowOfChannel * target.size();
-      ReadZeroFilled(*Stream, BasePosition + RangeChecked<int64_t>(offset), target);
+      Stream->SetPosition(BasePosition + RangeChecked<int64_t>(offset));
+      Stream->ReadBuffer(target.data(), static_cast<int64_t>(target.size()));
       continue;
     }
-    // A packed row reads as zeros past the stream's end (and past its stored length), and a zero count
-    // ends a packed row: so it is only ever read as far as the stream goes, with two zero bytes after.
+    // Every packet gives at least one sample for its header and sample (at most two samples' room),
+    // and an ending header follows: no more of a packed row is read, however long its table entry says
+    // it is, so that rows sharing one long block of packed data cost no more than their own.
+    const size_t sampleBytes = FDecoder->SampleSize() == 16 ? 2 : 1;
+    const uint64_t longestRow = 2 * uint64_t{target.size()} + sampleBytes;
     const size_t index = static_cast<size_t>(fileRowOfChannel);
-    Stream->SetPosition(BasePosition + int64_t{FRowStart[index]});
-    const size_t size = std::min<uint64_t>(FRowSize[index], static_cast<uint64_t>(BytesLeft(*Stream)));
+    const int64_t start = BasePosition + int64_t{FRowStart[index]};
+    const uint64_t stated = std::min<uint64_t>(FRowSize[index], longestRow);
+    const uint64_t present = start < Stream->Size() ? static_cast<uint64_t>(Stream->Size() - start) : 0;
+    // A row the file does not hold in full comes out black from where its data stop.
+    if (present < stated) SetDataEndedEarly(true);
+    const size_t size = static_cast<size_t>(std::min(stated, present));
+    // A zero count ends a packed row: two zero bytes after its data end it where they stop.
     FPackedRow.assign(size + 2, 0);
-    Stream->ReadBuffer(FPackedRow.data(), static_cast<int64_t>(size));
+    if (size > 0) {
+      Stream->SetPosition(start);
+      Stream->ReadBuffer(FPackedRow.data(), static_cast<int64_t>(size));
+    }
     std::fill(target.begin(), target.end(), uint8_t{0});
     TSourceCursor source{std::span<const uint8_t>(FPackedRow)};
     TTargetCursor unpacked{target};

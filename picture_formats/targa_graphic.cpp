@@ -12,6 +12,7 @@
 
 namespace {
 
+constexpr const char* kTarga = "Targa";
 constexpr int64_t kHeaderSize = 18;
 constexpr uint8_t kTopFirst = 0x20;  // image descriptor: the first stored row is the top row
 
@@ -132,13 +133,18 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
   ReadImageProperties(stream, 0);
   stream.SetPosition(BasePosition);
   const TImageProperties& properties = ImageProperties();
-  // Rows without a pixel in them no bitmap holds; as the reader reports nothing but short reads, such a
-  // header leaves the picture empty.
-  if (properties.Width == 0 && properties.Height != 0) return;
   ProgressRect = Rect(0, 0, static_cast<int32_t>(properties.Width), 1);
   ProgressStarting(gesPreparing);
 
   const TTargaHeader header = ReadHeader(stream);
+  // Image type 0 holds no pixels, and types 32 and 33 (Huffman-coded colour maps) are not read: neither
+  // may pass for a picture, nor may rows without a pixel in them.
+  if (header.ImageType == 32 || header.ImageType == 33)
+    FormatErrorFmt(gesUnsupportedFeature, {gesCompressionScheme, kTarga});
+  if ((header.ImageType < 1 || header.ImageType > 3) && !IsRunLength(header.ImageType))
+    FormatErrorFmt(gesInvalidImage, {kTarga});
+  if (header.Width == 0 || header.Height == 0) FormatErrorFmt(gesInvalidImage, {kTarga});
+  if (properties.BitsPerPixel == 0) FormatErrorFmt(gesInvalidColorFormat, {kTarga});
   const bool topFirst = (header.ImageDescriptor & kTopFirst) != 0;
   stream.Seek(header.IDLength, TSeekOrigin::soCurrent);
 
@@ -180,22 +186,30 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     }
   }
 
+  const int height = header.Height;
+  const size_t rowSize = size_t{header.Width} * BytesFor(header.PixelSize);
+  const bool runLength = IsRunLength(header.ImageType);
+  // Stored rows take their bytes one for one. A run-length packet of 1 + n bytes (n the pixel's bytes,
+  // 1 to 4) gives at most 128 pixels, 128 n bytes: less than 128 bytes per packed byte.
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 128 : 1, rowSize, header.Height,
+                 kTarga, kTarga);
+
   SetSize(header.Width, header.Height);
   if (palette) SetPalette(palette);
   ProgressEnding();
 
   ProgressStarting(gesTransfering);
-  const int height = header.Height;
-  const size_t rowSize = size_t{header.Width} * BytesFor(header.PixelSize);
   const auto bitmapRow = [&](int y) { return topFirst ? y : height - 1 - y; };
-  if (header.ImageType >= 1 && header.ImageType <= 3) {
+  if (!runLength) {
     for (int y = 0; y < height; ++y) {
       stream.ReadBuffer(ScanLine(bitmapRow(y)), static_cast<int64_t>(rowSize));
       ProgressRow(y + 1, height);
     }
-  } else if (IsRunLength(header.ImageType)) {
-    // Each row reads what its packets may need at most and gives back to the stream what they did not
-    // use; a packet that runs past the row's end carries over into the next row.
+  } else {
+    // Each row reads what its packets may need at most (a raw packet of 128 pixels takes 1 + 128 n
+    // bytes) and gives back to the stream what they did not use; a packet that runs past the row's end
+    // carries over into the next row. Packets that end with the file leave the rest of the picture
+    // black, and the picture says so.
     TTargaRLEDecoder decoder(header.PixelSize);
     std::vector<uint8_t> packed(2 * rowSize);
     for (int y = 0; y < height; ++y) {
@@ -203,7 +217,12 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
       const auto count = static_cast<size_t>(stream.Read(packed.data(), static_cast<int64_t>(packed.size())));
       TSourceCursor source(std::span<const uint8_t>(packed.data(), count));
       TTargetCursor target(std::span<uint8_t>(ScanLine(bitmapRow(y)), rowSize));
-      decoder.Decode(source, target, static_cast<int32_t>(count), header.Width);
+      try {
+        decoder.Decode(source, target, static_cast<int32_t>(count), header.Width);
+      } catch (const EPackedDataEnded&) {
+        SetDataEndedEarly(true);
+        break;
+      }
       stream.SetPosition(start + static_cast<int64_t>(source.Position()));
       ProgressRow(y + 1, height);
     }

@@ -14,9 +14,12 @@ class TTargaGraphic : public TFormatGraphic {
  public:
   // Reads the 18-byte header at the stream's position; always answers true.
   bool ReadImageProperties(TStream& stream, uint32_t imageIndex) override;
-  // Reads the picture at the stream's position. Short reads of the header, the colour map or raw rows
-  // raise the stream's read error; run-length data that end before the picture does raise
-  // EGraphicCompression. A header of rows without pixels leaves the picture empty.
+  // Reads the picture at the stream's position. Short reads of the header or the colour map raise the
+  // stream's read error; raw rows the file cannot hold, or run-length data that cannot fill the
+  // picture, are refused before the bitmap is made ("...ends before its picture does."). Run-length
+  // data that end before the last row leave the rest black and set DataEndedEarly. Image type 0 (no
+  // pixels), rows without pixels and unknown image types raise EInvalidGraphic; types 32 and 33 "...not
+  // supported...".
   void LoadFromStream(TStream& stream) override;
   // Writes the picture run-length packed.
   void SaveToStream(TStream& stream) override;

@@ -1,8 +1,8 @@
 // Loads one input as a Photo-CD image pack. The input gives the pack's three header sectors. When it
 // ends in "BASE", what lies between the header and those four bytes, repeated, fills the base image at
 // sector 96 (a whole base image takes long to convert and its pixels do not change the reader's path,
-// so mutations soon leave this path); otherwise the pack ends with the input. Damaged packs may only
-// end in the reader's errors or the stream's read error.
+// so mutations soon leave this path); otherwise the pack ends with the input. The pack is loaded as the
+// program loads one by file name.
 
 #include <algorithm>
 #include <cstring>
@@ -29,10 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   TPCDGraphic picture;
-  const TPixelFormat format =
-      FuzzReader<TPCDGraphic, EInvalidGraphic, EReadError>(pack.data(), pack.size(), picture);
-  if (format != pfDevice && !picture.Empty() &&
-      !(format == pf24bit && picture.Width() * picture.Height() == 768 * 512))
+  const TPixelFormat format = FuzzLoadedPicture<TPCDGraphic>(pack.data(), pack.size(), picture);
+  if (format != pfDevice && !(format == pf24bit && picture.Width() * picture.Height() == 768 * 512))
     std::abort();
   return 0;
 }

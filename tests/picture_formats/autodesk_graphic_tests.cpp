@@ -18,13 +18,16 @@ TEST(AutodeskFiles, PaletteAndPixels) {
   // The spare entry 255 is (63, 63, 0) x 4.
   EXPECT_EQ(picture->ColorTable()[255], (TPaletteEntry{252, 252, 0, 0}));
 
-  // A picture whose pixels end early keeps index 0 below them.
-  const auto cut = LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.end() - 37 * 3));
-  Bytes expected = Sample("autodesk/picture.rgb");
-  const TPaletteEntry first = picture->ColorTable()[0];
-  for (auto at = expected.end() - 37 * 3 * 3; at != expected.end(); at += 3)
-    std::copy_n(Bytes{first.peRed, first.peGreen, first.peBlue}.begin(), 3, at);
-  EXPECT_EQ(PixelColors(*cut), expected);
+  // A picture whose pixels end early is refused; one without pixels (a header, perhaps with its palette,
+  // alone) is no picture at all.
+  const auto refused = [&](size_t size) {
+    return RaisedMessage<EInvalidGraphic>(
+        [&] { LoadBytes<TAutodeskGraphic>(Bytes(file.begin(), file.begin() + long(size))); });
+  };
+  EXPECT_EQ(refused(file.size() - 37 * 3),
+            "Cannot load image. The Autodesk file ends before its picture does.");
+  for (const size_t size : {size_t{32}, size_t{400}, size_t{800}})
+    EXPECT_EQ(refused(size), "Cannot load image. Invalid or unexpected Autodesk image format.") << size;
 }
 
 TEST(AutodeskFiles, ProbeAndRefusals) {

@@ -1,9 +1,11 @@
 // PNG-compressed icon images, read through the decoder the library installs at its start-up.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "picture_formats/format_list.h"
-#include "tests/picture_formats/picture_test_support.h"
+#include "picture_formats/icon_png.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/toolkit/graphics/graphics_helpers.h"
 #include "toolkit/core/exceptions.h"
@@ -51,10 +53,18 @@ TEST_F(IconPngTest, DamagedPngImagesRaise) {
   Bytes huge = File;
   huge[38 + 16 + 1] = 0x40;  // a width of 4 million pixels
   EXPECT_NE(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TIcon>(huge); }), "");
-  // Damage inside the image data: the PNG reader's checks raise.
+  // Damage inside the image data: the PNG reader's checks raise, in the library's words naming PNG.
   Bytes damaged = File;
   damaged[38 + 600] ^= 0x5A;
-  EXPECT_THROW(LoadBytes<TIcon>(damaged), Exception);
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TIcon>(damaged); }),
+            "Cannot load image. CRC error found in PNG file.");
+  // A PNG image whose image data end before its picture does: an icon has no way to show part of one.
+  Bytes taller = Sample("png/pictures/rgb.png");
+  Poke(taller, 20, Be(23 * 2, 4));  // twice the rows the image data hold
+  Poke(taller, 29, Be(static_cast<uint32_t>(crc32(0, taller.data() + 12, 17)), 4));
+  TBitmap image;
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { DecodeIconPng(taller, image); }),
+            "Cannot load image. The PNG file ends before its picture does.");
   // An entry cut short: the directory still promises 1176 bytes of the PNG image.
   Bytes cut(File.begin(), File.begin() + 38 + 600);
   EXPECT_THROW(LoadBytes<TIcon>(cut), Exception);

@@ -89,9 +89,15 @@ TEST(PCDHeader, ProbeAndRefusals) {
   EXPECT_FALSE(ProbeBytes<TPCDGraphic>(foreign));
   EXPECT_TRUE(LoadBytes<TPCDGraphic>(foreign)->Empty());
 
-  // Packs that end early.
-  for (size_t size : {100u, 6143u, 196608u + 2304u * 100, 788479u - 2048u})
+  // Packs that end early: inside the header sectors the stream's read error, inside the base image a
+  // refusal before the planes are allocated.
+  for (size_t size : {100u, 6143u})
     EXPECT_THROW(LoadBytes<TPCDGraphic>(Bytes(pack.begin(), pack.begin() + long(size))), EReadError) << size;
+  for (size_t size : {196608u + 2304u * 100, 788479u - 2048u})
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
+                  [&] { LoadBytes<TPCDGraphic>(Bytes(pack.begin(), pack.begin() + long(size))); }),
+              "Cannot load image. The PCD file ends before its picture does.")
+        << size;
 }
 
 }  // namespace

@@ -102,13 +102,24 @@ TEST(PCXMends, ShortRowsOddLayoutsAndShortFilesAreHandledSafely) {
                                   TPcxLayout{.Bits = 2, .Planes = 4}, TPcxLayout{.Bits = 16}})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPCXGraphic>(Pcx(layout, Bytes(900))); }),
               "Invalid color format in PCX file.");
-  // A short stored true-colour file: what is missing stays black.
-  const auto shortRaw = LoadBytes<TPCXGraphic>(
-      Pcx({.Planes = 3, .Width = 2, .Height = 2, .BytesPerLine = 2}, {10, 20, 30, 40}));
-  EXPECT_EQ(PixelColors(*shortRaw), (Bytes{10, 30, 0, 20, 40, 0, 0, 0, 0, 0, 0, 0}));
-  // Run-length data that end early, and a 256-colour file too short for its palette block.
-  EXPECT_THROW(LoadBytes<TPCXGraphic>(Pcx({.Encoding = 1, .Planes = 3}, {0xC5, 1})), EGraphicCompression);
-  EXPECT_THROW(LoadBytes<TPCXGraphic>(Pcx({}, Bytes(768))), EIntOverflow);
+  // A short stored true-colour file is refused before its bitmap is made.
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] {
+              LoadBytes<TPCXGraphic>(
+                  Pcx({.Planes = 3, .Width = 2, .Height = 2, .BytesPerLine = 2}, {10, 20, 30, 40}));
+            }),
+            "Cannot load image. The PCX file ends before its picture does.");
+  // Run-length data that end early leave black, and the picture says so.
+  const auto shortPacked = LoadBytes<TPCXGraphic>(Pcx({.Encoding = 1, .Planes = 3}, {0xC5, 1}));
+  EXPECT_TRUE(shortPacked->DataEndedEarly());
+  EXPECT_EQ(PixelColors(*shortPacked), (Bytes{1, 1, 1, 1, 1, 0}));
+  // A 256-colour file too short for a palette block has none: its bytes are all pixels.
+  const auto noBlock = LoadBytes<TPCXGraphic>(Pcx({.PaletteInfo = 2}, Bytes{7, 9} + Bytes(766)));
+  EXPECT_EQ(PixelColors(*noBlock), (Bytes{7, 7, 7, 9, 9, 9}));
+  // A bytes-per-line far beyond what the width needs is a damaged header.
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>(
+                [] { LoadBytes<TPCXGraphic>(Pcx({.Width = 9, .BytesPerLine = 26}, Bytes(800))); }),
+            "Cannot load image. Invalid or unexpected PCX or SCR image format.");
+  EXPECT_FALSE(LoadBytes<TPCXGraphic>(Pcx({.Width = 9, .BytesPerLine = 25}, Bytes(800)))->Empty());
   // A maximum more than one below its minimum; one below is a picture 0 pixels wide, which no bitmap
   // holds.
   Bytes inverted = Pcx({}, Bytes(800));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/raised_message.h"
+#include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
 
@@ -22,6 +23,17 @@ std::unique_ptr<G> LoadBytes(const Bytes& bytes) {
   auto picture = std::make_unique<G>();
   picture->LoadFromStream(stream);
   return picture;
+}
+
+// The message with which G's failure net refuses the bytes (loaded as a file by name is); "" when they
+// load.
+template <class G>
+std::string RefusalMessage(const Bytes& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes);
+  stream.SetPosition(0);
+  G picture;
+  return RaisedMessage<EInvalidGraphic>([&] { picture.LoadChecked(stream); });
 }
 
 // R, G, B of every pixel, rows top first (with A after them for a 32-bit bitmap when withAlpha);

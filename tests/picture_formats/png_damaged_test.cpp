@@ -40,18 +40,32 @@ TEST(PngDamaged, CutFilesAndChangedBytesAreRefused) {
     }
 }
 
-TEST(PngDamaged, ImageDataEndingBeforeThePictureGiveTheDeflateError) {
+TEST(PngDamaged, ImageDataEndingBeforeThePictureAreFlaggedOrRefused) {
   Bytes raw;
   for (uint8_t y = 0; y < 8; ++y) raw.insert(raw.end(), {0, y, 1, 2, 3});
   const Bytes packed = Deflate(raw), stored = Deflate(raw, 0);
   Bytes noDeflate = packed;
   noDeflate[0] = 0x77;  // a zlib header without the deflate method
-  // Streams cut short (correct CRCs), one that ends after fewer rows, none at all, damaged ones.
+  const auto file = [](const Bytes& idat) {
+    return Png({IHDR(4, 8, 8, 0), Chunk("IDAT", idat), Chunk("IEND", {})});
+  };
+  // Streams cut short (correct CRCs), and one that ends after fewer rows: the rows they give are kept,
+  // the rest shows the background, and the picture says its data ended early.
   for (const Bytes& idat :
        {Bytes(packed.begin(), packed.begin() + 2), Bytes(stored.begin(), stored.end() - 6),
-        Deflate(Bytes(raw.begin(), raw.begin() + 37)), Bytes{}, Bytes(40, 0xFF), noDeflate})
-    EXPECT_EQ(LoadError(Png({IHDR(4, 8, 8, 0), Chunk("IDAT", idat), Chunk("IEND", {})})), kLZ77)
-        << idat.size();
+        Deflate(Bytes(raw.begin(), raw.begin() + 37))}) {
+    const auto picture = LoadBytes<TPNGGraphic>(file(idat));
+    EXPECT_TRUE(picture->DataEndedEarly()) << idat.size();
+    EXPECT_EQ(picture->Height(), 8);
+  }
+  const auto partial = LoadBytes<TPNGGraphic>(file(Deflate(Bytes(raw.begin(), raw.begin() + 37))));
+  EXPECT_EQ(Bytes(partial->ScanLine(6), partial->ScanLine(6) + 4), (Bytes{6, 1, 2, 3}));
+  EXPECT_EQ(Bytes(partial->ScanLine(7), partial->ScanLine(7) + 4), Bytes(4, 255));
+  EXPECT_FALSE(LoadBytes<TPNGGraphic>(file(packed))->DataEndedEarly());
+  // No image data at all cannot give the picture; damaged streams are the deflate decoder's error.
+  EXPECT_EQ(LoadError(file({})), kInvalid);
+  for (const Bytes& idat : {Bytes(40, 0xFF), noDeflate})
+    EXPECT_EQ(LoadError(file(idat)), kLZ77) << idat.size();
   // Bytes after the stream's end are refused; rows beyond the picture are not read.
   Bytes extra = Deflate({0, 9, 0, 8});
   extra.insert(extra.end(), {1, 2, 3});

@@ -6,6 +6,7 @@
 
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/reader_test_support.h"
+#include "tests/support/peak_memory.h"
 
 namespace {
 
@@ -70,8 +71,9 @@ TEST(PSPHeader, ProbeAndHeaderReaderTestSignatureAndVersion) {
   for (const Bytes& refused : {version2, Psp(0, 2, 0, 8, LayerBank({Channel(0, {}, 0)}))})
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TPSPGraphic>(refused); }),
               "Cannot load image. Invalid or unexpected PSP image format.");
-  // Without a layer bank: the right size, nothing decoded.
-  EXPECT_EQ(PixelColors(*LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, {}))), Bytes(6, 0));
+  // Without a layer bank there is no picture: no black one stands in for it.
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([] { LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, {})); }),
+            "Cannot load image. Invalid or unexpected PSP image format.");
 }
 
 TEST(PSPMends, DamagedChannelsAndPalettesAreRefused) {
@@ -88,25 +90,39 @@ TEST(PSPMends, DamagedChannelsAndPalettesAreRefused) {
   EXPECT_EQ(refused(Psp(2, 1, 0, 24, LayerBank({red, Channel(2, {3, 4, 9}, 2), blue}))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 24, LayerBank({red, blue}))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 8, LayerBank({red}))), invalid);
+  // A layer without the channels its rows need is refused before the picture takes its size.
+  const Bytes huge = Psp(20000, 20000, 0, 24, LayerBank({}));
+  EXPECT_EQ(refused(huge), invalid);
+  EXPECT_LT(PeakMemoryGrowthKiB([&] { refused(huge); }), 100 * 1024);
   // Palettes of more than 256 entries, and depths without a row layout.
   EXPECT_EQ(refused(Psp(2, 1, 0, 8, Palette(257, Bytes(257 * 4)))), invalid);
   EXPECT_EQ(refused(Psp(2, 1, 0, 2, {})), invalid);
 
-  // Short channels are padded with zeros; channel types beyond blue are passed over whole.
-  const auto shortChannel = LoadBytes<TPSPGraphic>(
-      Psp(2, 2, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, Channel(3, {5}, 1)})));
-  EXPECT_EQ(PixelColors(*shortChannel), (Bytes{1, 3, 5, 2, 4, 0, 0, 0, 0, 0, 0, 0}));
+  // Channel types beyond blue are passed over whole; a stored channel too short for the rows is
+  // refused before the bitmap is made.
+  const std::string ended = "Cannot load image. The PSP file ends before its picture does.";
+  EXPECT_EQ(
+      refused(Psp(2, 2, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, Channel(3, {5}, 1)}))),
+      ended);
+  const auto passedOver =
+      LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, LayerBank({Channel(7, {0x7E, 0x7E}, 2), red, green, blue})));
+  EXPECT_EQ(PixelColors(*passedOver), (Bytes{1, 3, 5, 2, 4, 6}));
+  // Run-length channels that end before the rows do leave black, and the picture says so.
+  const auto shortPacked = LoadBytes<TPSPGraphic>(Psp(2, 2, 1, 8, LayerBank({Channel(0, {0x83, 7}, 4)})));
+  EXPECT_TRUE(shortPacked->DataEndedEarly());
+  EXPECT_EQ(StoredRows(*shortPacked, 2), (Bytes{7, 7, 7, 0}));
   // A palette block after the layers still gives the palette.
   const auto lateLayer = LoadBytes<TPSPGraphic>(
       Psp(1, 1, 0, 8, LayerBank({Channel(0, {1}, 1)}) + Palette(2, {1, 2, 3, 0, 40, 50, 60, 0})));
   EXPECT_EQ(PixelColors(*lateLayer), (Bytes{60, 50, 40}));
-  // Hidden layers are skipped.
-  EXPECT_EQ(PixelColors(*LoadBytes<TPSPGraphic>(Psp(2, 1, 0, 24, LayerBank({red, green, blue}, 3)))),
-            Bytes(6, 0));
+  // Hidden layers are skipped: with no other, there is no picture.
+  EXPECT_EQ(refused(Psp(2, 1, 0, 24, LayerBank({red, green, blue}, 3))),
+            "Cannot load image. Invalid or unexpected PSP image format.");
   // A file cut short, and damaged run-length and deflated channels.
   const Bytes good = Sample("psp/rgb_rle_v5.psp");
-  for (size_t size : {size_t{60}, good.size() - 1})
-    EXPECT_THROW(LoadBytes<TPSPGraphic>(Bytes(good.begin(), good.begin() + long(size))), EReadError) << size;
+  EXPECT_EQ(RefusalMessage<TPSPGraphic>(Bytes(good.begin(), good.begin() + 60)),
+            "Stream read error in PSP file.");
+  EXPECT_EQ(RefusalMessage<TPSPGraphic>(Bytes(good.begin(), good.end() - 1)), ended);
   EXPECT_THROW(LoadBytes<TPSPGraphic>(Psp(2, 1, 1, 8, LayerBank({Channel(0, {0x83, 7}, 2)}))),
                EGraphicCompression);
   EXPECT_THROW(LoadBytes<TPSPGraphic>(Psp(2, 1, 2, 8, LayerBank({Channel(0, {0x78, 0x9C, 1}, 2)}))),

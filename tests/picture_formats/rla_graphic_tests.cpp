@@ -105,13 +105,25 @@ TEST(RLAHeader, DamagedFilesRaiseCleanly) {
   EXPECT_EQ(PixelColors(*LoadBytes<TRLAGraphic>(OneRow(3, {{2, 9}, {0xFE, 1, 2}, {1, 5, 0xFF, 6}}))),
             (Bytes{9, 1, 5, 9, 2, 5, 9, 0, 6}));
   EXPECT_THROW(LoadBytes<TRLAGraphic>(OneRow(2, {{5, 7}, {1, 7}, {1, 7}})), EGraphicCompression);
-  EXPECT_THROW(LoadBytes<TRLAGraphic>(OneRow(2, {{1, 7}, {1, 7}})), EReadError);
+  // A packed length no row of the width can take is refused unread.
+  EXPECT_THROW(LoadBytes<TRLAGraphic>(OneRow(2, {Bytes(6), {1, 7}, {1, 7}})), EGraphicCompression);
+  // A row cut short keeps what it holds; one whose offset points past the file or into its header
+  // stays black; the picture says its data ended early.
+  const auto cut = LoadBytes<TRLAGraphic>(OneRow(2, {{1, 7}, {1, 7}}));
+  EXPECT_TRUE(cut->DataEndedEarly());
+  EXPECT_EQ(PixelColors(*cut), (Bytes{7, 7, 0, 7, 7, 0}));
   Bytes farOffset = OneRow(2, {{1, 7}, {1, 7}, {1, 7}});
+  EXPECT_FALSE(LoadBytes<TRLAGraphic>(farOffset)->DataEndedEarly());
   farOffset[740] = 0x7F;
-  EXPECT_THROW(LoadBytes<TRLAGraphic>(farOffset), EReadError);
+  EXPECT_TRUE(LoadBytes<TRLAGraphic>(farOffset)->DataEndedEarly());
+  farOffset[740] = 0;
+  farOffset[743] = 0;
+  EXPECT_TRUE(LoadBytes<TRLAGraphic>(farOffset)->DataEndedEarly());
+  // A height whose offset table the file does not hold is refused before the bitmap is made.
   Bytes shortTable = Sample("rla/rgb.rla");
-  Set16(shortTable, 14, 30000);  // a height the offset table does not hold
-  EXPECT_THROW(LoadBytes<TRLAGraphic>(shortTable), EReadError);
+  Set16(shortTable, 14, 30000);
+  EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TRLAGraphic>(shortTable); }),
+            "Cannot load image. The RLA file ends before its picture does.");
 }
 
 }  // namespace

@@ -74,15 +74,20 @@ TEST(SGIMends, GrayAlphaAndShortFiles) {
       LoadBytes<TSGIGraphic>(SgiPacked(1, 2, 1, 2, {{0x02, 9, 0}, {0xFF, 0xFF, 0xFF}}));
   EXPECT_EQ(RowBytes(*grayAlphaPacked), (Bytes{9, 9}));
 
-  // Short files: rows and packed data the file does not hold come out zero.
-  const auto shortRaw = LoadBytes<TSGIGraphic>(Sgi(0, 1, 2, 2, 3, {10, 20, 30, 40, 50}));
-  EXPECT_EQ(PixelColors(*shortRaw), (Bytes{30, 0, 0, 40, 0, 0, 10, 50, 0, 20, 0, 0}));
-  Bytes cut = SgiPacked(1, 4, 1, 1, {{0x04, 5, 0}});
-  cut.resize(cut.size() - 2);  // the run's value and the row's end
-  EXPECT_EQ(RowBytes(*LoadBytes<TSGIGraphic>(cut)), (Bytes{0, 0, 0, 0}));
+  // Short files: stored rows and tables the file does not hold are refused before the bitmap is
+  // made; packed rows the file does not hold in full come out black from where their data stop, and
+  // the picture says so.
+  const std::string ended = "Cannot load image. The SGI file ends before its picture does.";
   Bytes tablesCut = SgiPacked(1, 2, 2, 1, {{0x02, 5, 0}, {0x02, 6, 0}});
   tablesCut.resize(512 + 4);
-  EXPECT_EQ(RowBytes(*LoadBytes<TSGIGraphic>(tablesCut)), (Bytes{0, 0, 0, 0}));
+  for (const Bytes& file : {Sgi(0, 1, 2, 2, 3, {10, 20, 30, 40, 50}), tablesCut})
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TSGIGraphic>(file); }), ended);
+  Bytes cut = SgiPacked(1, 4, 1, 1, {{0x04, 5, 0}});
+  cut.resize(cut.size() - 2);  // the run's value and the row's end
+  const auto cutPicture = LoadBytes<TSGIGraphic>(cut);
+  EXPECT_TRUE(cutPicture->DataEndedEarly());
+  EXPECT_EQ(RowBytes(*cutPicture), (Bytes{0, 0, 0, 0}));
+  EXPECT_FALSE(LoadBytes<TSGIGraphic>(SgiPacked(1, 4, 1, 1, {{0x04, 5, 0}}))->DataEndedEarly());
 
   // A packed row that unpacks past its row, and channel counts no bitmap holds.
   EXPECT_THROW(LoadBytes<TSGIGraphic>(SgiPacked(1, 2, 1, 1, {{0x03, 5, 0}})), EGraphicCompression);

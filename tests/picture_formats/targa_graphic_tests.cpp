@@ -68,14 +68,32 @@ TEST(TargaLayouts, RunLengthPacketsMayCrossRowsAndTheStreamStopsAfterThem) {
   picture.LoadFromStream(stream);
   EXPECT_EQ(RowBytes(picture, 1), (Bytes{2, 3, 4, 7, 7, 1, 7, 7, 7}));
   EXPECT_EQ(stream.Position(), static_cast<int64_t>(file.size() - 2));
-  // Image type 0 has a size and no pixels; a picture 0 pixels wide stays empty.
-  EXPECT_EQ(PixelColors(*LoadBytes<TTargaGraphic>(Targa(0, 24, 3, 2, 0, {}))), Bytes(18, 0));
-  EXPECT_TRUE(LoadBytes<TTargaGraphic>(Targa(2, 24, 0, 2, 0, {}))->Empty());
+  // Image type 0 has a size and no pixels, a picture 0 pixels wide none either: neither passes for a
+  // picture. Huffman-coded colour maps (types 32 and 33) are not read.
+  const auto refused = [](const Bytes& file) {
+    return RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TTargaGraphic>(file); });
+  };
+  const std::string invalid = "Cannot load image. Invalid or unexpected Targa image format.";
+  EXPECT_EQ(refused(Targa(0, 24, 3, 2, 0, {})), invalid);
+  EXPECT_EQ(refused(Targa(2, 24, 0, 2, 0, Bytes(6))), invalid);
+  EXPECT_EQ(refused(Targa(4, 24, 1, 1, 0, Bytes(6))), invalid);
+  for (const uint8_t type : {32, 33})
+    EXPECT_EQ(refused(Targa(type, 8, 1, 1, 0, Bytes(6))),
+              "Cannot load image. The compression scheme is not supported for Targa files.");
 }
 
 TEST(TargaLayouts, DamagedFilesRaiseCleanly) {
-  EXPECT_THROW(LoadBytes<TTargaGraphic>(Targa(2, 24, 2, 2, 0, Bytes(11))), EReadError);
-  EXPECT_THROW(LoadBytes<TTargaGraphic>(Targa(10, 24, 2, 2, 0, {0x83, 1, 2})), EGraphicCompression);
+  // Stored rows the file cannot hold are refused before the bitmap is made.
+  EXPECT_EQ(
+      RaisedMessage<EInvalidGraphic>([] { LoadBytes<TTargaGraphic>(Targa(2, 24, 2, 2, 0, Bytes(11))); }),
+      "Cannot load image. The Targa file ends before its picture does.");
+  // Run-length packets that end early leave black, and the picture says so.
+  const auto cut = LoadBytes<TTargaGraphic>(Targa(10, 24, 2, 2, 0x20, {0x83, 1, 2}));
+  EXPECT_TRUE(cut->DataEndedEarly());
+  EXPECT_EQ(PixelColors(*cut), Bytes(12, 0));
+  const auto whole = LoadBytes<TTargaGraphic>(Targa(10, 24, 2, 2, 0x20, {0x83, 1, 2, 3}));
+  EXPECT_FALSE(whole->DataEndedEarly());
+  EXPECT_EQ(PixelColors(*whole), (Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}));
 }
 
 TEST(TargaHeader, ProbeChecksTheIdentifyingFields) {

@@ -8,9 +8,10 @@
 //   none) load as pf32bit unchanged; other 32-bit masks are converted to pf32bit with the alpha channel
 //   (or 0) in the fourth byte.
 // - Uncompressed data must all be there (only the padding of the last row may be missing); a shorter
-//   file raises. RLE data that ends early (or without an end-of-bitmap escape) leaves the pixels it did
-//   not reach at index 0; a run that crosses the end of its padded row (the row's bytes, padding
-//   included) or of the picture raises; pixels of a run that fall into the padding are dropped.
+//   file raises. RLE data that ends early (before an end-of-bitmap escape, with rows left) leaves the
+//   pixels it did not reach at index 0 and sets DataEndedEarly (data too short even to be sized for the
+//   picture raise); a run that crosses the end of its padded row (the row's bytes, padding included)
+//   or of the picture raises; pixels of a run that fall into the padding are dropped.
 // - Colour tables hold at most 256 entries; a table longer than 2^bits keeps its first 2^bits entries.
 
 #include <bit>
@@ -31,6 +32,11 @@ namespace {
 // describe any size.
 constexpr int64_t kMaxPixelBytes = int64_t{1} << 30;
 constexpr int64_t kMaxRlePixelBytes = int64_t{1} << 28;
+// A run of two bytes gives at most 255 pixels: RLE data give less than 128 bytes of rows per byte.
+// Pictures larger than that come only from delta and end-of-bitmap escapes that leave most pixels
+// untouched; such sparse pictures are held to this.
+constexpr int64_t kRleExpansion = 128;
+constexpr int64_t kMaxSparseRlePixelBytes = int64_t{1} << 26;
 
 [[noreturn]] void Fail(const std::string& detail) {
   throw EInvalidGraphic(std::string(SInvalidBitmap) + " : " + detail);
@@ -214,8 +220,10 @@ void ConvertFieldRow(const uint8_t* from, int width, int bitCount, const TFieldL
 }
 
 // Decodes RLE8 or RLE4 data into zeroed bottom-up rows (row 0 of `pixels` is the bottom row, as in
-// the file). Stops quietly where the data ends.
-void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int height, uint8_t* pixels,
+// the file); with no pixels, only walks the data. Stops quietly where the data ends, and answers whether
+// they gave the whole picture: an end-of-bitmap escape, or every row ended (a file that lacks only its
+// end-of-bitmap escape is whole).
+bool DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int height, uint8_t* pixels,
                int stride) {
   size_t pos = 0;
   int64_t x = 0;
@@ -228,7 +236,7 @@ void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int heigh
     if (x + count > rowLimit) Fail(Format(SBmpRleRow, {static_cast<int64_t>(height - 1 - y)}));
   };
   const auto put = [&](int64_t px, uint8_t value) {
-    if (px >= width) return;
+    if (px >= width || !pixels) return;
     uint8_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(stride);
     if (fourBit)
       SetPixelIndex(pf4bit, row, static_cast<int>(px), value);
@@ -252,9 +260,9 @@ void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int heigh
         ++y;
         break;
       case 1:  // end of bitmap
-        return;
+        return true;
       case 2: {  // delta: moves right and up
-        if (pos + 2 > data.size()) return;
+        if (pos + 2 > data.size()) return false;
         const int64_t fromRow = height - 1 - y;
         x += data[pos];
         y += data[pos + 1];
@@ -269,7 +277,7 @@ void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int heigh
         const size_t present = std::min(bytes, data.size() - pos);
         for (int i = 0; i < value; ++i) {
           const size_t at = fourBit ? static_cast<size_t>(i) / 2 : static_cast<size_t>(i);
-          if (at >= present) return;
+          if (at >= present) return false;
           const uint8_t byte = data[pos + at];
           put(x + i, fourBit ? static_cast<uint8_t>((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
         }
@@ -279,6 +287,7 @@ void DecodeRle(std::span<const uint8_t> data, bool fourBit, int width, int heigh
       }
     }
   }
+  return y >= height || (y == height - 1 && x >= width);
 }
 
 TPixelMemory AllocatePixels(int64_t bytes, bool zeroed) {
@@ -294,7 +303,8 @@ TPixelMemory AllocatePixels(int64_t bytes, bool zeroed) {
 
 }  // namespace
 
-void TBitmap::LoadFromStream(TStream& stream) {
+// A file that ends inside its headers or colour table is an invalid bitmap, said as such.
+void TBitmap::LoadFromStream(TStream& stream) try {
   SetDataEndedEarly(false);
   const int64_t base = stream.Position();
   const int64_t available = stream.Size() - base;
@@ -354,13 +364,22 @@ void TBitmap::LoadFromStream(TStream& stream) {
   const int64_t pixelBytes = stride * height;
 
   TPixelMemory pixels;
+  bool whole = true;
   if (pixelBytes > 0 && rle) {
     const int64_t packed = h.SizeImage != 0 ? std::min<int64_t>(h.SizeImage, dataAvailable) : dataAvailable;
     std::vector<uint8_t> data(static_cast<size_t>(packed));
     stream.SetPosition(base + dataStart);
     stream.ReadBuffer(data.data(), packed);
+    const bool fourBit = h.Compression == BI_RLE4;
+    // Data that end before the picture does (no end-of-bitmap escape, rows left) keep what they give,
+    // flagged; but they must be able to give the rows they are sized for.
+    whole = DecodeRle(data, fourBit, width, height, nullptr, static_cast<int>(stride));
+    if (pixelBytes / kRleExpansion > packed) {
+      if (!whole) Fail(Format(SBmpTruncated, {pixelBytes / kRleExpansion, packed}));
+      if (pixelBytes > kMaxSparseRlePixelBytes) Fail(Format(SBmpTooLarge, {width, height}));
+    }
     pixels = AllocatePixels(pixelBytes, true);
-    DecodeRle(data, h.Compression == BI_RLE4, width, height, pixels.get(), static_cast<int>(stride));
+    DecodeRle(data, fourBit, width, height, pixels.get(), static_cast<int>(stride));
   } else if (pixelBytes > 0) {
     // Every row must be there; only the padding of the last one may be missing.
     const int64_t needed = fileStride * (height - 1) + (int64_t{width} * h.BitCount + 7) / 8;
@@ -392,4 +411,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     }
   }
   InstallLoaded(width, height, layout.Format, std::move(table), std::move(pixels), static_cast<int>(stride));
+  SetDataEndedEarly(!whole);
+} catch (const EReadError&) {
+  Fail(SFileTruncated);
 }

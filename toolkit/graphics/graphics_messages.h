@@ -2,6 +2,9 @@
 // The drawing layer's detail texts, added after the toolkit message (SInvalidBitmap, SInvalidIcon)
 // that names the kind of failure. French, like every toolkit message.
 
+// A BMP or icon file that ends inside its headers or tables.
+inline constexpr const char* SFileTruncated = "fichier tronqué";
+
 // BMP files.
 inline constexpr const char* SBmpSignature = "signature BM absente";
 inline constexpr const char* SBmpHeaderSize = "taille d'en-tête %u inconnue";
@@ -35,7 +38,8 @@ inline constexpr const char* SNoGuiForText = "Le dessin de texte demande une app
 inline constexpr const char* SMetafileKind = "ni métafichier Windows ni métafichier amélioré";
 inline constexpr const char* SMetafileHeader = "en-tête incorrect";
 inline constexpr const char* SMetafileInch = "nombre d'unités par pouce nul";
-inline constexpr const char* SMetafileNoWindow = "taille inconnue : ni en-tête de placement ni fenêtre définie";
+inline constexpr const char* SMetafileNoWindow =
+    "taille inconnue : ni en-tête de placement ni fenêtre définie";
 inline constexpr const char* SMetafileSize = "taille de %d x %d pixels incorrecte";
 inline constexpr const char* SMetafileTruncated = "enregistrement %d (octet %d) au-delà de la fin du fichier";
 inline constexpr const char* SMetafileRecord = "enregistrement %d (octet %d) endommagé";

@@ -193,7 +193,8 @@ void TIcon::SetHeight(int) {
   throw EInvalidGraphicOperation(SChangeIconSize);
 }
 
-void TIcon::LoadFromStream(TStream& stream) {
+// A file that ends inside its directory is an invalid icon, said as such.
+void TIcon::LoadFromStream(TStream& stream) try {
   const int64_t base = stream.Position();
   const int64_t available = stream.Size() - base;
   uint8_t directory[kDirectorySize];
@@ -244,6 +245,8 @@ void TIcon::LoadFromStream(TStream& stream) {
   FImage.TakeOver(image);
   FData = std::move(data);
   Changed();
+} catch (const EReadError&) {
+  Fail(SFileTruncated);
 }
 
 void TIcon::SaveToStream(TStream& stream) {

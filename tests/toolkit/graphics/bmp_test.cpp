@@ -227,3 +227,47 @@ TEST(BmpFile, TruncatedFilesRaiseAndLeaveTheBitmap) {
   LoadBmpBytes(loaded, bytes);
   EXPECT_TRUE(SamePixels(loaded, padded));
 }
+
+TEST(BmpFile, RunLengthDataEndingEarlyAreFlaggedAndTooShortDataRefused) {
+  // Data that end before the last row: what came is kept, and the bitmap says its data ended early.
+  TBitmap bitmap;
+  LoadBmpBytes(bitmap, Rle8File(4, 3, {4, 7, 0, 0, 2, 5}));
+  EXPECT_TRUE(bitmap.DataEndedEarly());
+  EXPECT_EQ(bitmap.ScanLine(2)[3], 7);
+  EXPECT_EQ(bitmap.ScanLine(1)[1], 5);
+  EXPECT_EQ(bitmap.ScanLine(0)[0], 0);
+  // Whole pictures: an end-of-bitmap escape, or every row ended without one (a missing trailer only).
+  for (const std::vector<uint8_t>& data :
+       {std::vector<uint8_t>{4, 7, 0, 0, 4, 5, 0, 1}, std::vector<uint8_t>{4, 7, 0, 0, 4, 5, 0, 0},
+        std::vector<uint8_t>{4, 7, 0, 0, 4, 5}, std::vector<uint8_t>{4, 7, 0, 1}}) {
+    LoadBmpBytes(bitmap, Rle8File(4, 2, data));
+    EXPECT_FALSE(bitmap.DataEndedEarly()) << data.size();
+    EXPECT_EQ(bitmap.ScanLine(1)[3], 7);
+  }
+  // The 4-bit kind likewise.
+  std::vector<uint8_t> rle4 = Rle8File(4, 2, {4, 0x12, 0, 0});
+  Put32(rle4, 28, 4);  // 4 bits per pixel
+  Put32(rle4, 30, 2);  // BI_RLE4
+  Put32(rle4, 46, 16);
+  rle4.erase(rle4.begin() + 14 + 40 + 64, rle4.end() - 4);
+  Put32(rle4, 10, 14 + 40 + 64);
+  LoadBmpBytes(bitmap, rle4);
+  EXPECT_TRUE(bitmap.DataEndedEarly());
+  // A size the data could never give, even in runs of 255 pixels, is refused before any memory is
+  // taken when the data end early; a sparse picture (an early end of bitmap) is held to 64 MB.
+  const std::string prefix = std::string(SInvalidBitmap) + " : ";
+  EXPECT_EQ(RejectionMessage(Rle8File(10000, 10000, {0xFF, 1, 0xFF, 2})),
+            prefix + "données de pixels tronquées (781250 octets attendus, 4 présents)");
+  EXPECT_NE(RejectionMessage(Rle8File(10000, 10000, {0, 1})).find("trop grande"), std::string::npos);
+  LoadBmpBytes(bitmap, Rle8File(2000, 2000, {0, 1}));
+  EXPECT_FALSE(bitmap.DataEndedEarly());
+  EXPECT_EQ(bitmap.Width(), 2000);
+  // A file cut inside its headers names the bitmap, never the bare stream error.
+  TBitmap small;
+  FillPattern(small, pf8bit, 4, 3);
+  const std::vector<uint8_t> good = BmpBytes(small);
+  for (const size_t length : {size_t{5}, size_t{20}, size_t{40}})
+    EXPECT_EQ(RejectionMessage(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(length))),
+              prefix + "fichier tronqué")
+        << length;
+}
