@@ -9,10 +9,6 @@
 
 #include "picture_formats/decoder.h"
 
-// Pictures promising more pixels than this are left out: readers make the bitmap a header asks for
-// before any pixel data arrive, which only slows the search without reaching other code.
-inline constexpr uint64_t kFuzzMaxPixels = uint64_t{1} << 20;
-
 // Decodes `packed` with one call into exactly `room` bytes (heap buffers of exactly those sizes, so
 // that AddressSanitizer sees any byte touched past them); a decoder that moves a cursor aborts.
 inline void DecodeInto(TDecoder& decoder, const std::vector<uint8_t>& packed, size_t room) {
