@@ -10,7 +10,6 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/core/string_utils.h"
-#include "toolkit/ui/application.h"
 #include "toolkit/ui/screen.h"
 #include "translation/uformedit.h"
 #include "translation/ulng.h"
@@ -94,8 +93,6 @@ void TLngForm::FormCreate(TObject*) {
 }
 
 void TLngForm::FormShow(TObject*) {
-  if (TCustomForm* main = Application->MainForm(); main && main != this && main->Visible())
-    move(main->Widget()->frameGeometry().center() - rect().center());
   RefreshList();
 }
 

@@ -1,6 +1,7 @@
 #include "toolkit/core/inifiles.h"
 
-#include <algorithm>
+#include <cstddef>
+#include <utility>
 
 #include "toolkit/core/conversions.h"
 #include "toolkit/core/file_system.h"
@@ -76,11 +77,6 @@ void TMemIniFile::Clear() {
   FSectionIndex.clear();
 }
 
-int TMemIniFile::SectionIndex(std::string_view section) const {
-  const auto found = FSectionIndex.find(section);
-  return found == FSectionIndex.end() ? -1 : static_cast<int>(found->second);
-}
-
 int TMemIniFile::LineIndex(const TSection& section, std::string_view name) {
   const auto found = section.Keys.find(name);
   return found == section.Keys.end() ? -1 : static_cast<int>(found->second);
@@ -92,13 +88,12 @@ TMemIniFile::TSection& TMemIniFile::AddSection(std::string_view section) {
 }
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::string_view section) const {
-  const int index = SectionIndex(section);
-  return index < 0 ? nullptr : &FSections[static_cast<size_t>(index)];
+  const auto found = FSectionIndex.find(section);
+  return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::string_view section) {
-  const int index = SectionIndex(section);
-  return index < 0 ? nullptr : &FSections[static_cast<size_t>(index)];
+  return const_cast<TSection*>(std::as_const(*this).FindSection(section));
 }
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view name,
@@ -171,10 +166,12 @@ bool TMemIniFile::ValueExists(std::string_view section, std::string_view name) c
 }
 
 void TMemIniFile::EraseSection(std::string_view section) {
-  if (std::erase_if(FSections, [section](const TSection& s) { return SameText(s.Name, section); }) == 0)
-    return;
+  const auto found = FSectionIndex.find(section);
+  if (found == FSectionIndex.end()) return;
+  FSections.erase(FSections.begin() + static_cast<std::ptrdiff_t>(found->second));
+  // The sections after it have moved up by one.
   FSectionIndex.clear();
-  for (size_t i = 0; i < FSections.size(); ++i) FSectionIndex.try_emplace(FSections[i].Name, i);
+  for (size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(FSections[i].Name, i);
 }
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view name) {

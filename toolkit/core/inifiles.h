@@ -93,15 +93,16 @@ class TMemIniFile {
 
   void Load();
   void Parse(const TStringList& lines);
-  // Index of the section / of the named line with a value, or -1.
-  int SectionIndex(std::string_view section) const;
+  // Index of the named line with a value, or -1.
   static int LineIndex(const TSection& section, std::string_view name);
+  // The section, or null.
   const TSection* FindSection(std::string_view section) const;
   TSection* FindSection(std::string_view section);
   TSection& AddSection(std::string_view section);
 
   std::string FFileName;
   std::vector<TSection> FSections;
-  // The first section of each name.
+  // Where each section stands in FSections (a section named again continues the first, so there is one
+  // of each name).
   TNameIndex FSectionIndex;
 };

@@ -59,36 +59,19 @@ bool SingleByteLocale() {
   return name && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0;
 }
 
+// An 8-bit letter cased as its Windows-1252 character is; a character the code page has not in the
+// other case keeps its byte.
+unsigned char Windows1252Case(unsigned char c, char32_t (*unicodeCase)(char32_t)) {
+  return static_cast<unsigned char>(
+      Windows1252Byte(unicodeCase(Windows1252Char(c))).value_or(static_cast<char>(c)));
+}
+
 unsigned char Windows1252Upper(unsigned char c) {
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A:
-      return 0x8A;  // s caron
-    case 0x9C:
-      return 0x8C;  // oe
-    case 0x9E:
-      return 0x8E;  // z caron
-    case 0xFF:
-      return 0x9F;  // y diaeresis
-    default:
-      return AsciiUpper(c);
-  }
+  return Windows1252Case(c, UnicodeUpper);
 }
 
 unsigned char Windows1252Lower(unsigned char c) {
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
-  switch (c) {
-    case 0x8A:
-      return 0x9A;
-    case 0x8C:
-      return 0x9C;
-    case 0x8E:
-      return 0x9E;
-    case 0x9F:
-      return 0xFF;
-    default:
-      return AsciiLower(c);
-  }
+  return Windows1252Case(c, UnicodeLower);
 }
 
 template <class Utf8Map, class ByteMap, class LocaleMap>

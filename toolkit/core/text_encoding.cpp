@@ -10,13 +10,6 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::optional<char> Windows1252Byte(char32_t code) {
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
-  for (size_t i = 0; i < kWindows1252High.size(); ++i)
-    if (kWindows1252High[i] == code) return static_cast<char>(0x80 + i);
-  return std::nullopt;
-}
-
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -40,6 +33,17 @@ void AppendEscape(std::string& out, unsigned char byte) {
 }
 
 }  // namespace
+
+char32_t Windows1252Char(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte};
+}
+
+std::optional<char> Windows1252Byte(char32_t code) {
+  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
+  for (size_t i = 0; i < kWindows1252High.size(); ++i)
+    if (kWindows1252High[i] == code) return static_cast<char>(0x80 + i);
+  return std::nullopt;
+}
 
 size_t Utf8SequenceLength(std::string_view text, size_t at) {
   const auto lead = static_cast<unsigned char>(text[at]);
@@ -119,7 +123,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     if (byte < 0x80)
       out += c;
     else
-      AppendUtf8(out, byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte});
+      AppendUtf8(out, Windows1252Char(byte));
   }
   return out;
 }

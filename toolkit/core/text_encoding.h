@@ -18,8 +18,12 @@ bool IsValidUtf8(std::string_view text);
 std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view text);
 void AppendUtf8(std::string& out, char32_t code);
 
-// Each byte as its Windows-1252 character; the five bytes that code page leaves unassigned become the
-// C1 controls of the same value, so that every byte comes back unchanged.
+// A byte as its Windows-1252 character; the five bytes that code page leaves unassigned are the C1
+// controls of the same value, so that every byte comes back unchanged.
+char32_t Windows1252Char(unsigned char byte);
+// The byte of a character in Windows-1252; nothing when that code page has not the character.
+std::optional<char> Windows1252Byte(char32_t code);
+// Each byte as its Windows-1252 character (Windows1252Char).
 std::string Windows1252ToUtf8(std::string_view bytes);
 // The text in Windows-1252; nothing when it holds a character that code page has not (or is not UTF-8).
 std::optional<std::string> Utf8ToWindows1252(std::string_view text);
