@@ -183,17 +183,12 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   if (ListBox1->Count() == 0) return;
   if (!FResult && !NewBitmap(FResult)) return;
 
-  std::unique_ptr<TBitmap> picture = NewWorkingPicture();
   const int i = ListBox1->ItemIndex() >= 0 ? ListBox1->ItemIndex() : 0;
   ResetBitmap(FResult.get());
   const std::string path = ListBox1->Items().Get(i);
-  // The picture is the result's starting point and the operation's picture alike: decoded once.
-  bool processed = LoadPicture(*FResult, path);
-  if (processed) {
-    picture->Assign(*FResult);
-    processed = Op(*picture, *FResult, Param);
-  }
-  if (processed) {
+  // The picture is the result's starting point and the operation's picture alike: decoded once into
+  // the result and put through the operation in place, as a list run does with its first picture.
+  if (LoadPicture(*FResult, path) && Op(*FResult, *FResult, Param)) {
     FDirty = true;
     ++FResultCount;
     MarkEntryGood(i, ListBox1);
@@ -206,7 +201,6 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   MarkEntryFailed(i, ListBox1);
   ShowBitmap(FResult.get());
   ShowProgress(-i, path, ListBox1, false);
-  picture.reset();
   ReportErrors(1);
 }
 

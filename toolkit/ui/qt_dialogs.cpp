@@ -132,16 +132,14 @@ TMessageBoxWindow::TMessageBoxWindow(Icon icon, const std::string& caption, cons
                           button.Result);
   for (const auto& [button, result] : FButtons) {
     if (result == defaultResult) setDefaultButton(static_cast<QPushButton*>(button));
-    if (result == escapeResult && !FHasEscape) {
+    if (result == escapeResult && !FEscapeResult) {
       setEscapeButton(button);
       FEscapeResult = result;
-      FHasEscape = true;
     }
   }
-  if (!FHasEscape && FButtons.size() == 1) {
+  if (!FEscapeResult && FButtons.size() == 1) {
     setEscapeButton(FButtons.front().first);
     FEscapeResult = FButtons.front().second;
-    FHasEscape = true;
   }
   // Qt sizes a message box to its text alone, cutting a longer caption short in the title bar.
   if (auto* grid = qobject_cast<QGridLayout*>(layout()))
@@ -152,7 +150,7 @@ TMessageBoxWindow::TMessageBoxWindow(Icon icon, const std::string& caption, cons
 int TMessageBoxWindow::Result(int noneResult) const {
   for (const auto& [button, result] : FButtons)
     if (clickedButton() == button) return result;
-  return FHasEscape ? FEscapeResult : noneResult;
+  return FEscapeResult.value_or(noneResult);
 }
 
 int TQtDialogs::MessageBox(const std::string& text, const std::string& caption, int flags) {

@@ -2,8 +2,9 @@
 // The dialogs seam with real Qt dialogs: message boxes, input, file, folder and colour dialogs, the
 // default printer and the desktop's program for a file.
 
-#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QMessageBox>
@@ -42,8 +43,7 @@ class TMessageBoxWindow : public QMessageBox {
 
  private:
   std::vector<std::pair<QAbstractButton*, int>> FButtons;
-  int FEscapeResult = 0;
-  bool FHasEscape = false;
+  std::optional<int> FEscapeResult;  // what the escape key and the close box give, when anything
 };
 
 // The width a message box needs to show the caption in its title bar (the title font's width of the
