@@ -66,11 +66,9 @@ uint8_t CompressionOf(uint16_t value) {
   }
 }
 
-// The most bytes one packed byte of a channel can unpack to: stored bytes one for one, a run-length
-// pair gives at most 127 bytes (less than 64 per packed byte), and deflate's longest match (258 bytes)
-// takes at least two bits (1032 per packed byte).
+// The most bytes one packed byte of a channel can unpack to (stored bytes one for one).
 uint64_t MostExpansion(uint8_t compression) {
-  return compression == ctNone ? 1 : compression == ctRunLength ? 64 : 1032;
+  return compression == ctNone ? 1 : compression == ctRunLength ? kByteRunMaxExpansion : kDeflateMaxExpansion;
 }
 
 // The most bytes `packed` bytes of a channel can unpack to. A channel's stated unpacked length is only
