@@ -77,18 +77,6 @@ uint64_t MostUnpacked(uint8_t compression, uint64_t packed) {
   return packed * MostExpansion(compression) + 64;
 }
 
-// The bytes run-length data unpack to (a header below 0x80 copies that many bytes, one from 0x80 on
-// repeats the next byte header - 0x80 times), counted up to where the data stop.
-uint64_t RunLengthUnpackedSize(std::span<const uint8_t> packed) {
-  uint64_t size = 0;
-  for (size_t at = 0; at < packed.size();) {
-    const uint8_t header = packed[at];
-    size += header < 0x80 ? header : header - 0x80u;
-    at += header < 0x80 ? 1u + header : 2u;
-  }
-  return size;
-}
-
 [[noreturn]] void InvalidColorFormat() {
   FormatErrorFmt(gesInvalidColorFormat, {kPSP});
 }
@@ -328,13 +316,13 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
     if (compression == ctRunLength) {
       TPSPRLEDecoder decoder;
       decoder.Decode(source, target, packedSize, unpackedSize);
-      unpacked = RunLengthUnpackedSize(packed);
+      unpacked = decoder.LastUnpackedBytes();
     } else {
       TLZ77Decoder decoder(Z_FINISH, false);
       decoder.DecodeInit();
       decoder.Decode(source, target, packedSize, unpackedSize);
       decoder.DecodeEnd();
-      unpacked = target.Position();
+      unpacked = decoder.LastUnpackedBytes();
     }
     if (unpacked < rowsSize) SetDataEndedEarly(true);
   }
