@@ -469,12 +469,14 @@ size_t TTIFFGraphic::DecodeStrip(std::span<const uint8_t> packed, std::span<uint
   return decoder->LastUnpackedBytes();
 }
 
-// "Cannot load image. Compression error found in TIF/TIFF file." and the decoder's own words.
+// "Cannot load image. Compression error found in TIF/TIFF file." and the decoder's own words, raised as
+// the library's own message: the failure net passes it as it stands rather than wrap it in a second
+// compression sentence.
 void TTIFFGraphic::StripFailed(const Exception& error) {
   std::string detail = error.Message();
   const std::string prefix = "Cannot load image. ";
   if (detail.starts_with(prefix)) detail.erase(0, prefix.size());
-  throw EGraphicCompression(Format(gesCompression, {kTIFFName}) + " " + detail);
+  FormatError(Format(gesCompression, {kTIFFName}) + " " + detail);
 }
 
 // Horizontal differencing is undone sample by sample, each sample adding the same sample of the pixel

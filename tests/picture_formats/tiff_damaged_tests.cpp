@@ -236,6 +236,10 @@ TEST(TIFFDamaged, FailuresNameTheFormat) {
   TTIFFBuilder packBits;
   packBits.Picture(3, 2, 1, 8, 1, 32773, {0x02, 1, 2, 3, 0xFE});
   EXPECT_EQ(LoadMessage(packBits.Build()), kCompression + "The PackBits data end inside a packet.");
+  // Loaded as the program loads a picture, the same words: the failure net adds no second sentence.
+  EXPECT_EQ(RefusalMessage<TTIFFGraphic>(packBits.Build()),
+            kCompression + "The PackBits data end inside a packet.");
+  EXPECT_EQ(RefusalMessage<TTIFFGraphic>(deflate.Build()), kCompression + "LZ77 decompression error.");
   TTIFFBuilder jpeg;
   jpeg.Picture(8, 8, 1, 8, 1, 7, Bytes(40, 0x55));
   EXPECT_TRUE(LoadMessage(jpeg.Build()).starts_with(kCompression + "JPEG error #"));
