@@ -17,10 +17,6 @@ namespace {
 const std::string kInvalid = "Cannot load image. Invalid or unexpected TIF/TIFF image format.";
 const std::string kCompression = "Cannot load image. Compression error found in TIF/TIFF file. ";
 
-std::string LoadMessage(const Bytes& file) {
-  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
-}
-
 // Whether the bytes load as the file's whole picture: no failure, and nothing made up for missing data.
 template <class G = TTIFFGraphic>
 bool LoadsWhole(const Bytes& file) {
