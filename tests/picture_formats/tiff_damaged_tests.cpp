@@ -99,6 +99,9 @@ TEST(TIFFDamaged, HugeHeadersAreRefusedBeforeAnyRoomIsMade) {
       EXPECT_EQ(RaisedMessage<Exception>([&] { picture->LoadFromStream(stream); }), kInvalid);
       EXPECT_TRUE(picture->Empty());
     }
+    // Loaded as the program loads a picture, without the memory the header claims.
+    ExpectRefusedCheaply<TTIFFGraphic>(file, kInvalid);
+    ExpectRefusedCheaply<TEPSGraphic>(EPS(file), kInvalid);
   }
   // An 11 KB file claiming 30000 x 30000: one strip of 11 KB of LZW data.
   TTIFFBuilder builder;
