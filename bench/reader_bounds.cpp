@@ -17,12 +17,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "bench/support/timing.h"
+#include "bench/support/picture_loads.h"
 #include "picture_formats/format_list.h"
-#include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_names.h"
 #include "toolkit/graphics/picture.h"
 
@@ -92,23 +92,14 @@ int main(int argc, char** argv) {
   }
   InitializePictureFormats();
   const std::string name = argv[1];
-  const int repetitions = argc >= 3 ? std::max(1, atoi(argv[2])) : 1;
-  double best = 1e9;
-  std::string outcome;
-  for (int i = 0; i < repetitions; ++i) {
-    const auto start = BenchClock::now();
-    try {
-      TPicture picture;
-      picture.LoadFromFile(name);
-      outcome = "loaded " + std::to_string(picture.Width()) + " x " + std::to_string(picture.Height()) +
-                (picture.Graphic()->DataEndedEarly() ? ", data ended early" : "");
-    } catch (const Exception& error) {
-      outcome = "refused: " + error.Message();
-    }
-    best = std::min(best, SecondsSince(start));
-  }
-  printf("%s\t%zu bytes\t%.3f ms\t%s\n", std::filesystem::path(name).filename().c_str(),
-         size_t(std::filesystem::file_size(name)), best * 1000, outcome.c_str());
+  std::optional<TPicture> picture;
+  PrintBestLoad(std::filesystem::path(name).filename(), size_t(std::filesystem::file_size(name)),
+                argc >= 3 ? atoi(argv[2]) : 1, [&]() -> const TGraphic& {
+                  picture.emplace();
+                  picture->LoadFromFile(name);
+                  return *picture->Graphic();
+                });
+  picture.reset();
   FinalizePictureFormats();
   return 0;
 }

@@ -2,9 +2,9 @@
 // hundred bytes of data, in every compression the TIFF reader decodes, and the growth of a load's time
 // with the file's size for files built to be slow (one-row strips whose byte counts all cover one
 // shared block of data that decodes to nothing; a 65535 x 65535 header over a growing block of PackBits
-// data, which could unpack to a sixteenth of that at most) next to honest files. Each case loads from memory,
-// best of three; peak memory is the process's, so run one case at a time under /usr/bin/time -v to see a
-// case's own.
+// data, which could unpack to a sixteenth of that at most) next to honest files. Each case loads from
+// memory as the program loads a picture (through the failure net), best of three; peak memory is the
+// process's, so run one case at a time under /usr/bin/time -v to see a case's own.
 //
 //   bench_reader_bounds_tiff_gif             every case
 //   bench_reader_bounds_tiff_gif NAME...     the cases whose names start with one of the NAMEs
@@ -16,15 +16,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
-#include "bench/support/timing.h"
+#include "bench/support/picture_loads.h"
 #include "picture_formats/gif_graphic.h"
 #include "picture_formats/tiff_graphic.h"
-#include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
 
 namespace {
@@ -140,44 +140,31 @@ Bytes Noise(size_t size, uint32_t seed) {
   return bytes;
 }
 
-// Loads the bytes with reader G: "whole", "flagged" (data ended early) or the failure's message.
+// Loads the bytes with reader G as the program loads a picture, through the failure net, best of three.
 template <class G>
-std::string Load(const Bytes& file) {
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
-  stream.SetPosition(0);
-  G picture;
-  try {
-    picture.LoadFromStream(stream);
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return picture.DataEndedEarly() ? "flagged" : "whole";
+void MeasureLoad(const std::string& name, const Bytes& file) {
+  std::unique_ptr<G> picture;
+  PrintBestLoad(name, file.size(), 3, [&]() -> const TGraphic& {
+    TMemoryStream stream;
+    stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+    stream.SetPosition(0);
+    picture = std::make_unique<G>();
+    picture->LoadChecked(stream);
+    return *picture;
+  });
 }
 
 struct TCase {
   std::string Name;
   std::function<Bytes()> Make;
-  std::function<std::string(const Bytes&)> Run;
+  std::function<void(const std::string&, const Bytes&)> Measure;
 };
-
-void Measure(const TCase& c) {
-  const Bytes file = c.Make();
-  std::string outcome;
-  double best = 1e9;
-  for (int round = 0; round < 3; ++round) {
-    const auto start = BenchClock::now();
-    outcome = c.Run(file);
-    best = std::min(best, SecondsSince(start));
-  }
-  std::printf("%-34s %9zu bytes %10.3f ms  %s\n", c.Name.c_str(), file.size(), best * 1000, outcome.c_str());
-}
 
 std::vector<TCase> Cases() {
   std::vector<TCase> cases;
-  const auto tiff = [](const Bytes& file) { return Load<TTIFFGraphic>(file); };
-  const auto eps = [](const Bytes& file) { return Load<TEPSGraphic>(file); };
-  const auto gif = [](const Bytes& file) { return Load<TGIFGraphic>(file); };
+  const auto tiff = &MeasureLoad<TTIFFGraphic>;
+  const auto eps = &MeasureLoad<TEPSGraphic>;
+  const auto gif = &MeasureLoad<TGIFGraphic>;
 
   // Huge headers over 128 bytes of data.
   const struct {
@@ -280,7 +267,7 @@ int main(int argc, char** argv) {
   for (const TCase& c : Cases()) {
     bool wanted = argc < 2;
     for (int i = 1; i < argc; ++i) wanted = wanted || c.Name.starts_with(argv[i]);
-    if (wanted) Measure(c);
+    if (wanted) c.Measure(c.Name, c.Make());
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

@@ -57,8 +57,8 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
   ProgressStarting(gesTransfering);
 
   const int64_t size = BytesLeft(stream);
-  // A run of two bytes unpacks to at most 127 bytes: less than 64 per packed byte.
-  RequireRowData(static_cast<uint64_t>(size), 64, FHeader.Width, FHeader.Height, kCUT, kCUT);
+  RequireRowData(static_cast<uint64_t>(size), kByteRunMaxExpansion, FHeader.Width, FHeader.Height, kCUT,
+                 kCUT);
   if (static_cast<uint64_t>(size) < kShortestRow * FHeader.Height) FormatErrorFmt(gesStreamReadError, {kCUT});
   const std::vector<uint8_t> packed = ReadBytes(stream, RangeChecked<uint32_t>(size));
 

@@ -7,6 +7,11 @@
 
 #include "picture_formats/decoder.h"
 
+// The most bytes one packed byte of any deflate stream gives, for readers that check a header's size
+// against the data before sizing the picture: the longest match, 258 bytes, takes at least two bits
+// (a one-bit length code and a one-bit distance code), so a packed byte gives at most 4 x 258.
+inline constexpr uint64_t kDeflateMaxExpansion = 1032;
+
 class TLZ77Decoder : public TDecoder {
  public:
   // FlushMode: the flush argument of every inflate call (Z_PARTIAL_FLUSH for TIFF and PNG, Z_FINISH for

@@ -320,6 +320,7 @@ void TCUTRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t,
 void TPSPRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t) {
   TPackedReader in(Source.Current(), PackedBytesAvailable(Source, PackedSize, kPSPName), kPSPName);
   TUnpackedWriter out(Dest.Current(), Dest.Remaining(), kPSPName);
+  SetLastUnpackedBytes(0);
   while (in.Left() > 0) {
     const uint8_t header = in.Byte();
     if (header < 0x80)
@@ -327,6 +328,7 @@ void TPSPRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t 
     else
       out.Fill(in.Byte(), header - 0x80u);
   }
+  SetLastUnpackedBytes(Dest.Remaining() - out.Left());
 }
 
 // ---- Wavefront RLA ----

@@ -23,6 +23,14 @@
 
 #include "picture_formats/decoder.h"
 
+// The most bytes one packed byte gives in PackBits and the schemes built like it (SGI, Dr. Halo CUT,
+// Paint Shop Pro, RLA), for readers that check a header's size against the data before sizing the
+// picture: their best packet is a header and one value repeated at most 128 times (a 16-bit SGI
+// header and sample, 4 bytes, give 127 samples of 2 bytes), so 2 packed bytes give at most 128.
+// The Targa scheme repeats whole pixels, and PCX runs stop at 63 bytes: their readers state their own
+// bounds.
+inline constexpr uint64_t kByteRunMaxExpansion = 64;
+
 class TTargaRLEDecoder : public TDecoder {
  public:
   // ColorDepth: bits per pixel, 8, 15, 16, 24 or 32; any other depth decodes and packs nothing.

@@ -97,9 +97,8 @@ void TPNGGraphic::LoadIDAT() {
   // An indexed picture takes its colours from the PLTE chunk before the image data; none may be made up.
   if (FHeader.ColorType == 3 && !FPalette) FormatErrorFmt(gesInvalidPalette, {kPNG});
   // The rows (filter bytes left aside) must be able to come from the image data before the bitmap is
-  // made: deflate's longest match, 258 bytes, takes at least two bits, so a packed byte gives at most
-  // 1032 bytes.
-  RequireRowData(ImageDataBytes(), 1032, rowBytes(width), height, kPNG, kPNG);
+  // made.
+  RequireRowData(ImageDataBytes(), kDeflateMaxExpansion, rowBytes(width), height, kPNG, kPNG);
 
   if (FPalette) SetPalette(FPalette);
   SetSize(static_cast<int>(width), static_cast<int>(height));

@@ -232,10 +232,9 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
       allPacked += counts[r];
       if (r < rowCount) packedSize += counts[r];
     }
-    // The packed rows must be there, and one PackBits run of two bytes unpacks to at most 128 bytes:
-    // 64 per packed byte.
+    // The packed rows must be there, and able to give the rows shown.
     if (allPacked > static_cast<uint64_t>(BytesLeft(stream))) FormatErrorFmt(gesDataEnded, {kPSD});
-    RequireRowData(packedSize, 64, rowBytes, rowCount, kPSD, kPSDOrPDD);
+    RequireRowData(packedSize, kByteRunMaxExpansion, rowBytes, rowCount, kPSD, kPSDOrPDD);
   } else {
     // Stored rows take their bytes one for one.
     RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 1, rowBytes, rowCount, kPSD, kPSDOrPDD);

@@ -66,29 +66,15 @@ uint8_t CompressionOf(uint16_t value) {
   }
 }
 
-// The most bytes one packed byte of a channel can unpack to: stored bytes one for one, a run-length
-// pair gives at most 127 bytes (less than 64 per packed byte), and deflate's longest match (258 bytes)
-// takes at least two bits (1032 per packed byte).
+// The most bytes one packed byte of a channel can unpack to (stored bytes one for one).
 uint64_t MostExpansion(uint8_t compression) {
-  return compression == ctNone ? 1 : compression == ctRunLength ? 64 : 1032;
+  return compression == ctNone ? 1 : compression == ctRunLength ? kByteRunMaxExpansion : kDeflateMaxExpansion;
 }
 
 // The most bytes `packed` bytes of a channel can unpack to. A channel's stated unpacked length is only
 // trusted up to that, so that a damaged length does not claim memory no data can fill.
 uint64_t MostUnpacked(uint8_t compression, uint64_t packed) {
   return packed * MostExpansion(compression) + 64;
-}
-
-// The bytes run-length data unpack to (a header below 0x80 copies that many bytes, one from 0x80 on
-// repeats the next byte header - 0x80 times), counted up to where the data stop.
-uint64_t RunLengthUnpackedSize(std::span<const uint8_t> packed) {
-  uint64_t size = 0;
-  for (size_t at = 0; at < packed.size();) {
-    const uint8_t header = packed[at];
-    size += header < 0x80 ? header : header - 0x80u;
-    at += header < 0x80 ? 1u + header : 2u;
-  }
-  return size;
 }
 
 [[noreturn]] void InvalidColorFormat() {
@@ -330,13 +316,13 @@ void TPSPGraphic::ReadChannel(TStream& stream) {
     if (compression == ctRunLength) {
       TPSPRLEDecoder decoder;
       decoder.Decode(source, target, packedSize, unpackedSize);
-      unpacked = RunLengthUnpackedSize(packed);
+      unpacked = decoder.LastUnpackedBytes();
     } else {
       TLZ77Decoder decoder(Z_FINISH, false);
       decoder.DecodeInit();
       decoder.Decode(source, target, packedSize, unpackedSize);
       decoder.DecodeEnd();
-      unpacked = target.Position();
+      unpacked = decoder.LastUnpackedBytes();
     }
     if (unpacked < rowsSize) SetDataEndedEarly(true);
   }

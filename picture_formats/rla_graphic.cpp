@@ -132,14 +132,13 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
     properties.HeaderFlags |= hfGammaApplied;
   }
 
-  // Every row holds a packed length and data for each channel; a run of two bytes unpacks to at most
-  // 128 bytes, 64 per packed byte, however many rows share their data. So the bytes after the header
-  // (the offset table included) must be able to give the rows before the bitmap is made, and the table
-  // must be there.
+  // Every row holds a packed length and run-length data for each channel, however many rows share
+  // their data. So the bytes after the header (the offset table included) must be able to give the rows
+  // before the bitmap is made, and the table must be there.
   const size_t channelCount = properties.SamplesPerPixel;
   const int64_t tableSize = int64_t{height} * 4;
-  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), 64, size_t(width) * channelCount, size_t(height),
-                 kRLA, kRLA);
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), kByteRunMaxExpansion, size_t(width) * channelCount,
+                 size_t(height), kRLA, kRLA);
   if (BytesLeft(stream) < tableSize) FormatErrorFmt(gesDataEnded, {kRLA});
   std::vector<uint32_t> offsets(static_cast<size_t>(height));
   stream.ReadBuffer(offsets.data(), tableSize);

@@ -121,18 +121,16 @@ void TSGIGraphic::LoadFromStream(TStream& stream) {
   colors.SetSourceColorScheme(color ? properties.ColorScheme : scIndexed);
   colors.SetTargetColorScheme(!color ? scIndexed : properties.ColorScheme == scRGBA ? scBGRA : scBGR);
   SetPixelFormat(colors.GetPixelFormat(1));
-  // The rows shown, stored or packed, must be able to come from the bytes after the header. Stored
-  // rows take theirs one for one. A packed row reads as runs: a header and one sample give at
-  // most 127 samples (2 bytes for 127 bytes, or 4 for 254 with 16-bit samples), less than 64 bytes per
-  // packed byte, however many rows share their packed data.
+  // The rows shown, stored or packed, must be able to come from the bytes after the header, however
+  // many rows share their packed data. Stored rows take theirs one for one.
   const size_t fileRowBytes = size_t{width} * bytesPerChannel;
   // Files of one or two dimensions may leave the channel count 0: they hold one channel. Only the
   // channels shown are read (gray with alpha shows the gray one).
   const size_t fileRows = CheckedMul<size_t>(height, std::max<uint32_t>(channels, 1));
   const size_t rowsRead = CheckedMul<size_t>(height, std::max<uint8_t>(samples, 1));
   const bool runLength = properties.Compression == ctRunLength;
-  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 64 : 1, fileRowBytes, rowsRead, kSGI,
-                 kSGINames);
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? kByteRunMaxExpansion : 1, fileRowBytes,
+                 rowsRead, kSGI, kSGINames);
   if (runLength) {
     // Both tables, 4 bytes a row each, must be there before they are allocated.
     if (CheckedMul<uint64_t>(fileRows, 8) > static_cast<uint64_t>(BytesLeft(stream)))

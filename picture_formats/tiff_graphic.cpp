@@ -57,13 +57,13 @@ constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
 // The most bytes of rows one packed byte can give in each scheme, for the check of what a header
 // promises against the data the file holds:
 //   none        1: stored rows.
-//   PackBits    64: the best packet is a repeat, 2 bytes for 128.
+//   PackBits    kByteRunMaxExpansion (decoders_rle.h).
 //   LZW         1363: the k-th code after a clear code gives at most k bytes (each string is one byte
 //               longer than an older one at most), and a TIFF stream must clear its table before it
 //               holds more than 4096 codes (the decoder refuses it otherwise). One table's worth, 3839
 //               codes of 9 to 12 bits and the clear code, is 43270 bits for at most 3839 x 3840 / 2 =
 //               7370880 bytes: 1363 bytes per packed byte.
-//   deflate     1032: a match of 258 bytes coded in 2 bits is the most any deflate stream gives.
+//   deflate     kDeflateMaxExpansion (decoder_lz77.h).
 //   CCITT fax   214: rows of 1 bit per pixel, and the longest run per bit is the extended make-up
 //               code of 2560 pixels in 12 bits: 2560 x 8 / 12 pixels, 214 bytes per packed byte.
 //               (A row whose runs fall short of its width is damaged data, not a picture.)
@@ -75,11 +75,11 @@ constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
 uint64_t MaxExpansion(uint8_t compression) {
   switch (compression) {
     case ctPackBits:
-      return 64;
+      return kByteRunMaxExpansion;
     case ctLZW:
       return 1363;
     case ctDeflate:
-      return 1032;
+      return kDeflateMaxExpansion;
     case ctCCITTFax3:
     case ctCCITTModifiedHuffman:
     case ctCCITTModifiedHuffmanW:
@@ -469,12 +469,14 @@ size_t TTIFFGraphic::DecodeStrip(std::span<const uint8_t> packed, std::span<uint
   return decoder->LastUnpackedBytes();
 }
 
-// "Cannot load image. Compression error found in TIF/TIFF file." and the decoder's own words.
+// "Cannot load image. Compression error found in TIF/TIFF file." and the decoder's own words, raised as
+// the library's own message: the failure net passes it as it stands rather than wrap it in a second
+// compression sentence.
 void TTIFFGraphic::StripFailed(const Exception& error) {
   std::string detail = error.Message();
   const std::string prefix = "Cannot load image. ";
   if (detail.starts_with(prefix)) detail.erase(0, prefix.size());
-  throw EGraphicCompression(Format(gesCompression, {kTIFFName}) + " " + detail);
+  FormatError(Format(gesCompression, {kTIFFName}) + " " + detail);
 }
 
 // Horizontal differencing is undone sample by sample, each sample adding the same sample of the pixel

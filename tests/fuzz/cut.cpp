@@ -2,7 +2,6 @@
 // one by file name.
 
 #include "picture_formats/cut_graphic.h"
-#include "picture_formats/decoder.h"
 #include "tests/fuzz/reader_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "picture_formats/byte_fields.h"
-#include "picture_formats/decoder.h"
 #include "picture_formats/png_graphic.h"
 #include "tests/fuzz/reader_fuzz.h"
 

@@ -1,6 +1,5 @@
 // Loads one input as a Paint Shop Pro file, as the program loads one by file name.
 
-#include "picture_formats/decoder.h"
 #include "picture_formats/psp_graphic.h"
 #include "tests/fuzz/reader_fuzz.h"
 

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "picture_formats/decoder.h"
 #include "picture_formats/rla_graphic.h"
 #include "tests/fuzz/reader_fuzz.h"
 

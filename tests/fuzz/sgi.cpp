@@ -1,6 +1,5 @@
 // Loads one input as an SGI file, as the program loads one by file name.
 
-#include "picture_formats/decoder.h"
 #include "picture_formats/sgi_graphic.h"
 #include "tests/fuzz/reader_fuzz.h"
 

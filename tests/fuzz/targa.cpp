@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "picture_formats/byte_fields.h"
-#include "picture_formats/decoder.h"
 #include "picture_formats/targa_graphic.h"
 #include "tests/fuzz/reader_fuzz.h"
 

@@ -22,13 +22,9 @@
 #include "picture_formats/targa_graphic.h"
 #include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/reader_test_support.h"
-#include "tests/support/peak_memory.h"
 #include "toolkit/core/messages.h"
 
 namespace {
-
-// Far less than any of the claimed pictures, far more than a refusal needs.
-constexpr int64_t kMostGrowthKiB = 100 * 1024;
 
 std::string Ended(const std::string& format) {
   return "Cannot load image. The " + format + " file ends before its picture does.";
@@ -42,13 +38,6 @@ Bytes PngSized(Bytes file, uint32_t width, uint32_t height) {
   Poke(file, 16, Be(width, 4) + Be(height, 4));
   Poke(file, 29, Be(static_cast<uint32_t>(crc32(0, file.data() + 12, 17)), 4));
   return file;
-}
-
-// Refused by G's failure net with `message`, taking at most kMostGrowthKiB more memory to do so.
-template <class G>
-void ExpectRefusedCheaply(const Bytes& file, const std::string& message) {
-  EXPECT_EQ(RefusalMessage<G>(file), message);
-  EXPECT_LT(PeakMemoryGrowthKiB([&] { RefusalMessage<G>(file); }), kMostGrowthKiB);
 }
 
 TEST(BoundedReaders, HeadersClaiming65535By65535PixelsOverAFewKBAreRefusedWithoutTheirMemory) {

@@ -1,5 +1,6 @@
-// What the PackBits and deflate decoders report of the room their data filled (the LZW, fax, ThunderScan
-// and TIFF-JPEG decoders' tests say it for theirs): readers tell strips whose data end early by it.
+// What the PackBits, Paint Shop Pro run-length and deflate decoders report of the room their data filled (the
+// LZW, fax, ThunderScan and TIFF-JPEG decoders' tests say it for theirs): readers tell strips whose data end
+// early by it.
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -21,6 +22,16 @@ TEST(UnpackedBytes, PackBitsCountsWhatItWroteAndStopsWhenTheRoomIsFull) {
   // Room for four: the decoder stops there and reads nothing more.
   EXPECT_EQ(DecodeOnce(packBits, packed, 4, 4).Output, (Bytes{7, 7, 7, 1}));
   EXPECT_EQ(packBits.LastUnpackedBytes(), 4u);
+}
+
+TEST(UnpackedBytes, PaintShopProRunLengthCountsWhatItWrote) {
+  // A repeat of 3, a copy of 2: 5 bytes, whatever room is left after them.
+  TPSPRLEDecoder psp;
+  const Bytes packed{0x83, 7, 0x02, 1, 2};
+  EXPECT_EQ(DecodeOnce(psp, packed, 8, 8).Output, (Bytes{7, 7, 7, 1, 2, 0, 0, 0}));
+  EXPECT_EQ(psp.LastUnpackedBytes(), 5u);
+  DecodeOnce(psp, Bytes(packed.begin(), packed.begin() + 2), 8, 8);
+  EXPECT_EQ(psp.LastUnpackedBytes(), 3u);
 }
 
 TEST(UnpackedBytes, DeflateCountsWhatZlibProduced) {

@@ -134,6 +134,7 @@ TEST(GIFLayouts, AHeaderPromisingMoreThanItsDataCanHoldIsRefusedBeforeAnyRoomIsM
     TGIFGraphic picture;
     EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { picture.LoadFromStream(stream); }), kInvalidGIF);
     EXPECT_TRUE(picture.Empty());
+    ExpectRefusedCheaply<TGIFGraphic>(file, kInvalidGIF);
   }
   // The bound leaves real pictures alone: 512 x 512 of one index in a kilobyte or so.
   const Bytes flat = Screen(512, 512, kFourColors) + Image(512, 512, Bytes(512 * 512, 2));

@@ -13,9 +13,21 @@
 #include <string>
 
 #include "tests/picture_formats/picture_test_support.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/test_files.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
+
+// The most memory (KiB) a refusal of a lying header may take: far less than any of the claimed
+// pictures, far more than a refusal needs.
+inline constexpr int64_t kMostGrowthKiB = 100 * 1024;
+
+// Refused by G's failure net with `message`, taking at most kMostGrowthKiB more memory to do so.
+template <class G>
+void ExpectRefusedCheaply(const Bytes& file, const std::string& message) {
+  EXPECT_EQ(RefusalMessage<G>(file), message);
+  EXPECT_LT(PeakMemoryGrowthKiB([&] { RefusalMessage<G>(file); }), kMostGrowthKiB);
+}
 
 // The answer of G's stream probe for the bytes; the probe must leave the stream at its start.
 template <class G>

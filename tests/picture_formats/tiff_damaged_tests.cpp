@@ -17,10 +17,6 @@ namespace {
 const std::string kInvalid = "Cannot load image. Invalid or unexpected TIF/TIFF image format.";
 const std::string kCompression = "Cannot load image. Compression error found in TIF/TIFF file. ";
 
-std::string LoadMessage(const Bytes& file) {
-  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
-}
-
 // Whether the bytes load as the file's whole picture: no failure, and nothing made up for missing data.
 template <class G = TTIFFGraphic>
 bool LoadsWhole(const Bytes& file) {
@@ -103,6 +99,9 @@ TEST(TIFFDamaged, HugeHeadersAreRefusedBeforeAnyRoomIsMade) {
       EXPECT_EQ(RaisedMessage<Exception>([&] { picture->LoadFromStream(stream); }), kInvalid);
       EXPECT_TRUE(picture->Empty());
     }
+    // Loaded as the program loads a picture, without the memory the header claims.
+    ExpectRefusedCheaply<TTIFFGraphic>(file, kInvalid);
+    ExpectRefusedCheaply<TEPSGraphic>(EPS(file), kInvalid);
   }
   // An 11 KB file claiming 30000 x 30000: one strip of 11 KB of LZW data.
   TTIFFBuilder builder;
@@ -236,6 +235,10 @@ TEST(TIFFDamaged, FailuresNameTheFormat) {
   TTIFFBuilder packBits;
   packBits.Picture(3, 2, 1, 8, 1, 32773, {0x02, 1, 2, 3, 0xFE});
   EXPECT_EQ(LoadMessage(packBits.Build()), kCompression + "The PackBits data end inside a packet.");
+  // Loaded as the program loads a picture, the same words: the failure net adds no second sentence.
+  EXPECT_EQ(RefusalMessage<TTIFFGraphic>(packBits.Build()),
+            kCompression + "The PackBits data end inside a packet.");
+  EXPECT_EQ(RefusalMessage<TTIFFGraphic>(deflate.Build()), kCompression + "LZ77 decompression error.");
   TTIFFBuilder jpeg;
   jpeg.Picture(8, 8, 1, 8, 1, 7, Bytes(40, 0x55));
   EXPECT_TRUE(LoadMessage(jpeg.Build()).starts_with(kCompression + "JPEG error #"));

@@ -9,10 +9,6 @@
 
 namespace {
 
-std::string LoadMessage(const Bytes& file) {
-  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
-}
-
 TEST(TIFFDepths, PalettesOfThreeToSevenBitsShowEachIndexInItsOwnColour) {
   ExpectSamplesMatchReferences<TTIFFGraphic>("tiff", {{"pal3-lzw.tif", "pal3.ppm", pf4bit},
                                                       {"pal5-packbits.tif", "pal5.ppm", pf8bit},

@@ -19,10 +19,6 @@ std::string Unsupported(const std::string& feature) {
   return "Cannot load image. " + feature + " not supported for TIF/TIFF files.";
 }
 
-std::string LoadMessage(const Bytes& file) {
-  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
-}
-
 // The 4-bit levels of a 16-level gray picture.
 Bytes Levels(const TBitmap& picture) {
   Bytes levels;

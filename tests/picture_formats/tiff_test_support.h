@@ -1,12 +1,13 @@
 #pragma once
 // Hand-made TIFF files for the reader tests: a header, data blocks and one directory, in either byte
 // order. Entries hold SHORT, LONG or RATIONAL values; values that do not fit the entry go after
-// the data.
+// the data. And the message a load of such bytes raises.
 
 #include <cstdint>
 #include <map>
 #include <vector>
 
+#include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/reader_test_support.h"
 
 class TTIFFBuilder {
@@ -115,3 +116,8 @@ class TTIFFBuilder {
   std::map<uint16_t, TEntry> FEntries;
   std::map<uint16_t, TRaw> FRaw;
 };
+
+// The message of what the TIFF reader raises on the bytes (loaded from a stream); "" when they load.
+inline std::string LoadMessage(const Bytes& file) {
+  return RaisedMessage<Exception>([&] { LoadBytes<TTIFFGraphic>(file); });
+}

@@ -1,7 +1,8 @@
 // LoadPicture on a frame cut short, as a full card or an interrupted copy leaves it: for every reader
-// of the picture-format library and the BMP reader, the whole file loads with exactly its reference
-// colours, and its cut twin fails the load (refused, or kept by its reader but flagged as ended early),
-// so no run merges a part picture.
+// of the picture-format library and the BMP reader, the whole file loads (with exactly its reference
+// colours where it has one), and its cut or pixel-less twin fails the load (refused, or kept by its
+// reader but flagged as ended early), so a run counts it and leaves it out rather than merge a part
+// picture.
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,23 @@ TEST_F(CutPicturesTest, TheDrHaloAndPhotoCDReadersFailCutFilesToo) {
   EXPECT_EQ(bitmap.Width(), 768);
   WriteWholeFile(temp.File("p.pcd"), Bytes(pack.begin(), pack.begin() + 96 * 2048 + 5000));
   EXPECT_FALSE(LoadPicture(bitmap, temp.File("p.pcd")));
+}
+
+TEST_F(CutPicturesTest, CompleteTIFFEPSAndGIFFilesLoadAndTheirCutOrEmptyTwinsFail) {
+  const auto loads = [](const std::string& relativePath) {
+    TBitmap bitmap;
+    return LoadPicture(bitmap, TestData(relativePath));
+  };
+  for (const char* whole : {"tiff/rgb-lzw.tif", "tiff/rgb-none.tif", "tiff/rgb-packbits.tif",
+                            "tiff/rgb-zip-pred.tif", "tiff/fax-g3.tif", "tiffjpeg/rgb.tif", "tiff/pal3.eps",
+                            "gif/p87.gif", "gif/notrailer.gif", "gif/extension.gif"})
+    EXPECT_TRUE(loads(whole)) << whole;
+  for (const char* damaged :
+       {"tiff/rgb-lzw-short.tif", "tiff/rgb-none-short.tif", "tiff/rgb-packbits-short.tif",
+        "tiff/rgb-zip-short.tif", "tiff/fax-g3-short.tif", "tiff/jpeg-short.tif", "tiff/rgb-none-fewer.tif",
+        "tiff/rgb-none-nodata.tif", "tiff/rgb-lzw-cut.tif", "tiff/empty.tif", "gif/cut.gif",
+        "gif/noimage.gif"})
+    EXPECT_FALSE(loads(damaged)) << damaged;
 }
 
 }  // namespace
