@@ -367,38 +367,44 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
 // clang-format on
 
 TPaddedRecord::~TPaddedRecord() {
-  MarkPadding(true);
+  Mark(FSize, FCapacity, true);
 }
 
-void TPaddedRecord::MarkPadding(bool readable) {
-  if (!FBuffer) return;
-  uint8_t* padding = FBuffer.get() + FSize;
-  const size_t length = FCapacity - FSize;
+void TPaddedRecord::Mark(size_t from, size_t to, bool readable) {
+  if (from >= to) return;
+  uint8_t* bytes = FBuffer.get() + from;
+  const size_t length = to - from;
 #ifdef ORVANTA_ASAN
   if (readable)
-    ASAN_UNPOISON_MEMORY_REGION(padding, length);
+    ASAN_UNPOISON_MEMORY_REGION(bytes, length);
   else
-    ASAN_POISON_MEMORY_REGION(padding, length);
+    ASAN_POISON_MEMORY_REGION(bytes, length);
 #endif
 #ifdef VALGRIND_MAKE_MEM_NOACCESS
   if (readable)
-    VALGRIND_MAKE_MEM_DEFINED(padding, length);
+    VALGRIND_MAKE_MEM_DEFINED(bytes, length);
   else
-    VALGRIND_MAKE_MEM_NOACCESS(padding, length);
+    VALGRIND_MAKE_MEM_NOACCESS(bytes, length);
 #endif
-  (void)padding;
+  (void)bytes;
   (void)length;
 }
 
+// Everything past the held record is zero and unreadable. Only the bytes between the last record's end
+// and this one's change, so a record costs its own size and the last one's, not the largest so far.
 const uint8_t* TPaddedRecord::Hold(std::span<const uint8_t> record) {
-  MarkPadding(true);
-  if (record.size() + kPadding > FCapacity) {
-    FCapacity = std::max(record.size() + kPadding, 2 * FCapacity);
+  const size_t size = record.size();
+  if (size + kPadding > FCapacity) {
+    Mark(FSize, FCapacity, true);
+    FCapacity = std::max(size + kPadding, 2 * FCapacity);
     FBuffer = std::make_unique<uint8_t[]>(FCapacity);
+    FSize = 0;
+    Mark(0, FCapacity, false);
   }
-  FSize = record.size();
-  if (!record.empty()) std::memcpy(FBuffer.get(), record.data(), record.size());
-  std::fill(FBuffer.get() + FSize, FBuffer.get() + FCapacity, uint8_t{0});
-  MarkPadding(false);
+  Mark(FSize, size, true);
+  if (size != 0) std::memcpy(FBuffer.get(), record.data(), size);
+  std::fill(FBuffer.get() + std::min(size, FSize), FBuffer.get() + FSize, uint8_t{0});
+  Mark(size, FSize, false);
+  FSize = size;
   return FBuffer.get();
 }
