@@ -70,32 +70,26 @@ bool BottomUp(const uint8_t* dib, size_t size) {
 class TObjectTable {
  public:
   void Add(TGdiObject object) {
-    size_t slot = FUnused;
     if (!FFreed.empty()) {
-      slot = FFreed.top();
+      FSlots[FFreed.top()] = std::move(object);
       FFreed.pop();
-    } else if (FUnused < kMaxSlots) {
-      ++FUnused;
-      if (FSlots.size() < FUnused) FSlots.resize(FUnused);
-    } else {
-      return;  // 16-bit indices reach no further
+    } else if (FSlots.size() < kMaxSlots) {  // 16-bit indices reach no further
+      FSlots.emplace_back(std::move(object));
     }
-    FSlots[slot] = std::move(object);
   }
   void Delete(size_t index) {
-    if (index >= FUnused || !FSlots[index]) return;
+    if (index >= FSlots.size() || !FSlots[index]) return;
     FSlots[index].reset();
     FFreed.push(index);
   }
   const TGdiObject* Find(size_t index) const {
-    return index < FUnused && FSlots[index] ? &*FSlots[index] : nullptr;
+    return index < FSlots.size() && FSlots[index] ? &*FSlots[index] : nullptr;
   }
 
  private:
   static constexpr size_t kMaxSlots = 0xFFFF;
-  std::vector<std::optional<TGdiObject>> FSlots;
-  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> FFreed;  // empty slots below FUnused
-  size_t FUnused = 0;  // slots from here on have never held an object
+  std::vector<std::optional<TGdiObject>> FSlots;                            // every slot an object has taken
+  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> FFreed;  // the empty ones among them
 };
 
 class TWmfPlayer {
