@@ -373,16 +373,10 @@ void TPaddedRecord::Mark(size_t from, size_t to, bool readable) {
   uint8_t* bytes = FBuffer.get() + from;
   const size_t length = to - from;
 #ifdef ORVANTA_ASAN
-  if (readable)
-    ASAN_UNPOISON_MEMORY_REGION(bytes, length);
-  else
-    ASAN_POISON_MEMORY_REGION(bytes, length);
+  readable ? ASAN_UNPOISON_MEMORY_REGION(bytes, length) : ASAN_POISON_MEMORY_REGION(bytes, length);
 #endif
 #ifdef VALGRIND_MAKE_MEM_NOACCESS
-  if (readable)
-    VALGRIND_MAKE_MEM_DEFINED(bytes, length);
-  else
-    VALGRIND_MAKE_MEM_NOACCESS(bytes, length);
+  readable ? VALGRIND_MAKE_MEM_DEFINED(bytes, length) : VALGRIND_MAKE_MEM_NOACCESS(bytes, length);
 #endif
   (void)bytes;
   (void)length;
