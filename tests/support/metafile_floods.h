@@ -239,6 +239,9 @@ inline std::vector<TFlood> WmfFloods(int count) {
       WmfFlood("STRETCHDIB",
                Repeat(count, WmfRecord(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 40, 40, 30, 30}, SmallDib()))),
       WmfFlood("DIBCREATEPATTERNBRUSH", Repeat(count, WmfRecord(0x0142, {5, 0}, SmallDib()))),
+      // Small records after a large one: each costs its own size, whatever came before it.
+      WmfFlood("SETBKMODE after 16 MB ESCAPE", Repeat(count, WmfRecord(0x0102, {1})),
+               {WmfRecord(0x0626, {0, 0}, TBytes(16 << 20, 0))}),
   };
   for (uint16_t function : {0x0102, 0x0103, 0x0104, 0x0105, 0x0106, 0x0107, 0x0108, 0x012A, 0x012B, 0x012C,
                             0x012E, 0x0234, 0x0139, 0x0201, 0x0209, 0x020A, 0x020D, 0x020E, 0x0211, 0x0220,
@@ -297,6 +300,8 @@ inline std::vector<TFlood> EmfFloods(int count) {
                Repeat(count,
                       EmfRecord(81, {0, 0, 0, 0, 30, 30, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 40, 40},
                                 SmallDib()))),
+      EmfFlood("SETBKMODE after 16 MB GDICOMMENT", Repeat(count, EmfRecord(18, {1})),
+               {EmfRecord(70, {16 << 20}, TBytes(16 << 20, 0))}),
   };
   for (uint32_t type = 2; type <= 122; ++type) {
     if (type == 14) continue;

@@ -1,5 +1,6 @@
-// The records of an enhanced metafile (EMF), laid out as libUEMF declares them (and checked by it when
-// the file was loaded), played on the device context.
+// The records of an enhanced metafile (EMF), laid out as libUEMF declares them, played on the device
+// context. Each record was measured when the file was loaded (EmfRecordFits, then libUEMF's checks): its
+// fixed part, points, polygon counts, rectangles and bitmap blocks lie inside it.
 
 #include <uemf.h>
 
@@ -118,7 +119,7 @@ class TEmfPlayer {
     if (index < FObjects.size()) FObjects[index].emplace(std::in_place_type<T>, std::move(object));
   }
   QImage Dib(const TRecord& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits) const {
-    if (cbBmi == 0 || !r.Holds(offBmi, cbBmi, 1) || !r.Holds(offBits, cbBits, 1)) return {};
+    if (cbBmi == 0) return {};
     return DecodeDib(r.Bytes + offBmi, cbBmi, r.Bytes + offBits, cbBits);
   }
   // Source y of the DIB calls counts from the bottom line of a bottom-up DIB.
@@ -138,7 +139,7 @@ class TEmfPlayer {
 
 void TEmfPlayer::Polys(const TRecord& r, bool wide, bool closed) {
   const auto head = r.Fixed<U_EMRPOLYPOLYLINE>(offsetof(U_EMRPOLYPOLYLINE, aPolyCounts));
-  if (!head || !r.Holds(offsetof(U_EMRPOLYPOLYLINE, aPolyCounts), head->nPolys, 4)) return;
+  if (!head) return;
   size_t at = offsetof(U_EMRPOLYPOLYLINE, aPolyCounts) + 4 * size_t{head->nPolys};
   std::vector<QPolygonF> shapes;
   for (uint32_t i = 0; i < head->nPolys; ++i) {
@@ -163,17 +164,14 @@ void TEmfPlayer::Text(const TRecord& r, bool wide) {
   size_t at = offsetof(U_EMREXTTEXTOUTW, emrtext) + sizeof(U_EMRTEXT);
   std::optional<QRectF> rect;
   if ((t.fOptions & U_ETO_NO_RECT) == 0) {
-    if (!r.Holds(at, 1, sizeof(U_RECTL))) return;
     rect = QRectF(QPointF(r.I32(at), r.I32(at + 4)), QPointF(r.I32(at + 8), r.I32(at + 12)));
     at += sizeof(U_RECTL);
   }
   std::vector<double> dx;
   const size_t perChar = (t.fOptions & U_ETO_PDY) != 0 ? 2 : 1;
-  if (r.Holds(at, 1, 4)) {
-    const uint32_t offDx = ReadLE32(r.Bytes + at);
-    if (offDx != 0 && r.Holds(offDx, uint64_t{t.nChars} * perChar, 4))
-      for (uint32_t i = 0; i < t.nChars; ++i) dx.push_back(r.I32(offDx + 4 * perChar * i));
-  }
+  const uint32_t offDx = ReadLE32(r.Bytes + at);
+  if (offDx != 0 && r.Holds(offDx, uint64_t{t.nChars} * perChar, 4))
+    for (uint32_t i = 0; i < t.nChars; ++i) dx.push_back(r.I32(offDx + 4 * perChar * i));
   FDC.TextOut(Point(t.ptlReference), text, rect, (t.fOptions & U_ETO_NO_RECT) ? 0 : t.fOptions, dx);
 }
 
@@ -195,9 +193,7 @@ bool TEmfPlayer::Play(const TRecord& r) {
     case U_EMR_POLYLINETO16: {
       const bool wide = type < U_EMR_POLYBEZIER16;
       const size_t offset = offsetof(U_EMRPOLYLINE, aptl);  // the 16-bit kinds have the same layout
-      if (r.Size < offset) break;
       const uint32_t count = ReadLE32(r.Bytes + offset - 4);
-      if (!r.Holds(offset, count, wide ? 8 : 4)) break;
       const QPolygonF points = Points(r, offset, count, wide);
       switch (wide ? type : type - (U_EMR_POLYBEZIER16 - U_EMR_POLYBEZIER)) {
         case U_EMR_POLYGON:
@@ -240,13 +236,12 @@ bool TEmfPlayer::Play(const TRecord& r) {
       if (auto e = r.Fixed<U_EMRSETVIEWPORTORGEX>()) FDC.SetViewportOrg(Point(e->ptlOrigin));
       break;
     case U_EMR_SCALEVIEWPORTEXTEX:
-    case U_EMR_SCALEWINDOWEXTEX:
-      if (r.Size >= 24) {
-        const double xNum = r.I32(8), xDenom = r.I32(12), yNum = r.I32(16), yDenom = r.I32(20);
-        type == U_EMR_SCALEWINDOWEXTEX ? FDC.ScaleWindowExt(xNum, xDenom, yNum, yDenom)
-                                       : FDC.ScaleViewportExt(xNum, xDenom, yNum, yDenom);
-      }
+    case U_EMR_SCALEWINDOWEXTEX: {
+      const double xNum = r.I32(8), xDenom = r.I32(12), yNum = r.I32(16), yDenom = r.I32(20);
+      type == U_EMR_SCALEWINDOWEXTEX ? FDC.ScaleWindowExt(xNum, xDenom, yNum, yDenom)
+                                     : FDC.ScaleViewportExt(xNum, xDenom, yNum, yDenom);
       break;
+    }
     case U_EMR_SETPIXELV:
       if (auto e = r.Fixed<U_EMRSETPIXELV>()) FDC.SetPixel(Point(e->ptlPixel), Color(e->crColor));
       break;
@@ -360,7 +355,7 @@ bool TEmfPlayer::Play(const TRecord& r) {
     case U_EMR_CREATECOLORSPACE:
     case U_EMR_CREATECOLORSPACEW:
       // Objects that draw nothing here still take their slot.
-      if (r.Size >= 12) Put(ReadLE32(r.Bytes + 8), std::monostate{});
+      Put(ReadLE32(r.Bytes + 8), std::monostate{});
       break;
     case U_EMR_ANGLEARC:
       if (auto e = r.Fixed<U_EMRANGLEARC>())

@@ -118,8 +118,8 @@ TMetafileLayout ReadWmfLayout(std::span<const uint8_t> file) {
   return layout;
 }
 
-// Checks one EMF record at `at`: inside the file, a size that is a multiple of 4, and fields the
-// library finds consistent. Returns its size and type.
+// Checks one EMF record at `at`: inside the file, a size that is a multiple of 4, holding what its
+// fields announce, and found consistent by the library. Returns its size and type.
 uint32_t CheckEmfRecord(std::span<const uint8_t> file, size_t at, int index, uint32_t& type,
                         TPaddedRecord& copy) {
   if (file.size() - at < 8) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));

@@ -1,5 +1,7 @@
 #include "toolkit/graphics/metafile_records.h"
 
+#include <uemf.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -74,11 +76,6 @@ bool RegionFits(std::span<const uint8_t> r, size_t cbAt, size_t dataAt, bool may
   if (cb < kHeader || !Holds(r.size(), dataAt, cb, 1)) return false;
   return Holds(cb, kHeader, Le32(r, dataAt + 8), kRect);
 }
-
-constexpr uint16_t kEtoOpaque = 0x0002;
-constexpr uint16_t kEtoClipped = 0x0004;
-constexpr uint32_t kEtoNoRect = 0x0100;
-constexpr uint16_t kBsPattern = 3;
 
 }  // namespace
 
@@ -213,7 +210,7 @@ bool WmfRecordFits(std::span<const uint8_t> r) {
     case 0x21:
       return word(6) >= 0 && Holds(size, 8 + (size_t(word(6)) + 1) / 2 * 2, 4, 1);
     case 0x32: {
-      const size_t rect = (Le16(r, 12) & (kEtoOpaque | kEtoClipped)) ? 8 : 0;
+      const size_t rect = (Le16(r, 12) & (U_ETO_OPAQUE | U_ETO_CLIPPED)) ? 8 : 0;
       return word(10) >= 0 && Holds(size, 14 + rect, size_t(word(10)), 1);
     }
     case 0x40:
@@ -227,7 +224,8 @@ bool WmfRecordFits(std::span<const uint8_t> r) {
     case 0x42:
       // A pattern brush of style BS_PATTERN starts with a 10-byte BITMAP16 that libUEMF reads; it
       // reads a DIB instead when that header makes no sense.
-      if (Le16(r, 6) == kBsPattern && size >= 20 && word(12) > 0 && word(14) > 0 && r[18] == 1 && r[19] != 0)
+      if (Le16(r, 6) == U_BS_PATTERN && size >= 20 && word(12) > 0 && word(14) > 0 && r[18] == 1 &&
+          r[19] != 0)
         return true;
       return PackedDibFits(r.data() + 10, size - 10);
     default:
@@ -354,9 +352,9 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
     case 95:
       return EmfDibFits(r, 12) && Holds(size, 52, Le32(r, 48), 4);
     case 83: case 84:  // the text's rectangle unless ETO_NO_RECT, then the offset of the advances
-      return size >= 56 + ((Le32(r, 52) & kEtoNoRect) ? 0u : 16u) + 4u;
+      return size >= 56 + ((Le32(r, 52) & U_ETO_NO_RECT) ? 0u : 16u) + 4u;
     case 108:
-      return size >= 36 + ((Le32(r, 20) & kEtoNoRect) ? 0u : 16u);
+      return size >= 36 + ((Le32(r, 20) & U_ETO_NO_RECT) ? 0u : 16u);
     case 118:  // vertices, then rectangles or triangles
       return Holds(size, 36, Le32(r, 24), 16) &&
              Holds(size, 36 + size_t{16} * Le32(r, 24), Le32(r, 28), Le32(r, 32) == 2 ? 12 : 8);
@@ -367,38 +365,38 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
 // clang-format on
 
 TPaddedRecord::~TPaddedRecord() {
-  MarkPadding(true);
+  Mark(FSize, FCapacity, true);
 }
 
-void TPaddedRecord::MarkPadding(bool readable) {
-  if (!FBuffer) return;
-  uint8_t* padding = FBuffer.get() + FSize;
-  const size_t length = FCapacity - FSize;
+void TPaddedRecord::Mark(size_t from, size_t to, bool readable) {
+  if (from >= to) return;
+  uint8_t* bytes = FBuffer.get() + from;
+  const size_t length = to - from;
 #ifdef ORVANTA_ASAN
-  if (readable)
-    ASAN_UNPOISON_MEMORY_REGION(padding, length);
-  else
-    ASAN_POISON_MEMORY_REGION(padding, length);
+  readable ? ASAN_UNPOISON_MEMORY_REGION(bytes, length) : ASAN_POISON_MEMORY_REGION(bytes, length);
 #endif
 #ifdef VALGRIND_MAKE_MEM_NOACCESS
-  if (readable)
-    VALGRIND_MAKE_MEM_DEFINED(padding, length);
-  else
-    VALGRIND_MAKE_MEM_NOACCESS(padding, length);
+  readable ? VALGRIND_MAKE_MEM_DEFINED(bytes, length) : VALGRIND_MAKE_MEM_NOACCESS(bytes, length);
 #endif
-  (void)padding;
+  (void)bytes;
   (void)length;
 }
 
+// Everything past the held record is zero and unreadable. Only the bytes between the last record's end
+// and this one's change, so a record costs its own size and the last one's, not the largest so far.
 const uint8_t* TPaddedRecord::Hold(std::span<const uint8_t> record) {
-  MarkPadding(true);
-  if (record.size() + kPadding > FCapacity) {
-    FCapacity = std::max(record.size() + kPadding, 2 * FCapacity);
+  const size_t size = record.size();
+  if (size + kPadding > FCapacity) {
+    Mark(FSize, FCapacity, true);
+    FCapacity = std::max(size + kPadding, 2 * FCapacity);
     FBuffer = std::make_unique<uint8_t[]>(FCapacity);
+    FSize = 0;
+    Mark(0, FCapacity, false);
   }
-  FSize = record.size();
-  if (!record.empty()) std::memcpy(FBuffer.get(), record.data(), record.size());
-  std::fill(FBuffer.get() + FSize, FBuffer.get() + FCapacity, uint8_t{0});
-  MarkPadding(false);
+  Mark(FSize, size, true);
+  if (size != 0) std::memcpy(FBuffer.get(), record.data(), size);
+  std::fill(FBuffer.get() + std::min(size, FSize), FBuffer.get() + FSize, uint8_t{0});
+  Mark(size, FSize, false);
+  FSize = size;
   return FBuffer.get();
 }

@@ -44,7 +44,8 @@ class TPaddedRecord {
   const uint8_t* Hold(std::span<const uint8_t> record);
 
  private:
-  void MarkPadding(bool readable);
+  // Makes the bytes from..to readable or not for valgrind and AddressSanitizer.
+  void Mark(size_t from, size_t to, bool readable);
 
   std::unique_ptr<uint8_t[]> FBuffer;
   size_t FCapacity = 0;

@@ -70,32 +70,26 @@ bool BottomUp(const uint8_t* dib, size_t size) {
 class TObjectTable {
  public:
   void Add(TGdiObject object) {
-    size_t slot = FUnused;
     if (!FFreed.empty()) {
-      slot = FFreed.top();
+      FSlots[FFreed.top()] = std::move(object);
       FFreed.pop();
-    } else if (FUnused < kMaxSlots) {
-      ++FUnused;
-      if (FSlots.size() < FUnused) FSlots.resize(FUnused);
-    } else {
-      return;  // 16-bit indices reach no further
+    } else if (FSlots.size() < kMaxSlots) {  // 16-bit indices reach no further
+      FSlots.emplace_back(std::move(object));
     }
-    FSlots[slot] = std::move(object);
   }
   void Delete(size_t index) {
-    if (index >= FUnused || !FSlots[index]) return;
+    if (index >= FSlots.size() || !FSlots[index]) return;
     FSlots[index].reset();
     FFreed.push(index);
   }
   const TGdiObject* Find(size_t index) const {
-    return index < FUnused && FSlots[index] ? &*FSlots[index] : nullptr;
+    return index < FSlots.size() && FSlots[index] ? &*FSlots[index] : nullptr;
   }
 
  private:
   static constexpr size_t kMaxSlots = 0xFFFF;
-  std::vector<std::optional<TGdiObject>> FSlots;
-  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> FFreed;  // empty slots below FUnused
-  size_t FUnused = 0;  // slots from here on have never held an object
+  std::vector<std::optional<TGdiObject>> FSlots;                            // every slot an object has taken
+  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> FFreed;  // the empty ones among them
 };
 
 class TWmfPlayer {
@@ -136,7 +130,8 @@ bool TWmfPlayer::Play(const TRecord& r) {
   U_POINT16 p1{}, p2{}, p3{}, p4{};
   U_RECT16 rect{};
   uint16_t mode = 0;
-  // Objects are counted even when their record is damaged, so later indices still match.
+  // Objects are counted even when their record is damaged, so later indices still match. Past this
+  // check every field the record announces lies inside it; only what it may leave out is looked for.
   if (!WmfRecordFits(std::span(r.Bytes, r.Size))) {
     const uint8_t type = r.Bytes[4];
     if (type >= 0xF7 || type == (U_WMR_DIBCREATEPATTERNBRUSH & 0xFF)) Add(std::monostate{});
@@ -244,7 +239,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
       const char* points = nullptr;
       const bool polygon = r.Bytes[4] == U_WMR_POLYGON;
       const int got = polygon ? U_WMRPOLYGON_get(c, &count, &points) : U_WMRPOLYLINE_get(c, &count, &points);
-      if (!got || !r.Holds(points, 4 * size_t{count})) break;
+      if (!got) break;
       const QPolygonF line = Points(reinterpret_cast<const uint8_t*>(points), count);
       polygon ? FDC.Polygon(line) : FDC.Polyline(line);
       break;
@@ -253,14 +248,12 @@ bool TWmfPlayer::Play(const TRecord& r) {
       uint16_t polygons = 0;
       const uint16_t* counts = nullptr;
       const char* points = nullptr;
-      if (!U_WMRPOLYPOLYGON_get(c, &polygons, &counts, &points) || !r.Holds(counts, 2 * size_t{polygons}))
-        break;
+      if (!U_WMRPOLYPOLYGON_get(c, &polygons, &counts, &points)) break;
       std::vector<QPolygonF> shapes;
       const auto* at = reinterpret_cast<const uint8_t*>(points);
       const auto* countBytes = reinterpret_cast<const uint8_t*>(counts);
       for (uint16_t i = 0; i < polygons; ++i) {
         const uint16_t count = ReadLE16(countBytes + 2 * i);
-        if (!r.Holds(at, 4 * size_t{count})) return true;
         shapes.push_back(Points(at, count));
         at += 4 * size_t{count};
       }
@@ -270,7 +263,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
     case U_WMR_TEXTOUT: {
       int16_t length = 0;
       const char* string = nullptr;
-      if (U_WMRTEXTOUT_get(c, &p1, &length, &string) && length > 0 && r.Holds(string, size_t(length)))
+      if (U_WMRTEXTOUT_get(c, &p1, &length, &string) && length > 0)
         FDC.TextOut(Point(p1), Text(string, length), std::nullopt, 0, {});
       break;
     }
@@ -279,8 +272,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
       uint16_t options = 0;
       const char* string = nullptr;
       const int16_t* dx = nullptr;
-      if (!U_WMREXTTEXTOUT_get(c, &p1, &length, &options, &string, &dx, &rect) || length < 0) break;
-      if (length > 0 && !r.Holds(string, size_t(length))) break;
+      if (!U_WMREXTTEXTOUT_get(c, &p1, &length, &options, &string, &dx, &rect)) break;
       std::vector<double> advances;
       if (length > 0 && r.Holds(dx, 2 * size_t(length))) {
         const auto* d = reinterpret_cast<const uint8_t*>(dx);
@@ -335,7 +327,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
     }
     case U_WMR_CREATEBRUSHINDIRECT & 0xFF: {
       const char* brush = nullptr;
-      if (!U_WMRCREATEBRUSHINDIRECT_get(c, &brush) || !r.Holds(brush, 8)) break;
+      if (!U_WMRCREATEBRUSHINDIRECT_get(c, &brush)) break;
       const auto* b = reinterpret_cast<const uint8_t*>(brush);
       Add(TGdiBrush{ReadLE16(b), QColor(b[2], b[3], b[4]), ReadLE16(b + 6), {}});
       break;
@@ -352,7 +344,7 @@ bool TWmfPlayer::Play(const TRecord& r) {
     }
     case U_WMR_CREATEFONTINDIRECT & 0xFF: {
       const char* font = nullptr;
-      if (!U_WMRCREATEFONTINDIRECT_get(c, &font) || !r.Holds(font, U_SIZE_FONT_CORE)) {
+      if (!U_WMRCREATEFONTINDIRECT_get(c, &font)) {
         Add(std::monostate{});
         break;
       }

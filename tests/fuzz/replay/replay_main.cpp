@@ -2,11 +2,13 @@
 // checker that cannot live beside the sanitizers: valgrind sees the reads of the system libraries the
 // sanitizers do not instrument.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
