@@ -20,11 +20,10 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "bench/support/picture_loads.h"
 #include "picture_formats/gif_graphic.h"
 #include "picture_formats/tiff_graphic.h"
+#include "tests/support/gray_jpeg.h"
 #include "toolkit/core/streams.h"
 
 namespace {
@@ -106,31 +105,6 @@ Bytes Gif(uint16_t width, uint16_t height, const Bytes& indices) {
 }
 
 // A baseline JPEG of one gray row of `width` pixels, as a JPEG-compressed TIFF strip holds it.
-Bytes GrayJpegRow(uint32_t width) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = width;
-  info.image_height = 1;
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(width);
-  for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<JSAMPLE>(x * 255 / width);
-  JSAMPROW rows[1] = {row.data()};
-  jpeg_write_scanlines(&info, rows, 1);
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  Bytes jpeg(buffer, buffer + size);
-  free(buffer);
-  return jpeg;
-}
-
 Bytes Noise(size_t size, uint32_t seed) {
   Bytes bytes(size);
   for (uint8_t& byte : bytes) {
@@ -230,11 +204,15 @@ std::vector<TCase> Cases() {
                      tiff});
     cases.push_back({"shared-jpeg-" + kb,
                      [=] {
-                       Bytes block = GrayJpegRow(64);
+                       Bytes block = GrayJpeg(64, 1);
                        block.resize(size / 2, 0);
                        return SharedBlockTiff(64, strips, 8, 1, 7, block, 1);
                      },
                      tiff});
+    cases.push_back(
+        {"shared-jpeg-markers-" + kb,
+         [=] { return SharedBlockTiff(64, strips, 8, 1, 7, WithCommentMarkers(GrayJpeg(64, 1), 4096), 1); },
+         tiff});
     cases.push_back({"lying-packbits-" + kb,
                      [=] { return SharedBlockTiff(65535, 65535, 8, 1, 32773, Noise(size, 3), 256); }, tiff});
     cases.push_back({"honest-none-" + kb,

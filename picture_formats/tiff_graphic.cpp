@@ -100,8 +100,10 @@ uint64_t MaxExpansion(uint8_t compression) {
 //   deflate 2n and 16 bytes a row: stored blocks and a flush per row;   ThunderScan 2n: a byte a pixel;
 //   CCITT fax 5n and 96 bytes a row: runs of one pixel cost 4.5 bits, and an end-of-line code with
 //   fill bits for a fax line's minimum transmission time;   JPEG 8 bytes per sample of whole 32 x 32
-//   blocks: 27 bits per coefficient at worst, doubled by byte stuffing, and 16 KB of tables and markers.
+//   blocks: 27 bits per coefficient at worst, doubled by byte stuffing, and kJpegMarkerBytes of tables
+//   and markers.
 // Every scheme gets 64 bytes more per strip.
+constexpr uint64_t kJpegMarkerBytes = 16384;
 uint64_t PackedLimit(uint8_t compression, uint64_t stripBytes, uint64_t rows, const TImageProperties& image) {
   constexpr uint64_t kSlack = 64;
   switch (compression) {
@@ -119,7 +121,7 @@ uint64_t PackedLimit(uint8_t compression, uint64_t stripBytes, uint64_t rows, co
       return 5 * stripBytes + 96 * rows + kSlack;
     case ctJPEG: {
       const auto whole = [](uint64_t value) { return (value + 31) / 32 * 32; };
-      return 8 * whole(image.Width) * whole(rows) * image.SamplesPerPixel + 16384 + kSlack;
+      return 8 * whole(image.Width) * whole(rows) * image.SamplesPerPixel + kJpegMarkerBytes + kSlack;
     }
     default:
       return stripBytes;
@@ -273,6 +275,7 @@ std::vector<TTIFFStrip> TTIFFGraphic::PlanStrips(std::vector<TTIFFStrip> strips)
   const std::vector<uint32_t>& rowsPerStrip = properties.RowsPerStrip;
   uint32_t covered = 0;
   size_t used = 0;
+  uint64_t markerBytes = 0;
   std::vector<std::pair<uint64_t, uint64_t>> ranges;
   for (; used < strips.size() && covered < height; ++used) {
     TTIFFStrip& strip = strips[used];
@@ -284,8 +287,10 @@ std::vector<TTIFFStrip> TTIFFGraphic::PlanStrips(std::vector<TTIFFStrip> strips)
     const uint64_t stripBytes = strip.Rows * bytesPerLine;
     if (stripBytes > kMaxBufferBytes) Invalid();
     if (strip.Rows == 0) continue;
-    strip.Packed = static_cast<uint32_t>(std::min<uint64_t>(
-        strip.ByteCount, PackedLimit(properties.Compression, stripBytes, strip.Rows, properties)));
+    const uint64_t limit = PackedLimit(properties.Compression, stripBytes, strip.Rows, properties);
+    strip.Packed = static_cast<uint32_t>(std::min<uint64_t>(strip.ByteCount, limit));
+    const uint64_t rowsNeed = limit - (properties.Compression == ctJPEG ? kJpegMarkerBytes : 0);
+    markerBytes += strip.Packed - std::min<uint64_t>(strip.Packed, rowsNeed);
     ranges.emplace_back(strip.Offset, uint64_t{strip.Offset} + strip.ByteCount);
   }
   strips.resize(used);
@@ -294,6 +299,11 @@ std::vector<TTIFFStrip> TTIFFGraphic::PlanStrips(std::vector<TTIFFStrip> strips)
   if (covered < height || dataBytes == 0 ||
       !DataCanFill(dataBytes, MaxExpansion(properties.Compression), bytesPerLine, height))
     Invalid();
+  // JPEG tables and markers are the one part of a strip that does not grow with its rows. A writer's
+  // strips each hold their own, so together they are no more than the file's data; strips that all
+  // reach over one shared block would each walk its markers again (16 KB of them before one JPEG row,
+  // walked by each of 65535 strips, cost seconds).
+  if (markerBytes > 2 * dataBytes) Invalid();
   return strips;
 }
 

@@ -11,6 +11,7 @@
 #include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/lzw_test_support.h"
 #include "tests/picture_formats/tiff_test_support.h"
+#include "tests/support/gray_jpeg.h"
 
 namespace {
 
@@ -215,6 +216,22 @@ TEST(TIFFDamaged, StripsSharingOneBlockCostWhatTheirRowsCost) {
       EXPECT_EQ(Bytes(rows.begin() + long(y * c.Row.size()), rows.begin() + long((y + 1) * c.Row.size())),
                 c.Row);
   }
+}
+
+TEST(TIFFDamaged, JpegStripsSharingTheirMarkersAreRefused) {
+  // A JPEG strip of 16 rows behind 16 KB of comment markers is a whole picture when it stands alone;
+  // a thousand strips all pointing at it would each walk the markers again.
+  const Bytes strip = WithCommentMarkers(GrayJpeg(64, 16), 4096);
+  TTIFFBuilder alone;
+  alone.Picture(64, 16, 1, 8, 1, 7, strip);
+  EXPECT_FALSE(LoadBytes<TTIFFGraphic>(alone.Build())->DataEndedEarly());
+  TTIFFBuilder sharing;
+  sharing.Picture(64, 16000, 1, 8, 1, 7, {});
+  const uint32_t block = sharing.Data(strip);
+  sharing.Long(273, std::vector<uint32_t>(1000, block))
+      .Long(279, std::vector<uint32_t>(1000, uint32_t(strip.size())))
+      .Long(278, {16});
+  EXPECT_EQ(LoadMessage(sharing.Build()), kInvalid);
 }
 
 TEST(TIFFDamaged, FailuresNameTheFormat) {
