@@ -2,10 +2,10 @@
 // bitfields), whatever size its header claims: a file costing more memory or time than the run's
 // limits is a finding. A damaged file may only ever end in one of the program's exceptions and leaves
 // the bitmap as it was; a picture that loads comes back unchanged through the writer, and converts to
-// the 24-bit working form. Those two checks hold several copies of the picture: for the pictures of up
-// to 64 MB that a few bytes of sparse run-length data may give (delta and end-of-bitmap escapes that
-// leave most pixels at index 0) they would overrun the run's memory limit without telling anything of
-// the reader, so such pictures are only loaded.
+// the 24-bit working form. Those two checks hold several copies of the picture, so a picture of more
+// than 16 MB of pixels (a few bytes of sparse run-length data may give 16 million pixels: delta and
+// end-of-bitmap escapes that leave most pixels at index 0) is only loaded, to stay within the run's
+// memory limit.
 
 #include <cstdint>
 #include <cstdlib>

@@ -34,9 +34,10 @@ constexpr int64_t kMaxPixelBytes = int64_t{1} << 30;
 constexpr int64_t kMaxRlePixelBytes = int64_t{1} << 28;
 // A run of two bytes gives at most 255 pixels: RLE data give less than 128 bytes of rows per byte.
 // Pictures larger than that come only from delta and end-of-bitmap escapes that leave most pixels
-// untouched; such sparse pictures are held to this.
+// untouched; such sparse pictures are held to 16 million pixels, so that a file of a few bytes costs
+// no more than about 64 MB once the workbench holds it as 24-bit.
 constexpr int64_t kRleExpansion = 128;
-constexpr int64_t kMaxSparseRlePixelBytes = int64_t{1} << 26;
+constexpr int64_t kMaxSparseRlePixels = int64_t{1} << 24;
 
 [[noreturn]] void Fail(const std::string& detail) {
   throw EInvalidGraphic(std::string(SInvalidBitmap) + " : " + detail);
@@ -376,7 +377,7 @@ void TBitmap::LoadFromStream(TStream& stream) try {
     whole = DecodeRle(data, fourBit, width, height, nullptr, static_cast<int>(stride));
     if (pixelBytes / kRleExpansion > packed) {
       if (!whole) Fail(Format(SBmpTruncated, {pixelBytes / kRleExpansion, packed}));
-      if (pixelBytes > kMaxSparseRlePixelBytes) Fail(Format(SBmpTooLarge, {width, height}));
+      if (int64_t{width} * height > kMaxSparseRlePixels) Fail(Format(SBmpTooLarge, {width, height}));
     }
     pixels = AllocatePixels(pixelBytes, true);
     DecodeRle(data, fourBit, width, height, pixels.get(), static_cast<int>(stride));

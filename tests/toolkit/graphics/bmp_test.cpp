@@ -254,7 +254,7 @@ TEST(BmpFile, RunLengthDataEndingEarlyAreFlaggedAndTooShortDataRefused) {
   LoadBmpBytes(bitmap, rle4);
   EXPECT_TRUE(bitmap.DataEndedEarly());
   // A size the data could never give, even in runs of 255 pixels, is refused before any memory is
-  // taken when the data end early; a sparse picture (an early end of bitmap) is held to 64 MB.
+  // taken when the data end early; a sparse picture (an early end of bitmap) is held to 16 million pixels.
   const std::string prefix = std::string(SInvalidBitmap) + " : ";
   EXPECT_EQ(RejectionMessage(Rle8File(10000, 10000, {0xFF, 1, 0xFF, 2})),
             prefix + "données de pixels tronquées (781250 octets attendus, 4 présents)");
