@@ -31,12 +31,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 double Seconds(const std::function<void()>& work) {
   const auto start = BenchClock::now();
   work();

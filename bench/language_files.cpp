@@ -33,11 +33,6 @@
 
 namespace {
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 void Check(bool condition, const char* what) {
   if (!condition) throw std::runtime_error(std::string("check failed: ") + what);
 }

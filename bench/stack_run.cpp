@@ -59,12 +59,6 @@ TTimes Timed(const std::function<void()>& work) {
   return {SecondsSince(start), ProcessorSeconds() - processorStart};
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 std::vector<std::string> JpegFilesOf(const std::string& folder) {
   std::vector<std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {

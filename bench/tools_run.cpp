@@ -58,11 +58,6 @@ void PaintDark(TBitmap& bitmap, int width, int height) {
   }
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 void Check(bool condition, const std::string& what) {
   if (!condition) throw std::runtime_error(what);
 }
