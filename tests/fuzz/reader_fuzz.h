@@ -21,8 +21,15 @@ void ProbedInput(TMemoryStream& stream, const uint8_t* data, size_t size) {
   if (stream.Position() != 0) std::abort();
 }
 
+// The largest picture (pixels) brought to the working form: a few KB of well-packed data may lawfully
+// give a picture of hundreds of MB, whose 24-bit copy beside it would overrun the run's memory limit
+// without telling anything of the reader.
+inline constexpr uint64_t kMostConvertedPixels = uint64_t{1} << 24;
+
 // The picture's pixel format, after a copy of it has been brought to the 24-bit working form.
 inline TPixelFormat ToWorkingForm(const TBitmap& picture) {
+  if (uint64_t(picture.Width()) * uint64_t(picture.Height()) > kMostConvertedPixels)
+    return picture.PixelFormat();
   TBitmap working;
   working.Assign(picture);
   working.SetPixelFormat(pf24bit);
