@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "toolkit/core/exceptions.h"
@@ -45,11 +46,15 @@ void WriteFileReplacing(const std::string& fileName, std::string_view contents, 
   if (fd < 0) throw EFCreateError(Format(SFCreateError, {fileName}));
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
+  errno = 0;
   const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed) {
+  int failure = written ? 0 : errno;
+  if (::close(fd) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
+  if (!written || failure != 0) {
     ::unlink(temporary.c_str());
-    throw EWriteError(SWriteError);
+    // A full disk says so, with the file's name, as every other write of the program does.
+    throw EWriteError(
+        Format(SFWriteErrorEx, {fileName, std::string(failure != 0 ? std::strerror(failure) : SShortWrite)}));
   }
   if (std::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());

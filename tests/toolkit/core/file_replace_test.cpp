@@ -1,6 +1,11 @@
 // Replacing a file through a temporary one: links, permissions, copies and failures.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -68,6 +73,34 @@ TEST(FileReplaceTest, FailuresRaiseAndLeaveTheTargetAlone) {
   EXPECT_THROW(WriteFileReplacing(temp.File("dir.lng"), "new"), EFCreateError);
   EXPECT_FALSE(std::filesystem::exists(temp.File("dir.lng.tmp")));
   EXPECT_EQ(Contents(target), "old");
+}
+
+// A write that the system cuts short (a full disk; here a file-size limit, set in a child process of
+// its own) names the file and the system's reason, and leaves the target and no temporary file.
+TEST(FileReplaceTest, AWriteCutShortNamesTheFileAndTheReason) {
+  TempDir temp;
+  const std::string target = temp.File("target.lng");
+  WriteWholeFile(target, Bytes("old"));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{1024, 1024};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(2);
+    try {
+      WriteFileReplacing(target, std::string(65536, 'x'));
+    } catch (const EWriteError& error) {
+      _exit(error.Message() == "Erreur d'écriture du fichier " + target + " : File too large" ? 0 : 1);
+    } catch (...) {
+    }
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Contents(target), "old");
+  EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
 }
 
 }  // namespace
