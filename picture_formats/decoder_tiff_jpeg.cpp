@@ -144,8 +144,9 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
     jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
   else
     JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
-  // Rows libjpeg finished from an end of data it made up are not the file's.
-  if (FSource.HitEnd)
+  // Rows libjpeg finished from an end of data it made up, or from data it found lost or garbled, are not
+  // the file's.
+  if (FSource.HitEnd || FError.DataCorrupt)
     ++FTruncatedStrips;
   else
     SetLastUnpackedBytes(read * rowSize);

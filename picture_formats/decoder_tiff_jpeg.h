@@ -35,8 +35,10 @@ class TTIFFJPEGDecoder : public TDecoder {
   // start afterwards either way, so the next strip decodes normally.
   //
   // Strip data that end before the JPEG image does are finished as libjpeg finishes a premature end
-  // (the missing blocks come out flat); nothing is raised, TruncatedStrips() counts such strips and
-  // LastUnpackedBytes() stays 0 for them (else it is the bytes of the rows read).
+  // (the missing blocks come out flat), and data libjpeg finds lost or garbled (a marker inside the
+  // scan, a bad code, broken restart markers) as libjpeg goes on over them; nothing is raised,
+  // TruncatedStrips() counts such strips and LastUnpackedBytes() stays 0 for them (else it is the bytes
+  // of the rows read).
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   // Destroys the decompressor.
   void DecodeEnd() override;

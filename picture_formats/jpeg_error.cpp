@@ -24,12 +24,51 @@ void JPEGErrorExit(j_common_ptr info) {
   JPEGAbandon(info);
 }
 
-// Warnings and trace messages are of no use to the program: a damaged file either decodes as far as
-// it goes or fails with its message code. Only one thing is noted: whether a scan's data ran short,
-// which tells a file cut inside its picture from one that lacks no more than its end marker.
+// Whether `skipped` bytes of entropy-coded data before `marker` were data the decoder should have used.
+// An encoder leaves nothing between a restart interval's last bits and the next restart marker, and an
+// arithmetic coder nothing at a scan's end either (it drops even its trailing zero bytes): bytes left
+// over there mean the decoder's reading went astray inside the data. Huffman-coded scans may end in
+// padding that some cameras write before the end-of-image marker; those bytes hold no pixel.
+bool SkippedScanData(j_common_ptr info, int marker) {
+  if (marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7) return true;
+  if (!info->is_decompressor) return false;
+  const auto* decompress = reinterpret_cast<const jpeg_decompress_struct*>(info);
+  return decompress->arith_code && decompress->input_scan_number > 0;
+}
+
+// Warnings and trace messages are not shown: a damaged file either fails with its message code or is
+// told apart by the warnings that say pixels were lost or garbled, which mark its data corrupt:
+//   JWRN_HIT_MARKER         premature end of a data segment: a Huffman decoder needed bits past the
+//                           segment's end (the data were cut, or went astray); the rest of the segment
+//                           decodes as flat blocks.
+//   JWRN_HUFF_BAD_CODE,     a code no table holds: the data are garbled from there, and the decoder goes
+//   JWRN_ARITH_BAD_CODE     on reading the bits as whatever they happen to decode to (Huffman) or leaves
+//                           the rest of the restart interval flat (arithmetic).
+//   JWRN_MUST_RESYNC        another marker where the next restart marker belongs: restart intervals were
+//                           lost or damaged, and resynchronising skips or pads whole intervals.
+//   JWRN_BOGUS_PROGRESSION  a progressive scan refines coefficient bits that no scan before it coded, or
+//                           codes them again: its bits land on the wrong coefficients.
+//   JWRN_EXTRANEOUS_DATA    only for data left over inside a scan (SkippedScanData).
+// The premature end of the file (JWRN_JPEG_EOF) is the stream source's to judge, since a file that lacks
+// no more than its end marker is whole. Warnings that lose no pixel keep the picture: extraneous bytes
+// between segments or before the end marker of Huffman-coded data, invalid but ignored sequential scan
+// parameters, unknown JFIF revisions and Adobe transforms, damaged ICC chunks.
 void JPEGEmitMessage(j_common_ptr info, int level) {
-  if (level < 0 && (info->err->msg_code == JWRN_HIT_MARKER || info->err->msg_code == JWRN_MUST_RESYNC))
-    ManagerOf(info).ScanDataShort = true;
+  if (level >= 0) return;
+  switch (info->err->msg_code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+      ManagerOf(info).DataCorrupt = true;
+      break;
+    case JWRN_EXTRANEOUS_DATA:
+      if (SkippedScanData(info, info->err->msg_parm.i[1])) ManagerOf(info).DataCorrupt = true;
+      break;
+    default:
+      break;
+  }
 }
 void JPEGOutputMessage(j_common_ptr) {}
 void JPEGFormatMessage(j_common_ptr, char*) {}
@@ -37,7 +76,7 @@ void JPEGFormatMessage(j_common_ptr, char*) {}
 void JPEGResetErrorMgr(j_common_ptr info) {
   info->err->num_warnings = 0;
   info->err->msg_code = 0;
-  ManagerOf(info).ScanDataShort = false;
+  ManagerOf(info).DataCorrupt = false;
 }
 
 }  // namespace
@@ -51,7 +90,7 @@ jpeg_error_mgr* JPEGErrorManager(TJPEGErrorManager& manager) {
   manager.Pub.reset_error_mgr = JPEGResetErrorMgr;
   manager.Armed = false;
   manager.Pending = nullptr;
-  manager.ScanDataShort = false;
+  manager.DataCorrupt = false;
   return &manager.Pub;
 }
 

@@ -23,14 +23,14 @@ struct TJPEGErrorManager {
   std::jmp_buf Landing;        // valid while Armed
   bool Armed;                  // a protected call is running
   std::exception_ptr Pending;  // a C++ exception caught inside the library, raised after leaving it
-  // The entropy decoder needed data it did not get: a scan's data ran into a marker (or into the end
-  // of the file) before the scan was complete.
-  bool ScanDataShort;
+  // libjpeg reported entropy-coded data lost or garbled (see JPEGErrorManager for the warnings that
+  // count): some blocks of the picture are its filling, not the file's.
+  bool DataCorrupt;
 };
 static_assert(std::is_standard_layout_v<TJPEGErrorManager>);
 
-// Fills the manager from the template: fatal errors leave the library, warnings and traces are dropped
-// (all but the note that a scan's data were short).
+// Fills the manager from the template: fatal errors leave the library, warnings and traces are dropped,
+// all but those that say the picture's data were lost or garbled, which set DataCorrupt.
 // Returns the library part, for the object's err pointer.
 jpeg_error_mgr* JPEGErrorManager(TJPEGErrorManager& manager);
 

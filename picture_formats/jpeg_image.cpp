@@ -10,6 +10,7 @@
 
 #include <jerror.h>
 
+#include "picture_formats/jpeg_data_bound.h"
 #include "picture_formats/jpeg_error.h"
 #include "picture_formats/jpeg_progress.h"
 #include "picture_formats/jpeg_stream_managers.h"
@@ -145,16 +146,17 @@ struct TJPEGImage::TDecompressContext {
   // CMYK or YCCK delivered as four components, converted row by row.
   bool InkColours() const { return Info.out_color_space == JCS_CMYK; }
 
-  // Whether the picture lacks data: the file ended before the data of its picture did. The source
-  // finishes a file that ends early with an end-of-image marker; that is all a file lacking no more
-  // than its own end marker needs, and its picture is whole. A file cut inside a scan leaves the
-  // entropy decoder short of data (which it says); one cut between the scans of a progressive file
-  // leaves coefficients without their last bits. Files whose completeness cannot be told so (other
-  // multi-scan files, arithmetic coding) count as lacking data when they end early. Valid once
-  // NoteDataRead was called.
+  // Whether the picture lacks data: libjpeg reported data lost or garbled (the error manager notes
+  // which warnings count), or the file ended before the data of its picture did. The source finishes a
+  // file that ends early with an end-of-image marker; that is all a file lacking no more than its own
+  // end marker needs, and its picture is whole. A file cut inside a scan leaves the entropy decoder
+  // short of data (which it says); one cut between the scans of a progressive file leaves coefficients
+  // without their last bits. Files whose completeness cannot be told so (other multi-scan files,
+  // arithmetic coding) count as lacking data when they end early. Valid once NoteDataRead was called.
   bool PictureDataMissing() const {
+    if (Error.DataCorrupt) return true;
     if (!Source.EndedEarly) return false;
-    if (Error.ScanDataShort || !RowsComplete || Info.arith_code) return true;
+    if (!RowsComplete || Info.arith_code) return true;
     if (Info.progressive_mode) return !CoefficientsComplete;
     // A sequential file whose last scan did not hold every component has several scans.
     return Info.comps_in_scan < Info.num_components;
@@ -178,6 +180,9 @@ struct TJPEGImage::TDecompressContext {
     JPEGStreamSource(&Info, Source, data);
     JPEGProtected(Error, [this] { jpeg_read_header(&Info, TRUE); });
   }
+
+  // Refuses a frame that the bytes left after its header cannot code, before anything is sized for it.
+  void RequireFrameData() { RequireJPEGFrameData(Info, JPEGSourceBytesLeft(Source)); }
 
   bool HasMultipleScans() {
     boolean multiple = FALSE;
@@ -469,6 +474,7 @@ void TJPEGImage::Decompress() {
     TDecompressContext context;
     jpeg_decompress_struct& info = context.Info;
     InitDecompressor(context, this);
+    context.RequireFrameData();
 
     const bool grey = info.out_color_space == JCS_GRAYSCALE;
     const bool indexed = info.quantize_colors != FALSE || grey;
@@ -575,6 +581,7 @@ void TJPEGImage::DecodeToWorkingBitmap(TStream& stream, TBitmap& target) {
     jpeg_decompress_struct& info = context.Info;
     JPEGProgress(Common(info), context.Progress, this);
     context.ReadHeader(&stream);
+    context.RequireFrameData();
     info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
     if (FastMode) info.dct_method = JDCT_IFAST;
     // Colour and grey files come out of the library as blue, green and red rows; ink files as C, M, Y,
@@ -619,13 +626,14 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
     return TJPEGBandResult::jbNotWhole;
   if (!multipleScans && !IsOneWholeSequentialScan(file.Bytes().subspan(static_cast<size_t>(start))))
     return TJPEGBandResult::jbNotWhole;
+  context.RequireFrameData();
   if (!sink.Start(RangeChecked<int>(info.image_width), RangeChecked<int>(info.image_height)))
     return TJPEGBandResult::jbRefused;
   info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
   if (FastMode) info.dct_method = JDCT_IFAST;
   info.out_color_space = JCS_EXT_BGR;
   // Several scans are all read here, before any row, and every row follows from them; a single whole
-  // scan cannot end early.
+  // scan cannot end early, but its data may still turn out garbled after the first bands.
   JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
   context.NoteDataRead(true);
   if (context.PictureDataMissing()) {
@@ -658,6 +666,7 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
     sink.Band(static_cast<int>(first), static_cast<int>(count), band.data(), step);
   }
   JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
+  if (context.PictureDataMissing()) throw EJPEG(JWRN_JPEG_EOF);
   return TJPEGBandResult::jbDecoded;
 }
 

@@ -126,11 +126,12 @@ class TJPEGImage : public TGraphic {
   void DecodeToWorkingBitmap(TStream& stream, TBitmap& target);
   // Decodes the JPEG file held whole in the memory stream (from its position) as 24-bit rows, a band of
   // a few rows at a time, for a caller that uses each band once and never needs the whole picture at
-  // once. Every band handed over is final, so the file is decoded this way only when nothing can fail
-  // after its first rows: a colour or grey file that is one whole sequential scan, or one of several
-  // scans whose data were all read, and found complete, before the first row. For any other file nothing
-  // is decoded and the result is jbNotWhole (the caller decodes it whole); a refusal by the sink gives
-  // jbRefused. A damaged file raises EJPEG before any band is handed over.
+  // once. The file is decoded this way only when it cannot end before its last row: a colour or grey
+  // file that is one whole sequential scan, or one of several scans whose data were all read, and found
+  // complete, before the first row. For any other file nothing is decoded and the result is jbNotWhole
+  // (the caller decodes it whole); a refusal by the sink gives jbRefused. A damaged file raises EJPEG,
+  // and so does one whose scan data libjpeg finds garbled partway (it cannot know sooner): then the
+  // bands handed over before are not the file's picture, and the sink must take them back.
   TJPEGBandResult DecodeBands(TMemoryStream& file, TJPEGBandSink& sink);
   // Hands the decompressed bitmap out (decompressing first when needed); the picture keeps its data
   // and decompresses again if asked. A bitmap-only picture is left empty.

@@ -2,6 +2,8 @@
 
 #include <jerror.h>
 
+#include <algorithm>
+
 #include "picture_formats/jpeg_error.h"
 #include "toolkit/core/streams.h"
 
@@ -135,6 +137,11 @@ void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream*
   source.StartOfFile = true;
   source.EndedEarly = false;
   info->src = &source.Pub;
+}
+
+uint64_t JPEGSourceBytesLeft(TJPEGStreamSource& source) {
+  const int64_t rest = source.Stream != nullptr ? source.Stream->Size() - source.Stream->Position() : 0;
+  return source.Pub.bytes_in_buffer + static_cast<uint64_t>(std::max<int64_t>(rest, 0));
 }
 
 void JPEGStreamDestination(j_compress_ptr info, TJPEGStreamDestination& destination, TStream& stream) {

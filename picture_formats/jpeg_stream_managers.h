@@ -40,6 +40,10 @@ static_assert(std::is_standard_layout_v<TJPEGStreamDestination>);
 // happened).
 void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream* stream);
 
+// The bytes the source has not handed to the library yet: those in its buffer and the rest of the
+// stream.
+uint64_t JPEGSourceBytesLeft(TJPEGStreamSource& source);
+
 // Writes through the buffer at the stream's current position; a short write is the library's
 // file-write error.
 void JPEGStreamDestination(j_compress_ptr info, TJPEGStreamDestination& destination, TStream& stream);

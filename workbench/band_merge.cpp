@@ -1,5 +1,7 @@
 #include "workbench/band_merge.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -17,11 +19,13 @@ std::vector<std::pair<TImageOp, TRowForm>>& RowForms() {
   return forms;
 }
 
-// Hands each decoded band to the row form, row by row, onto the result's rows.
+// Hands each decoded band to the row form, row by row, onto the result's rows. libjpeg may find a
+// picture's data garbled only after some of its bands were merged, so each result row is kept as it was
+// before its merge until the picture is through, and put back if it fails.
 class TResultBands : public TJPEGBandSink {
  public:
-  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param)
-      : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param) {}
+  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param, std::vector<uint8_t>& before)
+      : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param), FBefore(before) {}
 
   bool Start(int width, int height) override {
     if (FResult.PixelFormat() != pf24bit || width != FResult.Width() || height != FResult.Height() ||
@@ -39,6 +43,8 @@ class TResultBands : public TJPEGBandSink {
       if (start != TRowStart::rsMerge) return false;
     }
     FWalk = WalkRows(FResult);
+    FRowBytes = static_cast<size_t>(width) * 3;
+    FBefore.resize(FRowBytes * static_cast<size_t>(height));
     return true;
   }
 
@@ -48,9 +54,19 @@ class TResultBands : public TJPEGBandSink {
     const bool backwards = FWalk.Step < 0;
     for (int j = 0; j < count; ++j) {
       const int k = backwards ? count - 1 - j : j;
-      FRows(FWalk.Row0 + FWalk.Step * (first + k), rows + step * static_cast<size_t>(k), FResult.Width(),
-            first + k, FParam);
+      uint8_t* row = FWalk.Row0 + FWalk.Step * (first + k);
+      std::memcpy(FBefore.data() + FRowBytes * static_cast<size_t>(first + k), row, FRowBytes);
+      FRows(row, rows + step * static_cast<size_t>(k), FResult.Width(), first + k, FParam);
     }
+    FMerged = std::max(FMerged, first + count);
+  }
+
+  // Puts back the rows merged so far.
+  void TakeBack() {
+    for (int y = 0; y < FMerged; ++y)
+      std::memcpy(FWalk.Row0 + FWalk.Step * y, FBefore.data() + FRowBytes * static_cast<size_t>(y),
+                  FRowBytes);
+    FMerged = 0;
   }
 
   // After a refusal: whether the start check asked for the whole road, or raised.
@@ -62,7 +78,10 @@ class TResultBands : public TJPEGBandSink {
   TRowOp FRows;
   TRowStartCheck FStart;
   intptr_t FParam;
+  std::vector<uint8_t>& FBefore;
   TRowWalk FWalk{};
+  size_t FRowBytes = 0;
+  int FMerged = 0;
   bool FWhole = false;
   std::exception_ptr FRaised;
 };
@@ -91,10 +110,10 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
       TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) != TJPEGImage::StaticClass())
     return TBandMergeResult::bmLoadWhole;
   std::exception_ptr raised;
+  TResultBands bands(result, form, param, FRowsBefore);
   try {
     FFile.LoadFromFile(fileName);
     TJPEGImage jpeg;
-    TResultBands bands(result, form, param);
     switch (jpeg.DecodeBands(FFile, bands)) {
       case TJPEGBandResult::jbDecoded:
         return TBandMergeResult::bmMerged;
@@ -107,6 +126,7 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
         return TBandMergeResult::bmLoadWhole;
     }
   } catch (const std::exception&) {
+    bands.TakeBack();
     return TBandMergeResult::bmFailed;
   }
   std::rethrow_exception(raised);

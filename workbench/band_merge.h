@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
@@ -55,5 +56,6 @@ class TBandMerger {
   TBandMergeResult Merge(const std::string& fileName, TBitmap& result, const TRowForm& form, intptr_t param);
 
  private:
-  TMemoryStream FFile;  // the file's bytes: decoding checks it whole before handing over any row
+  TMemoryStream FFile;               // the file's bytes: decoding checks it whole before handing over any row
+  std::vector<uint8_t> FRowsBefore;  // the result's rows before the picture's merge, until it is through
 };

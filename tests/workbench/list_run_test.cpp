@@ -77,6 +77,23 @@ TEST_F(ListRunTest, FailingPicturesAreCountedAndMarkedAndTheResultKept) {
   EXPECT_EQ(Form->FResult->Height(), 1);
 }
 
+// Frames whose data libjpeg finds garbled are counted and left out, even one found so only after its first
+// rows were merged band by band: the result is the maximum of the good frames alone.
+TEST_F(ListRunTest, CorruptJpegFramesAreCountedAndLeftOut) {
+  Strings paths;
+  for (const char* sample : {"baseline.jpg", "damaged/resync-restart.jpg", "progressive.jpg",
+                             "damaged/flipped-baseline.jpg", "restart.jpg"}) {
+    paths.push_back(Temp.File(std::to_string(paths.size()) + ".jpg"));
+    WriteWholeFile(paths.back(), ReadWholeFile(TestData(std::string("jpeg/") + sample)));
+  }
+  AddEntries(paths);
+  ExpectEndOfRun(2);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[0], paths[2], paths[4]})));
+  EXPECT_EQ(Form->FResultCount, 3);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CDCDC");
+}
+
 TEST_F(ListRunTest, AnEmptyFirstPictureFailsAndTheNextGoodOneStartsTheResult) {
   // A Targa header of 0 x 0 pixels: the reader ends without pixels and without an error.
   const std::string empty = Temp.File("empty.tga");
