@@ -80,7 +80,7 @@ class TDecoder {
 
   // Bytes of whole output the last Decode call delivered, counted from where Dest stood: a reader that
   // compares it with the room it gave tells data that ended early from data that filled their room.
-  // Counted by the LZW, PackBits, Paint Shop Pro run-length, deflate, CCITT fax, ThunderScan and
+  // Counted by the LZW, PackBits, Paint Shop Pro and RLA run-length, deflate, CCITT fax, ThunderScan and
   // TIFF-JPEG decoders (the fax and ThunderScan decoders count whole rows only); 0 for the others and
   // before the first call.
   size_t LastUnpackedBytes() const { return FLastUnpackedBytes; }

@@ -15,6 +15,12 @@
 
 #include "picture_formats/decoder.h"
 
+// The most bytes of rows one packed byte gives, for readers that check a header's size against the data
+// before sizing the picture: rows of 1 bit per pixel, and the longest run per bit is the extended
+// make-up code of 2560 pixels in 12 bits: 2560 x 8 / 12 pixels, 214 bytes per packed byte. (A row whose
+// runs fall short of its width is damaged data, not a picture.)
+inline constexpr uint64_t kCCITTMaxExpansion = 214;
+
 class TCCITTDecoder : public TDecoder {
  public:
   // Options: the TIFF T4Options value (kept, not consulted); SwapBits: the packed bytes hold their

@@ -21,6 +21,18 @@
 
 #include "picture_formats/decoder.h"
 
+// The most bytes of rows one packed byte gives, for readers that check a header's size against the data
+// before sizing the picture.
+// TIFF: the k-th code after a clear code gives at most k bytes (each string is one byte longer than an
+// older one at most), and a TIFF stream must clear its table before it holds more than 4096 codes (the
+// decoder refuses it otherwise). One table's worth, 3839 codes of 9 to 12 bits and the clear code, is
+// 43270 bits for at most 3839 x 3840 / 2 = 7370880 bytes: 1363 bytes per packed byte.
+inline constexpr uint64_t kTIFFLZWMaxExpansion = 1363;
+// GIF: every code is at least 2 bits wide (minimum code size 1) and a code of w bits names a string of
+// at most 2^w bytes (a string is at most one byte longer than the one before it entered the table), so
+// the most per bit is 4096 pixels for a 12-bit code: 4096 x 8 / 12 per byte.
+inline constexpr uint64_t kGIFLZWMaxExpansion = 2731;
+
 class TTIFFLZWDecoder : public TDecoder {
  public:
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;

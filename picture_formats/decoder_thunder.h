@@ -13,6 +13,10 @@
 
 #include "picture_formats/decoder.h"
 
+// The most bytes of rows one packed byte gives (for the check of a header's size against the data): a
+// run byte repeats the last 4-bit pixel up to 63 times, 32 bytes.
+inline constexpr uint64_t kThunderMaxExpansion = 32;
+
 class TThunderDecoder : public TDecoder {
  public:
   explicit TThunderDecoder(uint32_t Width) : FWidth(Width) {}

@@ -8,7 +8,16 @@
 
 #include "picture_formats/decoder.h"
 #include "picture_formats/format_graphic.h"
+#include "picture_formats/jpeg_data_bound.h"
 #include "picture_formats/jpeg_error.h"
+
+// The most bytes of rows one byte of a strip's data gives (for the check of a header's size against the
+// data): the most pixels per block come with 4 x 4 chroma subsampling, 32 x 32 pixels of 3 bytes per 18
+// blocks, each block costing at least the bits jpeg_data_bound.h derives (progressive, with its margin).
+// Arithmetic-coded strips can pack tighter; one that large is refused.
+inline constexpr uint64_t kTIFFJPEGMaxExpansion =
+    (32 * 32 * 3 * 8 * kJPEGDataMargin + 18 * kJPEGProgressiveBitsPerBlock - 1) /
+    (18 * kJPEGProgressiveBitsPerBlock);
 
 class TTIFFJPEGDecoder : public TDecoder {
  public:

@@ -336,6 +336,7 @@ void TPSPRLEDecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t 
 void TRLADecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t) {
   TPackedReader in(Source.Current(), PackedBytesAvailable(Source, PackedSize, kRLAName), kRLAName);
   TUnpackedWriter out(Dest.Current(), Dest.Remaining(), kRLAName);
+  SetLastUnpackedBytes(0);
   while (in.Left() > 0) {
     const int n = static_cast<int8_t>(in.Byte());
     if (n < 0)
@@ -343,4 +344,5 @@ void TRLADecoder::Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t Pac
     else
       out.Fill(in.Byte(), static_cast<size_t>(n) + 1);
   }
+  SetLastUnpackedBytes(Dest.Remaining() - out.Left());
 }

@@ -27,9 +27,12 @@
 // Paint Shop Pro, RLA), for readers that check a header's size against the data before sizing the
 // picture: their best packet is a header and one value repeated at most 128 times (a 16-bit SGI
 // header and sample, 4 bytes, give 127 samples of 2 bytes), so 2 packed bytes give at most 128.
-// The Targa scheme repeats whole pixels, and PCX runs stop at 63 bytes: their readers state their own
-// bounds.
 inline constexpr uint64_t kByteRunMaxExpansion = 64;
+// The Targa scheme repeats whole pixels: a packet of 1 + n bytes (n the pixel's bytes, 1 to 4) gives at
+// most 128 pixels, 128 n bytes, less than 128 bytes per packed byte.
+inline constexpr uint64_t kTargaRLEMaxExpansion = 128;
+// A PCX run is a count byte (at most 63) and the byte it repeats: 2 packed bytes give at most 63.
+inline constexpr uint64_t kPCXRLEMaxExpansion = 32;
 
 class TTargaRLEDecoder : public TDecoder {
  public:

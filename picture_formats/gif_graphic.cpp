@@ -25,12 +25,6 @@ constexpr uint8_t kInterlacedFlag = 0x40;
 // The end of the file where a byte was wanted.
 constexpr int kEndOfFile = -1;
 
-// The most pixels one byte of LZW data can give: every code is at least 2 bits wide (minimum code size
-// 1) and a code of w bits names a string of at most 2^w bytes (a string is at most one byte longer than
-// the one before it entered the table), so the most per bit is 4096 pixels for a 12-bit code:
-// 4096 x 8 / 12 per byte.
-constexpr uint64_t kMaxLZWExpansion = 2731;
-
 [[noreturn]] void Invalid() {
   FormatErrorFmt(gesInvalidImage, {kGIF});
 }
@@ -253,7 +247,7 @@ void TGIFGraphic::LoadFromStream(TStream& stream) {
   if (minimumCodeSize < 1 || minimumCodeSize > 8) Invalid();
   const std::vector<uint8_t> packed = ReadImageData(stream);
   // No room is made for pixels the data cannot hold.
-  if (!DataCanFill(packed.size(), kMaxLZWExpansion, width, height)) Invalid();
+  if (!DataCanFill(packed.size(), kGIFLZWMaxExpansion, width, height)) Invalid();
   SetSize(static_cast<int>(width), static_cast<int>(height));
   if (local) SetPalette(std::move(local));
 

@@ -239,9 +239,8 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
 
   const size_t lineSize = size_t{header.Planes} * header.BytesPerLine;
   const bool runLength = properties.Compression == ctRunLength;
-  // Stored rows take their bytes one for one. A run-length pair (count byte, value) gives at most 63
-  // bytes: less than 32 bytes per packed byte.
-  RequireRowData(byteCount, runLength ? 32 : 1, lineSize, height, kPCX, kPCXOrSCR);
+  // Stored rows take their bytes one for one.
+  RequireRowData(byteCount, runLength ? kPCXRLEMaxExpansion : 1, lineSize, height, kPCX, kPCXOrSCR);
 
   SetPixelFormat(format);
   if (HPALETTE palette = PaletteFor(stream, header, format, paletteBlock, colors)) SetPalette(palette);

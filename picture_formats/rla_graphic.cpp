@@ -162,7 +162,8 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
     bool whole = offset >= firstRow && BasePosition + offset < end;
     if (whole) stream.SetPosition(BasePosition + offset);
     for (size_t c = 0; c < channelCount; ++c) {
-      // A channel that unpacks to less than the width leaves black, not the row before.
+      // A channel that unpacks to less than the width leaves black, not the row before (and the picture
+      // says so).
       std::fill(channels[c].begin(), channels[c].end(), 0);
       planes[c] = channels[c];
       if (!whole) continue;
@@ -181,6 +182,8 @@ void TRLAGraphic::LoadFromStream(TStream& stream) {
       TSourceCursor source(std::span<const uint8_t>(packed.data(), size));
       TTargetCursor target{std::span<uint8_t>(channels[c])};
       decoder.Decode(source, target, static_cast<int32_t>(size), width);
+      // A channel of no data, or of fewer bytes than the width, leaves part of the row black.
+      if (decoder.LastUnpackedBytes() < static_cast<size_t>(width)) SetDataEndedEarly(true);
     }
     if (!whole) SetDataEndedEarly(true);
     const int row = properties.RLABottomUp ? height - 1 - y : y;

@@ -20,6 +20,7 @@ struct TTargaHeader {
   uint8_t IDLength = 0;
   uint8_t ColorMapType = 0;
   uint8_t ImageType = 0;
+  uint16_t ColorMapOrigin = 0;  // the first entry's number: pixel value v means entry v - origin
   uint16_t ColorMapLength = 0;
   uint8_t ColorMapEntrySize = 0;
   uint16_t Width = 0;
@@ -34,6 +35,7 @@ TTargaHeader ParseHeader(const std::array<uint8_t, kHeaderSize>& bytes) {
   header.IDLength = bytes[0];
   header.ColorMapType = bytes[1];
   header.ImageType = bytes[2];
+  header.ColorMapOrigin = word(3);
   header.ColorMapLength = word(5);
   header.ColorMapEntrySize = bytes[7];
   header.Width = word(12);
@@ -54,6 +56,10 @@ bool IsRunLength(uint8_t imageType) {
 }
 bool IsGray(uint8_t imageType) {
   return imageType == 3 || imageType == 11;
+}
+// A gray picture of 16 bits a pixel holds gray and alpha bytes, as written for gray with alpha.
+bool IsGrayWithAlpha(const TTargaHeader& header) {
+  return IsGray(header.ImageType) && header.PixelSize == 16;
 }
 
 // Bytes of one pixel or colour-map entry of the given bit size (15-bit values take two bytes).
@@ -103,8 +109,15 @@ bool TTargaGraphic::ReadImageProperties(TStream& stream, uint32_t imageIndex) {
       properties.BitsPerSample = 8;
       properties.SamplesPerPixel = 1;
       break;
-    case 15:
     case 16:
+      if (IsGrayWithAlpha(header)) {
+        properties.ColorScheme = scGray;
+        properties.BitsPerSample = 8;
+        properties.SamplesPerPixel = 1;
+        break;
+      }
+      [[fallthrough]];
+    case 15:
       properties.ColorScheme = scRGB;
       properties.BitsPerSample = 5;
       properties.SamplesPerPixel = 3;
@@ -167,19 +180,25 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     palette = colors.CreateGrayscalePalette(false);
     stream.Seek(static_cast<int64_t>(mapSize), TSeekOrigin::soCurrent);
   } else if (hasMap) {
-    std::vector<uint8_t> map(mapSize);
-    stream.ReadBuffer(map.data(), static_cast<int64_t>(mapSize));
-    const std::span<const uint8_t> data(map);
+    // Pixel value v means entry v - origin: the palette's first `origin` entries (black) stand before
+    // the map's, and only the first 256 can be reached by a byte.
+    const size_t entryBytes = BytesFor(header.ColorMapEntrySize);
+    std::vector<uint8_t> map(size_t{header.ColorMapOrigin} * entryBytes + mapSize);
+    stream.ReadBuffer(map.data() + header.ColorMapOrigin * entryBytes, static_cast<int64_t>(mapSize));
+    auto entries = static_cast<uint16_t>(header.ColorMapOrigin == 0
+                                             ? header.ColorMapLength
+                                             : std::min(header.ColorMapOrigin + header.ColorMapLength, 256));
+    const std::span<const uint8_t> data = std::span<const uint8_t>(map).first(entries * entryBytes);
     switch (header.ColorMapEntrySize) {
       case 15:
       case 16:
-        palette = PaletteFrom16BitMap(data, header.ColorMapLength);
+        palette = PaletteFrom16BitMap(data, entries);
         break;
       case 24:
-        palette = colors.CreateColorPalette({data}, plInterleaved8Triples, header.ColorMapLength, true);
+        palette = colors.CreateColorPalette({data}, plInterleaved8Triples, entries, true);
         break;
       case 32:
-        palette = colors.CreateColorPalette({data}, plInterleaved8Quads, header.ColorMapLength, true);
+        palette = colors.CreateColorPalette({data}, plInterleaved8Quads, entries, true);
         break;
       default:
         break;
@@ -189,10 +208,8 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
   const int height = header.Height;
   const size_t rowSize = size_t{header.Width} * BytesFor(header.PixelSize);
   const bool runLength = IsRunLength(header.ImageType);
-  // Stored rows take their bytes one for one. A run-length packet of 1 + n bytes (n the pixel's bytes,
-  // 1 to 4) gives at most 128 pixels, 128 n bytes: less than 128 bytes per packed byte.
-  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? 128 : 1, rowSize, header.Height,
-                 kTarga, kTarga);
+  RequireRowData(static_cast<uint64_t>(BytesLeft(stream)), runLength ? kTargaRLEMaxExpansion : 1, rowSize,
+                 header.Height, kTarga, kTarga);
 
   SetSize(header.Width, header.Height);
   if (palette) SetPalette(palette);
@@ -200,9 +217,19 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
 
   ProgressStarting(gesTransfering);
   const auto bitmapRow = [&](int y) { return topFirst ? y : height - 1 - y; };
+  // Gray and alpha pixels arrive through a row of their own, and only their gray bytes are kept.
+  const bool grayWithAlpha = IsGrayWithAlpha(header);
+  std::vector<uint8_t> wide(grayWithAlpha ? rowSize : 0);
+  const auto rowTarget = [&](int y) { return grayWithAlpha ? wide.data() : ScanLine(bitmapRow(y)); };
+  const auto rowDone = [&](int y) {
+    if (!grayWithAlpha) return;
+    uint8_t* gray = ScanLine(bitmapRow(y));
+    for (size_t x = 0; x < header.Width; ++x) gray[x] = wide[2 * x];
+  };
   if (!runLength) {
     for (int y = 0; y < height; ++y) {
-      stream.ReadBuffer(ScanLine(bitmapRow(y)), static_cast<int64_t>(rowSize));
+      stream.ReadBuffer(rowTarget(y), static_cast<int64_t>(rowSize));
+      rowDone(y);
       ProgressRow(y + 1, height);
     }
   } else {
@@ -216,13 +243,14 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
       const int64_t start = stream.Position();
       const auto count = static_cast<size_t>(stream.Read(packed.data(), static_cast<int64_t>(packed.size())));
       TSourceCursor source(std::span<const uint8_t>(packed.data(), count));
-      TTargetCursor target(std::span<uint8_t>(ScanLine(bitmapRow(y)), rowSize));
+      TTargetCursor target(std::span<uint8_t>(rowTarget(y), rowSize));
       try {
         decoder.Decode(source, target, static_cast<int32_t>(count), header.Width);
       } catch (const EPackedDataEnded&) {
         SetDataEndedEarly(true);
         break;
       }
+      rowDone(y);
       stream.SetPosition(start + static_cast<int64_t>(source.Position()));
       ProgressRow(y + 1, height);
     }

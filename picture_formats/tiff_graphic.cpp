@@ -41,6 +41,22 @@ constexpr const char* kPaletteIndicesOfDepth = "palette indices are";
 constexpr const char* kPaletteIndicesWithExtraSample = "palette indices with an extra sample are";
 constexpr const char* kYCbCrOfDepth = "YCbCr samples are";
 constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
+constexpr const char* kCCITTGroup4 = "CCITT group 4 fax compression is";
+constexpr const char* kOldStyleJPEG = "Old-style JPEG compression is";
+constexpr const char* kSignedSamples = "Signed samples are";
+constexpr const char* kFloatingPointSamples = "Floating-point samples are";
+constexpr const char* kComplexSamples = "Complex samples are";
+
+// SampleFormat values (TIFF 6.0 and its supplements): unsigned integers, signed integers, IEEE floating
+// point, undefined (read as unsigned, as TIFF readers do), complex integers and complex floating point.
+enum TSampleFormat : uint32_t {
+  sfUnsigned = 1,
+  sfSigned = 2,
+  sfFloatingPoint = 3,
+  sfUndefined = 4,
+  sfComplexInteger = 5,
+  sfComplexFloatingPoint = 6,
+};
 
 [[noreturn]] void Unsupported(const char* feature) {
   FormatErrorFmt(gesUnsupportedFeature, {feature, kTIFFName});
@@ -55,39 +71,23 @@ constexpr const char* kLabOfDepth = "CIE L*a*b* samples are";
 }
 
 // The most bytes of rows one packed byte can give in each scheme, for the check of what a header
-// promises against the data the file holds:
-//   none        1: stored rows.
-//   PackBits    kByteRunMaxExpansion (decoders_rle.h).
-//   LZW         1363: the k-th code after a clear code gives at most k bytes (each string is one byte
-//               longer than an older one at most), and a TIFF stream must clear its table before it
-//               holds more than 4096 codes (the decoder refuses it otherwise). One table's worth, 3839
-//               codes of 9 to 12 bits and the clear code, is 43270 bits for at most 3839 x 3840 / 2 =
-//               7370880 bytes: 1363 bytes per packed byte.
-//   deflate     kDeflateMaxExpansion (decoder_lz77.h).
-//   CCITT fax   214: rows of 1 bit per pixel, and the longest run per bit is the extended make-up
-//               code of 2560 pixels in 12 bits: 2560 x 8 / 12 pixels, 214 bytes per packed byte.
-//               (A row whose runs fall short of its width is damaged data, not a picture.)
-//   ThunderScan 32: a run byte repeats the last 4-bit pixel up to 63 times.
-//   JPEG        1366: Huffman-coded data spend at least one bit on every 8 x 8 block of every
-//               component (its DC code), and the most pixels per block come with 4 x 4 chroma
-//               subsampling: 32 x 32 pixels of 3 bytes per 18 blocks, 3072 x 8 / 18 per byte.
-//               Arithmetic-coded strips can pack tighter; one that large is refused.
+// promises against the data the file holds (each derived beside its decoder); stored rows give one.
 uint64_t MaxExpansion(uint8_t compression) {
   switch (compression) {
     case ctPackBits:
       return kByteRunMaxExpansion;
     case ctLZW:
-      return 1363;
+      return kTIFFLZWMaxExpansion;
     case ctDeflate:
       return kDeflateMaxExpansion;
     case ctCCITTFax3:
     case ctCCITTModifiedHuffman:
     case ctCCITTModifiedHuffmanW:
-      return 214;
+      return kCCITTMaxExpansion;
     case ctThunderscan:
-      return 32;
+      return kThunderMaxExpansion;
     case ctJPEG:
-      return 1366;
+      return kTIFFJPEGMaxExpansion;
     default:
       return 1;
   }
@@ -215,6 +215,10 @@ void TTIFFGraphic::CheckSupported() {
       if (properties.BitsPerSample != bits || properties.SamplesPerPixel != 1) Invalid();
       break;
     }
+    case ctCCITTFax4:
+      Unsupported(kCCITTGroup4);
+    case ctOldJPEG:
+      Unsupported(kOldStyleJPEG);
     default:
       Unsupported(gesCompressionScheme);
   }
@@ -236,6 +240,15 @@ void TTIFFGraphic::CheckSupported() {
   if (scheme == scYCbCr && compression != ctJPEG &&
       (properties.YCbCrSubsampling[0] != 1 || properties.YCbCrSubsampling[1] != 1))
     Unsupported(kYCbCrSubsampling);
+
+  // Every sample is read as an unsigned level: signed and floating-point samples would pass for wrong
+  // levels (a float TIFF for an almost black picture).
+  for (const uint32_t format : GetCardinalList(tagSampleFormat)) {
+    if (format == sfSigned) Unsupported(kSignedSamples);
+    if (format == sfFloatingPoint) Unsupported(kFloatingPointSamples);
+    if (format == sfComplexInteger || format == sfComplexFloatingPoint) Unsupported(kComplexSamples);
+    if (format != sfUnsigned && format != sfUndefined) Invalid();
+  }
 
   // Depths: 8 and 16 bits convert as they stand, and so do gray and palette pictures of 1 to 8 bits;
   // other gray and colour depths are spread to 8-bit levels first (SetupColors). Palette indices
@@ -396,7 +409,8 @@ void TTIFFGraphic::SetupPalette() {
 
 std::unique_ptr<TDecoder> TTIFFGraphic::CreateDecoder() {
   TImageProperties& properties = ImageProperties();
-  // The fax decoders are not asked to swap bits: ReadPacked has put every strip's bits in order.
+  // The fax decoders are not asked to swap bits: the strips' bytes (TTIFFStripBytes) come with their
+  // bits in order already.
   switch (properties.Compression) {
     case ctPackBits:
       return std::make_unique<TPackbitsRLEDecoder>();

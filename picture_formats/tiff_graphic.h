@@ -7,10 +7,11 @@
 // sample, RGB and RGBA, CMYK, CIE L*a*b*, YCbCr; 16-bit samples in either byte order; gray and colour
 // samples of the other depths up to 16 bits as 8-bit levels. Either fill order, for every compression.
 //
-// Refused with "Cannot load image. %s not supported for TIF/TIFF files.": tiled pictures, separate
-// colour planes, two-dimensional and uncompressed-mode fax coding, YCbCr subsampling outside JPEG data,
-// samples beyond 16 bits or more than 4 of them, palette indices of 9 to 15 bits, YCbCr samples of other
-// depths than 8 and 16 bits, CIE L*a*b* samples of other depths than 8, and the compressions not
+// Refused with "Cannot load image. %s not supported for TIF/TIFF files.": tiled pictures, signed,
+// floating-point and complex samples (SampleFormat), CCITT group 4 and old-style JPEG compression,
+// separate colour planes, two-dimensional and uncompressed-mode fax coding, YCbCr subsampling outside JPEG
+// data, samples beyond 16 bits or more than 4 of them, palette indices of 9 to 15 bits, YCbCr samples of
+// other depths than 8 and 16 bits, CIE L*a*b* samples of other depths than 8, and the compressions not
 // listed. Refused as invalid: headers and directories
 // that do not hold together, fewer samples per pixel than the colour scheme needs, strips without byte
 // counts or reaching past the end of the file, colour maps larger than 788 values, and pictures whose

@@ -43,6 +43,7 @@ enum TTIFFTag : uint16_t {
   tagTileWidth = 322,
   tagTileLength = 323,
   tagExtraSamples = 338,
+  tagSampleFormat = 339,
   tagJPEGTables = 347,
   tagYCbCrCoefficients = 529,
   tagYCbCrSubSampling = 530,

@@ -101,9 +101,15 @@ Bytes OneRow(uint16_t width, const std::vector<Bytes>& channels) {
 }
 
 TEST(RLAHeader, DamagedFilesRaiseCleanly) {
-  // Runs and copies; a channel that unpacks to less than the width leaves black.
-  EXPECT_EQ(PixelColors(*LoadBytes<TRLAGraphic>(OneRow(3, {{2, 9}, {0xFE, 1, 2}, {1, 5, 0xFF, 6}}))),
-            (Bytes{9, 1, 5, 9, 2, 5, 9, 0, 6}));
+  // Runs and copies; a channel that unpacks to less than the width, or holds no data at all, leaves
+  // black, and the picture says its data ended early.
+  const auto shortChannel = LoadBytes<TRLAGraphic>(OneRow(3, {{2, 9}, {0xFE, 1, 2}, {1, 5, 0xFF, 6}}));
+  EXPECT_EQ(PixelColors(*shortChannel), (Bytes{9, 1, 5, 9, 2, 5, 9, 0, 6}));
+  EXPECT_TRUE(shortChannel->DataEndedEarly());
+  const auto empty = LoadBytes<TRLAGraphic>(OneRow(2, {{1, 9}, {}, {1, 5}}));
+  EXPECT_EQ(PixelColors(*empty), (Bytes{9, 0, 5, 9, 0, 5}));
+  EXPECT_TRUE(empty->DataEndedEarly());
+  EXPECT_FALSE(LoadBytes<TRLAGraphic>(OneRow(2, {{1, 9}, {1, 8}, {1, 5}}))->DataEndedEarly());
   EXPECT_THROW(LoadBytes<TRLAGraphic>(OneRow(2, {{5, 7}, {1, 7}, {1, 7}})), EGraphicCompression);
   // A packed length no row of the width can take is refused unread.
   EXPECT_THROW(LoadBytes<TRLAGraphic>(OneRow(2, {Bytes(6), {1, 7}, {1, 7}})), EGraphicCompression);

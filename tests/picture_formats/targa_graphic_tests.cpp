@@ -33,7 +33,13 @@ TEST(TargaFiles, EveryLayoutMatchesItsReference) {
                                                         {"gray.tga", "gray.gray", pf8bit},
                                                         {"gray_rle.tga", "gray.gray", pf8bit},
                                                         {"mapped.tga", "mapped.rgb", pf8bit},
-                                                        {"mapped_rle.tga", "mapped.rgb", pf8bit}});
+                                                        {"mapped_rle.tga", "mapped.rgb", pf8bit},
+                                                        // Gray with alpha, 16 bits a pixel: the alpha is
+                                                        // dropped, as Pillow drops it.
+                                                        {"gray_alpha.tga", "gray_alpha.gray", pf8bit},
+                                                        {"gray_alpha_rle.tga", "gray_alpha.gray", pf8bit},
+                                                        // A colour map starting at entry 100.
+                                                        {"mapped_origin.tga", "mapped.rgb", pf8bit}});
 }
 
 TEST(TargaLayouts, SixteenBitPixelsAndColourMapsOfEverySize) {

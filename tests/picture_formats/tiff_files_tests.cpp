@@ -140,7 +140,12 @@ TEST(TIFFFiles, WhatIsNotDecodedIsRefusedByName) {
   EXPECT_EQ(message(kGoSet + "video-001-tile-64x64.tiff"), unsupported("Tiled images are"));
   EXPECT_EQ(message(TestData("tiff/planar.tif")), unsupported("Separate color planes are"));
   EXPECT_EQ(message(TestData("tiff/fax-g3-2d.tif")), unsupported("Two-dimensional fax coding is"));
-  EXPECT_EQ(message(TestData("tiff/fax-g4.tif")), unsupported("The compression scheme is"));
+  EXPECT_EQ(message(TestData("tiff/fax-g4.tif")), unsupported("CCITT group 4 fax compression is"));
+  // Samples that are not unsigned integers would pass for wrong levels
+  // (tests/data/tiff/make_sample_formats.sh).
+  EXPECT_EQ(message(TestData("tiff/float16.tif")), unsupported("Floating-point samples are"));
+  EXPECT_EQ(message(TestData("tiff/float32.tif")), unsupported("Floating-point samples are"));
+  EXPECT_EQ(message(TestData("tiff/signed16.tif")), unsupported("Signed samples are"));
 }
 
 }  // namespace

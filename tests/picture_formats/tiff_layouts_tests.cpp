@@ -120,7 +120,19 @@ TEST(TIFFLayouts, SchemesWithTooFewSamplesAndUnknownOnesAreRefused) {
   EXPECT_EQ(LoadMessage(mask.Build()), "Invalid color format in TIF/TIFF file.");
   TTIFFBuilder oldJPEG;
   oldJPEG.Picture(3, 2, 1, 8, 1, 6, kGray);
-  EXPECT_EQ(LoadMessage(oldJPEG.Build()), Unsupported("The compression scheme is"));
+  EXPECT_EQ(LoadMessage(oldJPEG.Build()), Unsupported("Old-style JPEG compression is"));
+  // SampleFormat: unsigned and undefined samples load; complex ones are refused by name, unknown
+  // formats as invalid.
+  for (const auto& [format, message] :
+       {std::pair{1u, std::string()},
+        {4u, std::string()},
+        {5u, Unsupported("Complex samples are")},
+        {6u, Unsupported("Complex samples are")},
+        {9u, std::string("Cannot load image. Invalid or unexpected TIF/TIFF image format.")}}) {
+    TTIFFBuilder sampled;
+    sampled.Picture(3, 2, 1, 8, 1, 1, kGray).Short(339, {format});
+    EXPECT_EQ(LoadMessage(sampled.Build()), message) << format;
+  }
   TTIFFBuilder uncompressedFax;
   uncompressedFax.Picture(3, 2, 1, 1, 0, 3, kGray).Long(292, {2});
   EXPECT_EQ(LoadMessage(uncompressedFax.Build()), Unsupported("Uncompressed fax mode is"));
