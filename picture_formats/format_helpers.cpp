@@ -101,14 +101,6 @@ int64_t BytesLeft(TStream& stream) {
   return left > 0 ? left : 0;
 }
 
-bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows) {
-  if (rowBytes == 0 || rows == 0) return true;
-  // Compared by division, so no product of header values can wrap.
-  const uint64_t reach =
-      maxExpansion != 0 && dataBytes > UINT64_MAX / maxExpansion ? UINT64_MAX : dataBytes * maxExpansion;
-  return reach / rowBytes >= rows;
-}
-
 void RequireRowData(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows,
                     const std::string& name, const std::string& invalidName) {
   if (DataCanFill(dataBytes, maxExpansion, rowBytes, rows)) return;

@@ -13,6 +13,7 @@
 
 #include "toolkit/core/format.h"
 #include "toolkit/core/streams.h"
+#include "toolkit/graphics/data_bound.h"
 
 // Raise EInvalidGraphic (as EFormatError, the library's own message) with the message, or with
 // Format(format, args) (readers pass their format's short name, such as "PNG", for the %s of the
@@ -45,12 +46,6 @@ void UpsamplePlane(uint32_t width, uint32_t height, size_t pitch, std::span<uint
 
 // Bytes from the stream's position to its end (0 when the position lies at or beyond the end).
 int64_t BytesLeft(TStream& stream);
-
-// Whether `dataBytes` bytes of file data can give `rows` rows of `rowBytes` bytes when each byte unpacks
-// to at most `maxExpansion` bytes (1 for stored data). A reader asks this before sizing its bitmap, so
-// that a small file whose header claims a huge picture costs nothing; each caller states its scheme's
-// bound beside the call.
-bool DataCanFill(uint64_t dataBytes, uint64_t maxExpansion, uint64_t rowBytes, uint64_t rows);
 
 // Refuses, before anything is sized for it, a picture whose file data cannot give its rows
 // (DataCanFill): with "Cannot load image. Invalid or unexpected %s image format." (`invalidName`) when

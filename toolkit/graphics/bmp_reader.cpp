@@ -23,6 +23,7 @@
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
+#include "toolkit/graphics/data_bound.h"
 #include "toolkit/graphics/graphics_messages.h"
 #include "toolkit/graphics/pixel_rows.h"
 
@@ -32,7 +33,8 @@ namespace {
 // describe any size.
 constexpr int64_t kMaxPixelBytes = int64_t{1} << 30;
 constexpr int64_t kMaxRlePixelBytes = int64_t{1} << 28;
-// A run of two bytes gives at most 255 pixels: RLE data give less than 128 bytes of rows per byte.
+// A run of two bytes gives at most 255 pixels: RLE data give less than 128 bytes of rows per byte (the
+// largest expansion of the BMP run-length schemes).
 // Pictures larger than that come only from delta and end-of-bitmap escapes that leave most pixels
 // untouched; such sparse pictures are held to 16 million pixels, so that a file of a few bytes costs
 // no more than about 64 MB once the workbench holds it as 24-bit.
@@ -375,7 +377,8 @@ void TBitmap::LoadFromStream(TStream& stream) try {
     // Data that end before the picture does (no end-of-bitmap escape, rows left) keep what they give,
     // flagged; but they must be able to give the rows they are sized for.
     whole = DecodeRle(data, fourBit, width, height, nullptr, static_cast<int>(stride));
-    if (pixelBytes / kRleExpansion > packed) {
+    if (!DataCanFill(static_cast<uint64_t>(packed), kRleExpansion, static_cast<uint64_t>(stride),
+                     static_cast<uint64_t>(height))) {
       if (!whole) Fail(Format(SBmpTruncated, {pixelBytes / kRleExpansion, packed}));
       if (int64_t{width} * height > kMaxSparseRlePixels) Fail(Format(SBmpTooLarge, {width, height}));
     }
