@@ -627,7 +627,7 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
   if (!multipleScans && !IsOneWholeSequentialScan(file.Bytes().subspan(static_cast<size_t>(start))))
     return TJPEGBandResult::jbNotWhole;
   context.RequireFrameData();
-  if (!sink.Start(RangeChecked<int>(info.image_width), RangeChecked<int>(info.image_height)))
+  if (!sink.Start(RangeChecked<int>(info.image_width), RangeChecked<int>(info.image_height), multipleScans))
     return TJPEGBandResult::jbRefused;
   info.do_block_smoothing = BlockSmoothing ? TRUE : FALSE;
   if (FastMode) info.dct_method = JDCT_IFAST;

@@ -53,7 +53,9 @@ class TJPEGBandSink {
  public:
   virtual ~TJPEGBandSink() = default;
   // The picture's size, before any row is decoded; false refuses the picture and ends the decoding.
-  virtual bool Start(int width, int height) = 0;
+  // `final`: the file's data were all read, and found whole, before the first band, so no band handed
+  // over will be taken back (else a single scan may still turn out garbled after its first bands).
+  virtual bool Start(int width, int height, bool final) = 0;
   // Rows first .. first + count - 1 (top row first), each 3 x width bytes of blue, green and red, the
   // first at rows and each next one step bytes further.
   virtual void Band(int first, int count, const uint8_t* rows, size_t step) = 0;

@@ -1,5 +1,9 @@
 #include "workbench/band_merge.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -10,6 +14,7 @@
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/graphics/picture.h"
+#include "toolkit/graphics/pixel_memory.h"
 #include "workbench/working_bitmap.h"
 
 namespace {
@@ -19,15 +24,60 @@ std::vector<std::pair<TImageOp, TRowForm>>& RowForms() {
   return forms;
 }
 
+// Result rows as they were before a picture's merge, in 16-byte blocks. They are kept with streaming
+// stores, which go to memory without first reading there what they overwrite: keeping them costs one
+// more write of the result per picture. The memory is pixel memory, kept from run to run, so it is not
+// paged in afresh by every run.
+class TRowsBefore {
+ public:
+  explicit TRowsBefore(TPixelMemory& memory) : FMemory(memory) {}
+
+  void Prepare(size_t rowBytes, size_t rows) {
+    FRowBytes = rowBytes;
+    FPitch = (rowBytes + kBlock - 1) / kBlock;
+    if (FMemory.size() != FPitch * kBlock * rows) FMemory = TPixelMemory(FPitch * kBlock * rows);
+  }
+  void Keep(size_t y, const uint8_t* row) {
+    uint8_t* target = FMemory.get() + FPitch * kBlock * y;
+    const size_t whole = FRowBytes / kBlock * kBlock;
+#if defined(__SSE2__)
+    for (size_t i = 0; i < whole; i += kBlock)
+      _mm_stream_si128(reinterpret_cast<__m128i*>(target + i),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)));
+#else
+    std::memcpy(target, row, whole);
+#endif
+    std::memcpy(target + whole, row + whole, FRowBytes - whole);
+  }
+  // Orders the streaming stores before whatever follows them.
+  static void Settle() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+  }
+  void PutBack(size_t y, uint8_t* row) const {
+    std::memcpy(row, FMemory.get() + FPitch * kBlock * y, FRowBytes);
+  }
+
+ private:
+  // Streamed 16 bytes at a time; every kept row starts on a multiple of 16 (the memory does: it comes
+  // from operator new).
+  static constexpr size_t kBlock = 16;
+  TPixelMemory& FMemory;
+  size_t FRowBytes = 0;
+  size_t FPitch = 0;  // blocks per kept row
+};
+
 // Hands each decoded band to the row form, row by row, onto the result's rows. libjpeg may find a
-// picture's data garbled only after some of its bands were merged, so each result row is kept as it was
-// before its merge until the picture is through, and put back if it fails.
+// picture's data garbled only after some of its bands were merged (in a single scan, a drift that began
+// anywhere shows at its end), so each result row is kept as it was before its merge until the picture is
+// through, and put back if it fails.
 class TResultBands : public TJPEGBandSink {
  public:
-  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param, std::vector<uint8_t>& before)
+  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param, TPixelMemory& before)
       : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param), FBefore(before) {}
 
-  bool Start(int width, int height) override {
+  bool Start(int width, int height, bool final) override {
     if (FResult.PixelFormat() != pf24bit || width != FResult.Width() || height != FResult.Height() ||
         width == 0 || height == 0)
       return false;
@@ -43,8 +93,8 @@ class TResultBands : public TJPEGBandSink {
       if (start != TRowStart::rsMerge) return false;
     }
     FWalk = WalkRows(FResult);
-    FRowBytes = static_cast<size_t>(width) * 3;
-    FBefore.resize(FRowBytes * static_cast<size_t>(height));
+    FKeep = !final;
+    if (FKeep) FBefore.Prepare(static_cast<size_t>(width) * 3, static_cast<size_t>(height));
     return true;
   }
 
@@ -55,17 +105,17 @@ class TResultBands : public TJPEGBandSink {
     for (int j = 0; j < count; ++j) {
       const int k = backwards ? count - 1 - j : j;
       uint8_t* row = FWalk.Row0 + FWalk.Step * (first + k);
-      std::memcpy(FBefore.data() + FRowBytes * static_cast<size_t>(first + k), row, FRowBytes);
+      if (FKeep) FBefore.Keep(static_cast<size_t>(first + k), row);
       FRows(row, rows + step * static_cast<size_t>(k), FResult.Width(), first + k, FParam);
     }
+    if (FKeep) TRowsBefore::Settle();
     FMerged = std::max(FMerged, first + count);
   }
 
-  // Puts back the rows merged so far.
+  // Puts back the rows merged so far (bands that were final are never taken back).
   void TakeBack() {
-    for (int y = 0; y < FMerged; ++y)
-      std::memcpy(FWalk.Row0 + FWalk.Step * y, FBefore.data() + FRowBytes * static_cast<size_t>(y),
-                  FRowBytes);
+    if (!FKeep) return;
+    for (int y = 0; y < FMerged; ++y) FBefore.PutBack(static_cast<size_t>(y), FWalk.Row0 + FWalk.Step * y);
     FMerged = 0;
   }
 
@@ -78,10 +128,10 @@ class TResultBands : public TJPEGBandSink {
   TRowOp FRows;
   TRowStartCheck FStart;
   intptr_t FParam;
-  std::vector<uint8_t>& FBefore;
+  TRowsBefore FBefore;
   TRowWalk FWalk{};
-  size_t FRowBytes = 0;
   int FMerged = 0;
+  bool FKeep = false;  // bands may be taken back: the rows before them are kept
   bool FWhole = false;
   std::exception_ptr FRaised;
 };

@@ -11,6 +11,7 @@
 
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/pixel_memory.h"
 #include "workbench/image_op.h"
 
 // Row y of the picture (width pixels of blue, green and red) merged into row y of the result, as the
@@ -56,6 +57,6 @@ class TBandMerger {
   TBandMergeResult Merge(const std::string& fileName, TBitmap& result, const TRowForm& form, intptr_t param);
 
  private:
-  TMemoryStream FFile;               // the file's bytes: decoding checks it whole before handing over any row
-  std::vector<uint8_t> FRowsBefore;  // the result's rows before the picture's merge, until it is through
+  TMemoryStream FFile;       // the file's bytes: decoding checks it whole before handing over any row
+  TPixelMemory FRowsBefore;  // the result's rows before the picture's merge, until it is through
 };

@@ -29,7 +29,7 @@ void SetOptions(TJPEGImage& picture, uint8_t choice) {
 // Keeps the bands, checking that they come in order, each row once.
 class TBandCopy : public TJPEGBandSink {
  public:
-  bool Start(int width, int height) override {
+  bool Start(int width, int height, bool) override {
     Width = width;
     Height = height;
     return true;

@@ -34,7 +34,7 @@ TRoadOutcome Outcome(const std::function<bool()>& decode) {
 // Keeps every band in a bitmap, so the test sees what a merger would have merged.
 class TBandKeeper : public TJPEGBandSink {
  public:
-  bool Start(int width, int height) override {
+  bool Start(int width, int height, bool) override {
     Picture.SetPixelFormat(pf24bit);
     Picture.SetSize(width, height);
     return true;

@@ -154,7 +154,7 @@ TEST(JpegWorkingBitmap, EveryKindOfFileDecodesTo24BitRowsReusingTheBitmap) {
 
 // Keeps the bands handed over, checking that they come in order.
 struct TBandCopy : TJPEGBandSink {
-  bool Start(int width, int height) override {
+  bool Start(int width, int height, bool) override {
     Picture = {width, height, {}};
     return Accept;
   }
