@@ -4,7 +4,6 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
-#include "toolkit/graphics/picture.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
 #include "workbench/step_numbering.h"
@@ -33,7 +32,7 @@ std::string WrittenName(const std::string& fileName) {
 }  // namespace
 
 void TFormMain::PreparePictureSaveDialog() {
-  SaveDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  SaveDialog1->Filter = SavedPictureFilter();
   SaveDialog1->DefaultExt = "bmp";
   SaveDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
 }

@@ -176,6 +176,13 @@ std::string SavedPictureName(const std::string& fileName) {
   return fileName;
 }
 
+std::string SavedPictureFilter() {
+  return TPicture::GraphicFilter(TGraphic::StaticClass(), [](const std::string& extension) {
+    const std::string name = "picture." + extension;
+    return SavedPictureName(name) == name;
+  });
+}
+
 namespace {
 
 // Writes the graphic to a new file. The file is created only once the graphic has its bytes (a JPEG

@@ -58,3 +58,6 @@ void WritePicture(TBitmap& bitmap, std::string& fileName, const std::string& def
 std::string SavedPictureName(const std::string& fileName);
 // Whether SavePicture writes the name as JPEG.
 bool IsJpegSaveName(const std::string& fileName);
+// The save dialogs' filter: the registered picture types SavePicture writes under their own name (BMP
+// and JPEG), never one it would write as another.
+std::string SavedPictureFilter();
