@@ -11,10 +11,10 @@
 #include <QPainterPath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "tests/support/peak_memory.h"
 #include "tests/toolkit/graphics/metafile_helpers.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/bmp_format.h"
@@ -43,20 +43,12 @@ std::string Kind(const char* message) {
   return text.substr(0, text.find('%'));
 }
 
-// Address space the process holds now (KiB): with AddressSanitizer, terabytes of shadow memory.
-int64_t AddressSpaceKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.starts_with("VmSize:")) return std::stoll(line.substr(7));
-  return 0;
-}
-
 // Loads and draws the sample with no more than extraMiB of address space beyond what the process holds,
 // then ends the process: status 0 with the refusal's detail on the standard error, 2 when it was drawn.
 [[noreturn]] void DrawWithinAddressSpace(const std::string& name, int64_t extraMiB) {
   const Bytes file = Sample(name);
-  const auto limit = static_cast<rlim_t>((AddressSpaceKiB() + extraMiB * 1024) * 1024);
+  // Beyond the address space the process holds now: with AddressSanitizer, terabytes of shadow memory.
+  const auto limit = static_cast<rlim_t>((ProcessStatusKiB("VmSize") + extraMiB * 1024) * 1024);
   const rlimit space{limit, limit};
   if (setrlimit(RLIMIT_AS, &space) != 0) _exit(3);
   const std::string refusal = Refusal(file);
