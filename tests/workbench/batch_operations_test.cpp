@@ -80,7 +80,10 @@ TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
     Fill(*Form->ListBox1, frames);
     Factor->EditFileName->SetText(misfit);
     Script().AnswerSaveFile(Temp.File(steps + "misfit.bmp"));
-    ExpectEndOfRun(3, false);
+    // Nothing came out: no save offer, and the report says why the first frame was refused.
+    ExpectEndOfRun(
+        3, false,
+        frames[0] + ": the reference is 6 x 3 pixels, the picture " + (run == 1 ? "5 x 3" : "40 x 33"));
     Factor->BitBtnOk->Click();
     EXPECT_EQ(Marks(*Form->ListBox1), "DDD");
     EXPECT_EQ(Form->ListBox2->Count(), 0);
@@ -109,7 +112,7 @@ TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
   Fill(*Form->ListBox1, frames);
   Factor->EditFileName->SetText(dark);
   Script().AnswerSaveFile(Temp.File("step.bmp"));
-  ExpectEndOfRun(1, false);
+  ExpectEndOfRun(1, false, frames[0] + ": the reference is 5 x 3 pixels, the picture 6 x 4");
   Factor->BitBtnOk->Click();
   EXPECT_EQ(Marks(*Form->ListBox1), "DCCC");
   EXPECT_EQ(Paths(*Form->ListBox2), Files({"step0000.bmp", "step0001.bmp", "step0002.bmp"}));
@@ -120,7 +123,7 @@ TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
 
 TEST_F(BatchOperationsTest, AReferenceThatDoesNotLoadEndsTheCommandWithAMessage) {
   Factor->EditFileName->SetText(Temp.File("missing.bmp"));
-  Script().AnswerMessageBox(IDOK, "Loading Error: " + Temp.File("missing.bmp"));
+  Script().AnswerMessageBox(IDOK, LoadError(Temp.File("missing.bmp"), "No such file or directory"));
   Factor->BitBtnOk->Click();
   EXPECT_EQ(Script().Asked().back().Caption, "Batch Operations:");
   Factor->EditFileName->SetText("");
@@ -193,14 +196,16 @@ TEST_F(BatchOperationsTest, OpeningTryingAndUndoingOnTheHighlightedEntry) {
   Factor->BitBtnUndo->Click();
   EXPECT_TRUE(SamePixels(Form->Image1->OwnBitmap(), *Loaded(Frames[2])));
 
-  // A highlighted picture that does not load is reported and marked; the busy cursor goes.
+  // A highlighted picture that does not load is reported with its reason and marked, and the result
+  // stays as it was; the busy cursor goes.
+  const std::string gone = LoadError(Temp.File("gone.bmp"), "No such file or directory");
   Form->ListBox1->Items().Put(2, Temp.File("gone.bmp"));
-  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Script().AnswerMessageBox(IDOK, Report(1, gone));
   Factor->BitBtnApplyClick(Factor->BitBtnTestOne);
   EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
   EXPECT_EQ(Marks(*Form->ListBox1), "CCD");
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), Temp.File("gone.bmp"));
-  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), gone);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *black));
   EXPECT_EQ(Screen->Cursor(), crDefault);
 
   Form->ListBox1->Clear();

@@ -118,12 +118,13 @@ TEST_F(ListFileTest, TheDialogsUseTheListFilterAndTheDefaultName) {
   EXPECT_EQ(Script().LastFileRequest().FileName, "processlist.txt");
   EXPECT_EQ(Script().LastFileRequest().Filter, "*.txt|*.txt|*.*|*.*");
   EXPECT_EQ(Paths(*Form->ListBox1), (Strings{"/p/a.bmp"}));
-  // A typed name of a file that does not exist: the question, and nothing added.
+  // A typed name of a file that does not exist: said with the reason, and the list kept.
   Script().AnswerOpenFile({Temp.File("nothing-here.txt")});
-  Script().AnswerMessageBox(IDOK, "Clear List?");
+  Script().AnswerMessageBox(
+      IDOK, "Cannot load the list " + Temp.File("nothing-here.txt") + ": No such file or directory.");
   Form->LoadList1->Click();
   EXPECT_EQ(Script().LastFileRequest().FileName, path);  // the last name chosen is offered again
-  EXPECT_EQ(Form->ListBox1->Count(), 0);
+  EXPECT_EQ(Paths(*Form->ListBox1), (Strings{"/p/a.bmp"}));
   // Saving into a folder raises the file error.
   std::filesystem::create_directory(Temp.File("a-folder.txt"));
   EXPECT_THROW(Form->SaveListFile(Temp.File("a-folder.txt")), EFCreateError);
