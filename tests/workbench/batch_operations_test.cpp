@@ -103,6 +103,24 @@ TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
   }
 }
 
+// "Process Image" with a reference of another size says so: the picture keeps its marks and is shown as
+// it is, and the result stays as it was.
+TEST_F(BatchOperationsTest, ProcessImageWithAReferenceOfAnotherSizeSaysSo) {
+  Factor->EditFileName->SetText(WritePicture("misfit.bmp", 9, 6, 3));
+  Form->ListBox1->SetItemIndex(1);
+  const auto before = CopyOf(*Form->FResult);
+  const std::string said = Frames[1] + ": the reference is 6 x 3 pixels, the picture 5 x 3";
+  Script().AnswerMessageBox(IDOK, said);
+  Factor->BitBtnTestOne->Click();
+  EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
+  EXPECT_TRUE(SamePixels(Form->Image1->OwnBitmap(), *Loaded(Frames[1])));
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text() + " " + Form->StatusBar1->Panels(2).Text(), "2/3 " + said);
+  EXPECT_TRUE(Form->StatusBar1->Font.Italic);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *before));
+  EXPECT_FALSE(Form->FDirty);
+}
+
 // A first frame of another size than the reference fails alone: the frames after it, JPEG ones merged
 // band by band as well as whole ones, get their exact steps, numbered on without a gap.
 TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {

@@ -1,6 +1,7 @@
 // List runs through the real main window: stacking, skipped and failing entries, pause, the threshold
 // prompt, the single-entry run and the result commands.
 #include <QObject>
+#include <functional>
 
 #include "tests/workbench/main_window_fixture.h"
 #include "workbench/ulngstrings.h"
@@ -31,6 +32,32 @@ TEST_F(ListRunTest, ThreePicturesStackToTheirPerChannelMaximum) {
   // After the last of three pictures the counter shows all three merged, in the normal style.
   EXPECT_EQ(Form->StatusBar1->Panels(0).Text(), "3/3");
   EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), paths[2]);
+  EXPECT_FALSE(Form->StatusBar1->Font.Italic);
+}
+
+// While a run goes on the counter shows the pictures merged so far, and all of them at its end, never
+// in the error style; a run of one picture ends on 1/1.
+TEST_F(ListRunTest, TheStatusCounterShowsThePicturesMergedSoFar) {
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.jpg", 2), WritePicture("c.bmp", 3)};
+  AddEntries(paths);
+  Strings seen;
+  std::function<void()> look = [&] {
+    TStatusBar& bar = *Form->StatusBar1;
+    const std::string now =
+        bar.Panels(0).Text() + " " + bar.Panels(2).Text() + (bar.Font.Italic ? " red" : "");
+    if (seen.empty() || seen.back() != now) seen.push_back(now);
+    QMetaObject::invokeMethod(Form.get(), look, Qt::QueuedConnection);
+  };
+  QMetaObject::invokeMethod(Form.get(), look, Qt::QueuedConnection);
+  ExpectEndOfRun(0);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_EQ(seen, (Strings{" Empty List red", "2/3 " + paths[1], "3/3 " + paths[2]}));
+
+  Form->ListBox1->Clear();
+  AddEntries({paths[0]});
+  ExpectEndOfRun(0);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text() + " " + Form->StatusBar1->Panels(2).Text(), "1/1 " + paths[0]);
   EXPECT_FALSE(Form->StatusBar1->Font.Italic);
 }
 
