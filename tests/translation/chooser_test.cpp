@@ -149,7 +149,7 @@ TEST_F(ChooserTest, AFailedCopyKeepsCurrentLngAndTheActiveName) {
   std::filesystem::create_directories(Lng("current.lng.tmp/busy"));
   LngForm->Show();
   Choose("fr.lng");
-  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + ".");
+  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + " : File exists.");
   LngForm->BitBtnLngOk->click();
   EXPECT_EQ(Read(Lng("current.lng")), before);
   EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());
