@@ -10,6 +10,9 @@ class TBitmap;
 // it (a pipe would block, a device might never end); empty for a regular file that may be read.
 std::string UnreadableFileReason(const std::string& fileName);
 
+// The reason shown for an entry marked failed by an earlier load or run, which is not read again.
+inline constexpr const char* kFailedBeforeReason = "it failed earlier and is not read again";
+
 // "Loading Error: <path>: <reason>" (the reason left out when there is none).
 std::string LoadFailureText(const std::string& path, const std::string& reason);
 

@@ -55,8 +55,9 @@ void TFormMain::PreviewEntry(int Index, TCheckListBox* List) {
   bool ok = Index >= 0 && count > 0 && Index < count;
   if (ok) {
     const std::string path = List->Items()[Index];
-    // A disabled entry failed before: it is not read again (its reason was said then).
-    std::string reason;
+    // A disabled entry failed before: it is not read again (its reason was said then), but the user
+    // clicking it is still told why nothing is shown.
+    std::string reason = List->ItemEnabled(Index) ? std::string() : kFailedBeforeReason;
     if (List->ItemEnabled(Index) && LoadPicture(Image1->OwnBitmap(), path, reason)) {
       if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);
       ShowProgress(Index, path, List, true);

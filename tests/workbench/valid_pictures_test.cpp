@@ -75,6 +75,8 @@ TEST_F(PictureTestTest, PreviewShowsTheEntryOrMarksItFailed) {
   Form->PreviewEntry(2, &list);
   list.SetItemEnabled(0, false);
   Form->PreviewEntry(0, &list);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(),
+            "Loading Error: " + a + ": it failed earlier and is not read again");
   EXPECT_EQ(Marks(list), "DCD");
   EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 1);
   list.SetItemIndex(1);
