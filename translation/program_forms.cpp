@@ -2,6 +2,7 @@
 
 #include "toolkit/ui/application.h"
 #include "translation/uformedit.h"
+#include "translation/ulng.h"
 #include "translation/ulngform.h"
 #include "workbench/uabout.h"
 #include "workbench/ucreateimg.h"
@@ -27,4 +28,5 @@ void CreateProgramForms() {
   Application->CreateForm(FormNumFormat);
   Application->CreateForm(LngForm);
   Application->CreateForm(FormEdit);
+  KeepBuiltInTexts();
 }

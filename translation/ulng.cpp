@@ -1,9 +1,11 @@
 #include "translation/ulng.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include <QStandardPaths>
 
@@ -138,80 +140,119 @@ void WriteForm(TMemIniFile& ini, TCustomForm& form) {
 
 // ---- Reading
 
-void ReadText(const TMemIniFile& ini, const std::string& section, const char* key,
-              void (*apply)(TComponent&, const std::string&), TComponent& component) {
-  const std::string value = ini.ReadString(section, key, "");
-  if (!value.empty()) apply(component, value);
-}
+// Applies an ini's texts to the windows. A language file sets the texts it gives: an empty or missing
+// value changes nothing. The program's own texts, put back, set every text they hold, empty ones too,
+// so that nothing a language file set stays.
+class TTextsApplier {
+ public:
+  TTextsApplier(const TMemIniFile& ini, bool everyKept) : FIni(ini), FEveryKept(everyKept) {}
 
-void SetCaptionOf(TComponent& component, const std::string& value) {
-  component.SetCaption(value);
-}
-void SetHintOf(TComponent& component, const std::string& value) {
-  component.SetHint(value);
-}
-void SetTextOf(TComponent& component, const std::string& value) {
-  component.SetText(value);
-}
-
-void ReadMemo(const TMemIniFile& ini, const std::string& section, TMemo& memo) {
-  int count = ini.ReadInteger(section, "ItemsCount", 0);
-  if (count == 0) return;
-  // A line the file does not hold is empty, and lines past the last one it holds are not made up.
-  count = std::min(count, PresentLimit(ini, section, "lines", LineKey));
-  std::string text;
-  for (int i = 0; i < count; ++i) text += ini.ReadString(section, LineKey(i), "") + "\n";
-  memo.SetText(text);
-}
-
-void ReadCombo(const TMemIniFile& ini, const std::string& section, TComboBox& combo) {
-  ReadText(ini, section, "Hint", SetHintOf, combo);
-  int count = ini.ReadInteger(section, "ItemsCount", 0);
-  if (count != 0) {
-    count = std::min(count, PresentLimit(ini, section, "ItemsString", ItemKey));
-    TStrings& items = combo.Items();
-    items.BeginUpdate();
-    items.Clear();
-    for (int i = 0; i < count; ++i) items.Add(ini.ReadString(section, ItemKey(i), ""));
-    items.EndUpdate();
+  // A window whose section gives no caption is left as it is. The main window keeps its own caption
+  // (the product and its version) whatever the file says.
+  void ApplyTo(TCustomForm& form) const {
+    const std::string caption = FIni.ReadString(form.Name(), "Caption", "");
+    if (FEveryKept ? !FIni.SectionExists(form.Name()) : caption.empty()) return;
+    if (form.Name() != "FormMain") form.SetCaption(caption);
+    WalkForm(
+        form, [&](TControl& control) { ApplyToControl(form, control); },
+        [&](TComponent& component) { ApplyToComponent(form, component); });
   }
-  // An index the items do not have is ignored.
-  const int index = ini.ReadInteger(section, "ItemIndex", 0);
-  if (index >= -1 && index < combo.Items().Count()) combo.SetItemIndex(index);
-}
 
-void ReadControl(const TMemIniFile& ini, const TCustomForm& form, TControl& control) {
-  const std::string section = SectionOf(form, control);
-  ReadText(ini, section, "Hint", SetHintOf, control);
-  if (dynamic_cast<TButton*>(&control)) ReadText(ini, section, "Caption", SetCaptionOf, control);
-  if (dynamic_cast<TEdit*>(&control)) ReadText(ini, section, "Text", SetTextOf, control);
-  if (auto* memo = dynamic_cast<TMemo*>(&control)) ReadMemo(ini, section, *memo);
-}
+ private:
+  // The value to set under the key, or nothing.
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const {
+    std::string value = FIni.ReadString(section, key, "");
+    if (FEveryKept ? !FIni.ValueExists(section, key) : value.empty()) return std::nullopt;
+    return value;
+  }
 
-void ReadComponent(const TMemIniFile& ini, const TCustomForm& form, TComponent& component) {
-  const std::string section = SectionOf(form, component);
-  auto* toolButton = dynamic_cast<TToolButton*>(&component);
-  if (toolButton && toolButton->Style() == TToolButtonStyle::tbsSeparator) return;
-  if (toolButton || dynamic_cast<TMenuItem*>(&component) || dynamic_cast<TSpeedButton*>(&component) ||
-      dynamic_cast<TLabel*>(&component) || dynamic_cast<TCheckBox*>(&component)) {
-    ReadText(ini, section, "Caption", SetCaptionOf, component);
-    ReadText(ini, section, "Hint", SetHintOf, component);
-  } else if (auto* combo = dynamic_cast<TComboBox*>(&component)) {
-    ReadCombo(ini, section, *combo);
-  } else if (dynamic_cast<TGroupBox*>(&component)) {
-    ReadText(ini, section, "Caption", SetCaptionOf, component);
+  void ApplyText(const std::string& section, const char* key, void (TComponent::*set)(const std::string&),
+                 TComponent& component) const {
+    if (const auto value = Value(section, key)) (component.*set)(*value);
+  }
+
+  // How many lines or items to read: none when the count changes nothing. A count read from a file
+  // never reaches beyond the keys the file really has.
+  template <class KeyOf>
+  std::optional<int> Count(const std::string& section, const std::string& prefix, KeyOf keyOf) const {
+    const int count = FIni.ReadInteger(section, "ItemsCount", 0);
+    if (count == 0 && !(FEveryKept && FIni.ValueExists(section, "ItemsCount"))) return std::nullopt;
+    return std::min(count, PresentLimit(FIni, section, prefix, keyOf));
+  }
+
+  void ApplyToMemo(const std::string& section, TMemo& memo) const {
+    const auto count = Count(section, "lines", LineKey);
+    if (!count) return;
+    std::string text;
+    for (int i = 0; i < *count; ++i) text += FIni.ReadString(section, LineKey(i), "") + "\n";
+    memo.SetText(text);
+  }
+
+  void ApplyToCombo(const std::string& section, TComboBox& combo) const {
+    ApplyText(section, "Hint", &TComponent::SetHint, combo);
+    if (const auto count = Count(section, "ItemsString", ItemKey)) {
+      TStrings& items = combo.Items();
+      items.BeginUpdate();
+      items.Clear();
+      for (int i = 0; i < *count; ++i) items.Add(FIni.ReadString(section, ItemKey(i), ""));
+      items.EndUpdate();
+    }
+    // An index the items do not have is ignored.
+    const int index = FIni.ReadInteger(section, "ItemIndex", 0);
+    if (index >= -1 && index < combo.Items().Count()) combo.SetItemIndex(index);
+  }
+
+  void ApplyToControl(const TCustomForm& form, TControl& control) const {
+    const std::string section = SectionOf(form, control);
+    ApplyText(section, "Hint", &TComponent::SetHint, control);
+    if (dynamic_cast<TButton*>(&control)) ApplyText(section, "Caption", &TComponent::SetCaption, control);
+    if (dynamic_cast<TEdit*>(&control)) ApplyText(section, "Text", &TComponent::SetText, control);
+    if (auto* memo = dynamic_cast<TMemo*>(&control)) ApplyToMemo(section, *memo);
+  }
+
+  void ApplyToComponent(const TCustomForm& form, TComponent& component) const {
+    const std::string section = SectionOf(form, component);
+    auto* toolButton = dynamic_cast<TToolButton*>(&component);
+    if (toolButton && toolButton->Style() == TToolButtonStyle::tbsSeparator) return;
+    if (toolButton || dynamic_cast<TMenuItem*>(&component) || dynamic_cast<TSpeedButton*>(&component) ||
+        dynamic_cast<TLabel*>(&component) || dynamic_cast<TCheckBox*>(&component)) {
+      ApplyText(section, "Caption", &TComponent::SetCaption, component);
+      ApplyText(section, "Hint", &TComponent::SetHint, component);
+    } else if (auto* combo = dynamic_cast<TComboBox*>(&component)) {
+      ApplyToCombo(section, *combo);
+    } else if (dynamic_cast<TGroupBox*>(&component)) {
+      ApplyText(section, "Caption", &TComponent::SetCaption, component);
+    }
+  }
+
+  const TMemIniFile& FIni;
+  bool FEveryKept;
+};
+
+// Applies the texts to every window, each then told and repainted.
+void ApplyTexts(TMemIniFile& ini, bool everyKept) {
+  ReadLngStrings(ini);
+  const TTextsApplier applier(ini, everyKept);
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    applier.ApplyTo(*form);
+    form->Perform(kLanguageApplied, 0, 0);
+    form->Update();
   }
 }
 
-// A window whose section gives no caption is left as it is. The main window keeps its own caption (the
-// product and its version) whatever the file says.
-void ReadForm(const TMemIniFile& ini, TCustomForm& form) {
-  const std::string caption = ini.ReadString(form.Name(), "Caption", "");
-  if (caption.empty()) return;
-  if (form.Name() != "FormMain") form.SetCaption(caption);
-  WalkForm(
-      form, [&](TControl& control) { ReadControl(ini, form, control); },
-      [&](TComponent& component) { ReadComponent(ini, form, component); });
+// The texts every window shows now, as a language file holds them.
+TMemIniFile ShownTexts(const std::string& fileName) {
+  TMemIniFile ini("");
+  ini.WriteString("File", "Name", fileName);
+  WriteLngStrings(ini);
+  for (int i = 0; i < Screen->FormCount(); ++i) WriteForm(ini, *Screen->Forms(i));
+  return ini;
+}
+
+std::optional<TMemIniFile>& BuiltInTexts() {
+  static std::optional<TMemIniFile> texts;
+  return texts;
 }
 
 // A file that cannot be read is applied as an empty one: no text changes.
@@ -313,6 +354,10 @@ bool ListAllLngFiles(TStringList& List) {
 }
 
 std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding) {
+  // A pipe or a device is never opened: reading one could wait for ever.
+  struct stat info {};
+  if (::stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    throw EFOpenError(Format(SFOpenError, {FileName}));
   TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
   std::string bytes(static_cast<size_t>(file.Size()), '\0');
   file.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -324,21 +369,27 @@ void WriteLngFile(const std::string& Name) {
   const std::string folder = ExtractFilePath(fileName);
   if (!folder.empty() && !DirectoryExists(folder) && !ForceDirectories(folder))
     throw EFCreateError(Format(SFCreateError, {fileName}));
-  TMemIniFile ini("");
-  ini.WriteString("File", "Name", fileName);
-  WriteLngStrings(ini);
-  for (int i = 0; i < Screen->FormCount(); ++i) WriteForm(ini, *Screen->Forms(i));
-  WriteFileReplacing(fileName, ini.Text(), TLinkReplace::lrReplaceLink);
+  WriteFileReplacing(fileName, ShownTexts(fileName).Text(), TLinkReplace::lrReplaceLink);
 }
 
 void ReadLngFile(const std::string& Name) {
-  // current.lng is the user's own, or the installed one while the user has none.
-  TMemIniFile ini = OpenLngFile(Name.empty() ? FindLngFile(ExtractFileName(CurrentLngFile())) : Name);
-  ReadLngStrings(ini);
-  for (int i = 0; i < Screen->FormCount(); ++i) {
-    TCustomForm* form = Screen->Forms(i);
-    ReadForm(ini, *form);
-    form->Perform(kLanguageApplied, 0, 0);
-    form->Update();
-  }
+  TMemIniFile ini = OpenLngFile(Name.empty() ? ActiveLngFile() : Name);
+  ApplyTexts(ini, false);
+}
+
+std::string ActiveLngFile() {
+  // The user's own, or the installed one while the user has none.
+  return FindLngFile(ExtractFileName(CurrentLngFile()));
+}
+
+void ApplyActiveLanguage() {
+  if (FileExists(ActiveLngFile())) ReadLngFile("");
+}
+
+void KeepBuiltInTexts() {
+  BuiltInTexts() = ShownTexts("");
+}
+
+void RestoreBuiltInTexts() {
+  if (BuiltInTexts()) ApplyTexts(*BuiltInTexts(), true);
 }

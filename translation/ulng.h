@@ -44,8 +44,20 @@ void WriteLngFile(const std::string& Name);
 // none) to the windows; a missing file changes no text.
 // Every window then receives the message WM_USER + 500 and is repainted.
 void ReadLngFile(const std::string& Name);
-// A language file's text as UTF-8, with the encoding it was found in; raises EFOpenError when it
-// cannot be read.
+// The active language file: current.lng, the installed one while the language folder has none.
+std::string ActiveLngFile();
+// Start-up: applies the active language file when there is one. A file that cannot be read changes no
+// text, as when the chooser applies it.
+void ApplyActiveLanguage();
+// Keeps the texts the windows show now as the program's own (once the windows are made, before any
+// language file is applied).
+void KeepBuiltInTexts();
+// Puts the program's own texts back on every window kept, empty ones included, so that nothing a
+// language file set stays; then every window is told as after a language file.
+void RestoreBuiltInTexts();
+
+// A language file's text as UTF-8 (a byte-order mark left out), with the encoding it was found in;
+// raises EFOpenError when it cannot be read or is no regular file.
 std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding);
 
 // Puts the language folder and the installed folder elsewhere (tests); an empty language folder brings

@@ -180,12 +180,20 @@ void TLngForm::BitBtnLngCancelClick(TObject*) {
 void TLngForm::EnsureCurrentLngFile() {
   const std::string current = CurrentLngFile();
   if (FileExists(current)) return;
-  // The installed active language, when there is one, before the texts on screen.
-  const std::string installed = FindLngFile(ExtractFileName(current));
+  // The installed active language, when there is one, before the program's own texts.
+  const std::string installed = ActiveLngFile();
   if (installed != current)
     CopyFileReplacing(installed, current, TLinkReplace::lrReplaceLink);
   else
     WriteLngFile(current);
+}
+
+void TLngForm::ApplyActiveFile() {
+  // The program's own texts first: nothing a file only previewed here stays on screen, and a missing
+  // current.lng is made from them, never from a preview.
+  RestoreBuiltInTexts();
+  EnsureCurrentLngFile();
+  ReadLngFile(CurrentLngFile());
 }
 
 void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
@@ -206,12 +214,10 @@ void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
         failure = std::current_exception();
       }
     }
-    EnsureCurrentLngFile();
-    ReadLngFile(current);
+    ApplyActiveFile();
     if (failure) std::rethrow_exception(failure);
   } else if (ModalResult() == mrCancel) {
-    EnsureCurrentLngFile();
-    ReadLngFile(current);
+    ApplyActiveFile();
     FRemembered = ExtractFileName(current);
   }
 }

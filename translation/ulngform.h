@@ -37,7 +37,8 @@ class TLngForm : public TForm {
   void BitBtnLngOkClick(TObject* Sender);
   void BitBtnLngCancelClick(TObject* Sender);
   // After OK (the last button pressed): the chosen file becomes current.lng and is applied. After
-  // Cancel: current.lng is applied again. A missing current.lng is made first.
+  // Cancel: the active language comes back, whatever was previewed. A missing current.lng is made
+  // first, from the program's own texts.
   void FormCloseQuery(TObject* Sender, bool& CanClose);
 
  private:
@@ -49,6 +50,9 @@ class TLngForm : public TForm {
   // A missing current.lng is made: a copy of the installed one when there is one, else written from
   // the texts the windows show now.
   void EnsureCurrentLngFile();
+  // The windows show the active language: the program's own texts with current.lng (made when
+  // missing) over them.
+  void ApplyActiveFile();
   void OpenChosenInEditor();
 };
 

@@ -82,14 +82,13 @@ class TResultBands : public TJPEGBandSink {
         width == 0 || height == 0)
       return false;
     if (FStart) {
-      TRowStart start = TRowStart::rsRefuse;
+      TRowStart start = TRowStart::rsWhole;
       try {
         start = FStart(FResult, FParam);
       } catch (...) {
         FRaised = std::current_exception();  // the operation's own failure, not the file's
         return false;
       }
-      FWhole = start == TRowStart::rsWhole;
       if (start != TRowStart::rsMerge) return false;
     }
     FWalk = WalkRows(FResult);
@@ -119,8 +118,7 @@ class TResultBands : public TJPEGBandSink {
     FMerged = 0;
   }
 
-  // After a refusal: whether the start check asked for the whole road, or raised.
-  bool WantsWhole() const { return FWhole; }
+  // After a refusal: whether the start check raised.
   std::exception_ptr Raised() const { return FRaised; }
 
  private:
@@ -132,7 +130,6 @@ class TResultBands : public TJPEGBandSink {
   TRowWalk FWalk{};
   int FMerged = 0;
   bool FKeep = false;  // bands may be taken back: the rows before them are kept
-  bool FWhole = false;
   std::exception_ptr FRaised;
 };
 
@@ -155,8 +152,10 @@ TRowForm RowFormOf(TImageOp op) {
 
 TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result, const TRowForm& form,
                                     intptr_t param) {
-  // Missing files and other formats take the whole road, which reports them as it always does.
-  if (!IsPictureExtension(fileName) || !FileExists(fileName) ||
+  // Missing files, pipes and devices (never opened here) and other formats take the whole road, which
+  // reports them as it always does.
+  FFailureReason.clear();
+  if (!IsPictureExtension(fileName) || FileKindOf(fileName) != TFileKind::fkRegular ||
       TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) != TJPEGImage::StaticClass())
     return TBandMergeResult::bmLoadWhole;
   std::exception_ptr raised;
@@ -168,15 +167,17 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
       case TJPEGBandResult::jbDecoded:
         return TBandMergeResult::bmMerged;
       case TJPEGBandResult::jbRefused:
-        if (bands.WantsWhole()) return TBandMergeResult::bmLoadWhole;
+        // A picture that does not fit (another size, a reference the operation refuses) goes the whole
+        // road too, which refuses it alike and finds the sizes that tell the user why.
         raised = bands.Raised();
-        if (!raised) return TBandMergeResult::bmFailed;
+        if (!raised) return TBandMergeResult::bmLoadWhole;
         break;
       case TJPEGBandResult::jbNotWhole:
         return TBandMergeResult::bmLoadWhole;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     bands.TakeBack();
+    FFailureReason = error.what();
     return TBandMergeResult::bmFailed;
   }
   std::rethrow_exception(raised);

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
@@ -21,9 +20,9 @@ using TRowOp = void (*)(uint8_t* ResultRow, const uint8_t* PictureRow, int Width
 // What an operation's row form makes of a picture before its first row, once the common checks passed
 // (a 24-bit result of the picture's size, not empty).
 enum class TRowStart {
-  rsMerge,   // merge it band by band
-  rsRefuse,  // the operation would return false, writing nothing
-  rsWhole,   // the picture must go through the operation whole (which may raise where rows cannot)
+  rsMerge,  // merge it band by band
+  rsWhole,  // the picture must go through the operation whole: the operation refuses it (and says
+            // nothing here), or may raise where rows cannot
 };
 // The row form's own checks and preparations for one picture, with the operation's Param; it may raise,
 // as the operation would.
@@ -44,10 +43,11 @@ TRowForm RowFormOf(TImageOp op);
 
 enum class TBandMergeResult {
   bmMerged,     // the picture was merged, as LoadPicture and the operation would have merged it
-  bmFailed,     // it did not load, or did not fit the result: the result is unchanged
-  bmLoadWhole,  // it cannot be merged band by band (not a JPEG file, or not one that is whole before
-                // its first rows, or its start check asks for it): load it whole and merge it with the
-                // operation
+  bmFailed,     // it did not load (FailureReason says why): the result is unchanged
+  bmLoadWhole,  // it was not merged band by band (not a regular JPEG file, or not one that is whole
+                // before its first rows, or one that does not fit the result, or its start check asks
+                // for it): load it whole and merge it with the operation, which also finds why a
+                // picture does not fit
 };
 
 // Merges picture files band by band; one merger serves a whole run, keeping its buffers.
@@ -55,8 +55,11 @@ class TBandMerger {
  public:
   // An exception of the row form's start check passes to the caller, as the operation's would.
   TBandMergeResult Merge(const std::string& fileName, TBitmap& result, const TRowForm& form, intptr_t param);
+  // Why the last picture failed to load (the decoder's reason).
+  const std::string& FailureReason() const { return FFailureReason; }
 
  private:
   TMemoryStream FFile;       // the file's bytes: decoding checks it whole before handing over any row
   TPixelMemory FRowsBefore;  // the result's rows before the picture's merge, until it is through
+  std::string FFailureReason;
 };

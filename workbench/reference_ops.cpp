@@ -4,8 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include "toolkit/core/checked.h"
+#include "toolkit/core/format.h"
 #include "workbench/band_merge.h"
 #include "workbench/vector_clones.h"
 #include "workbench/working_bitmap.h"
@@ -293,6 +295,16 @@ bool CubeImage(TBitmap& Picture, TBitmap& Result, intptr_t Param) {
   return ApplyRecord(Picture, Result, Param, CubeByte);
 }
 
+std::string ReferenceMismatchReason(TImageOp Op, intptr_t Param, const TBitmap& Picture) {
+  const TImageOp operations[] = {SubImage, AddImage, DivImage, MulImage, SquareImage, CubeImage};
+  if (Param == 0 || std::find(std::begin(operations), std::end(operations), Op) == std::end(operations))
+    return {};
+  const TBitmap* reference = RecordOf(Param)->Reference.get();
+  if (!reference || ReferenceFits(*reference, Picture.Width(), Picture.Height())) return {};
+  return Format("the reference is %d x %d pixels, the picture %d x %d",
+                {reference->Width(), reference->Height(), Picture.Width(), Picture.Height()});
+}
+
 // ---- Row forms: a picture of a list run decoded band by band goes through the operation one row at a
 // time. The checks and the reference's preparation are the whole operation's, made before the first row;
 // an operation that may raise in its rows goes the whole road, where it raises as it always does.
@@ -301,10 +313,10 @@ namespace {
 
 template <TRefByteOp Op>
 TRowStart StartReferenceRows(TBitmap& Result, intptr_t Param) {
-  if (Param == 0 || !RecordOf(Param)->Reference) return TRowStart::rsRefuse;
+  if (Param == 0 || !RecordOf(Param)->Reference) return TRowStart::rsWhole;
   TProcessRec& record = *RecordOf(Param);
   if (TRowArithmetic(Op, record.Factor, record.Offset).ByteByByte()) return TRowStart::rsWhole;
-  if (!ReferenceFits(*record.Reference, Result.Width(), Result.Height())) return TRowStart::rsRefuse;
+  if (!ReferenceFits(*record.Reference, Result.Width(), Result.Height())) return TRowStart::rsWhole;
   ReadyReference(*record.Reference, Result.Width(), Result.Height());
   return TRowStart::rsMerge;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "toolkit/graphics/bitmap.h"
 #include "workbench/image_op.h"
@@ -73,3 +74,7 @@ bool DivImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool MulImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool SquareImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
 bool CubeImage(TBitmap& Picture, TBitmap& Result, intptr_t Param);
+
+// Why the operation refuses a picture of that size because of its record's reference (both sizes);
+// empty when the operation is none of the six above or its reference serves the picture.
+std::string ReferenceMismatchReason(TImageOp Op, intptr_t Param, const TBitmap& Picture);

@@ -46,6 +46,7 @@ TFormCreateImg::TFormCreateImg(TComponent* owner) : TForm(owner) {
   BitBtnCreate = PlaceControl<TBitBtn>(this, GroupBox1, "BitBtnCreate", 176, 22, 100, 25, "Create..");
   BitBtnClose = PlaceControl<TBitBtn>(this, this, "BitBtnClose", 212, 190, 86, 25, "Close");
   SavePictureDialog1 = AddComponent<TSavePictureDialog>(this, "SavePictureDialog1");
+  SavePictureDialog1->Filter = SavedPictureFilter();
   ColorDialog1 = AddComponent<TColorDialog>(this, "ColorDialog1");
 
   OnCreate = Event(this, &TFormCreateImg::FormCreate);

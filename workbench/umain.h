@@ -175,7 +175,10 @@ class TFormMain : public TMainWindowForm {
   // ---- Picture lists (umain_lists.cpp)
   TCheckListBox* GetCurrentList();
   void SetCurrentList(TCheckListBox* List);
+  // Entry Index of the list (negated for a failure) with the text, in the error style unless Ok.
   void ShowProgress(int Index, const std::string& Text, TCheckListBox* List, bool Ok);
+  // The pictures merged into the result so far over the left list's count, with the text.
+  void ShowMergedCount(const std::string& Text);
   void MarkEntryFailed(int Index, TCheckListBox* List);
   void MarkEntryGood(int Index, TCheckListBox* List);
   void ClearList(TCheckListBox* List);
@@ -222,7 +225,8 @@ class TFormMain : public TMainWindowForm {
   void SaveList1Click(TObject* Sender);
   // Writes the current list (path, selection and check mark of every entry) into the ini file.
   void SaveListFile(const std::string& FileName);
-  // Clears the current list (with its question) and fills it from the ini file.
+  // Clears the current list (with its question) and fills it from the ini file. A name that is no
+  // readable file, or a file without a list, is said and changes nothing.
   void LoadListFile(const std::string& FileName);
 
   // ---- Runs and processing commands (umain_run.cpp)
@@ -246,9 +250,13 @@ class TFormMain : public TMainWindowForm {
   void RunWithSteps(TImageOp Op, intptr_t Param, bool FirstIsStep);
   // The batch window's single-picture run: the highlighted entry of the left list alone.
   void RunBatch(TImageOp Op, intptr_t Param, bool FirstIsStep);
+  // A picture that cannot be loaded is marked failed and reported; one the operation refuses (a
+  // reference of another size) keeps its marks and the user is told why. The result stays as it was
+  // unless the picture went through.
   void RunOnCurrentEntry(TImageOp Op, intptr_t Param);
-  // The end-of-run report: "N File(s) in Error" under "Process Pictures".
-  void ReportErrors(int Errors);
+  // The end-of-run report: "N File(s) in Error" under "Process Pictures", with the first failure's
+  // path and reason when there is one.
+  void ReportErrors(int Errors, const std::string& FirstFailure = {});
   // After the pause button: asks whether to stop. Yes sets the abort flag and gives true; No clears
   // both flags and the run goes on.
   bool StopAtPause();
@@ -265,7 +273,8 @@ class TFormMain : public TMainWindowForm {
   // keeps the last answer of that question for the run (mrYes, mrNo, mrCancel, mrNoToAll, mrYesToAll).
   void SaveStep(TBitmap* Bitmap, int& Answer);
   // Saves the bitmap under FileName (32-bit) with the same question; FileName receives the name really
-  // written (".bmp" replacing an extension that is neither BMP nor JPEG).
+  // written (".bmp" replacing an extension that is neither BMP nor JPEG). True when written; a file that
+  // cannot be written raises the toolkit's file error (naming it and the system's reason).
   bool SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer);
 
   // ---- Image view (umain_view.cpp)
@@ -314,6 +323,18 @@ class TFormMain : public TMainWindowForm {
   void PointApplied();
 
  private:
+  // The result as it stood before a run, given back when the run merges nothing.
+  struct TKeptResult {
+    std::unique_ptr<TBitmap> Bitmap;
+    bool Dirty = false;
+    int32_t Count = 0;
+  };
+  // Sets the result aside and gives the run a new empty one; false, with the result untouched, when
+  // none can be made.
+  bool SetResultAside(TKeptResult& Kept);
+  // Gives the kept result back (shown again when the view shows the result).
+  void RestoreResult(TKeptResult& Kept);
+
   // Filter of every registered picture format, "bmp" by default: the result's and the steps' dialog.
   void PreparePictureSaveDialog();
   void CreateComponents();

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
+#include "toolkit/core/messages.h"
 #include "toolkit/ui/application.h"
+#include "workbench/failure_texts.h"
 #include "workbench/list_update.h"
 #include "workbench/umain.h"
 
@@ -36,13 +40,21 @@ void TFormMain::LoadList1Click(TObject*) {
   OpenDialog1->Filter = kListFilter;
   if (OpenDialog1->FileName.empty()) OpenDialog1->FileName = kDefaultListName;
   if (OpenDialog1->Execute()) LoadListFile(OpenDialog1->FileName);
-  if (TCheckListBox* list = GetCurrentList()) PreviewEntry(list->ItemIndex(), list);
+  TCheckListBox* list = GetCurrentList();
+  if (!list) return;
+  // A list just loaded has no entry highlighted: its first one is shown, rather than a status line
+  // that calls the list empty.
+  if (list->Count() > 0 && list->ItemIndex() < 0) list->SetItemIndex(0);
+  PreviewEntry(list->ItemIndex(), list);
 }
 
 void TFormMain::SaveListFile(const std::string& FileName) {
   TCheckListBox* list = GetCurrentList();
   if (!list) return;
-  // What an existing file holds beyond what is written here stays in it.
+  // What an existing file holds beyond what is written here stays in it, so it is read first: a pipe
+  // or a device is neither read nor written. The file is replaced only once the new one is whole.
+  if (FileKindOf(FileName) == TFileKind::fkOther)
+    throw EFCreateError(Format(SFCreateErrorEx, {FileName, std::string(SNotRegularFile)}));
   TMemIniFile ini(FileName);
   ini.WriteString("Application", "name", kProductName);
   ini.WriteString("Application", "Version", kListVersion);
@@ -58,8 +70,21 @@ void TFormMain::SaveListFile(const std::string& FileName) {
 }
 
 void TFormMain::LoadListFile(const std::string& FileName) {
-  TBusyCursor busy;
+  // The file is looked at before the list is touched: a name that is no readable file (a pipe is
+  // never opened), or a file that holds no list (a picture, a text, a file in another encoding), is
+  // said, and the list stays as it is.
+  if (const std::string reason = UnreadableFileReason(FileName); !reason.empty()) {
+    Application->MessageBox(Format("Cannot load the list %s: %s.", {FileName, reason}), FListCaption,
+                            MB_OK | MB_ICONSTOP);
+    return;
+  }
   const TMemIniFile ini(FileName);
+  if (!ini.SectionExists("List")) {
+    Application->MessageBox(Format("%s holds no list: the list is left as it is.", {FileName}), FListCaption,
+                            MB_OK | MB_ICONSTOP);
+    return;
+  }
+  TBusyCursor busy;
   ini.ReadString("Application", "name", "");
   ini.ReadString("Application", "Version", "");
   // A damaged count must not make the list grow without end, yet a count above the entry sections is

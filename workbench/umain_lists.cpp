@@ -11,6 +11,7 @@
 #include "toolkit/ui/dialogs.h"
 #include "toolkit/ui/screen.h"
 #include "workbench/entry_drawing.h"
+#include "workbench/failure_texts.h"
 #include "workbench/list_update.h"
 #include "workbench/ucreateimg.h"
 #include "workbench/ulngstrings.h"
@@ -80,16 +81,19 @@ void TFormMain::ListBoxClick(TObject* Sender) {
 // ---- Status line and entry marks
 
 void TFormMain::ShowProgress(int Index, const std::string& Text, TCheckListBox* List, bool Ok) {
-  // The counter always counts the left list, whichever list the entry belongs to.
-  const int leftCount = ListBox1->Count();
-  if (Ok && List && Index >= 0 && Index < List->Count()) {
-    SetFontStyle(StatusBar1->Font, clBlack, false);
-    StatusBar1->Panels(0).SetText(Format("%d/%d", {Index + 1, leftCount}));
-  } else {
-    SetFontStyle(StatusBar1->Font, kFailedColor, true);
-    const int64_t magnitude = std::llabs(static_cast<int64_t>(Index));
-    StatusBar1->Panels(0).SetText(leftCount > magnitude ? Format("%d", {magnitude}) : std::string());
-  }
+  // The counter numbers the entry in its own list, a failed one (given negated) as well; none past it.
+  const int count = (List ? List : ListBox1)->Count();
+  const int64_t magnitude = std::llabs(static_cast<int64_t>(Index));
+  const bool ok = Ok && List && Index >= 0 && Index < count;
+  SetFontStyle(StatusBar1->Font, ok ? clBlack : kFailedColor, !ok);
+  StatusBar1->Panels(0).SetText(magnitude < count ? Format("%d/%d", {magnitude + 1, count}) : std::string());
+  StatusBar1->Panels(2).SetText(Text);
+  StatusBar1->Invalidate();
+}
+
+void TFormMain::ShowMergedCount(const std::string& Text) {
+  SetFontStyle(StatusBar1->Font, clBlack, false);
+  StatusBar1->Panels(0).SetText(Format("%d/%d", {FResultCount, ListBox1->Count()}));
   StatusBar1->Panels(2).SetText(Text);
   StatusBar1->Invalidate();
 }
@@ -241,6 +245,7 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
   TCheckListBox* list = GetCurrentList();
   if (!list) return;
   int errors = 0;
+  TFirstFailure firstFailure;
   // The reference size is that of the first picture that loads: an unreadable first entry must not
   // make every later picture fail the size test.
   int referenceWidth = kNoReferenceSize;
@@ -249,7 +254,8 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
   for (int i = 0; i < list->Count() && !FPause; ++i) {
     const std::string path = list->Items()[i];
     TBitmap& picture = Image1->OwnBitmap();
-    const bool loaded = LoadPicture(picture, path);
+    std::string reason;
+    const bool loaded = LoadPicture(picture, path, reason);
     if (loaded && referenceWidth == kNoReferenceSize) {
       referenceWidth = picture.Width();
       referenceHeight = picture.Height();
@@ -261,10 +267,16 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
     } else {
       ++errors;
       MarkEntryFailed(i, list);
-      ShowProgress(-i, Format(kstUnknownFormat, {path}), list, false);
+      const std::string text =
+          loaded ? RefusalText(path, SizeMismatchReason(picture, referenceWidth, referenceHeight))
+                 : LoadFailureText(path, reason);
+      firstFailure.Note(text);
+      ShowProgress(-i, text, list, false);
     }
     Image1->Invalidate();
     Application->ProcessMessages();
   }
-  Application->MessageBox(Format("%d Files in Error", {errors}), "Test Pictures", MB_OK);
+  std::string report = Format("%d Files in Error", {errors});
+  if (!firstFailure.Text().empty()) report += "\nFirst: " + firstFailure.Text();
+  Application->MessageBox(report, "Test Pictures", MB_OK);
 }

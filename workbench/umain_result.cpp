@@ -4,7 +4,6 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
-#include "toolkit/graphics/picture.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/dialogs.h"
 #include "workbench/step_numbering.h"
@@ -33,7 +32,7 @@ std::string WrittenName(const std::string& fileName) {
 }  // namespace
 
 void TFormMain::PreparePictureSaveDialog() {
-  SaveDialog1->Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  SaveDialog1->Filter = SavedPictureFilter();
   SaveDialog1->DefaultExt = "bmp";
   SaveDialog1->Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
 }
@@ -94,20 +93,27 @@ bool TFormMain::SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer) {
       FAbort = true;
       return false;
     case mrYes:
-    case mrYesToAll: {
-      const bool saved = SavePicture(*Bitmap, FileName, kDefaultSaveName, pf32bit);
-      FDirty = !saved;
-      return saved;
-    }
+    case mrYesToAll:
+      // A file that cannot be written raises its error, which names it and the system's reason.
+      WritePicture(*Bitmap, FileName, kDefaultSaveName, pf32bit);
+      FDirty = false;
+      return true;
     default:
       return false;
   }
 }
 
 void TFormMain::SaveResult1Click(TObject*) {
+  // Before any picture was merged (or after "Clear Result") the result is an empty pixel: saving it
+  // would only put a black dot over a file of the user's.
+  if (!FResult || FResultCount == 0) {
+    Application->MessageBox("There is no result to save: no picture has been merged into it.",
+                            "Save Result as...", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   if (SaveDialog1->FileName.empty()) SaveDialog1->FileName = kDefaultSaveName;
   PreparePictureSaveDialog();
-  if (!SaveDialog1->Execute() || !FResult) return;
+  if (!SaveDialog1->Execute()) return;
 
   std::string name = SaveDialog1->FileName;
   const std::string written = WrittenName(name);
@@ -139,14 +145,14 @@ void TFormMain::ViewResult1Click(TObject*) {
     ToolButton1->SetDown(true);
     ShowBitmap(FResult.get());
   }
-  ShowProgress(FResultCount, kstproc, ListBox1, true);
+  ShowMergedCount(kstproc);
 }
 
 void TFormMain::ClearResult1Click(TObject*) {
   ResetBitmap(FResult.get());
   FResultCount = 0;
   ShowBitmap(FResult.get());
-  ShowProgress(0, kstproc, ListBox1, true);
+  ShowMergedCount(kstproc);
 }
 
 void TFormMain::numformat1Click(TObject*) {

@@ -11,6 +11,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/ui/application.h"
+#include "workbench/failure_texts.h"
 #include "workbench/reference_ops.h"
 #include "workbench/search_ops.h"
 #include "workbench/ucreateimg.h"
@@ -43,9 +44,10 @@ void RunBatchOperation(TFormMain& form, TImageOp Op, bool NeedsReference, bool C
   if (ClearStats) InitProcessStats(record.Stats);
   // A reference that does not load would act as black and leave every step uncalibrated: say so and
   // run nothing. Square and cube read no reference.
-  if (NeedsReference && !LoadPicture(*record.Reference, FormFactor->FFileName)) {
+  std::string reason;
+  if (NeedsReference && !LoadPicture(*record.Reference, FormFactor->FFileName, reason)) {
     const std::string text =
-        FormFactor->FFileName.empty() ? kstNoPicture : Format(kstUnknownFormat, {FormFactor->FFileName});
+        FormFactor->FFileName.empty() ? kstNoPicture : LoadFailureText(FormFactor->FFileName, reason);
     Application->MessageBox(text, FormFactor->Caption(), MB_OK | MB_ICONSTOP);
     return;
   }
@@ -157,49 +159,54 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
   }
 
   int errors = 0;
+  TFirstFailure firstFailure;
   int answer = mrYes;
   auto picture = std::make_unique<TBitmap>();
   picture->SetPixelFormat(pf24bit);
   for (int i = 0; i < ListBox1->Count() && !FAbort; ++i) {
     if (!ListBox1->Checked(i)) continue;
     const std::string path = ListBox1->Items()[i];
-    if (!LoadPicture(*picture, path)) {
+    std::string reason;
+    if (!LoadPicture(*picture, path, reason)) {
       ++errors;
+      const std::string text = LoadFailureText(path, reason);
+      firstFailure.Note(text);
       ResetBitmap(picture.get());
       MarkEntryFailed(i, ListBox1);
-      ShowProgress(-i, path, ListBox1, false);
+      ShowProgress(-i, text, ListBox1, false);
       continue;
     }
     ++FResultCount;  // the pictures processed
     MarkEntryGood(i, ListBox1);
     ShowProgress(i, path, ListBox1, true);
 
-    if (!Op(*picture, record, !Save)) {
-      ShowProgress(-i, path, ListBox1, false);
-    } else if (!Save) {
+    // A picture without a bright object is no failure: the status line stays in its normal style.
+    const bool found = Op(*picture, record, !Save);
+    if (found && !Save) {
       MarkEntryGood(ListBox2->Items().Add(path), ListBox2);
-    } else {
+    } else if (found) {
       // The name written is the one the question asks about and the right list receives.
       std::string output = Dir + ChangeFileExt(ExtractFileName(path), Ext);
-      bool saved = false;
       try {
-        saved = SaveAs(picture.get(), output, answer);
-      } catch (const std::exception&) {
-        saved = false;  // a file that cannot be written is a failed save like any other
-      }
-      if (saved) {
-        MarkEntryGood(ListBox2->Items().Add(output), ListBox2);
-      } else if (!FAbort) {
+        if (SaveAs(picture.get(), output, answer))
+          MarkEntryGood(ListBox2->Items().Add(output), ListBox2);
+        else if (!FAbort)
+          MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);  // the user said No
+      } catch (const std::exception& error) {
+        // A file that cannot be written is a failed save like any other, said with its reason.
+        ++errors;
+        firstFailure.Note(error.what());
         MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);
-        if (answer == mrYes || answer == mrYesToAll) ++errors;  // asked to write it, and it failed
+        ShowProgress(-i, error.what(), ListBox1, false);
       }
     }
     Application->ProcessMessages();
   }
   picture.reset();
-  if (errors != 0)
-    Application->MessageBox(Format("%d File(s) in Error / %d Processed", {errors, FResultCount}),
-                            "Processed Pictures", MB_OK);
+  if (errors != 0) {
+    std::string text = Format("%d File(s) in Error / %d Processed", {errors, FResultCount});
+    Application->MessageBox(text + "\nFirst: " + firstFailure.Text(), "Processed Pictures", MB_OK);
+  }
 }
 
 // ---- Maximum search
@@ -226,14 +233,10 @@ void TFormMain::MaximumSearch() {
   FFirstIsStep = true;
   if (!FResult && !NewBitmap(FResult)) return;
   // The result as it was, kept until a picture holding the point is found: a point outside every
-  // picture finds nothing, and must not cost the user the result (unsaved work, maybe).
-  std::unique_ptr<TBitmap> previous = std::move(FResult);
-  if (!NewBitmap(FResult)) {
-    FResult = std::move(previous);
-    return;
-  }
-  const bool previousDirty = FDirty;
-  const int32_t previousCount = FResultCount;
+  // picture, or pictures none of which loads, find nothing, and must not cost the user the result
+  // (unsaved work, maybe).
+  TKeptResult kept;
+  if (!SetResultAside(kept)) return;
   FDirty = true;
 
   // First walk: the first picture that loads and holds the point is the first maximum. The marks of
@@ -243,47 +246,58 @@ void TFormMain::MaximumSearch() {
     bool Failed;  // else examined and not a maximum
   };
   std::vector<TPendingMark> pending;
+  TFirstFailure firstFailure;
   bool anyLoaded = false;
   bool found = false;
   int i = 0;
   while (i < ListBox1->Count()) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items()[i];
-      const bool loaded = LoadPicture(*FResult, path);
+      std::string reason;
+      const bool loaded = LoadPicture(*FResult, path, reason);
       anyLoaded = anyLoaded || loaded;
       // A picture that does not hold the point has no value there: it is no maximum.
       if (loaded && BrighterAtProbe(*FResult, *FResult, param)) {
         winner = path;
         found = true;
+        FResultCount = 1;
         ShowBitmap(FResult.get());
-        ShowProgress(FResultCount, path, ListBox1, true);
+        ShowMergedCount(path);
         break;
       }
       pending.push_back({i, !loaded});
-      ShowProgress(-i, path, ListBox1, false);
+      if (loaded) {
+        ShowProgress(i, path, ListBox1, true);
+      } else {
+        firstFailure.Note(LoadFailureText(path, reason));
+        ShowProgress(-i, LoadFailureText(path, reason), ListBox1, false);
+      }
     }
     ++i;
     Application->ProcessMessages();
   }
-  if (anyLoaded && !found) {
-    FResult = std::move(previous);
-    FDirty = previousDirty;
-    FResultCount = previousCount;
-    if (Image1->ShownBitmap() == FResult.get()) ShowBitmap(FResult.get());
-    Application->MessageBox(
-        Format("The point %d, %d lies outside every checked picture; no mark was changed.",
-               {FPointX, FPointY}),
-        "Maximum Search", MB_OK | MB_ICONINFORMATION);
+  if (!found) {
+    RestoreResult(kept);
+    // Pictures that do not load are marked as everywhere; with a point outside every picture that
+    // loads, no other mark changes.
+    for (const TPendingMark& mark : pending)
+      if (mark.Failed) MarkEntryFailed(mark.Index, ListBox1);
+    const std::string text =
+        anyLoaded ? Format("The point %d, %d lies outside every checked picture; no mark was changed.",
+                           {FPointX, FPointY})
+        : pending.empty() ? std::string("No picture is checked; the result is kept.")
+                          : "None of the checked pictures could be loaded; the result is kept.\nFirst: " +
+                                firstFailure.Text();
+    Application->MessageBox(text, "Maximum Search", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  previous.reset();
+  kept.Bitmap.reset();
   for (const TPendingMark& mark : pending) {
     if (mark.Failed)
       MarkEntryFailed(mark.Index, ListBox1);
     else
       ListBox1->SetChecked(mark.Index, false);
   }
-  FResultCount = 1;
   ++i;
 
   // Second walk: a picture brighter at the point takes the result's place (the two bitmaps trade
@@ -293,10 +307,11 @@ void TFormMain::MaximumSearch() {
   while (i < ListBox1->Count() && !FAbort) {
     if (ListBox1->ItemEnabled(i) && ListBox1->Checked(i)) {
       const std::string path = ListBox1->Items()[i];
-      if (!LoadPicture(*picture, path)) {
+      std::string reason;
+      if (!LoadPicture(*picture, path, reason)) {
         // The result keeps the maximum found so far.
         MarkEntryFailed(i, ListBox1);
-        ShowProgress(-i, path, ListBox1, false);
+        ShowProgress(-i, LoadFailureText(path, reason), ListBox1, false);
       } else if (BrighterAtProbe(*picture, *FResult, param)) {
         FDirty = true;
         ListBox1->SetChecked(i, true);
@@ -304,10 +319,11 @@ void TFormMain::MaximumSearch() {
         ++FResultCount;
         std::swap(FResult, picture);
         ShowBitmap(FResult.get());
-        ShowProgress(FResultCount, path, ListBox1, true);
+        ShowMergedCount(path);
       } else {
+        // Examined and not brighter: no failure.
         ListBox1->SetChecked(i, false);
-        ShowProgress(-i, path, ListBox1, false);
+        ShowProgress(i, path, ListBox1, true);
       }
     }
     ++i;

@@ -5,6 +5,7 @@
 #include "toolkit/core/checked.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/numbers.h"
+#include "workbench/failure_texts.h"
 #include "workbench/ucreateimg.h"
 #include "workbench/ulngstrings.h"
 #include "workbench/umain.h"
@@ -54,13 +55,16 @@ void TFormMain::PreviewEntry(int Index, TCheckListBox* List) {
   bool ok = Index >= 0 && count > 0 && Index < count;
   if (ok) {
     const std::string path = List->Items()[Index];
-    if (List->ItemEnabled(Index) && LoadPicture(Image1->OwnBitmap(), path)) {
+    // A disabled entry failed before: it is not read again (its reason was said then), but the user
+    // clicking it is still told why nothing is shown.
+    std::string reason = List->ItemEnabled(Index) ? std::string() : kFailedBeforeReason;
+    if (List->ItemEnabled(Index) && LoadPicture(Image1->OwnBitmap(), path, reason)) {
       if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);
       ShowProgress(Index, path, List, true);
     } else {
       ok = false;
       MarkEntryFailed(Index, List);
-      ShowProgress(-Index, Format(kstUnknownFormat, {path}), List, false);
+      ShowProgress(-Index, LoadFailureText(path, reason), List, false);
     }
   } else {
     ShowProgress(-count, kstEmptyList, List, false);

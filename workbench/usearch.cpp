@@ -7,6 +7,7 @@
 #include "toolkit/graphics/picture.h"
 #include "workbench/form_layout.h"
 #include "workbench/umain.h"
+#include "workbench/working_bitmap.h"
 
 TFormSearch* FormSearch = nullptr;
 
@@ -37,7 +38,7 @@ void PlaceValueRow(TFormSearch* form, const TValueRow& row, TLabel*& label, TEdi
 
 void PrepareSearchSaveDialog(TSaveDialog& Dialog) {
   Dialog.FileName = "(CurrentFileName).bmp";
-  Dialog.Filter = TPicture::GraphicFilter(TGraphic::StaticClass());
+  Dialog.Filter = SavedPictureFilter();
   Dialog.DefaultExt = TPicture::GraphicExtension(TBitmap::StaticClass());
   Dialog.Options = ofHideReadOnly | ofAllowMultiSelect | ofEnableSizing;
 }

@@ -193,6 +193,12 @@ void TFormSelDir::BindHandlers() {
   // button and Escape only hide it.
   OnCloseQuery = [this](TObject* sender, bool&) { Form1Close(sender); };
   OnKeyDown = [this](TObject* sender, Word& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  // Sent after a language file was applied: one that holds a path history rewrites the path box's
+  // entries and choice, but the folder shown stays, and the box names it again.
+  SetMessageHandler(WM_USER + 500, [this](intptr_t, intptr_t) {
+    ShowPathInHistory();
+    return intptr_t{0};
+  });
 
   btnBrowse->OnClick = Event(this, &TFormSelDir::btnBrowseClick);
   btnBack->OnClick = Event(this, &TFormSelDir::btnBackClick);

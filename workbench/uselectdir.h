@@ -145,6 +145,8 @@ class TFormSelDir : public TForm {
 
  private:
   void PopulateFolder(const TShellFolder& Folder);
+  // The path box names the folder shown: its history entry is chosen, or one is made on top.
+  void ShowPathInHistory();
   void CreateComponents();
   void CreateMenus();
   void BindHandlers();

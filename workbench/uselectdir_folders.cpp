@@ -98,21 +98,26 @@ void TFormSelDir::SetItemIdList(const std::string& List) {
     PopulateFolder(folder);
     FPidl = List;
     FPath = GetDisplayName(FDesktopFolder, List, true);
-    const int seen = HistoryIndex(*cbPath, FPath);
-    if (seen >= 0) {
-      cbPath->SetItemIndex(seen);
-    } else {
-      FHistoryLists.push_back(std::make_unique<std::string>(List));
-      cbPath->Items().InsertObject(0, EscapeName(FPath), FHistoryLists.back().get());
-      cbPath->SetItemIndex(0);
-    }
-    cbPath->SetText(EscapeName(FPath));
+    ShowPathInHistory();
     if (ListView->ItemCount() > 0) {
       ListView->SetItemIndex(0);
       ListView->MakeVisible(0);
     }
   }
   FillFileList(FPath);
+}
+
+void TFormSelDir::ShowPathInHistory() {
+  if (FPath.empty()) return;  // no folder yet
+  const int seen = HistoryIndex(*cbPath, FPath);
+  if (seen >= 0) {
+    cbPath->SetItemIndex(seen);
+  } else {
+    FHistoryLists.push_back(std::make_unique<std::string>(FPidl));
+    cbPath->Items().InsertObject(0, EscapeName(FPath), FHistoryLists.back().get());
+    cbPath->SetItemIndex(0);
+  }
+  cbPath->SetText(EscapeName(FPath));
 }
 
 void TFormSelDir::PopulateFolder(const TShellFolder& Folder) {

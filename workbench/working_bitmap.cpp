@@ -1,16 +1,16 @@
 #include "workbench/working_bitmap.h"
 
-#include <filesystem>
-#include <optional>
-
 #include "picture_formats/format_list.h"
 #include "picture_formats/jpeg_image.h"
 #include "toolkit/core/file_names.h"
+#include "toolkit/core/file_replace.h"
 #include "toolkit/core/file_system.h"
+#include "toolkit/core/format.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/core/sysutils.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/picture.h"
+#include "workbench/failure_texts.h"
 
 int PixelFormatBits(TPixelFormat format) {
   switch (format) {
@@ -99,6 +99,9 @@ bool NewBitmap(std::unique_ptr<TBitmap>& bitmap) {
 
 namespace {
 
+constexpr const char* kCutShort = "the file ends before the picture's last row";
+constexpr const char* kNoPicture = "the file holds no picture";
+
 // Moves a decoded bitmap into the target as 24-bit: its pixels are taken over, not copied.
 void AdoptAs24Bit(TBitmap& source, TBitmap& target) {
   source.SetPixelFormat(pf24bit);
@@ -109,31 +112,41 @@ void AdoptAs24Bit(TBitmap& source, TBitmap& target) {
 // the next. The target is often the result itself (the first picture of a run), so a picture that
 // fails must not stay in it half decoded: the rows past the end of a cut file are the library's
 // filling, not the picture, and a damaged file stops part of the way.
-bool LoadJpegPicture(TBitmap& bitmap, const std::string& fileName) {
-  bool whole = false;
+bool LoadJpegPicture(TBitmap& bitmap, const std::string& fileName, std::string& reason) {
   try {
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
     TJPEGImage jpeg;
     jpeg.DecodeToWorkingBitmap(file, bitmap);
-    whole = !jpeg.DataEndedEarly();
-  } catch (const std::exception&) {
-    whole = false;
+    if (!jpeg.DataEndedEarly()) return true;
+    reason = kCutShort;
+  } catch (const std::exception& error) {
+    reason = error.what();
   }
-  if (!whole) ResetBitmap(&bitmap);
-  return whole;
+  ResetBitmap(&bitmap);
+  return false;
+}
+
+// Why no picture type is read from the name's extension.
+std::string UnknownExtensionReason(const std::string& fileName) {
+  const std::string extension = ExtractFileExt(fileName);
+  if (extension.size() <= 1) return "the name has no picture extension";
+  return Format("no picture type is read from \"%s\" files", {extension});
 }
 
 }  // namespace
 
-bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat) {
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat,
+                 std::string& reason) {
   fileFormat = pf24bit;
-  // A missing file is a failure like any unreadable picture, so the runs count and mark it.
-  if (!IsPictureExtension(fileName) || !FileExists(fileName)) {
+  // A missing file is a failure like any unreadable picture, so the runs count and mark it; a pipe or
+  // a device is never opened.
+  reason = IsPictureExtension(fileName) ? UnreadableFileReason(fileName) : UnknownExtensionReason(fileName);
+  if (!reason.empty()) {
     ResetBitmap(&bitmap);
     return false;
   }
   if (TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) == TJPEGImage::StaticClass())
-    return LoadJpegPicture(bitmap, fileName);
+    return LoadJpegPicture(bitmap, fileName, reason);
   try {
     TPicture picture;
     picture.LoadFromFile(fileName);
@@ -141,6 +154,7 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     // What a reader kept of a cut file is part picture, part filler: a run must not merge it.
     if (graphic->DataEndedEarly()) {
       ResetBitmap(&bitmap);
+      reason = kCutShort;
       return false;
     }
     if (auto* source = dynamic_cast<TBitmap*>(graphic)) {
@@ -153,17 +167,30 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     // run would make every later picture fail its size test.
     if (bitmap.Empty()) {
       ResetBitmap(&bitmap);
+      reason = kNoPicture;
       return false;
     }
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    reason = error.what();
     return false;
   }
 }
 
-bool LoadPicture(TBitmap& bitmap, const std::string& fileName) {
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat) {
+  std::string ignored;
+  return LoadPicture(bitmap, fileName, fileFormat, ignored);
+}
+
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, std::string& reason) {
   TPixelFormat ignored;
-  return LoadPicture(bitmap, fileName, ignored);
+  return LoadPicture(bitmap, fileName, ignored, reason);
+}
+
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName) {
+  TPixelFormat ignoredFormat;
+  std::string ignoredReason;
+  return LoadPicture(bitmap, fileName, ignoredFormat, ignoredReason);
 }
 
 bool IsJpegSaveName(const std::string& fileName) {
@@ -176,23 +203,24 @@ std::string SavedPictureName(const std::string& fileName) {
   return fileName;
 }
 
+std::string SavedPictureFilter() {
+  return TPicture::GraphicFilter(TGraphic::StaticClass(), [](const std::string& extension) {
+    const std::string name = "picture." + extension;
+    return SavedPictureName(name) == name;
+  });
+}
+
 namespace {
 
-// Writes the graphic to a new file. The file is created only once the graphic has its bytes (a JPEG
-// is compressed first), and a file left half-written, by a full disk say, is removed: no truncated
-// picture may pass for a result. Raises the toolkit's file error (creation) or write error.
+// Writes the graphic into a temporary file that replaces the target only once it is whole: a file
+// that was there stays as it was when the write fails (a full disk, say), and no truncated picture
+// may pass for a result. A JPEG is compressed before anything is created. Raises the toolkit's file
+// error (creation, a target that is no regular file) or its write error.
 void WriteGraphicFile(TGraphic& graphic, const std::string& fileName) {
   if (auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic)) jpeg->JPEGNeeded();
-  std::optional<TFileStream> stream(std::in_place, fileName, fmCreate);
-  try {
-    graphic.SaveToStream(*stream);
-  } catch (...) {
-    stream.reset();
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(fileName, ignored)))
-      std::filesystem::remove(fileName, ignored);
-    throw;
-  }
+  TFileReplacement file(fileName);
+  graphic.SaveToStream(file.Stream());
+  file.Commit();
 }
 
 void WriteJpeg(TBitmap& bitmap, const std::string& fileName) {

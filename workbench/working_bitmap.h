@@ -37,10 +37,14 @@ void ResetBitmap(TBitmap* bitmap);
 bool NewBitmap(std::unique_ptr<TBitmap>& bitmap);
 
 // Loads the file into the bitmap as 24-bit and reports the pixel format the file's picture had.
-// False for an unregistered extension, a missing file, or any failure while loading (a picture whose
-// data end before its last row included). Nothing of a picture that fails stays in the bitmap: it is
-// left empty (1 x 1 black), or as it was when the picture failed before reaching it.
+// False for an unregistered extension, a missing file, a name that is no regular file (a pipe or a
+// device is never opened), or any failure while loading (a picture whose data end before its last row
+// included); reason then says why, in words a user can act on (the reader's or the system's own when
+// they have one). Nothing of a picture that fails stays in the bitmap: it is left empty (1 x 1 black),
+// or as it was when the picture failed before reaching it.
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat, std::string& reason);
 bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fileFormat);
+bool LoadPicture(TBitmap& bitmap, const std::string& fileName, std::string& reason);
 bool LoadPicture(TBitmap& bitmap, const std::string& fileName);
 
 // Writes the bitmap as JPEG (quality 90) when the upper-cased extension occurs within ".JPG.JPS.JPEG",
@@ -48,9 +52,13 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName);
 // occurs within ".BMP". An empty name takes the default. The name actually written is handed back.
 // A BMP write of a bitmap already in the wanted format raises the toolkit's file error to the caller.
 bool SavePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName, TPixelFormat format);
+// Every save writes a temporary file beside the target that replaces it only once whole: a file that
+// was there stays as it was when the save fails, keeps its permissions, and a name that is a link
+// writes the file it points to; a name that is no regular file (a pipe, a device) is refused.
+//
 // The same save for callers that must not lose a failure: every failure raises, the toolkit's file
-// error when the file cannot be created and its write error when it is written short (the half-written
-// file is removed, as SavePicture removes it too). The numbered steps are saved this way.
+// error when the file cannot be created and its write error when it is written short. The numbered
+// steps are saved this way.
 void WritePicture(TBitmap& bitmap, std::string& fileName, const std::string& defaultName,
                   TPixelFormat format);
 
@@ -58,3 +66,6 @@ void WritePicture(TBitmap& bitmap, std::string& fileName, const std::string& def
 std::string SavedPictureName(const std::string& fileName);
 // Whether SavePicture writes the name as JPEG.
 bool IsJpegSaveName(const std::string& fileName);
+// The save dialogs' filter: the registered picture types SavePicture writes under their own name (BMP
+// and JPEG), never one it would write as another.
+std::string SavedPictureFilter();

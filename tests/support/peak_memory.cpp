@@ -7,20 +7,16 @@
 #include <fstream>
 #include <string>
 
-namespace {
-
-int64_t ResidentKiB() {
+int64_t ProcessStatusKiB(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
-    if (line.starts_with("VmRSS:")) return std::stoll(line.substr(6));
+    if (line.starts_with(field + ":")) return std::stoll(line.substr(field.size() + 1));
   return 0;
 }
 
-}  // namespace
-
 int64_t PeakMemoryGrowthKiB(const std::function<void()>& work) {
-  const int64_t before = ResidentKiB();
+  const int64_t before = ProcessStatusKiB("VmRSS");
   const pid_t child = fork();
   if (child == 0) {
     try {

@@ -86,6 +86,52 @@ TEST_F(ChooserTest, WithoutCurrentLngOkAndCancelWriteItFromTheScreen) {
   EXPECT_NE(Read(Lng("current.lng")).find("Caption=Try window"), std::string::npos);
 }
 
+// Cancel after "Appliquer" brings back the active language whole: texts the previewed file set and the
+// active one does not hold go back to the program's own, and current.lng never takes the preview.
+TEST_F(ChooserTest, CancelAfterApplyComesBackToTheActiveLanguageAndWritesNoPreview) {
+  Write(Lng("fr.lng"),
+        "[FormTry]\r\nCaption=Fenetre d'essai\r\n[LngForm]\r\nCaption=Traductions\r\n"
+        "[LngForm.SpeedButtonSaveLng]\r\nCaption=Nouveau...\r\n[LngForm.ListBox1]\r\nHint=Les langues\r\n"
+        "[Lng]\r\nlngSaveLng=Enregistrer une langue\r\n");
+  const auto preview = [this] {
+    LngForm->Show();
+    Choose("fr.lng");
+    LngForm->SpeedButtonApplyLng->click();
+    ASSERT_EQ(LngForm->Caption(), "Traductions");
+    ASSERT_EQ(LngForm->ListBox1->Hint(), "Les langues");
+  };
+
+  // With an active file that names only the try window.
+  const std::string active = "[FormTry]\r\nCaption=Actif\r\n";
+  Write(Lng("current.lng"), active);
+  preview();
+  LngForm->BitBtnLngCancel->click();
+  EXPECT_EQ(Try->Caption(), "Actif");
+  EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
+  EXPECT_EQ(LngForm->SpeedButtonSaveLng->Caption(), "Créer...");
+  EXPECT_EQ(LngForm->ListBox1->Hint(), "");  // a text the program leaves empty is empty again
+  EXPECT_EQ(lngSaveLng, "Enregistrer un Fichier Langue");
+  EXPECT_EQ(Read(Lng("current.lng")), active);
+
+  // Without one: the program's own texts, and current.lng made from them.
+  std::filesystem::remove(Lng("current.lng"));
+  preview();
+  LngForm->BitBtnLngCancel->click();
+  EXPECT_EQ(Try->Caption(), "Try window");
+  EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
+  EXPECT_EQ(LngForm->ListBox1->Hint(), "");
+  const std::string written = Read(Lng("current.lng"));
+  EXPECT_NE(written.find("Caption=Fichiers de Traduction"), std::string::npos);
+  for (const char* previewed : {"Traductions\r", "Nouveau...", "Fenetre", "Les langues", "une langue"})
+    EXPECT_EQ(written.find(previewed), std::string::npos) << previewed;
+
+  // Closing by the close box after that Cancel does the same.
+  preview();
+  LngForm->Close();
+  EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
+  EXPECT_EQ(Read(Lng("current.lng")), written);
+}
+
 TEST_F(ChooserTest, CreatingOpensItsDialogInTheLanguageFolderEvenBeforeItExists) {
   std::filesystem::remove_all(Folder);
   LngForm->Show();
@@ -103,7 +149,7 @@ TEST_F(ChooserTest, AFailedCopyKeepsCurrentLngAndTheActiveName) {
   std::filesystem::create_directories(Lng("current.lng.tmp/busy"));
   LngForm->Show();
   Choose("fr.lng");
-  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + ".");
+  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + " : File exists.");
   LngForm->BitBtnLngOk->click();
   EXPECT_EQ(Read(Lng("current.lng")), before);
   EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());

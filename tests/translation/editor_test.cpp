@@ -98,6 +98,29 @@ TEST_F(EditorTest, AnEightBitFileIsShownRightAndSavedInItsOwnEncoding) {
   EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8);
 }
 
+// A file saved by a Windows editor starts with a byte-order mark: the editor shows no trace of it, its
+// first section is marked like the others, and it saves the mark again.
+TEST_F(EditorTest, AByteOrderMarkIsHiddenAndKeptOnSaving) {
+  const std::string marked = "\xEF\xBB\xBF[FormMain]\r\nCaption=Principal\r\n";
+  const std::string path = WriteFile("marked.lng", marked);
+  Edit->OpenEditor(path, "", "");
+  EXPECT_EQ(Edit->RichEdit1->Lines()[0], "[FormMain]");
+  EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8Bom);
+  Script().AnswerSaveFile(path);
+  Edit->BitBtnSave->click();
+  EXPECT_EQ(Contents(path), marked);
+  Edit->RichEdit1->Lines().Put(1, "Caption=Fen\xC3\xAAtre");
+  Script().AnswerSaveFile(path);
+  Edit->BitBtnSave->click();
+  EXPECT_EQ(Contents(path), "\xEF\xBB\xBF[FormMain]\r\nCaption=Fen\xC3\xAAtre\r\n");
+  // A file without the mark gets none.
+  Edit->OpenEditor(Sample, "", "");
+  EXPECT_EQ(Edit->FEncoding, TTextEncoding::teUtf8);
+  Script().AnswerSaveFile(Sample);
+  Edit->BitBtnSave->click();
+  EXPECT_EQ(Contents(Sample).substr(0, 10), "[FormMain]");
+}
+
 // A list file of some 20,000 pictures opened from the chooser is about 100,000 lines.
 TEST_F(EditorTest, ALargeFileOpensWithEveryLineMarked) {
   constexpr int kSections = 20000;

@@ -13,6 +13,7 @@
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/ui/screen.h"
+#include "translation/ulngform.h"
 #include "workbench/about_text.h"
 #include "workbench/uabout.h"
 #include "workbench/ulut.h"
@@ -160,7 +161,12 @@ TEST_F(LanguageFilesTest, ASecondLanguageChangesEveryWindowAndTheFirstComesBack)
   EXPECT_EQ(now.at("FormMain/Caption"), english.at("FormMain/Caption"));
   EXPECT_EQ(now.at("FormTry.Separator1/Hint"), "Separator1 hint");
   TValues wanted = ValuesOf(Lng("upper.lng"));
-  for (const char* kept : {"FormMain/Caption", "FormTry.Separator1/Hint"}) {
+  // The browser's path box takes the file's history, with the folder it shows put back on top.
+  EXPECT_EQ(now.at("FormSelDir.cbPath/ItemsString0"), FormSelDir->FPath);
+  EXPECT_EQ(now.at("FormSelDir.cbPath/ItemsString1"), wanted.at("FormSelDir.cbPath/ItemsString0"));
+  for (const char* kept :
+       {"FormMain/Caption", "FormTry.Separator1/Hint", "FormSelDir.cbPath/ItemsCount",
+        "FormSelDir.cbPath/ItemsString0", "FormSelDir.cbPath/ItemsString1", "FormSelDir.cbPath/ItemIndex"}) {
     now.erase(kept);
     wanted.erase(kept);
   }
@@ -263,6 +269,66 @@ TEST_F(LanguageFilesTest, AnEightBitFileIsReadAsWindows1252) {
             "er");
 }
 
+// Windows editors start a UTF-8 file with a byte-order mark; its first section is read all the same.
+TEST_F(LanguageFilesTest, AByteOrderMarkIsNoPartOfTheFirstSection) {
+  Write(Lng("marked.lng"),
+        "\xEF\xBB\xBF[FormTry]\r\nCaption=Cr\xC3\xA9"
+        "er\r\n[FormTry.Button1]\r\nCaption=Aller\r\n");
+  ReadLngFile(Lng("marked.lng"));
+  EXPECT_EQ(Try->Caption(),
+            "Cr\xC3\xA9"
+            "er");
+  EXPECT_EQ(Try->Button1->Caption(), "Aller");
+  // The mark followed by bytes that are no UTF-8 is no mark: the whole is Windows-1252.
+  Write(Lng("marked.lng"), "\xEF\xBB\xBF[FormTry]\r\nCaption=\xE9t\xE9\r\n");
+  ReadLngFile(Lng("marked.lng"));
+  EXPECT_EQ(Try->Caption(),
+            "Cr\xC3\xA9"
+            "er");
+}
+
+// Start-up applies the active language as the chooser would; a damaged one changes no text and stops
+// nothing, a pipe under its name included.
+TEST_F(LanguageFilesTest, TheActiveLanguageIsAppliedAtStartUpAndADamagedOneSurvived) {
+  ApplyActiveLanguage();  // no current.lng: the program's own words
+  EXPECT_EQ(Try->Applied, 0);
+  EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
+
+  Write(Lng("current.lng"),
+        "\xEF\xBB\xBF[LngForm]\r\nCaption=Traductions\r\n[FormMain]\r\nCaption=x\r\n"
+        "[FormMain.Quit1]\r\nCaption=Quitter\r\n");
+  ApplyActiveLanguage();
+  EXPECT_EQ(LngForm->Caption(), "Traductions");
+  EXPECT_EQ(FormMain->Quit1->Caption(), "Quitter");
+  EXPECT_EQ(Try->Applied, 1);
+
+  RestoreBuiltInTexts();
+  EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 151 + 7) % 256);
+  const auto survives = [&](const char* what) {
+    EXPECT_NO_THROW(ApplyActiveLanguage()) << what;
+    EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction") << what;
+    EXPECT_EQ(FormMain->Quit1->Caption(), "Quit..") << what;
+  };
+  Write(Lng("current.lng"), garbage);
+  survives("bytes of no language file");
+  Write(Lng("current.lng"), "[LngForm]\r\nCapt");
+  survives("a file cut short");
+  std::filesystem::remove(Lng("current.lng"));
+  ASSERT_EQ(::mkfifo(Lng("current.lng").c_str(), 0644), 0);
+  survives("a named pipe, never opened");
+  std::filesystem::remove(Lng("current.lng"));
+  std::filesystem::create_directories(Lng("current.lng"));
+  survives("a folder");
+  std::filesystem::remove(Lng("current.lng"));
+  if (geteuid() != 0) {  // permissions do not stop the superuser
+    Write(Lng("current.lng"), "[LngForm]\r\nCaption=Traductions\r\n");
+    ::chmod(Lng("current.lng").c_str(), 0);
+    survives("a file that cannot be read");
+  }
+}
+
 TEST_F(LanguageFilesTest, AFailedWriteLeavesTheFileAsItWas) {
   WriteLngFile("");
   const std::string before = Read(Lng("current.lng"));
@@ -329,4 +395,42 @@ TEST_F(LanguageFilesTest, ThePathHistoryStillLeadsToItsFoldersAfterALanguageFile
   box->SetItemIndex(1);
   emit box->activated(1);
   EXPECT_EQ(FormSelDir->FPath, first);
+}
+
+// A language file holding the path history rewrites the path box, never the folder the browser shows:
+// the box names that folder again, and the file list stays that folder's.
+TEST_F(LanguageFilesTest, ALanguageFileNeverMovesTheBrowsersFolder) {
+  const std::string shown = Temp.File(
+                        "nuit d\xE9"
+                        "c"),
+                    other = Temp.File("other night");
+  for (const std::string& folder : {shown, other}) {
+    std::filesystem::create_directories(folder);
+    Write(folder + "/a.jpg", "");
+  }
+  FormSelDir->SetPath(shown);
+  TComboBox* box = FormSelDir->cbPath;
+  Write(Lng("history.lng"),
+        "[FormSelDir]\r\nCaption=Dossiers\r\n[FormSelDir.cbPath]\r\nItemsCount=2\r\n"
+        "ItemsString0=" +
+            other + "\r\nItemsString1=/nowhere\r\nItemIndex=0\r\n");
+  ReadLngFile(Lng("history.lng"));
+  EXPECT_EQ(FormSelDir->Caption(), "Dossiers");
+  EXPECT_EQ(FormSelDir->FPath, shown);
+  EXPECT_EQ(box->Text(), Temp.File("nuit d\\xE9c"));  // as the browser writes a name that is no UTF-8
+  ASSERT_EQ(box->Items().Count(), 3);
+  EXPECT_EQ(box->Items()[box->ItemIndex()], box->Text());
+  EXPECT_EQ(box->Items()[1], other);
+  ASSERT_EQ(FormSelDir->CheckListBox1->Count(), 1);
+  EXPECT_EQ(FormSelDir->CheckListBox1->Items()[0], shown + "/a.jpg");
+
+  // Applied again, the file finds the folder's entry by its text and adds none.
+  ReadLngFile(Lng("history.lng"));
+  EXPECT_EQ(box->Items().Count(), 3);
+  EXPECT_EQ(box->Text(), Temp.File("nuit d\\xE9c"));
+  // The file's entries still lead to their folders.
+  box->SetItemIndex(1);
+  emit box->activated(1);
+  EXPECT_EQ(FormSelDir->FPath, other);
+  EXPECT_EQ(box->Text(), other);
 }

@@ -45,8 +45,6 @@ TEST_F(BandMergeTest, TheStartCheckDecidesBeforeAnyRow) {
   auto result = NoisePicture(21, 19, 2);
   const auto before = CopyOf(*result);
 
-  StartDecision = TRowStart::rsRefuse;
-  EXPECT_EQ(merger.Merge(file, *result, form, 0), TBandMergeResult::bmFailed);
   StartDecision = TRowStart::rsWhole;
   EXPECT_EQ(merger.Merge(file, *result, form, 0), TBandMergeResult::bmLoadWhole);
   // An exception of the operation's own reaches the caller, not taken for a picture that failed.
@@ -55,11 +53,17 @@ TEST_F(BandMergeTest, TheStartCheckDecidesBeforeAnyRow) {
   StartRaises = false;
   EXPECT_EQ(RowsMerged, 0);
   EXPECT_TRUE(SamePixels(*result, *before));
-  // A result of another size is refused before the start check is asked.
+  // A result of another size is left to the whole road (which says why it does not fit) before the
+  // start check is asked.
   StartRaises = true;
   auto other = NoisePicture(21, 18, 3);
-  EXPECT_EQ(merger.Merge(file, *other, form, 0), TBandMergeResult::bmFailed);
+  EXPECT_EQ(merger.Merge(file, *other, form, 0), TBandMergeResult::bmLoadWhole);
   StartRaises = false;
+  // A file the decoder refuses fails here, with the decoder's reason.
+  const std::string damaged = Temp.File("damaged.jpg");
+  WriteWholeFile(damaged, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x02, 0xFF, 0xC0, 0x00, 0x03, 0x08});
+  EXPECT_EQ(merger.Merge(damaged, *result, form, 0), TBandMergeResult::bmFailed);
+  EXPECT_FALSE(merger.FailureReason().empty());
 
   StartDecision = TRowStart::rsMerge;
   EXPECT_EQ(merger.Merge(file, *result, form, 0), TBandMergeResult::bmMerged);

@@ -80,7 +80,10 @@ TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
     Fill(*Form->ListBox1, frames);
     Factor->EditFileName->SetText(misfit);
     Script().AnswerSaveFile(Temp.File(steps + "misfit.bmp"));
-    ExpectEndOfRun(3, false);
+    // Nothing came out: no save offer, and the report says why the first frame was refused.
+    ExpectEndOfRun(
+        3, false,
+        frames[0] + ": the reference is 6 x 3 pixels, the picture " + (run == 1 ? "5 x 3" : "40 x 33"));
     Factor->BitBtnOk->Click();
     EXPECT_EQ(Marks(*Form->ListBox1), "DDD");
     EXPECT_EQ(Form->ListBox2->Count(), 0);
@@ -100,6 +103,24 @@ TEST_F(BatchOperationsTest, BothRoadsTakeMisfitReferencesAlike) {
   }
 }
 
+// "Process Image" with a reference of another size says so: the picture keeps its marks and is shown as
+// it is, and the result stays as it was.
+TEST_F(BatchOperationsTest, ProcessImageWithAReferenceOfAnotherSizeSaysSo) {
+  Factor->EditFileName->SetText(WritePicture("misfit.bmp", 9, 6, 3));
+  Form->ListBox1->SetItemIndex(1);
+  const auto before = CopyOf(*Form->FResult);
+  const std::string said = Frames[1] + ": the reference is 6 x 3 pixels, the picture 5 x 3";
+  Script().AnswerMessageBox(IDOK, said);
+  Factor->BitBtnTestOne->Click();
+  EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
+  EXPECT_TRUE(SamePixels(Form->Image1->OwnBitmap(), *Loaded(Frames[1])));
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text() + " " + Form->StatusBar1->Panels(2).Text(), "2/3 " + said);
+  EXPECT_TRUE(Form->StatusBar1->Font.Italic);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *before));
+  EXPECT_FALSE(Form->FDirty);
+}
+
 // A first frame of another size than the reference fails alone: the frames after it, JPEG ones merged
 // band by band as well as whole ones, get their exact steps, numbered on without a gap.
 TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
@@ -109,7 +130,7 @@ TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
   Fill(*Form->ListBox1, frames);
   Factor->EditFileName->SetText(dark);
   Script().AnswerSaveFile(Temp.File("step.bmp"));
-  ExpectEndOfRun(1, false);
+  ExpectEndOfRun(1, false, frames[0] + ": the reference is 5 x 3 pixels, the picture 6 x 4");
   Factor->BitBtnOk->Click();
   EXPECT_EQ(Marks(*Form->ListBox1), "DCCC");
   EXPECT_EQ(Paths(*Form->ListBox2), Files({"step0000.bmp", "step0001.bmp", "step0002.bmp"}));
@@ -120,7 +141,7 @@ TEST_F(BatchOperationsTest, AFirstFrameOfAnotherSizeCostsOnlyItself) {
 
 TEST_F(BatchOperationsTest, AReferenceThatDoesNotLoadEndsTheCommandWithAMessage) {
   Factor->EditFileName->SetText(Temp.File("missing.bmp"));
-  Script().AnswerMessageBox(IDOK, "Loading Error: " + Temp.File("missing.bmp"));
+  Script().AnswerMessageBox(IDOK, LoadError(Temp.File("missing.bmp"), "No such file or directory"));
   Factor->BitBtnOk->Click();
   EXPECT_EQ(Script().Asked().back().Caption, "Batch Operations:");
   Factor->EditFileName->SetText("");
@@ -193,14 +214,16 @@ TEST_F(BatchOperationsTest, OpeningTryingAndUndoingOnTheHighlightedEntry) {
   Factor->BitBtnUndo->Click();
   EXPECT_TRUE(SamePixels(Form->Image1->OwnBitmap(), *Loaded(Frames[2])));
 
-  // A highlighted picture that does not load is reported and marked; the busy cursor goes.
+  // A highlighted picture that does not load is reported with its reason and marked, and the result
+  // stays as it was; the busy cursor goes.
+  const std::string gone = LoadError(Temp.File("gone.bmp"), "No such file or directory");
   Form->ListBox1->Items().Put(2, Temp.File("gone.bmp"));
-  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Script().AnswerMessageBox(IDOK, Report(1, gone));
   Factor->BitBtnApplyClick(Factor->BitBtnTestOne);
   EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
   EXPECT_EQ(Marks(*Form->ListBox1), "CCD");
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), Temp.File("gone.bmp"));
-  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), gone);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *black));
   EXPECT_EQ(Screen->Cursor(), crDefault);
 
   Form->ListBox1->Clear();

@@ -13,9 +13,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "tests/support/opened_urls.h"
 #include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
+#include "toolkit/ui/qt_dialogs.h"
 #include "toolkit/ui/system_services.h"
 #include "workbench/ulngstrings.h"
 #include "workbench/uselectdir.h"
@@ -443,6 +445,30 @@ TEST_F(BrowserTest, DoubleClickOpensAFileWithItsProgram) {
   Click(0, Qt::NoModifier, 40, QEvent::MouseButtonDblClick);
   EXPECT_EQ(Script().Asked().back().Caption, "Fail to Open");
   Click(9, Qt::NoModifier, 40, QEvent::MouseButtonDblClick);  // below the entries: nothing
+}
+
+// The desktop's program is asked for the file by its bytes, a name that is not UTF-8 included, through
+// the real dialogs seam; any other question is the script's.
+class TDesktopDialogs : public TScriptedDialogs {
+ public:
+  int OpenDocument(const std::string& fileName, const std::string& workingFolder) override {
+    return TQtDialogs().OpenDocument(fileName, workingFolder);
+  }
+};
+
+TEST_F(BrowserTest, AFileWhoseNameIsNotUtf8OpensWithItsProgram) {
+  const std::string photo = Night + "/caf\xE9.bmp";
+  Picture(photo, 6);
+  Browser->SetPath(Night);
+  const int row = Browser->CheckListBox1->Items().IndexOf(photo);
+  ASSERT_GE(row, 0);
+  TOpenedUrls desktop;
+  auto script = InstallDialogs(std::make_unique<TDesktopDialogs>());
+  Click(row, Qt::NoModifier, 40, QEvent::MouseButtonDblClick);
+  const auto seam = InstallDialogs(std::move(script));
+  EXPECT_TRUE(static_cast<TDesktopDialogs&>(*seam).Asked().empty());  // no "Fail to Open"
+  ASSERT_EQ(desktop.Urls.size(), 1u);
+  EXPECT_EQ(QByteArray::fromPercentEncoding(desktop.Urls[0].toEncoded()).toStdString(), "file://" + photo);
 }
 
 TEST_F(BrowserTest, CloseHidesShowingRebuildsAndTheCloseBoxEmpties) {

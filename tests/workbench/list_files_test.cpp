@@ -99,6 +99,32 @@ TEST_F(ListFileTest, HandWrittenFilesAndCounts) {
   EXPECT_EQ(list.Count(), 1002);
 }
 
+// A file that holds no list (a picture, a plain text, a list saved in UTF-16) is said before anything is
+// asked, and the list stays as it was.
+TEST_F(ListFileTest, AFileWithoutAListIsSaidAndTheListKept) {
+  Form->ToolBar1Click(Form.get());
+  TCheckListBox& list = *Form->ListBox1;
+  Fill(list, {"/p/a.bmp", "/p/b.bmp"});
+  SetMarks(list, "cU");
+  const std::string text = Temp.File("notes.txt");
+  WriteText(text, "count=3\nname=/p/x.bmp\n");
+  const std::string utf16 = Temp.File("utf16.txt");
+  std::vector<uint8_t> bytes = {0xFF, 0xFE};
+  for (char c : std::string("[List]\r\ncount=1\r\n[L0000]\r\nname=/p/x.bmp\r\n")) {
+    bytes.push_back(static_cast<uint8_t>(c));
+    bytes.push_back(0);
+  }
+  WriteWholeFile(utf16, bytes);
+  for (const std::string& path : {WritePicture("frame.jpg", 1), text, utf16}) {
+    SCOPED_TRACE(path);
+    Script().AnswerMessageBox(IDOK, path + " holds no list: the list is left as it is.");
+    Form->LoadListFile(path);
+    EXPECT_EQ(Script().Asked().back().Caption, "Left List");
+    EXPECT_EQ(Paths(list), (Strings{"/p/a.bmp", "/p/b.bmp"}));
+    EXPECT_EQ(Marks(list), "cU");
+  }
+}
+
 TEST_F(ListFileTest, TheDialogsUseTheListFilterAndTheDefaultName) {
   Form->ToolBar1Click(Form.get());
   Fill(*Form->ListBox1, {"/p/a.bmp"});
@@ -118,12 +144,13 @@ TEST_F(ListFileTest, TheDialogsUseTheListFilterAndTheDefaultName) {
   EXPECT_EQ(Script().LastFileRequest().FileName, "processlist.txt");
   EXPECT_EQ(Script().LastFileRequest().Filter, "*.txt|*.txt|*.*|*.*");
   EXPECT_EQ(Paths(*Form->ListBox1), (Strings{"/p/a.bmp"}));
-  // A typed name of a file that does not exist: the question, and nothing added.
+  // A typed name of a file that does not exist: said with the reason, and the list kept.
   Script().AnswerOpenFile({Temp.File("nothing-here.txt")});
-  Script().AnswerMessageBox(IDOK, "Clear List?");
+  Script().AnswerMessageBox(
+      IDOK, "Cannot load the list " + Temp.File("nothing-here.txt") + ": No such file or directory.");
   Form->LoadList1->Click();
   EXPECT_EQ(Script().LastFileRequest().FileName, path);  // the last name chosen is offered again
-  EXPECT_EQ(Form->ListBox1->Count(), 0);
+  EXPECT_EQ(Paths(*Form->ListBox1), (Strings{"/p/a.bmp"}));
   // Saving into a folder raises the file error.
   std::filesystem::create_directory(Temp.File("a-folder.txt"));
   EXPECT_THROW(Form->SaveListFile(Temp.File("a-folder.txt")), EFCreateError);

@@ -1,6 +1,7 @@
 // List runs through the real main window: stacking, skipped and failing entries, pause, the threshold
 // prompt, the single-entry run and the result commands.
 #include <QObject>
+#include <functional>
 
 #include "tests/workbench/main_window_fixture.h"
 #include "workbench/ulngstrings.h"
@@ -28,9 +29,36 @@ TEST_F(ListRunTest, ThreePicturesStackToTheirPerChannelMaximum) {
   const TAskedQuestion& report = Script().Asked().back();
   EXPECT_EQ(report.Caption, "Process Pictures");
   EXPECT_EQ(report.Flags, MB_OK);
-  // After the last of three pictures the counter is past the list: empty, with the path.
-  EXPECT_EQ(Form->StatusBar1->Panels(0).Text(), "");
+  // After the last of three pictures the counter shows all three merged, in the normal style.
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text(), "3/3");
   EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), paths[2]);
+  EXPECT_FALSE(Form->StatusBar1->Font.Italic);
+}
+
+// While a run goes on the counter shows the pictures merged so far, and all of them at its end, never
+// in the error style; a run of one picture ends on 1/1.
+TEST_F(ListRunTest, TheStatusCounterShowsThePicturesMergedSoFar) {
+  const Strings paths = {WritePicture("a.bmp", 1), WritePicture("b.jpg", 2), WritePicture("c.bmp", 3)};
+  AddEntries(paths);
+  Strings seen;
+  std::function<void()> look = [&] {
+    TStatusBar& bar = *Form->StatusBar1;
+    const std::string now =
+        bar.Panels(0).Text() + " " + bar.Panels(2).Text() + (bar.Font.Italic ? " red" : "");
+    if (seen.empty() || seen.back() != now) seen.push_back(now);
+    QMetaObject::invokeMethod(Form.get(), look, Qt::QueuedConnection);
+  };
+  QMetaObject::invokeMethod(Form.get(), look, Qt::QueuedConnection);
+  ExpectEndOfRun(0);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_EQ(seen, (Strings{" Empty List red", "2/3 " + paths[1], "3/3 " + paths[2]}));
+
+  Form->ListBox1->Clear();
+  AddEntries({paths[0]});
+  ExpectEndOfRun(0);
+  Form->GetMAX1Click(nullptr);
+  EXPECT_EQ(Form->StatusBar1->Panels(0).Text() + " " + Form->StatusBar1->Panels(2).Text(), "1/1 " + paths[0]);
+  EXPECT_FALSE(Form->StatusBar1->Font.Italic);
 }
 
 TEST_F(ListRunTest, UncheckedAndDisabledEntriesAreSkippedAndTheResultShownAndCleared) {
@@ -61,20 +89,22 @@ TEST_F(ListRunTest, FailingPicturesAreCountedAndMarkedAndTheResultKept) {
       Temp.File("missing-first.bmp"),   WritePicture("a.bmp", 1), Temp.File("missing.bmp"), damaged,
       WritePicture("big.bmp", 9, 6, 3), WritePicture("b.bmp", 2), WritePicture("c.bmp", 3)};
   AddEntries(paths);
-  ExpectEndOfRun(4);
+  ExpectEndOfRun(4, true, LoadError(paths[0], "No such file or directory"));
   Form->GetMAX1Click(nullptr);
   // The later pictures still merge: the result is the maximum of every good one.
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[5], paths[6]})));
   EXPECT_EQ(Form->FResultCount, 3);
   EXPECT_EQ(Marks(*Form->ListBox1), "DCDDDCC");
 
-  // Nothing loads: the result stays empty.
+  // Nothing loads: the result of the run before stays, and no save is offered for it.
   Form->ListBox1->Clear();
-  AddEntries({Temp.File("gone.bmp"), Temp.File("notes.txt")});
-  ExpectEndOfRun(2);
+  AddEntries({Temp.File("notes.txt"), Temp.File("gone.bmp")});
+  ExpectEndOfRun(2, false, LoadError(Temp.File("notes.txt"), "no picture type is read from \".txt\" files"));
   Form->GetMAX1Click(nullptr);
-  EXPECT_EQ(Form->FResult->Width(), 1);
-  EXPECT_EQ(Form->FResult->Height(), 1);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[5], paths[6]})));
+  EXPECT_EQ(Form->FResultCount, 3);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(),
+            LoadError(Temp.File("gone.bmp"), "No such file or directory"));
 }
 
 // Frames whose data libjpeg finds garbled are counted and left out, even one found so only after its first
@@ -95,12 +125,12 @@ TEST_F(ListRunTest, CorruptJpegFramesAreCountedAndLeftOut) {
 }
 
 TEST_F(ListRunTest, AnEmptyFirstPictureFailsAndTheNextGoodOneStartsTheResult) {
-  // A Targa header of 0 x 0 pixels: the reader ends without pixels and without an error.
+  // A Targa header of 0 x 0 pixels: the reader refuses it, and says so.
   const std::string empty = Temp.File("empty.tga");
   WriteWholeFile(empty, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 24, 0});
   const Strings paths = {empty, WritePicture("a.bmp", 1), WritePicture("b.bmp", 2)};
   AddEntries(paths);
-  ExpectEndOfRun(1);
+  ExpectEndOfRun(1, true, LoadError(empty, "Cannot load image. Invalid or unexpected Targa image format."));
   Form->GetMAX1Click(nullptr);
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[1], paths[2]})));
   EXPECT_EQ(Form->FResultCount, 2);
@@ -114,39 +144,40 @@ TEST_F(ListRunTest, ACutJpegIsCountedAndSkippedAndThePictureTestMarksIt) {
   bytes.resize(bytes.size() / 2);
   WriteWholeFile(paths[1], bytes);
   AddEntries(paths);
-  ExpectEndOfRun(1);
+  ExpectEndOfRun(1, true, LoadError(paths[1], "the file ends before the picture's last row"));
   Form->GetMAX1Click(nullptr);
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[0], paths[2]})));
   EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
 
   SetMarks(*Form->ListBox1, "CCC");
   Form->ToolBar1Click(Form.get());
-  Script().AnswerMessageBox(IDOK, "1 Files in Error");
+  Script().AnswerMessageBox(
+      IDOK, "1 Files in Error\nFirst: " + LoadError(paths[1], "the file ends before the picture's last row"));
   Form->Testvalidpictures1Click(nullptr);
   EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
 }
 
 // A cut JPEG is decoded straight into the result before it is found cut: when nothing else loads, the
-// result must still be the empty one, on both roads, and the save offer writes that.
+// result must still be the one before the run (here the empty one), on both roads, with no save offer.
 TEST_F(ListRunTest, APictureThatFailsLeavesNothingOfItselfInTheResult) {
   const std::string cut = WritePicture("cut.jpg", 2, 64, 48);
   std::vector<uint8_t> bytes = ReadWholeFile(cut);
   bytes.resize(bytes.size() / 2);
   WriteWholeFile(cut, bytes);
   AddEntries({cut, Temp.File("gone.bmp")});
-  Script().AnswerSaveFile(Temp.File("result.bmp"));
-  ExpectEndOfRun(2, false);
+  const std::string cutError = LoadError(cut, "the file ends before the picture's last row");
+  ExpectEndOfRun(2, false, cutError);
   Form->GetMAX1Click(nullptr);
   TBitmap empty;
   ResetBitmap(&empty);
   EXPECT_TRUE(SamePixels(*Form->FResult, empty));
-  EXPECT_TRUE(SamePixels(*Loaded(Temp.File("result.bmp")), empty));
+  EXPECT_FALSE(Form->FDirty);
   EXPECT_EQ(Marks(*Form->ListBox1), "DD");
 
   // The single-entry road: the same cut picture leaves the empty result, reported and marked.
   Form->ListBox1->SetItemEnabled(0, true);
   Form->ListBox1->SetItemIndex(0);
-  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Script().AnswerMessageBox(IDOK, Report(1, cutError));
   Form->RunOnCurrentEntry(StackMax, 0);
   EXPECT_TRUE(SamePixels(*Form->FResult, empty));
   EXPECT_FALSE(Form->ListBox1->ItemEnabled(0));
@@ -248,22 +279,24 @@ TEST_F(ListRunTest, SingleEntryRunTakesTheHighlightedEntryAndReportsOnlyAFailure
   EXPECT_EQ(Marks(*Form->ListBox1), "CCC");  // marked good
   EXPECT_TRUE(Form->FPause);
   EXPECT_EQ(Form->FResultCount, 1);
-  // An operation that refuses: the entry is marked and the result emptied.
+  // An operation that refuses a good picture: said, the entry keeps its marks and the result stays.
   Form->ListBox1->SetItemIndex(2);
-  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  Script().AnswerMessageBox(IDOK, paths[2] + ": the operation cannot take this picture");
   Form->RunOnCurrentEntry([](TBitmap&, TBitmap&, intptr_t) { return false; }, 0);
-  EXPECT_FALSE(Form->ListBox1->ItemEnabled(2));
-  EXPECT_EQ(Form->FResult->Width(), 1);
+  EXPECT_EQ(Marks(*Form->ListBox1), "CCC");
+  EXPECT_TRUE(SamePixels(*Form->FResult, *doubled));
+  EXPECT_EQ(Form->FResultCount, 1);
   // A picture that does not load is reported and marked as a list run reports and marks it.
   Form->ListBox1->Items().Put(0, Temp.File("gone.bmp"));
   Form->ListBox1->SetItemIndex(-1);
-  Script().AnswerMessageBox(IDOK, "1 File(s) in Error");
+  const std::string gone = LoadError(Temp.File("gone.bmp"), "No such file or directory");
+  Script().AnswerMessageBox(IDOK, Report(1, gone));
   Form->RunOnCurrentEntry(StackMax, 0);
   EXPECT_EQ(Script().Asked().back().Caption, "Process Pictures");
   EXPECT_FALSE(Form->ListBox1->ItemEnabled(0));
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), Temp.File("gone.bmp"));
-  EXPECT_EQ(Form->FResult->Width(), 1);
-  EXPECT_EQ(Form->FResultCount, 0);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), gone);
+  EXPECT_TRUE(SamePixels(*Form->FResult, *doubled));
+  EXPECT_EQ(Form->FResultCount, 1);
 }
 
 }  // namespace

@@ -73,6 +73,8 @@ class MainWindowTest : public ScriptedDialogsTest {
     WriteWholeFile(path, {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9});
     return path;
   }
+  // The reader's reason for the file WriteDamaged writes.
+  static std::string DamagedReason() { return "L'image bitmap n'est pas valide : fichier tronqué"; }
   Strings Files(std::initializer_list<const char*> names) {
     Strings files;
     for (const char* name : names) files.push_back(Temp.File(name));
@@ -90,10 +92,26 @@ class MainWindowTest : public ScriptedDialogsTest {
     for (size_t i = 1; i < paths.size(); ++i) ReferenceBytes(*result, *Loaded(paths[i]), MaxByte);
     return result;
   }
-  // The end of a run without steps: the save offer cancelled, then the report.
-  void ExpectEndOfRun(int errors, bool saveOffer = true) {
+  // The end of a run without steps: the save offer cancelled (a run that merged nothing has none),
+  // then the report, which names the first failure with its reason.
+  void ExpectEndOfRun(int errors, bool saveOffer = true, const std::string& firstFailure = {}) {
     if (saveOffer) Script().AnswerSaveFile("");
-    Script().AnswerMessageBox(IDOK, std::to_string(errors) + " File(s) in Error");
+    Script().AnswerMessageBox(IDOK, Report(errors, firstFailure));
+  }
+  static std::string Report(int errors, const std::string& firstFailure) {
+    const std::string count = std::to_string(errors) + " File(s) in Error";
+    return firstFailure.empty() ? count : count + "\nFirst: " + firstFailure;
+  }
+  // What the status line says of a picture that does not load.
+  static std::string LoadError(const std::string& path, const std::string& reason) {
+    return "Loading Error: " + path + ": " + reason;
+  }
+  // A picture of another size than the run's first.
+  static std::string SizeError(const std::string& path, int width, int height, int firstWidth,
+                               int firstHeight) {
+    return path + ": the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, not " + std::to_string(firstWidth) + " x " + std::to_string(firstHeight) +
+           " like the first one";
   }
 
   TempDir Temp;

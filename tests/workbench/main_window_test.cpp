@@ -49,6 +49,7 @@ TEST_F(MainWindowHandlersTest, CloseQuestionCancelYesAndNo) {
   EXPECT_EQ(Script().Asked()[0].Flags & MB_BUTTONS_MASK, MB_YESNOCANCEL);
 
   // Yes saves through "Save Result as..." (its dialog cancelled here) and keeps the window.
+  Form->FResultCount = 1;
   Script().AnswerMessageBox(IDYES, "Save Processed Image?");
   Script().AnswerSaveFile("");
   Form->Close();
@@ -99,14 +100,17 @@ TEST_F(MainWindowHandlersTest, ShortcutsOutsideTheKeyTableRunTheirMenuCommands) 
   Script().AnswerMessageBox(IDOK, "Clear Selection");
   Press(Qt::Key_Delete, Qt::NoModifier);
   EXPECT_EQ(Paths(list), (Strings{"/p/c.bmp", "/p/a.bmp"}));
-  Script().AnswerMessageBox(IDOK, "2 Files in Error");  // neither file exists
+  // Neither file exists.
+  Script().AnswerMessageBox(IDOK,
+                            "2 Files in Error\nFirst: " + LoadError("/p/c.bmp", "No such file or directory"));
   Press(Qt::Key_T, Qt::ControlModifier);
   Script().AnswerMessageBox(IDOK, "Clear List?");
   Press(Qt::Key_Delete, Qt::ShiftModifier);
   EXPECT_EQ(list.Count(), 0);
-  Script().AnswerSaveFile("");
+  // No picture was merged: there is no result to save.
+  Script().AnswerMessageBox(IDOK, "There is no result to save: no picture has been merged into it.");
   Press(Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Script().Asked().back().Kind, TDialogKind::SaveFile);
+  EXPECT_EQ(Script().Asked().back().Caption, "Save Result as...");
   Script().AnswerShowModal("FormAbout", mrOk);
   Press(Qt::Key_F1, Qt::NoModifier);
   Press(Qt::Key_Q, Qt::ControlModifier);
@@ -156,7 +160,8 @@ TEST_F(MainWindowHandlersTest, MessageStringsAreReadByTheirKeysWhenUsed) {
   Form->ClearList1Click(Form.get());
   EXPECT_EQ(Script().Asked().back().Caption, "Droite");
   Form->PreviewEntry(1, Form->ListBox2);
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Illisible " + Temp.File("gone.bmp"));
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(),
+            "Illisible " + Temp.File("gone.bmp") + ": No such file or directory");
   Form->PreviewEntry(7, Form->ListBox2);
   EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Vide");
   Form->ToolBar1Click(Form.get());

@@ -109,9 +109,9 @@ TEST_F(MaskWindowTest, SizesThatCannotBeAllocatedAndDepthsWithoutAFormatAreRefus
   EXPECT_TRUE(Info->Visible());
 }
 
-// A mask that cannot be written, as JPEG or BMP, into a folder that does not exist or onto a full disk
-// (/dev/full stands for one): the file's error names the file and the system's reason, the window
-// stays open and the batch window keeps the reference name the user typed.
+// A mask that cannot be written, as JPEG or BMP, into a folder that does not exist or over a name that
+// stands for a device (a link to /dev/full): the file's error names the file and the reason, the
+// window stays open and the batch window keeps the reference name the user typed.
 TEST_F(MaskWindowTest, AMaskThatCannotBeWrittenIsSaidAndChangesNothing) {
   Factor->EditFileName->SetText("/night/dark.bmp");
   Factor->SpeedButton1->Click();
@@ -126,8 +126,8 @@ TEST_F(MaskWindowTest, AMaskThatCannotBeWrittenIsSaidAndChangesNothing) {
     const std::string full = Temp.File(std::string("full") + extension);
     std::filesystem::create_symlink("/dev/full", full);
     Script().AnswerSaveFile(full);
-    EXPECT_EQ(RaisedMessage<EWriteError>([&] { Info->BitBtnCreate->Click(); }),
-              Format(SFWriteErrorEx, {full, std::string(std::strerror(ENOSPC))}));
+    EXPECT_EQ(RaisedMessage<EFCreateError>([&] { Info->BitBtnCreate->Click(); }),
+              Format(SFCreateErrorEx, {full, std::string(SNotRegularFile)}));
     EXPECT_TRUE(Info->Visible());
     EXPECT_EQ(Factor->EditFileName->Text(), "/night/dark.bmp");
     EXPECT_EQ(Info->FFileName, "");

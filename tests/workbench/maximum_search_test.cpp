@@ -76,6 +76,30 @@ TEST_F(MaximumSearchTest, APointOutsideThePicturesNeverWinsAndTiesKeepTheEarlier
   EXPECT_EQ(Form->FResultCount, 2);
 }
 
+// Checked pictures none of which loads find nothing: the result stays as it was, unsaved or not, the
+// failures are marked and the first is named with its reason.
+TEST_F(MaximumSearchTest, PicturesThatDoNotLoadKeepTheResult) {
+  const Strings frames = {WriteFrame("a.bmp", 1, 10), WriteFrame("b.bmp", 2, 30)};
+  Fill(*Form->ListBox1, frames);
+  Form->FPointX = 2;
+  Form->FPointY = 1;
+  Search(frames[1]);
+  Form->FDirty = false;
+  const std::string gone = Temp.File("gone.bmp");
+  Form->ListBox1->Clear();
+  Fill(*Form->ListBox1, {gone, WriteDamaged("bad.bmp"), frames[0]});
+  SetMarks(*Form->ListBox1, "CCU");
+  Script().AnswerMessageBox(IDOK,
+                            "None of the checked pictures could be loaded; the result is kept.\nFirst: " +
+                                LoadError(gone, "No such file or directory"));
+  Form->MaximumSearch1Click(nullptr);
+  EXPECT_EQ(Script().Asked().back().Caption, "Maximum Search");
+  EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[1])));
+  EXPECT_EQ(Form->FResultCount, 2);
+  EXPECT_FALSE(Form->FDirty);
+  EXPECT_EQ(Marks(*Form->ListBox1), "DDU");
+}
+
 TEST_F(MaximumSearchTest, WithoutAPointNothingRuns) {
   Fill(*Form->ListBox1, {WriteFrame("a.bmp", 1, 10), WriteFrame("b.bmp", 2, 99)});
   Script().AnswerMessageBox(

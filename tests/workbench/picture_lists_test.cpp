@@ -14,7 +14,7 @@ using PictureListTest = MainWindowTest;
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kBlue = 0xFF0000;
 
-TEST_F(PictureListTest, StatusLineCountsTheLeftListAndTurnsRedOnFailure) {
+TEST_F(PictureListTest, StatusLineCountsTheEntrysListAndTurnsRedOnFailure) {
   for (int i = 0; i < 10; ++i) Fill(*Form->ListBox1, {"/p/l" + std::to_string(i) + ".bmp"});
   Fill(*Form->ListBox2, {"/p/r0.bmp"});
   TStatusBar& bar = *Form->StatusBar1;
@@ -25,13 +25,19 @@ TEST_F(PictureListTest, StatusLineCountsTheLeftListAndTurnsRedOnFailure) {
   Form->ShowProgress(4, "/p/l4.bmp", Form->ListBox1, true);
   EXPECT_EQ(shown(), "5/10 /p/l4.bmp");
   Form->ShowProgress(-3, "Loading Error: /p/l3.bmp", Form->ListBox1, false);
-  EXPECT_EQ(shown(), "3 Loading Error: /p/l3.bmp italic red");
-  // Past the entry's own list it is a failure even when called as a success; the counter shows only
-  // inside the left list.
+  EXPECT_EQ(shown(), "4/10 Loading Error: /p/l3.bmp italic red");
+  // An entry of the right list is counted in the right list.
+  Form->ShowProgress(0, "/p/r0.bmp", Form->ListBox2, true);
+  EXPECT_EQ(shown(), "1/1 /p/r0.bmp");
+  // Past the entry's own list it is a failure even when called as a success, with no counter.
   Form->ShowProgress(6, "x", Form->ListBox2, true);
-  EXPECT_EQ(shown(), "6 x italic red");
+  EXPECT_EQ(shown(), " x italic red");
   Form->ShowProgress(10, "y", Form->ListBox1, true);
   EXPECT_EQ(bar.Panels(0).Text(), "");
+  // The run's counter: the pictures merged so far over the left list's count.
+  Form->FResultCount = 2;
+  Form->ShowMergedCount("/p/l1.bmp");
+  EXPECT_EQ(shown(), "2/10 /p/l1.bmp");
 }
 
 // Failed entries are drawn red, unchecked ones blue, both in italics (the toolkit's check list test
@@ -252,7 +258,8 @@ TEST_F(PictureListTest, NewListAddsTheChosenFilesCheckedAndRedirectMovesThem) {
   SetMarks(list, "cUC");
   Script().AnswerSelectFolder("");  // cancelled: nothing changes
   Script().AnswerSelectFolder(moved);
-  Script().AnswerMessageBox(IDOK, "1 Files in Error");
+  Script().AnswerMessageBox(
+      IDOK, "1 Files in Error\nFirst: " + LoadError(moved + "/gone.bmp", "No such file or directory"));
   Form->Redirect1->Click();
   EXPECT_EQ(list.Items()[0], "/elsewhere/a.bmp");
   Form->Redirect1Click(Form.get());

@@ -41,9 +41,10 @@ class SearchCropTest : public ToolWindowsTest {
     EXPECT_TRUE(LoadPicture(bitmap, path, format));
     return format;
   }
-  void ExpectReport(int errors, int processed) {
-    Script().AnswerMessageBox(
-        IDOK, std::to_string(errors) + " File(s) in Error / " + std::to_string(processed) + " Processed");
+  // The report names the first failure with its reason.
+  void ExpectReport(int errors, int processed, const std::string& firstFailure) {
+    Script().AnswerMessageBox(IDOK, std::to_string(errors) + " File(s) in Error / " +
+                                        std::to_string(processed) + " Processed\nFirst: " + firstFailure);
   }
 };
 
@@ -52,7 +53,7 @@ TEST_F(SearchCropTest, SearchListsTheFrameWithABrightSpot) {
                           WriteFrame("d2.bmp", 3)};
   Fill(*Form->ListBox1, frames);
   AnswerParameters(100, 100, false);
-  ExpectReport(1, 3);
+  ExpectReport(1, 3, "Loading Error: " + frames[2] + ": No such file or directory");
   Form->Search2->Click();
   EXPECT_EQ(Script().Asked().back().Caption, "Processed Pictures");
   EXPECT_EQ(Paths(*Form->ListBox2), Strings({frames[1]}));
@@ -120,13 +121,17 @@ TEST_F(SearchCropTest, SavingAsksAboutTheNameReallyWrittenAndCountsFailedSaves) 
   EXPECT_EQ(Marks(*Form->ListBox2), "DDD");  // not written, no error either
   for (const std::string& frame : frames) EXPECT_EQ(FileFormat(frame), pf24bit);  // saves are 32-bit
 
-  // A folder that does not exist: every save fails and is counted.
+  // A folder that does not exist: every save fails and is counted, the first named with the system's
+  // reason, in the report and in the status line.
   Form->ListBox2->Clear();
   Script().AnswerSaveFile(Temp.File("nowhere/out.bmp"));
   AnswerParameters(9, 9, true);
-  ExpectReport(3, 3);
+  const std::string cannot = "Impossible de créer le fichier " + Temp.File("nowhere/");
+  ExpectReport(3, 3, cannot + "a.bmp : No such file or directory");
   Form->SearchSave1->Click();
   EXPECT_EQ(Marks(*Form->ListBox2), "DDD");
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), cannot + "c.bmp : No such file or directory");
+  EXPECT_TRUE(Form->StatusBar1->Font.Italic);
 
   // Cancel in the question stops the run: nothing added for it or after it.
   Form->ListBox2->Clear();

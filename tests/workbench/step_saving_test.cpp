@@ -142,16 +142,16 @@ TEST_F(StepSavingTest, SaveResultAsksBeforeOverwritingAndReportsAFailedSave) {
   EXPECT_TRUE(Holds("result.bmp", 2));
   EXPECT_FALSE(Form->FDirty);
   EXPECT_EQ(RightList(), Files({"result.bmp"}));
-  // Failures, of the BMP write and of the JPEG save, in a folder that does not exist and on a full disk
-  // (/dev/full stands for one): said in a message box that names the file and the system's reason, the
-  // work kept unsaved.
+  // Failures, of the BMP write and of the JPEG save, in a folder that does not exist and over a name
+  // that stands for a device (a link to /dev/full): said in a message box that names the file and the
+  // reason, the work kept unsaved. (A full disk is tried in safe_saves_test.cpp.)
   for (const char* extension : {".bmp", ".jpg"}) {
     const std::string missing = Temp.File(std::string("no-folder/result") + extension);
     const std::string full = Temp.File(std::string("full") + extension);
     std::filesystem::create_symlink("/dev/full", full);
     for (const auto& [name, message] :
          {std::pair{missing, Format(SFCreateErrorEx, {missing, std::string(std::strerror(ENOENT))})},
-          {full, Format(SFWriteErrorEx, {full, std::string(std::strerror(ENOSPC))})}}) {
+          {full, Format(SFCreateErrorEx, {full, std::string(SNotRegularFile)})}}) {
       SCOPED_TRACE(name);
       Form->FDirty = false;
       Script().AnswerSaveFile(name);

@@ -9,8 +9,10 @@ namespace {
 
 class PictureTestTest : public MainWindowTest {
  protected:
-  void RunTest(int expectedErrors) {
-    Script().AnswerMessageBox(IDOK, std::to_string(expectedErrors) + " Files in Error");
+  // The report names the first failure with its reason.
+  void RunTest(int expectedErrors, const std::string& firstFailure = {}) {
+    Script().AnswerMessageBox(IDOK, std::to_string(expectedErrors) + " Files in Error" +
+                                        (firstFailure.empty() ? "" : "\nFirst: " + firstFailure));
     Form->Testvalidpictures1->Click();
     EXPECT_EQ(Script().Asked().back().Caption, "Test Pictures");
   }
@@ -24,9 +26,11 @@ TEST_F(PictureTestTest, MissingDamagedAndWrongSizedPicturesAreCountedAndMarked) 
   Fill(list, {WritePicture("good1.bmp", 1, 6, 4), Temp.File("missing.bmp"), WriteDamaged("damaged.bmp"),
               WritePicture("wide.bmp", 2, 7, 4), WritePicture("good2.bmp", 3, 6, 4), text});
   SetMarks(list, "CCCCDC");  // an entry that failed before and is now fine is checked again
-  RunTest(4);
+  RunTest(4, LoadError(Temp.File("missing.bmp"), "No such file or directory"));
   EXPECT_EQ(Marks(list), "CDDDCD");
-  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), "Loading Error: " + text);  // the last entry's failure
+  // The last entry's failure, with its reason.
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(),
+            LoadError(text, "no picture type is read from \".txt\" files"));
   EXPECT_FALSE(Form->FPause);
 }
 
@@ -35,11 +39,13 @@ TEST_F(PictureTestTest, TheSizeReferenceIsTheFirstPictureThatLoads) {
   TCheckListBox& list = *Form->ListBox1;
   Fill(list, {WriteDamaged("first.bmp"), WritePicture("a.bmp", 1, 3, 5), WritePicture("b.bmp", 2, 3, 5),
               WritePicture("c.bmp", 3, 5, 3)});
-  RunTest(2);
+  RunTest(2, LoadError(Temp.File("first.bmp"), DamagedReason()));
   EXPECT_EQ(Marks(list), "DCCD");
+  // A picture of another size says both sizes.
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), SizeError(Temp.File("c.bmp"), 5, 3, 3, 5));
   // A missing first entry does not take the reference either.
   list.Items().Put(0, Temp.File("gone.bmp"));
-  RunTest(2);
+  RunTest(2, LoadError(Temp.File("gone.bmp"), "No such file or directory"));
   EXPECT_EQ(Marks(list), "DCCD");
 }
 
@@ -69,6 +75,8 @@ TEST_F(PictureTestTest, PreviewShowsTheEntryOrMarksItFailed) {
   Form->PreviewEntry(2, &list);
   list.SetItemEnabled(0, false);
   Form->PreviewEntry(0, &list);
+  EXPECT_EQ(Form->StatusBar1->Panels(2).Text(),
+            "Loading Error: " + a + ": it failed earlier and is not read again");
   EXPECT_EQ(Marks(list), "DCD");
   EXPECT_EQ(Form->Image1->ShownBitmap()->Width(), 1);
   list.SetItemIndex(1);

@@ -71,6 +71,10 @@ TEST_F(WorkingBitmapTest, PalettedPicturesAndMetafilesLoadAs24BitWithTheirColour
   EXPECT_EQ(loaded.Width(), 192);
   EXPECT_EQ(loaded.Canvas().Pixel(0, 0), clWhite);
   EXPECT_EQ(loaded.Canvas().Pixel(35, 30), clRed);
+  // One cut after a record is part drawing, part paper, and one asking for far more bitmap memory than
+  // its size justifies is refused: no run takes either.
+  for (const char* name : {"cut/shapes-cut.emf", "cut/shapes-cut.wmf", "costly/sparse-dib-1000.wmf"})
+    EXPECT_FALSE(LoadPicture(loaded, TestData(std::string("metafile/") + name), fileFormat)) << name;
 }
 
 TEST_F(WorkingBitmapTest, UnloadablePicturesFail) {

@@ -1,6 +1,7 @@
 #include "toolkit/core/file_replace.h"
 
 #include <fcntl.h>
+#include <libgen.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_system.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/messages.h"
 
@@ -24,60 +25,157 @@ std::string ResolvedTarget(const std::string& fileName) {
   return resolved ? std::string(resolved.get()) : fileName;
 }
 
-bool WriteAll(int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t written = ::write(fd, contents.data(), contents.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    contents.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
+[[noreturn]] void RaiseCreateError(const std::string& fileName, const std::string& reason) {
+  throw EFCreateError(Format(SFCreateErrorEx, {fileName, reason}));
+}
+
+// Makes the folder's entries (the rename) last as the file's bytes do.
+void SyncFolderOf(const std::string& fileName) {
+  std::string copy = fileName;
+  const int folder = ::open(::dirname(copy.data()), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return;
+  ::fsync(folder);
+  ::close(folder);
 }
 
 }  // namespace
 
-void WriteFileReplacing(const std::string& fileName, std::string_view contents, TLinkReplace links) {
-  const std::string target = links == TLinkReplace::lrFollowLink ? ResolvedTarget(fileName) : fileName;
-  const std::string temporary = target + ".tmp";
-  // A temporary file left by an earlier failure is replaced; anything else under that name (a folder
-  // holding files) makes the write fail below.
-  ::unlink(temporary.c_str());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) throw EFCreateError(Format(SFCreateError, {fileName}));
+// The temporary file's stream; its short writes name the target the user knows, not the temporary
+// file.
+class TFileReplacement::TTemporaryStream : public TStream {
+ public:
+  TTemporaryStream(int handle, std::string fileName) : FHandle(handle), FFileName(std::move(fileName)) {}
+  ~TTemporaryStream() override {
+    if (FHandle >= 0) ::close(FHandle);
+  }
+  TTemporaryStream(const TTemporaryStream&) = delete;
+  TTemporaryStream& operator=(const TTemporaryStream&) = delete;
+
+  using TStream::Read;
+  using TStream::Write;
+  int64_t Read(std::span<uint8_t> buffer) override {
+    size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t got = ::read(FHandle, buffer.data() + done, buffer.size() - done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+  }
+  int64_t Write(std::span<const uint8_t> buffer) override {
+    size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t put = ::write(FHandle, buffer.data() + done, buffer.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        FError = put < 0 ? errno : 0;
+        break;
+      }
+      done += static_cast<size_t>(put);
+    }
+    return static_cast<int64_t>(done);
+  }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
+                       : origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                          : SEEK_END;
+    const off_t result = ::lseek(FHandle, static_cast<off_t>(offset), whence);
+    return result < 0 ? -1 : static_cast<int64_t>(result);
+  }
+
+  // Flushes (when asked) and closes the file; false with FError set when either fails.
+  bool Close(bool flush) {
+    errno = 0;
+    bool closed = !flush || ::fsync(FHandle) == 0;
+    if (!closed) FError = errno;
+    if (::close(FHandle) != 0 && closed) {
+      closed = false;
+      FError = errno;
+    }
+    FHandle = -1;
+    return closed;
+  }
+  std::string WriteErrorMessage() const override {
+    return Format(SFWriteErrorEx,
+                  {FFileName, std::string(FError != 0 ? std::strerror(FError) : SShortWrite)});
+  }
+
+ private:
+  int FHandle;
+  std::string FFileName;
+  int FError = 0;  // errno of the last write, flush or close that failed
+};
+
+TFileReplacement::TFileReplacement(const std::string& fileName, TLinkReplace links)
+    : FFileName(fileName),
+      FTarget(links == TLinkReplace::lrFollowLink ? ResolvedTarget(fileName) : fileName) {
   struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-  errno = 0;
-  const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
-  int failure = written ? 0 : errno;
-  if (::close(fd) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
-  if (!written || failure != 0) {
-    ::unlink(temporary.c_str());
-    // A full disk says so, with the file's name, as every other write of the program does.
-    throw EWriteError(
-        Format(SFWriteErrorEx, {fileName, std::string(failure != 0 ? std::strerror(failure) : SShortWrite)}));
-  }
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    throw EFCreateError(Format(SFCreateError, {fileName}));
-  }
+  // A link replaced as itself is a file of its own, whatever it points to.
+  const int found = links == TLinkReplace::lrFollowLink ? ::stat(FTarget.c_str(), &existing)
+                                                        : ::lstat(FTarget.c_str(), &existing);
+  FReplacesFile = found == 0;
+  if (FReplacesFile && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
+    RaiseCreateError(fileName, S_ISDIR(existing.st_mode) ? std::strerror(EISDIR) : SNotRegularFile);
+  if (FReplacesFile && S_ISREG(existing.st_mode) && ::access(FTarget.c_str(), W_OK) != 0)
+    RaiseCreateError(fileName, std::strerror(errno));
+
+  // A temporary file left by an earlier failure is replaced; anything else under that name (a folder
+  // holding files) makes the write fail here.
+  FTemporary = FTarget + ".tmp";
+  ::unlink(FTemporary.c_str());
+  const int handle = ::open(FTemporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (handle < 0) RaiseCreateError(fileName, std::strerror(errno));
+  if (FReplacesFile && S_ISREG(existing.st_mode)) ::fchmod(handle, existing.st_mode & 07777);
+  FStream = std::make_unique<TTemporaryStream>(handle, fileName);
+}
+
+TFileReplacement::~TFileReplacement() {
+  if (!FStream) return;
+  FStream.reset();
+  ::unlink(FTemporary.c_str());
+}
+
+TStream& TFileReplacement::Stream() {
+  return *FStream;
+}
+
+void TFileReplacement::Commit() {
+  // Only a file that replaces another must reach the disk before the rename: a new file risks nothing
+  // of the user's, and a run of numbered steps should not wait for the disk after every picture.
+  if (!FStream->Close(FReplacesFile)) throw EWriteError(FStream->WriteErrorMessage());
+  if (std::rename(FTemporary.c_str(), FTarget.c_str()) != 0)
+    RaiseCreateError(FFileName, std::strerror(errno));
+  FStream.reset();
+  if (FReplacesFile) SyncFolderOf(FTarget);
+}
+
+void WriteFileReplacing(const std::string& fileName, std::string_view contents, TLinkReplace links) {
+  TFileReplacement file(fileName, links);
+  file.Stream().WriteBuffer(contents.data(), static_cast<int64_t>(contents.size()));
+  file.Commit();
 }
 
 void CopyFileReplacing(const std::string& source, const std::string& target, TLinkReplace links) {
-  const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat info {};
-  bool read = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   std::string contents;
-  char buffer[65536];
-  while (read) {
-    const ssize_t count = ::read(fd, buffer, sizeof(buffer));
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      read = count == 0;
-      break;
+  if (FileKindOf(source) == TFileKind::fkRegular) {
+    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    bool read = fd >= 0;
+    char buffer[65536];
+    while (read) {
+      const ssize_t count = ::read(fd, buffer, sizeof(buffer));
+      if (count < 0 && errno == EINTR) continue;
+      if (count <= 0) {
+        read = count == 0;
+        break;
+      }
+      contents.append(buffer, static_cast<size_t>(count));
     }
-    contents.append(buffer, static_cast<size_t>(count));
+    if (fd >= 0) ::close(fd);
+    if (read) {
+      WriteFileReplacing(target, contents, links);
+      return;
+    }
   }
-  if (fd >= 0) ::close(fd);
-  if (!read) throw EFOpenError(Format(SFOpenError, {source}));
-  WriteFileReplacing(target, contents, links);
+  throw EFOpenError(Format(SFOpenError, {source}));
 }

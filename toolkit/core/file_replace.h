@@ -1,11 +1,18 @@
 #pragma once
 // Writing a file so that a failure never costs the file that was there: the new contents go into a
-// temporary file beside the target (the target's name with ".tmp" added), which replaces the target
-// by a rename only once it has been written wholly and flushed to disk. A failure removes the
-// temporary file and raises; the target is then exactly as it was.
+// temporary file beside the target, which takes the target's place by a rename only once it has been
+// written wholly (and, when it replaces a file, flushed to disk). A failure removes the temporary file
+// and raises; the target is then exactly as it was. A replaced file keeps its permissions.
+//
+// Only a regular file is replaced: a name that stands for a folder, a pipe or a device is refused
+// before anything is opened, so nothing blocks on a pipe nor writes into a device. An existing file
+// that may not be written is refused as well, as opening it for writing would be.
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "toolkit/core/streams.h"
 
 // What a name that is a symbolic link stands for when it is replaced.
 enum class TLinkReplace {
@@ -14,6 +21,33 @@ enum class TLinkReplace {
   // The name itself takes the new file, and what it pointed to is never touched (the program's own
   // files, which a user may have linked to a file of theirs).
   lrReplaceLink,
+};
+
+// One replacement: write the new contents into Stream(), then Commit(). Dropped uncommitted (an
+// exception while writing, say), it removes its temporary file and leaves the target alone.
+class TFileReplacement {
+ public:
+  // Raises EFCreateError, naming the file and the reason, when the target is no regular file, may not
+  // be written, or the temporary file cannot be made.
+  explicit TFileReplacement(const std::string& fileName, TLinkReplace links = TLinkReplace::lrFollowLink);
+  ~TFileReplacement();
+  TFileReplacement(const TFileReplacement&) = delete;
+  TFileReplacement& operator=(const TFileReplacement&) = delete;
+
+  // Writes go to the temporary file; a short write raises EWriteError naming the target and the
+  // system's reason.
+  TStream& Stream();
+  // Puts the written file in the target's place. Raises EWriteError when it cannot be flushed wholly,
+  // EFCreateError when it cannot take the target's place; the target is then as it was.
+  void Commit();
+
+ private:
+  class TTemporaryStream;
+  std::string FFileName;  // the name the user gave, for messages
+  std::string FTarget;    // the file replaced (a followed link's file)
+  std::string FTemporary;
+  bool FReplacesFile = false;
+  std::unique_ptr<TTemporaryStream> FStream;
 };
 
 // Raises EFCreateError when the temporary file cannot be made or cannot take the target's place, and

@@ -77,6 +77,16 @@ bool FileExists(const std::string& fileName) {
   return StatOf(fileName, info) && !S_ISDIR(info.st_mode);
 }
 
+TFileKind FileKindOf(const std::string& fileName, int* error) {
+  struct stat info {};
+  if (!StatOf(fileName, info)) {
+    if (error) *error = fileName.empty() ? ENOENT : errno;
+    return TFileKind::fkMissing;
+  }
+  if (S_ISREG(info.st_mode)) return TFileKind::fkRegular;
+  return S_ISDIR(info.st_mode) ? TFileKind::fkDirectory : TFileKind::fkOther;
+}
+
 bool DirectoryExists(const std::string& directory) {
   struct stat info {};
   return StatOf(directory, info) && S_ISDIR(info.st_mode);

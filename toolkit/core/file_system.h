@@ -9,6 +9,13 @@
 
 // True for an existing entry that is not a folder.
 bool FileExists(const std::string& fileName);
+
+// What a name stands for, a symbolic link followed. It is found by looking at the name without
+// opening it, so that a pipe (which would block) or a device (which may never end) is known before
+// anything opens it.
+enum class TFileKind { fkMissing, fkRegular, fkDirectory, fkOther };
+// With fkMissing, error (when given) receives the system's reason (ENOENT, EACCES on the way, ...).
+TFileKind FileKindOf(const std::string& fileName, int* error = nullptr);
 bool DirectoryExists(const std::string& directory);
 // Creates the folder and every missing parent; true when the folder exists afterwards ("" gives false).
 bool ForceDirectories(const std::string& directory);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "toolkit/core/conversions.h"
+#include "toolkit/core/file_replace.h"
 #include "toolkit/core/file_system.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/core/string_list.h"
@@ -198,7 +199,5 @@ std::string TMemIniFile::Text() const {
 }
 
 void TMemIniFile::UpdateFile() const {
-  const std::string text = Text();
-  TFileStream file(FFileName, fmCreate);
-  file.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+  WriteFileReplacing(FFileName, Text());
 }

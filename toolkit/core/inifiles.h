@@ -60,8 +60,9 @@ class TMemIniFile {
 
   // The ini text as UpdateFile writes it.
   std::string Text() const;
-  // Writes the file; raises EFCreateError when it cannot be created, EWriteError when it cannot be
-  // written wholly.
+  // Writes the file, replacing an existing one only once the new one is whole (the old one stays as it
+  // was when the write fails); raises EFCreateError when it cannot be created, EWriteError when it
+  // cannot be written wholly.
   void UpdateFile() const;
 
  private:

@@ -18,6 +18,8 @@ inline constexpr const char* SFCreateError = "Impossible de créer le fichier %s
 inline constexpr const char* SFCreateErrorEx = "Impossible de créer le fichier %s : %s";
 inline constexpr const char* SFWriteErrorEx = "Erreur d'écriture du fichier %s : %s";
 inline constexpr const char* SShortWrite = "écriture incomplète";
+// The reason given for a folder, a pipe or a device where a file was wanted.
+inline constexpr const char* SNotRegularFile = "ce n'est pas un fichier ordinaire";
 inline constexpr const char* SInvalidInteger = "'%s' n'est pas une valeur entière correcte";
 inline constexpr const char* SInvalidFloat = "'%s' n'est pas une valeur en virgule flottante correcte";
 inline constexpr const char* SInvalidFormat = "Format '%s' incorrect ou incompatible avec l'argument";

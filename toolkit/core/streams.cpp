@@ -64,14 +64,39 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 
 // --- TFileStream ---
 
+namespace {
+
+// Only regular files are streamed: the file is opened without blocking (a pipe without a writer
+// would wait for one for good) and a pipe, a device or a folder is closed again at once. The
+// system's reason when the file is refused, empty when it is kept.
+std::string KeepRegularFile(int& handle) {
+  struct stat info {};
+  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const std::string reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : SNotRegularFile;
+    ::close(handle);
+    handle = -1;
+    return reason;
+  }
+  ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  return {};
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName) {
   if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
-    FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (FHandle < 0)
+    FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    const std::string reason = FHandle < 0 ? std::strerror(errno) : KeepRegularFile(FHandle);
+    // Emptied only once it is known to be a file.
+    if (FHandle >= 0 && ::ftruncate(FHandle, 0) != 0) {
+      ::close(FHandle);
+      FHandle = -1;
       throw EFCreateError(Format(SFCreateErrorEx, {fileName, std::string(std::strerror(errno))}));
+    }
+    if (FHandle < 0) throw EFCreateError(Format(SFCreateErrorEx, {fileName, reason}));
     return;
   }
-  int flags = O_CLOEXEC;
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (mode & 0x0003) {
     case fmOpenWrite:
       flags |= O_WRONLY;
@@ -84,11 +109,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
       break;
   }
   FHandle = ::open(fileName.c_str(), flags);
-  struct stat info {};
-  if (FHandle >= 0 && (::fstat(FHandle, &info) != 0 || S_ISDIR(info.st_mode))) {
-    ::close(FHandle);
-    FHandle = -1;
-  }
+  if (FHandle >= 0) KeepRegularFile(FHandle);
   if (FHandle < 0) throw EFOpenError(Format(SFOpenError, {fileName}));
 }
 

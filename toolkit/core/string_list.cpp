@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/core/file_replace.h"
 #include "toolkit/core/list_errors.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/core/string_utils.h"
@@ -174,8 +175,9 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 }
 
 void TStrings::SaveToFile(const std::string& fileName) const {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(file);
+  TFileReplacement file(fileName);
+  SaveToStream(file.Stream());
+  file.Commit();
 }
 
 void TStrings::LoadFromStream(TStream& stream) {

@@ -70,7 +70,8 @@ class TStrings {
   void EndUpdate();
   int UpdateCount() const { return FUpdateCount; }
 
-  // Raise EFOpenError / EFCreateError when the file cannot be opened or created.
+  // Raise EFOpenError / EFCreateError when the file cannot be opened or created. Saving replaces an
+  // existing file only once the new one is written wholly.
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
   // Reads from the stream's position to its end.

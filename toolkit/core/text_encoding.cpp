@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Windows-1252 bytes 0x80 to 0x9F; the unassigned ones keep their own value.
 constexpr std::array<char32_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -142,6 +144,10 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view text) {
 }
 
 std::string TextToUtf8(std::string_view bytes, TTextEncoding& encoding) {
+  if (bytes.starts_with(kByteOrderMark) && IsValidUtf8(bytes.substr(kByteOrderMark.size()))) {
+    encoding = TTextEncoding::teUtf8Bom;
+    return std::string(bytes.substr(kByteOrderMark.size()));
+  }
   if (IsValidUtf8(bytes)) {
     encoding = TTextEncoding::teUtf8;
     return std::string(bytes);
@@ -155,6 +161,7 @@ std::string Utf8ToText(std::string_view text, TTextEncoding& encoding) {
     if (std::optional<std::string> bytes = Utf8ToWindows1252(text)) return std::move(*bytes);
     encoding = TTextEncoding::teUtf8;
   }
+  if (encoding == TTextEncoding::teUtf8Bom) return std::string(kByteOrderMark).append(text);
   return std::string(text);
 }
 

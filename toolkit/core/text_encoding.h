@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-enum class TTextEncoding { teUtf8, teWindows1252 };
+// teUtf8Bom: UTF-8 that starts with a byte-order mark, as common Windows editors save it.
+enum class TTextEncoding { teUtf8, teUtf8Bom, teWindows1252 };
 
 // The length of the well-formed UTF-8 sequence at text[at] (no overlong forms, no surrogates, at most
 // U+10FFFF), or 0 when none starts there.
@@ -28,8 +29,9 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // The text in Windows-1252; nothing when it holds a character that code page has not (or is not UTF-8).
 std::optional<std::string> Utf8ToWindows1252(std::string_view text);
 
-// Text read from a file: valid UTF-8 stays as it is, anything else is taken as Windows-1252. The
-// encoding found is returned so that the text can be written back the same way.
+// Text read from a file: valid UTF-8 stays as it is (without a leading byte-order mark), anything else
+// is taken as Windows-1252. The encoding found is returned so that the text can be written back the
+// same way, the mark included.
 std::string TextToUtf8(std::string_view bytes, TTextEncoding& encoding);
 // The text in the encoding asked for; UTF-8 when the text holds a character that encoding cannot
 // carry (nothing is lost), which encoding then says.

@@ -1,6 +1,7 @@
 #include "toolkit/graphics/graphic.h"
 
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_replace.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/messages.h"
 
@@ -27,8 +28,9 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {
-  TFileStream stream(fileName, fmCreate);
-  SaveToStream(stream);
+  TFileReplacement file(fileName);
+  SaveToStream(file.Stream());
+  file.Commit();
 }
 
 void TGraphic::Changed() {

@@ -71,7 +71,7 @@ class TGraphic {
 
   // Opens the file (read, deny write) and loads it with LoadFromStream.
   virtual void LoadFromFile(const std::string& fileName);
-  // Creates the file and writes it with SaveToStream.
+  // Writes the file with SaveToStream, replacing an existing one only once it is written wholly.
   virtual void SaveToFile(const std::string& fileName);
   virtual void LoadFromStream(TStream& stream) = 0;
   virtual void SaveToStream(TStream& stream) = 0;

@@ -44,3 +44,10 @@ inline constexpr const char* SMetafileSize = "taille de %d x %d pixels incorrect
 inline constexpr const char* SMetafileTruncated = "enregistrement %d (octet %d) au-delà de la fin du fichier";
 inline constexpr const char* SMetafileRecord = "enregistrement %d (octet %d) endommagé";
 inline constexpr const char* SMetafileTooLarge = "fichier trop grand";
+inline constexpr const char* SMetafilePictureTooLarge = "image de %d x %d pixels trop grande";
+inline constexpr const char* SMetafileBitmapBudget =
+    "bitmaps de plus de %u pixels en tout, trop pour un fichier de %u octets";
+inline constexpr const char* SMetafileBrushBudget =
+    "motifs de pinceau de plus de %u pixels en tout, trop pour un fichier de %u octets";
+inline constexpr const char* SMetafileClipBudget =
+    "découpage de plus de %u étapes de calcul, trop pour un fichier de %u octets";

@@ -9,6 +9,7 @@
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/graphics_messages.h"
+#include "toolkit/graphics/metafile_budget.h"
 #include "toolkit/graphics/pixel_rows.h"
 
 namespace {
@@ -43,6 +44,7 @@ void TMetafile::LoadFromStream(TStream& stream) {
   FLayout = layout;
   FWidth = layout.Width;
   FHeight = layout.Height;
+  SetDataEndedEarly(layout.EndedEarly);
   Changed();
 }
 
@@ -64,6 +66,7 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
   // The covered part of the target, as Qt draws on it: white paper, or what lies there already.
   const TPixelFormat format = target.PixelFormat();
   QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) RefuseTooLarge(width, height);
   if (Transparent()) {
     for (int y = 0; y < height; ++y)
       DecodeRow(format, target.ScanLine(top + y), left, width, target.ColorTable(),
@@ -91,6 +94,7 @@ void TMetafile::Assign(const TGraphic& source) {
     FLayout = other.FLayout;
     FWidth = other.FWidth;
     FHeight = other.FHeight;
+    SetDataEndedEarly(other.DataEndedEarly());
     Changed();
     return;
   }

@@ -31,11 +31,14 @@ class TMetafile : public TGraphic {
   bool Enhanced() const { return FLayout.Enhanced; }
 
   // Reads the metafile from the stream's position to its end. A damaged file raises EInvalidGraphic
-  // (or EReadError) and leaves the picture as it was.
+  // (or EReadError) and leaves the picture as it was; one that stops after a whole record but before
+  // its end (no end-of-file record, less than its header counts) is read and flagged DataEndedEarly.
   void LoadFromStream(TStream& stream) override;
   // Writes back the bytes the picture was loaded from.
   void SaveToStream(TStream& stream) override;
-  // Plays the records into rect of the canvas's bitmap (clipped to it).
+  // Plays the records into rect of the canvas's bitmap (clipped to it). A picture memory cannot hold, or
+  // records that ask for more bitmaps, brushes or clipping work than the file's size allows (see
+  // TMetafileBudget), raise EInvalidGraphic and leave the bitmap as it was.
   void Draw(TCanvas& canvas, const TRect& rect) override;
   void Assign(const TGraphic& source) override;
 

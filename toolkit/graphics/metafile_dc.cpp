@@ -1,17 +1,23 @@
 #include "toolkit/graphics/metafile_dc.h"
 
+#include <uemf.h>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLineF>
+
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
+#include "toolkit/graphics/metafile_budget.h"
 #include "toolkit/graphics/metafile_records.h"
+#include "toolkit/graphics/metafile_region.h"
+#include "toolkit/graphics/pixel_rows.h"
 
 namespace {
 
@@ -76,100 +82,61 @@ int PixelEdge(double x) {
   return std::isfinite(x) ? static_cast<int>(std::lround(std::clamp(x, -1e8, 1e8))) : 0;
 }
 
-// The polygon cut to the box, one side after another (Sutherland-Hodgman): the parts outside become runs
-// along the box's sides, which leave the winding of every point inside the box as it was, so either
-// fill rule gives the same inside. Qt's polygon regions misbehave on coordinates far off the picture.
-QPolygonF CutToBox(const QPolygonF& polygon, const QRectF& box) {
-  QPolygonF result = polygon;
-  for (int side = 0; side < 4 && !result.isEmpty(); ++side) {
-    const auto inside = [&](QPointF p) {
-      switch (side) {
-        case 0:
-          return p.x() >= box.left();
-        case 1:
-          return p.x() <= box.right();
-        case 2:
-          return p.y() >= box.top();
-        default:
-          return p.y() <= box.bottom();
-      }
-    };
-    const auto crossing = [&](QPointF a, QPointF b) {
-      const bool vertical = side < 2;
-      const double edge = side == 0   ? box.left()
-                          : side == 1 ? box.right()
-                          : side == 2 ? box.top()
-                                      : box.bottom();
-      const double t = vertical ? (edge - a.x()) / (b.x() - a.x()) : (edge - a.y()) / (b.y() - a.y());
-      return vertical ? QPointF(edge, a.y() + t * (b.y() - a.y()))
-                      : QPointF(a.x() + t * (b.x() - a.x()), edge);
-    };
-    const QPolygonF input = result;
-    result.clear();
-    for (qsizetype i = 0; i < input.size(); ++i) {
-      const QPointF current = input[i];
-      const QPointF previous = input[(i + input.size() - 1) % input.size()];
-      if (inside(current)) {
-        if (!inside(previous)) result.append(crossing(previous, current));
-        result.append(current);
-      } else if (inside(previous)) {
-        result.append(crossing(previous, current));
-      }
-    }
-  }
-  return result;
-}
-
-QPolygon PixelPolygon(const QPolygonF& polygon) {
-  QPolygon pixels;
-  pixels.reserve(polygon.size());
-  for (const QPointF& p : polygon) pixels.append(QPoint(PixelEdge(p.x()), PixelEdge(p.y())));
-  return pixels;
-}
-
 }  // namespace
 
-QImage DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize) {
+QImage DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize, TDibUse use,
+                 TMetafileBudget& budget) {
   if (!info || infoSize < 12 || infoSize > (1u << 20) || bitsSize > (1u << 30)) return {};
-  if (ReadLE32(info) >= kBmpInfoHeaderSize && infoSize >= kBmpInfoHeaderSize) {
-    const int64_t width = static_cast<int32_t>(ReadLE32(info + 4));
-    const int64_t height = static_cast<int32_t>(ReadLE32(info + 8));
-    if (std::abs(width) * std::abs(height) > kMaxDibPixels) return {};
-  }
-  // The DIB as a BMP file, so that the bitmap reader checks and decodes it.
-  std::vector<uint8_t> file(kBmpFileHeaderSize + infoSize + bitsSize);
-  WriteLE16(file.data(), kBmpSignature);
-  WriteLE32(file.data() + 2, static_cast<uint32_t>(file.size()));
-  WriteLE32(file.data() + 10, static_cast<uint32_t>(kBmpFileHeaderSize + infoSize));
-  std::copy(info, info + infoSize, file.begin() + kBmpFileHeaderSize);
-  if (bitsSize != 0)
-    std::copy(bits, bits + bitsSize, file.begin() + kBmpFileHeaderSize + static_cast<ptrdiff_t>(infoSize));
+  if (DibPixels(info, infoSize) > kMaxDibPixels) return {};
   TBitmap bitmap;
   try {
+    // The DIB as a BMP file, so that the bitmap reader checks and decodes it.
+    std::vector<uint8_t> file(kBmpFileHeaderSize + infoSize + bitsSize);
+    WriteLE16(file.data(), kBmpSignature);
+    WriteLE32(file.data() + 2, static_cast<uint32_t>(file.size()));
+    WriteLE32(file.data() + 10, static_cast<uint32_t>(kBmpFileHeaderSize + infoSize));
+    std::copy(info, info + infoSize, file.begin() + kBmpFileHeaderSize);
+    if (bitsSize != 0)
+      std::copy(bits, bits + bitsSize, file.begin() + kBmpFileHeaderSize + static_cast<ptrdiff_t>(infoSize));
     TMemoryStream stream;
     stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
     stream.SetPosition(0);
     bitmap.LoadFromStream(stream);
-    bitmap.SetPixelFormat(pf32bit);
+  } catch (const std::bad_alloc&) {
+    RefuseTooLarge(static_cast<int>(std::min<uint64_t>(bitsSize, INT32_MAX)), 1);
+  } catch (const EOutOfResources&) {
+    RefuseTooLarge(bitmap.Width(), bitmap.Height());
   } catch (const Exception&) {
     return {};
   }
   if (bitmap.Empty()) return {};
-  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
-  for (int y = 0; y < bitmap.Height(); ++y)
-    std::copy_n(bitmap.ScanLine(y), 4 * static_cast<size_t>(bitmap.Width()), image.scanLine(y));
+  const int width = bitmap.Width(), height = bitmap.Height();
+  budget.SpendBitmapPixels(uint64_t(width) * uint64_t(height));
+  if (use == TDibUse::Pattern) budget.SpendBrushPixels(uint64_t(width) * uint64_t(height));
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) RefuseTooLarge(width, height);
+  for (int y = 0; y < height; ++y)
+    DecodeRow(bitmap.PixelFormat(), bitmap.ScanLine(y), 0, width, bitmap.ColorTable(),
+              reinterpret_cast<TQuad*>(image.scanLine(y)));
   return image;
 }
 
 // A DIB packed in one block (header, colour table, pixels), as WMF records and pattern brushes hold it.
-QImage DecodePackedDib(const uint8_t* dib, size_t size) {
+QImage DecodePackedDib(const uint8_t* dib, size_t size, TDibUse use, TMetafileBudget& budget) {
   const size_t infoSize = DibInfoSize(dib, size);
   if (infoSize == 0) return {};
-  return DecodeDib(dib, infoSize, dib + infoSize, size - infoSize);
+  return DecodeDib(dib, infoSize, dib + infoSize, size - infoSize, use, budget);
 }
 
-TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm)
-    : FPainter(painter), FDeviceToPicture(deviceToPicture), FPixelsPerMm(pixelsPerMm) {
+bool DibBottomUp(const uint8_t* dib, size_t size) {
+  if (size >= kBmpInfoHeaderSize && ReadLE32(dib) >= kBmpInfoHeaderSize)
+    return static_cast<int32_t>(ReadLE32(dib + 8)) > 0;
+  return true;
+}
+
+TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm,
+                         TMetafileBudget& budget)
+    : FPainter(painter), FBudget(budget), FDeviceToPicture(deviceToPicture), FPixelsPerMm(pixelsPerMm) {
   FPainter.setRenderHint(QPainter::Antialiasing, false);
 }
 
@@ -261,10 +228,16 @@ void TMetafileDC::RestoreDC(int which) {
   FSaved.resize(static_cast<size_t>(index));
 }
 
-QRegion TMetafileDC::PictureRegion(const QRectF& logical) const {
+QRegion TMetafileDC::PictureRegion(const QRectF& logical) {
   const QTransform toPicture = LogicalToPicture();
-  if (toPicture.type() > QTransform::TxScale)
-    return QRegion(PixelPolygon(CutToBox(toPicture.map(QPolygonF(logical.normalized())), DeviceBox())));
+  if (toPicture.type() > QTransform::TxScale) {
+    const QPolygonF corners = toPicture.map(QPolygonF(logical.normalized()));
+    if (corners != FTurnedCorners) {
+      FTurnedRegion = PolygonsRegion({corners}, Qt::OddEvenFill, DeviceBox().toRect(), FBudget);
+      FTurnedCorners = corners;
+    }
+    return FTurnedRegion;
+  }
   // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them.
   const QRectF r = toPicture.mapRect(logical.normalized());
   return QRegion(QRect(QPoint(PixelEdge(r.left()), PixelEdge(r.top())),
@@ -276,35 +249,41 @@ QRectF TMetafileDC::DeviceBox() const {
 }
 
 void TMetafileDC::IntersectClipRect(const QRectF& rect) {
-  const QRegion region = PictureRegion(rect);
-  FState.Clip = FState.Clip ? FState.Clip->intersected(region) : region;
+  CombineClip(PictureRegion(rect), U_RGN_AND);
 }
 
 void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
-  const QRegion all(DeviceBox().toRect());
-  FState.Clip = (FState.Clip ? *FState.Clip : all).subtracted(PictureRegion(rect));
+  if (!FState.Clip) FState.Clip = QRegion(DeviceBox().toRect());
+  CombineClip(PictureRegion(rect), U_RGN_DIFF);
 }
 
 void TMetafileDC::SelectClipPath(uint32_t mode) {
-  const QPainterPath mapped = LogicalToPicture().map(FPath);
-  const QRegion path(PixelPolygon(CutToBox(mapped.toFillPolygon(), DeviceBox())), FPath.fillRule());
+  const QList<QPolygonF> figures = FPath.toSubpathPolygons(LogicalToPicture());
+  const Qt::FillRule rule = FPath.fillRule();
   FPath = QPainterPath();  // the path becomes the clipping and is gone, as after filling it
-  if (mode == 5 || !FState.Clip) {
-    FState.Clip = path;
+  for (const QPolygonF& figure : figures) FBudget.SpendClipWork(static_cast<uint64_t>(figure.size()));
+  CombineClip(PolygonsRegion(figures, rule, DeviceBox().toRect(), FBudget), mode);
+}
+
+void TMetafileDC::CombineClip(const QRegion& region, uint32_t mode) {
+  if (mode == U_RGN_COPY || !FState.Clip) {
+    FState.Clip = region;
     return;
   }
+  FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()) +
+                        static_cast<uint64_t>(region.rectCount()));
   switch (mode) {
-    case 1:
-      FState.Clip = FState.Clip->intersected(path);
+    case U_RGN_AND:
+      FState.Clip = FState.Clip->intersected(region);
       break;
-    case 2:
-      FState.Clip = FState.Clip->united(path);
+    case U_RGN_OR:
+      FState.Clip = FState.Clip->united(region);
       break;
-    case 3:
-      FState.Clip = FState.Clip->xored(path);
+    case U_RGN_XOR:
+      FState.Clip = FState.Clip->xored(region);
       break;
-    case 4:
-      FState.Clip = FState.Clip->subtracted(path);
+    case U_RGN_DIFF:
+      FState.Clip = FState.Clip->subtracted(region);
       break;
   }
 }
@@ -369,10 +348,13 @@ QBrush TMetafileDC::MakeBrush() const {
 
 void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.resetTransform();
-  if (FState.Clip)
+  if (FState.Clip) {
+    // The painter's clipping follows every rectangle of the region for each shape.
+    FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()));
     FPainter.setClipRegion(*FState.Clip);
-  else
+  } else {
     FPainter.setClipping(false);
+  }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   FPainter.setTransform(LogicalToPicture());
   FPainter.setPen(withPen ? MakePen() : QPen(Qt::NoPen));
@@ -613,7 +595,10 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
   const double fy = (b.y() - a.y()) / wanted.height();
   const QPointF p0(a.x() + (part.left() - wanted.left()) * fx, a.y() + (part.top() - wanted.top()) * fy);
   const QPointF p1(a.x() + (part.right() - wanted.left()) * fx, a.y() + (part.bottom() - wanted.top()) * fy);
-  const QImage piece = source.copy(part.toAlignedRect()).mirrored(p1.x() < p0.x(), p1.y() < p0.y());
+  // The whole bitmap is drawn as it is: a copy of a large one would double what it costs.
+  const QRect pixels = part.toAlignedRect();
+  const QImage piece =
+      (pixels == source.rect() ? source : source.copy(pixels)).mirrored(p1.x() < p0.x(), p1.y() < p0.y());
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
@@ -638,8 +623,11 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   if (FOpenPath) return;
   const bool opaqueRect = rect && (options & 2) != 0;
   if (opaqueRect) FillLogical(*rect, FState.BkColor, QPainter::CompositionMode_SourceOver);
-  // Fonts need a graphical application; without one the text is left out.
-  if (text.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+  // Fonts need a graphical application; without one the text is left out. Glyph indices name glyphs
+  // of the font the file was made with, which no font here matches: that text is left out too.
+  if (text.isEmpty() || (options & U_ETO_GLYPH_INDEX) != 0 ||
+      !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    return;
 
   const bool updatePosition = (FState.TextAlign & 1) != 0;
   const QPointF origin = updatePosition ? FState.Position : at;

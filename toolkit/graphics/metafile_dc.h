@@ -46,16 +46,29 @@ struct TGdiFont {
 // (palettes, regions, colour spaces), which may still be selected and deleted.
 using TGdiObject = std::variant<std::monostate, TGdiPen, TGdiBrush, TGdiFont>;
 
-// A device-independent bitmap decoded for drawing; null when the bytes were unusable.
-QImage DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize);
+class TMetafileBudget;
+
+// What a DIB is decoded for: drawn once by a blit, or kept by a pattern brush.
+enum class TDibUse { Blit, Pattern };
+
+// A device-independent bitmap decoded for drawing; null when the bytes were unusable or it is too large
+// to be drawn. Its pixels are spent from the budget.
+QImage DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize, TDibUse use,
+                 TMetafileBudget& budget);
 // The same for a DIB packed in one block: header, colour table, then the pixels.
-QImage DecodePackedDib(const uint8_t* dib, size_t size);
+QImage DecodePackedDib(const uint8_t* dib, size_t size, TDibUse use, TMetafileBudget& budget);
+// Whether a DIB's rows run bottom-up (a BITMAPCOREHEADER, or a positive height), so that source y counts
+// from the bottom line as the GDI's DIB calls measure it.
+bool DibBottomUp(const uint8_t* dib, size_t size);
 
 class TMetafileDC {
  public:
   // deviceToPicture maps device units onto the picture's pixels; pixelsPerMm is the device's
-  // resolution, which the metric mapping modes need.
-  TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm);
+  // resolution, which the metric mapping modes need. The work of clipping is spent from the budget.
+  TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm,
+              TMetafileBudget& budget);
+
+  TMetafileBudget& Budget() { return FBudget; }
 
   // Attributes.
   void Select(const TGdiObject& object);
@@ -119,7 +132,8 @@ class TMetafileDC {
   // Draws source (its sourceRect, in pixels) into the logical rectangle; a negative size mirrors.
   void StretchBlt(const QRectF& dest, const QImage& source, const QRectF& sourceRect, uint32_t rop);
   // Text at a logical point; with a rectangle, ETO_OPAQUE (2) fills it with the background colour and
-  // ETO_CLIPPED (4) clips the text to it. dx gives each character's advance in logical units.
+  // ETO_CLIPPED (4) clips the text to it; ETO_GLYPH_INDEX (16) leaves the text out. dx gives each
+  // character's advance in logical units.
   void TextOut(QPointF at, const QString& text, const std::optional<QRectF>& rect, uint32_t options,
                const std::vector<double>& dx);
 
@@ -156,7 +170,7 @@ class TMetafileDC {
   // The painter's device with a pixel to spare all round: clipping reaches no further.
   QRectF DeviceBox() const;
   // The picture pixels a logical rectangle covers.
-  QRegion PictureRegion(const QRectF& logical) const;
+  QRegion PictureRegion(const QRectF& logical);
   // The open path, its current point moved to the current position unless it is already there.
   QPainterPath& Figure();
   // Sets the painter for a shape: transform, clip, pen and brush (either may be left out).
@@ -174,11 +188,19 @@ class TMetafileDC {
   // Fills a logical rectangle (picture clip applied) with a colour or the brush.
   void FillLogical(const QRectF& rect, const QBrush& brush, QPainter::CompositionMode mode);
 
+  // Combines the clipping with region (RGN_AND, OR, XOR, DIFF, COPY = 1..5), its work spent first.
+  void CombineClip(const QRegion& region, uint32_t mode);
+
   QPainter& FPainter;
+  TMetafileBudget& FBudget;
   QTransform FDeviceToPicture;
   QPointF FPixelsPerMm;
   TState FState;
   std::vector<TState> FSaved;
+  // The last rectangle PictureRegion turned under a rotation or shear, and its pixels: clipping records
+  // come in runs of one rectangle.
+  QPolygonF FTurnedCorners;
+  QRegion FTurnedRegion;
   std::optional<QPainterPath> FOpenPath;  // the bracket being recorded (logical units)
   QPainterPath FPath;                     // the path of the last closed bracket
 };

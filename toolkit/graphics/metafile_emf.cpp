@@ -118,20 +118,21 @@ class TEmfPlayer {
   void Put(uint32_t index, T object) {
     if (index < FObjects.size()) FObjects[index].emplace(std::in_place_type<T>, std::move(object));
   }
-  QImage Dib(const TRecord& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits) const {
+  QImage Dib(const TRecord& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits,
+             TDibUse use = TDibUse::Blit) const {
     if (cbBmi == 0) return {};
-    return DecodeDib(r.Bytes + offBmi, cbBmi, r.Bytes + offBits, cbBits);
+    return DecodeDib(r.Bytes + offBmi, cbBmi, r.Bytes + offBits, cbBits, use, FDC.Budget());
   }
   // Source y of the DIB calls counts from the bottom line of a bottom-up DIB.
-  static QRectF DibSource(const TRecord& r, uint32_t offBmi, const QImage& image, QPointF src, QPointF size) {
+  static QRectF DibSource(const TRecord& r, uint32_t offBmi, uint32_t cbBmi, const QImage& image, QPointF src,
+                          QPointF size) {
     QRectF source(src, QSizeF(size.x(), size.y()));
-    if (r.Holds(offBmi, kBmpInfoHeaderSize, 1) && ReadLE32(r.Bytes + offBmi) >= kBmpInfoHeaderSize &&
-        r.I32(offBmi + 8) > 0)
-      source.moveTop(image.height() - src.y() - size.y());
+    if (DibBottomUp(r.Bytes + offBmi, cbBmi)) source.moveTop(image.height() - src.y() - size.y());
     return source;
   }
   void Polys(const TRecord& r, bool wide, bool closed);
   void Text(const TRecord& r, bool wide);
+  void SmallText(const TRecord& r);
 
   TMetafileDC& FDC;
   std::vector<std::optional<TGdiObject>> FObjects;
@@ -151,16 +152,21 @@ void TEmfPlayer::Polys(const TRecord& r, bool wide, bool closed) {
   closed ? FDC.PolyPolygon(shapes) : FDC.PolyPolyline(shapes);
 }
 
+// count characters at offset, of 16 bits (UTF-16) or 8 (Latin-1 standing in for the file's code page);
+// nothing when they do not lie inside the record.
+std::optional<QString> Characters(const TRecord& r, size_t offset, uint32_t count, bool wide) {
+  if (!r.Holds(offset, count, wide ? 2 : 1) || count > 65536) return std::nullopt;
+  const auto length = static_cast<qsizetype>(count);
+  return wide ? QString::fromUtf16(reinterpret_cast<const char16_t*>(r.Bytes + offset), length)
+              : QString::fromLatin1(reinterpret_cast<const char*>(r.Bytes + offset), length);
+}
+
 void TEmfPlayer::Text(const TRecord& r, bool wide) {
   const auto head = r.Fixed<U_EMREXTTEXTOUTW>();
   if (!head) return;
   const U_EMRTEXT& t = head->emrtext;
-  const size_t unit = wide ? 2 : 1;
-  if (!r.Holds(t.offString, t.nChars, unit) || t.nChars > 65536) return;
-  const QString text = wide ? QString::fromUtf16(reinterpret_cast<const char16_t*>(r.Bytes + t.offString),
-                                                 static_cast<qsizetype>(t.nChars))
-                            : QString::fromLatin1(reinterpret_cast<const char*>(r.Bytes + t.offString),
-                                                  static_cast<qsizetype>(t.nChars));
+  const std::optional<QString> text = Characters(r, t.offString, t.nChars, wide);
+  if (!text) return;
   size_t at = offsetof(U_EMREXTTEXTOUTW, emrtext) + sizeof(U_EMRTEXT);
   std::optional<QRectF> rect;
   if ((t.fOptions & U_ETO_NO_RECT) == 0) {
@@ -172,7 +178,22 @@ void TEmfPlayer::Text(const TRecord& r, bool wide) {
   const uint32_t offDx = ReadLE32(r.Bytes + at);
   if (offDx != 0 && r.Holds(offDx, uint64_t{t.nChars} * perChar, 4))
     for (uint32_t i = 0; i < t.nChars; ++i) dx.push_back(r.I32(offDx + 4 * perChar * i));
-  FDC.TextOut(Point(t.ptlReference), text, rect, (t.fOptions & U_ETO_NO_RECT) ? 0 : t.fOptions, dx);
+  FDC.TextOut(Point(t.ptlReference), *text, rect, t.fOptions, dx);
+}
+
+void TEmfPlayer::SmallText(const TRecord& r) {
+  const auto head = r.Fixed<U_EMRSMALLTEXTOUT>();
+  if (!head) return;
+  // The rectangle is there unless the options say it is not; the characters follow it.
+  size_t at = sizeof(U_EMRSMALLTEXTOUT);
+  std::optional<QRectF> rect;
+  if ((head->fuOptions & U_ETO_NO_RECT) == 0) {
+    rect = QRectF(QPointF(r.I32(at), r.I32(at + 4)), QPointF(r.I32(at + 8), r.I32(at + 12)));
+    at += sizeof(U_RECTL);
+  }
+  const std::optional<QString> text =
+      Characters(r, at, head->cChars, (head->fuOptions & U_ETO_SMALL_CHARS) == 0);
+  if (text) FDC.TextOut(Point(head->Dest), *text, rect, head->fuOptions, {});
 }
 
 bool TEmfPlayer::Play(const TRecord& r) {
@@ -330,7 +351,8 @@ bool TEmfPlayer::Play(const TRecord& r) {
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
       if (auto e = r.Fixed<U_EMRCREATEDIBPATTERNBRUSHPT>()) {
         TGdiBrush brush{6, Qt::black, 0, {}};
-        if (e->iUsage == U_DIB_RGB_COLORS) brush.Pattern = Dib(r, e->offBmi, e->cbBmi, e->offBits, e->cbBits);
+        if (e->iUsage == U_DIB_RGB_COLORS)
+          brush.Pattern = Dib(r, e->offBmi, e->cbBmi, e->offBits, e->cbBits, TDibUse::Pattern);
         Put(e->ihBrush, brush);
       }
       break;
@@ -424,7 +446,8 @@ bool TEmfPlayer::Play(const TRecord& r) {
         if (e->iUsageSrc != U_DIB_RGB_COLORS) break;
         const QImage image = Dib(r, e->offBmiSrc, e->cbBmiSrc, e->offBitsSrc, e->cbBitsSrc);
         const QRectF dest(Point(e->Dest), QSizeF(e->cDest.x, e->cDest.y));
-        FDC.StretchBlt(dest, image, DibSource(r, e->offBmiSrc, image, Point(e->Src), Point(e->cSrc)),
+        FDC.StretchBlt(dest, image,
+                       DibSource(r, e->offBmiSrc, e->cbBmiSrc, image, Point(e->Src), Point(e->cSrc)),
                        e->dwRop);
       }
       break;
@@ -433,13 +456,17 @@ bool TEmfPlayer::Play(const TRecord& r) {
         if (e->iUsageSrc != U_DIB_RGB_COLORS) break;
         const QImage image = Dib(r, e->offBmiSrc, e->cbBmiSrc, e->offBitsSrc, e->cbBitsSrc);
         const QRectF dest(Point(e->Dest), QSizeF(e->cSrc.x, e->cSrc.y));
-        FDC.StretchBlt(dest, image, DibSource(r, e->offBmiSrc, image, Point(e->Src), Point(e->cSrc)),
+        FDC.StretchBlt(dest, image,
+                       DibSource(r, e->offBmiSrc, e->cbBmiSrc, image, Point(e->Src), Point(e->cSrc)),
                        kSrcCopy);
       }
       break;
     case U_EMR_EXTTEXTOUTW:
     case U_EMR_EXTTEXTOUTA:
       Text(r, type == U_EMR_EXTTEXTOUTW);
+      break;
+    case U_EMR_SMALLTEXTOUT:
+      SmallText(r);
       break;
     default:
       break;

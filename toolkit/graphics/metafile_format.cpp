@@ -14,6 +14,7 @@
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/bmp_format.h"
 #include "toolkit/graphics/graphics_messages.h"
+#include "toolkit/graphics/metafile_budget.h"
 #include "toolkit/graphics/metafile_dc.h"
 #include "toolkit/graphics/metafile_records.h"
 
@@ -33,10 +34,6 @@ constexpr int kMaxSide = 16384;
   throw EInvalidGraphic(std::string(SInvalidMetafile) + " : " + detail);
 }
 
-const char* Chars(std::span<const uint8_t> file, size_t at) {
-  return reinterpret_cast<const char*>(file.data() + at);
-}
-
 int CheckedSide(double pixels) {
   return std::isfinite(pixels) && pixels >= 0.5 && pixels <= kMaxSide ? static_cast<int>(std::lround(pixels))
                                                                       : 0;
@@ -53,16 +50,18 @@ void SetSize(TMetafileLayout& layout, double width, double height) {
 }
 
 // Walks the WMF records after the header: every one must lie inside the file. Returns the first
-// window origin and extent the records set, if any.
-void CheckWmfRecords(std::span<const uint8_t> file, size_t at, QPointF& windowOrg, QSizeF& windowExt) {
+// window origin and extent the records set, if any, and whether the records end before their
+// end-of-file record.
+bool CheckWmfRecords(std::span<const uint8_t> file, size_t at, QPointF& windowOrg, QSizeF& windowExt) {
   bool haveExtent = false;
-  for (int index = 0; at < file.size(); ++index) {
+  bool ended = false;
+  for (int index = 0; at < file.size() && !ended; ++index) {
     if (file.size() - at < 6) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
     const uint64_t size = uint64_t{ReadLE32(file.data() + at)} * 2;
     if (size > file.size() - at) Fail(Format(SMetafileTruncated, {index, static_cast<int64_t>(at)}));
     if (size < 6) Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
     const uint8_t type = file[at + 4];
-    if (type == U_WMR_EOF) break;
+    ended = type == U_WMR_EOF;
     // Both records hold y then x, once they are long enough to hold them.
     const auto point = [&] {
       return QPointF(static_cast<int16_t>(ReadLE16(file.data() + at + 8)),
@@ -78,6 +77,7 @@ void CheckWmfRecords(std::span<const uint8_t> file, size_t at, QPointF& windowOr
     at += size;
   }
   if (!haveExtent) windowExt = QSizeF(0, 0);
+  return !ended;
 }
 
 TMetafileLayout ReadWmfLayout(std::span<const uint8_t> file) {
@@ -85,20 +85,22 @@ TMetafileLayout ReadWmfLayout(std::span<const uint8_t> file) {
   const bool placeable = file.size() >= 4 && ReadLE32(file.data()) == kPlaceableKey;
   const size_t headerAt = placeable ? kPlaceableSize : 0;
   if (file.size() < headerAt + kWmfHeaderSize) Fail(SMetafileHeader);
-  U_WMRPLACEABLE place{};
-  U_WMRHEADER header{};
-  const int headerBytes = wmfheader_get(Chars(file, 0), Chars(file, 0) + file.size(), &place, &header);
+  // The header: type 1 (in memory) or 2 (on disk), its own size (nine words), the version, the
+  // file's size in words, the object count. Nothing more is asked of it: the smallest lawful file is
+  // no more than the headers and an end-of-file record.
   const uint8_t* h = file.data() + headerAt;
   const uint16_t type = ReadLE16(h);
-  if (headerBytes <= 0 || (type != 1 && type != 2) || ReadLE16(h + 2) != kWmfHeaderSize / 2)
-    Fail(SMetafileHeader);
+  if ((type != 1 && type != 2) || ReadLE16(h + 2) != kWmfHeaderSize / 2) Fail(SMetafileHeader);
   layout.FirstRecord = headerAt + kWmfHeaderSize;
   layout.Objects = ReadLE16(h + 10);
   layout.PixelsPerMm = QPointF(kScreenPixelsPerInch / 25.4, kScreenPixelsPerInch / 25.4);
 
   QPointF windowOrg;
   QSizeF windowExt(0, 0);
-  CheckWmfRecords(file, layout.FirstRecord, windowOrg, windowExt);
+  const bool noEnd = CheckWmfRecords(file, layout.FirstRecord, windowOrg, windowExt);
+  // A copy stopped at a record boundary: no end-of-file record, or fewer words than the header counts.
+  // The count leaves out the placeable header, but Inkscape counts it in: the whole file is measured.
+  layout.EndedEarly = noEnd || uint64_t{ReadLE32(h + 6)} * 2 > file.size();
   if (placeable) {
     const auto left = static_cast<int16_t>(ReadLE16(file.data() + 6));
     const auto top = static_cast<int16_t>(ReadLE16(file.data() + 8));
@@ -130,15 +132,9 @@ uint32_t CheckEmfRecord(std::span<const uint8_t> file, size_t at, int index, uin
   uint32_t checkedType = 0;
   if (size < 8 || size % 4 != 0 || !EmfRecordFits(file.subspan(at, size)))
     Fail(Format(SMetafileRecord, {index, static_cast<int64_t>(at)}));
-  // libUEMF checks the record kinds it knows, on a copy. Those it does not know or cannot check (it
-  // says so on the standard error), and the colour spaces, whose size it takes for far larger than
-  // their layout, are measured above only: none of them draws anything here.
-  static constexpr uint32_t kUnchecked[] = {69,  96,  97,  99,  102, 103, 105, 106, 107, 109,
-                                            110, 111, 112, 113, 117, 119, 120, 121, 122};
-  const bool checkable =
-      type >= U_EMR_MIN && type <= U_EMR_MAX &&
-      std::find(std::begin(kUnchecked), std::end(kUnchecked), type) == std::end(kUnchecked);
-  if (!checkable) return size;
+  // libUEMF checks, on a copy, the record kinds it knows and reads as published; the others are
+  // measured above only.
+  if (!EmfLibraryChecks(file.subspan(at, size))) return size;
   const char* record = reinterpret_cast<const char*>(copy.Hold(file.subspan(at, size)));
   if (!U_emf_record_sizeok(record, record + size, &checkedSize, &checkedType, U_LE) ||
       !U_emf_record_safe(record))
@@ -180,10 +176,16 @@ TMetafileLayout ReadEmfLayout(std::span<const uint8_t> file) {
   SetSize(layout, width, height);
   layout.FirstRecord = headerSize;
   size_t at = headerSize;
-  for (int index = 1; at < file.size(); ++index) {
+  uint32_t records = 1;
+  bool ended = false;
+  for (int index = 1; at < file.size() && !ended; ++index, ++records) {
     at += CheckEmfRecord(file, at, index, type, copy);
-    if (type == U_EMR_EOF) break;
+    ended = type == U_EMR_EOF;
   }
+  // A copy stopped at a record boundary: no end-of-file record, or fewer bytes or records than the
+  // header counts.
+  layout.EndedEarly =
+      !ended || ReadLE32(file.data() + 48) > file.size() || ReadLE32(file.data() + 52) > records;
   return layout;
 }
 
@@ -202,13 +204,14 @@ TMetafileLayout ReadMetafileLayout(std::span<const uint8_t> file) {
 void PlayMetafile(std::span<const uint8_t> file, const TMetafileLayout& layout, QPainter& painter,
                   const QRectF& target) {
   if (layout.Bounds.width() == 0 || layout.Bounds.height() == 0) return;
+  TMetafileBudget budget(file.size());
   if (layout.Enhanced) {
     // Device pixels of the frame onto the target.
     QTransform toTarget;
     toTarget.translate(target.left(), target.top());
     toTarget.scale(target.width() / layout.Bounds.width(), target.height() / layout.Bounds.height());
     toTarget.translate(-layout.Bounds.left(), -layout.Bounds.top());
-    TMetafileDC dc(painter, toTarget, layout.PixelsPerMm);
+    TMetafileDC dc(painter, toTarget, layout.PixelsPerMm, budget);
     PlayEmfRecords(file, layout, dc);
     return;
   }
@@ -216,7 +219,7 @@ void PlayMetafile(std::span<const uint8_t> file, const TMetafileLayout& layout, 
   QTransform toTarget;
   toTarget.translate(target.left(), target.top());
   toTarget.scale(target.width() / layout.Width, target.height() / layout.Height);
-  TMetafileDC dc(painter, toTarget, layout.PixelsPerMm);
+  TMetafileDC dc(painter, toTarget, layout.PixelsPerMm, budget);
   dc.SetMapMode(U_MM_ANISOTROPIC);
   dc.SetWindowOrg(layout.Bounds.topLeft());
   dc.SetWindowExt(layout.Bounds.size());

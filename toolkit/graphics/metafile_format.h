@@ -19,6 +19,9 @@ struct TMetafileLayout {
   QPointF PixelsPerMm;  // the resolution of the device the records address
   size_t FirstRecord = 0;
   uint32_t Objects = 0;  // object-table size the header declares
+  // The file stops after a whole record but before its end: no end-of-file record, or less than its
+  // header counts.
+  bool EndedEarly = false;
 };
 
 // The resolution pictures are measured in: a placeable WMF's inches and an EMF's millimetres become
@@ -26,7 +29,8 @@ struct TMetafileLayout {
 inline constexpr double kScreenPixelsPerInch = 96;
 
 // Checks the header and every record's size and fields, and works out the picture's size. A damaged
-// or truncated file raises EInvalidGraphic with what is wrong.
+// file, or one cut inside a record, raises EInvalidGraphic with what is wrong; one cut after a record
+// is read as far as it goes and said to have ended early.
 TMetafileLayout ReadMetafileLayout(std::span<const uint8_t> file);
 
 // Draws the records into target (picture pixels of the painter's device).

@@ -1,6 +1,7 @@
 #include "toolkit/graphics/metafile_records.h"
 
 #include <uemf.h>
+#include <uwmf.h>
 
 #include <algorithm>
 #include <cstring>
@@ -64,8 +65,18 @@ bool EmfDibFits(std::span<const uint8_t> r, size_t offBmiAt) {
   const uint32_t offBits = Le32(r, offBmiAt + 8), cbBits = Le32(r, offBmiAt + 12);
   if (cbBmi == 0) return true;
   if (!Holds(r.size(), offBmi, cbBmi, 1) || !Holds(r.size(), offBits, cbBits, 1)) return false;
-  // libUEMF reads a whole BITMAPINFOHEADER wherever the block starts.
-  return Holds(r.size(), offBmi, kBmpInfoHeaderSize, 1) && DibInfoSize(r.data() + offBmi, cbBmi) != 0;
+  // libUEMF reads a whole BITMAPINFOHEADER wherever the block starts, unless it is a BITMAPCOREHEADER,
+  // which it is not given (see EmfLibraryChecks).
+  const size_t header =
+      cbBmi >= 4 && Le32(r, offBmi) == kBmpCoreHeaderSize ? kBmpCoreHeaderSize : kBmpInfoHeaderSize;
+  return Holds(r.size(), offBmi, header, 1) && DibInfoSize(r.data() + offBmi, cbBmi) != 0;
+}
+
+// Whether the bitmap an EMF record places by the offsets at offBmiAt (the record measured) has a
+// BITMAPCOREHEADER.
+bool CoreDib(std::span<const uint8_t> r, size_t offBmiAt) {
+  const uint32_t offBmi = Le32(r, offBmiAt);
+  return Le32(r, offBmiAt + 4) >= 4 && Holds(r.size(), offBmi, 4, 1) && Le32(r, offBmi) == kBmpCoreHeaderSize;
 }
 
 // A region's data: its 32-byte header, then the rectangles it counts.
@@ -112,78 +123,88 @@ bool PackedDibFits(const uint8_t* dib, size_t available, int64_t rows) {
   return stride == 0 || Holds(available, info, static_cast<uint64_t>(lines), stride);
 }
 
+uint64_t DibPixels(const uint8_t* dib, size_t size) {
+  if (size >= kBmpCoreHeaderSize && ReadLE32(dib) == kBmpCoreHeaderSize)
+    return uint64_t{ReadLE16(dib + 4)} * ReadLE16(dib + 6);
+  if (size < kBmpInfoHeaderSize) return 0;
+  const auto side = [&](size_t at) {
+    return static_cast<uint64_t>(std::abs(int64_t{static_cast<int32_t>(ReadLE32(dib + at))}));
+  };
+  return side(4) * side(8);
+}
+
 size_t WmfFixedSize(uint16_t function) {
   switch (function & 0xFF) {
-    case 0x02:  // SETBKMODE
-    case 0x03:  // SETMAPMODE
-    case 0x04:  // SETROP2
-    case 0x06:  // SETPOLYFILLMODE
-    case 0x07:  // SETSTRETCHBLTMODE
-    case 0x08:  // SETTEXTCHAREXTRA
-    case 0x27:  // RESTOREDC
-    case 0x2A:  // INVERTREGION
-    case 0x2B:  // PAINTREGION
-    case 0x2C:  // SELECTCLIPREGION
-    case 0x2D:  // SELECTOBJECT
-    case 0x2E:  // SETTEXTALIGN
-    case 0x34:  // SELECTPALETTE
-    case 0x39:  // RESIZEPALETTE
-    case 0xF0:  // DELETEOBJECT
-    case 0x24:  // POLYGON: the count, then the points
-    case 0x25:  // POLYLINE
-    case 0x38:  // POLYPOLYGON
-    case 0x21:  // TEXTOUT: the length, then the string, y and x
+    case U_WMR_SETBKMODE:
+    case U_WMR_SETMAPMODE:
+    case U_WMR_SETROP2:
+    case U_WMR_SETPOLYFILLMODE:
+    case U_WMR_SETSTRETCHBLTMODE:
+    case U_WMR_SETTEXTCHAREXTRA:
+    case U_WMR_RESTOREDC:
+    case U_WMR_INVERTREGION:
+    case U_WMR_PAINTREGION:
+    case U_WMR_SELECTCLIPREGION:
+    case U_WMR_SELECTOBJECT:
+    case U_WMR_SETTEXTALIGN:
+    case U_WMR_SELECTPALETTE:
+    case U_WMR_RESIZEPALETTE:
+    case U_WMR_DELETEOBJECT:
+    case U_WMR_POLYGON:  // the count, then the points
+    case U_WMR_POLYLINE:
+    case U_WMR_POLYPOLYGON:
+    case U_WMR_TEXTOUT:  // the length, then the string, y and x
       return 8;
-    case 0x01:  // SETBKCOLOR
-    case 0x09:  // SETTEXTCOLOR
-    case 0x0A:  // SETTEXTJUSTIFICATION
-    case 0x0B:  // SETWINDOWORG
-    case 0x0C:  // SETWINDOWEXT
-    case 0x0D:  // SETVIEWPORTORG
-    case 0x0E:  // SETVIEWPORTEXT
-    case 0x0F:  // OFFSETWINDOWORG
-    case 0x11:  // OFFSETVIEWPORTORG
-    case 0x13:  // LINETO
-    case 0x14:  // MOVETO
-    case 0x20:  // OFFSETCLIPRGN
-    case 0x28:  // FILLREGION
-    case 0x31:  // SETMAPPERFLAGS
-    case 0x37:  // SETPALENTRIES
-    case 0xF7:  // CREATEPALETTE
-    case 0x42:  // DIBCREATEPATTERNBRUSH: style and colour usage, then the bitmap
-    case 0x49:  // SETLAYOUT
-    case 0x26:  // ESCAPE
-    case 0x36:  // ANIMATEPALETTE
+    case U_WMR_SETBKCOLOR:
+    case U_WMR_SETTEXTCOLOR:
+    case U_WMR_SETTEXTJUSTIFICATION:
+    case U_WMR_SETWINDOWORG:
+    case U_WMR_SETWINDOWEXT:
+    case U_WMR_SETVIEWPORTORG:
+    case U_WMR_SETVIEWPORTEXT:
+    case U_WMR_OFFSETWINDOWORG:
+    case U_WMR_OFFSETVIEWPORTORG:
+    case U_WMR_LINETO:
+    case U_WMR_MOVETO:
+    case U_WMR_OFFSETCLIPRGN:
+    case U_WMR_FILLREGION:
+    case U_WMR_SETMAPPERFLAGS:
+    case U_WMR_SETPALENTRIES:
+    case U_WMR_CREATEPALETTE:
+    case U_WMR_DIBCREATEPATTERNBRUSH:  // style and colour usage, then the bitmap
+    case U_WMR_49:                     // SETLAYOUT, which libUEMF leaves unnamed
+    case U_WMR_ESCAPE:
+    case U_WMR_ANIMATEPALETTE:
       return 10;
-    case 0xFC:  // CREATEBRUSHINDIRECT
-    case 0x10:  // SCALEWINDOWEXT
-    case 0x12:  // SCALEVIEWPORTEXT
-    case 0x15:  // EXCLUDECLIPRECT
-    case 0x16:  // INTERSECTCLIPRECT
-    case 0x18:  // ELLIPSE
-    case 0x1B:  // RECTANGLE
-    case 0x1F:  // SETPIXEL
-    case 0x29:  // FRAMEREGION
-    case 0x32:  // EXTTEXTOUT: y, x, length and options
+    case U_WMR_CREATEBRUSHINDIRECT:
+    case U_WMR_SCALEWINDOWEXT:
+    case U_WMR_SCALEVIEWPORTEXT:
+    case U_WMR_EXCLUDECLIPRECT:
+    case U_WMR_INTERSECTCLIPRECT:
+    case U_WMR_ELLIPSE:
+    case U_WMR_RECTANGLE:
+    case U_WMR_SETPIXEL:
+    case U_WMR_FRAMEREGION:
+    case U_WMR_EXTTEXTOUT:  // y, x, length and options
       return 14;
-    case 0xFA:  // CREATEPENINDIRECT
-    case 0x19:  // FLOODFILL
-    case 0x48:  // EXTFLOODFILL
+    case U_WMR_CREATEPENINDIRECT:
+    case U_WMR_FLOODFILL:
+    case U_WMR_EXTFLOODFILL:
       return 16;
-    case 0x1C:  // ROUNDRECT
-    case 0x1D:  // PATBLT
+    case U_WMR_ROUNDRECT:
+    case U_WMR_PATBLT:
       return 18;
-    case 0x17:  // ARC
-    case 0x1A:  // PIE
-    case 0x30:  // CHORD
-    case 0x40:  // DIBBITBLT: with a bitmap (without one, 24)
+    case U_WMR_ARC:
+    case U_WMR_PIE:
+    case U_WMR_CHORD:
+    case U_WMR_DIBBITBLT:  // with a bitmap (without one, 24)
       return 22;
-    case 0xFB:  // CREATEFONTINDIRECT: the font's 18 fixed bytes
-    case 0x33:  // SETDIBTODEV: nine words, then the bitmap
+    case U_WMR_CREATEFONTINDIRECT:  // the font's 18 fixed bytes
+    case U_WMR_SETDIBTODEV:         // nine words, then the bitmap
       return 24;
-    case 0x41:  // DIBSTRETCHBLT: with a bitmap (without one, 28)
+    case U_WMR_DIBSTRETCHBLT:  // with a bitmap (without one, 28)
       return 26;
-    case 0x43:  // STRETCHDIB
+    case U_WMR_STRETCHDIB:
       return 28;
     default:
       return 6;
@@ -197,31 +218,31 @@ bool WmfRecordFits(std::span<const uint8_t> r) {
   // The blits carry no bitmap when the record is exactly as long as its function's high byte says.
   const bool noBitmap = size / 2 == size_t{r[5]} + 3u;
   switch (r[4]) {
-    case 0x24:
-    case 0x25:
+    case U_WMR_POLYGON:
+    case U_WMR_POLYLINE:
       return Holds(size, 8, Le16(r, 6), 4);
-    case 0x38: {
+    case U_WMR_POLYPOLYGON: {
       const size_t polygons = Le16(r, 6);
       if (!Holds(size, 8, polygons, 2)) return false;
       uint64_t points = 0;
       for (size_t i = 0; i < polygons; ++i) points += Le16(r, 8 + 2 * i);
       return Holds(size, 8 + 2 * polygons, points, 4);
     }
-    case 0x21:
+    case U_WMR_TEXTOUT:
       return word(6) >= 0 && Holds(size, 8 + (size_t(word(6)) + 1) / 2 * 2, 4, 1);
-    case 0x32: {
+    case U_WMR_EXTTEXTOUT: {
       const size_t rect = (Le16(r, 12) & (U_ETO_OPAQUE | U_ETO_CLIPPED)) ? 8 : 0;
       return word(10) >= 0 && Holds(size, 14 + rect, size_t(word(10)), 1);
     }
-    case 0x40:
+    case U_WMR_DIBBITBLT:
       return noBitmap ? size >= 24 : PackedDibFits(r.data() + 22, size - 22);
-    case 0x41:
+    case U_WMR_DIBSTRETCHBLT:
       return noBitmap ? size >= 28 : PackedDibFits(r.data() + 26, size - 26);
-    case 0x43:
+    case U_WMR_STRETCHDIB:
       return PackedDibFits(r.data() + 28, size - 28);
-    case 0x33:  // only the scan lines the record says it carries
+    case U_WMR_SETDIBTODEV:  // only the scan lines the record says it carries
       return PackedDibFits(r.data() + 24, size - 24, Le16(r, 8));
-    case 0x42:
+    case U_WMR_DIBCREATEPATTERNBRUSH:
       // A pattern brush of style BS_PATTERN starts with a 10-byte BITMAP16 that libUEMF reads; it
       // reads a DIB instead when that header makes no sense.
       if (Le16(r, 6) == U_BS_PATTERN && size >= 20 && word(12) > 0 && word(14) > 0 && r[18] == 1 &&
@@ -234,73 +255,125 @@ bool WmfRecordFits(std::span<const uint8_t> r) {
 }
 
 // The record types are grouped by the layout they share.
-// clang-format off
 size_t EmfFixedSize(uint32_t type) {
   switch (type) {
-    case 1:  // HEADER, as the oldest files have it
+    case U_EMR_HEADER:  // as the oldest files have it
       return 88;
-    case 2: case 3: case 4: case 5: case 6:       // POLYBEZIER .. POLYLINETO: bounds, count
-    case 85: case 86: case 87: case 88: case 89:  // their 16-bit twins
-    case 56: case 92:                             // POLYDRAW, POLYDRAW16
-    case 38:                                      // CREATEPEN
-    case 41:                                      // ANGLEARC
-    case 73: case 74:                             // INVERTRGN, PAINTRGN: bounds, region size
+    case U_EMR_POLYBEZIER:  // bounds, count
+    case U_EMR_POLYGON:
+    case U_EMR_POLYLINE:
+    case U_EMR_POLYBEZIERTO:
+    case U_EMR_POLYLINETO:
+    case U_EMR_POLYBEZIER16:
+    case U_EMR_POLYGON16:
+    case U_EMR_POLYLINE16:
+    case U_EMR_POLYBEZIERTO16:
+    case U_EMR_POLYLINETO16:
+    case U_EMR_POLYDRAW:
+    case U_EMR_POLYDRAW16:
+    case U_EMR_CREATEPEN:
+    case U_EMR_ANGLEARC:
+    case U_EMR_INVERTRGN:  // bounds, region size
+    case U_EMR_PAINTRGN:
       return 28;
-    case 7: case 8: case 90: case 91:  // POLYPOLYLINE, POLYPOLYGON and their 16-bit twins
-    case 23:                           // SETCOLORADJUSTMENT
-    case 35:                           // SETWORLDTRANSFORM
-    case 44:                           // ROUNDRECT
-    case 71:                           // FILLRGN: bounds, region size, brush
-    case 93: case 94:                  // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
+    case U_EMR_POLYPOLYLINE:
+    case U_EMR_POLYPOLYGON:
+    case U_EMR_POLYPOLYLINE16:
+    case U_EMR_POLYPOLYGON16:
+    case U_EMR_SETCOLORADJUSTMENT:
+    case U_EMR_SETWORLDTRANSFORM:
+    case U_EMR_ROUNDRECT:
+    case U_EMR_FILLRGN:  // bounds, region size, brush
+    case U_EMR_CREATEMONOBRUSH:
+    case U_EMR_CREATEDIBPATTERNBRUSHPT:
       return 32;
-    case 9: case 10: case 11: case 12: case 13:  // the extents and origins
-    case 26: case 27: case 54:                   // OFFSETCLIPRGN, MOVETOEX, LINETO
-    case 49: case 51:                            // CREATEPALETTE, RESIZEPALETTE
-    case 75:                                     // EXTSELECTCLIPRGN: region size, mode
-    case 14:  // EOF: the palette's count and offset (its last field is read by no one)
+    case U_EMR_SETWINDOWEXTEX:
+    case U_EMR_SETWINDOWORGEX:
+    case U_EMR_SETVIEWPORTEXTEX:
+    case U_EMR_SETVIEWPORTORGEX:
+    case U_EMR_SETBRUSHORGEX:
+    case U_EMR_OFFSETCLIPRGN:
+    case U_EMR_MOVETOEX:
+    case U_EMR_LINETO:
+    case U_EMR_CREATEPALETTE:
+    case U_EMR_RESIZEPALETTE:
+    case U_EMR_EXTSELECTCLIPRGN:  // region size, mode
+    case U_EMR_EOF:               // the palette's count and offset (its last field is read by no one)
       return 16;
-    case 15: case 50:  // SETPIXELV, SETPALETTEENTRIES
+    case U_EMR_SETPIXELV:
+    case U_EMR_SETPALETTEENTRIES:
       return 20;
-    case 16: case 17: case 18: case 19: case 20: case 21: case 22:  // the modes
-    case 24: case 25: case 34: case 37: case 40:  // colours, RESTOREDC, SELECTOBJECT, DELETEOBJECT
-    case 48: case 57: case 58: case 67: case 70:  // ... SELECTCLIPPATH, GDICOMMENT
-    case 98: case 100: case 101: case 115:
+    case U_EMR_SETMAPPERFLAGS:  // one value: a mode, a colour or an index
+    case U_EMR_SETMAPMODE:
+    case U_EMR_SETBKMODE:
+    case U_EMR_SETPOLYFILLMODE:
+    case U_EMR_SETROP2:
+    case U_EMR_SETSTRETCHBLTMODE:
+    case U_EMR_SETTEXTALIGN:
+    case U_EMR_SETTEXTCOLOR:
+    case U_EMR_SETBKCOLOR:
+    case U_EMR_RESTOREDC:
+    case U_EMR_SELECTOBJECT:
+    case U_EMR_DELETEOBJECT:
+    case U_EMR_SELECTPALETTE:
+    case U_EMR_SETMITERLIMIT:
+    case U_EMR_SETARCDIRECTION:
+    case U_EMR_SELECTCLIPPATH:
+    case U_EMR_COMMENT:  // its data's size
+    case U_EMR_SETICMMODE:
+    case U_EMR_SETCOLORSPACE:
+    case U_EMR_DELETECOLORSPACE:
+    case U_EMR_SETLAYOUT:
       return 12;
-    case 29: case 30: case 31: case 32:  // clip rectangles, extent scaling
-    case 39:                             // CREATEBRUSHINDIRECT
-    case 42: case 43: case 53:           // ELLIPSE, RECTANGLE, EXTFLOODFILL
-    case 62: case 63: case 64:           // FILLPATH, STROKEANDFILLPATH, STROKEPATH
-    case 121:                            // COLORMATCHTOTARGETW
+    case U_EMR_EXCLUDECLIPRECT:
+    case U_EMR_INTERSECTCLIPRECT:
+    case U_EMR_SCALEVIEWPORTEXTEX:
+    case U_EMR_SCALEWINDOWEXTEX:
+    case U_EMR_CREATEBRUSHINDIRECT:
+    case U_EMR_ELLIPSE:
+    case U_EMR_RECTANGLE:
+    case U_EMR_EXTFLOODFILL:
+    case U_EMR_FILLPATH:
+    case U_EMR_STROKEANDFILLPATH:
+    case U_EMR_STROKEPATH:
+    case U_EMR_COLORMATCHTOTARGETW:
       return 24;
-    case 36:             // MODIFYWORLDTRANSFORM
-    case 108: case 118:  // SMALLTEXTOUT, GRADIENTFILL
+    case U_EMR_MODIFYWORLDTRANSFORM:
+    case U_EMR_SMALLTEXTOUT:
+    case U_EMR_GRADIENTFILL:
       return 36;
-    case 45: case 46: case 47: case 55:  // ARC, CHORD, PIE, ARCTO
-    case 72:                             // FRAMERGN
+    case U_EMR_ARC:
+    case U_EMR_CHORD:
+    case U_EMR_PIE:
+    case U_EMR_ARCTO:
+    case U_EMR_FRAMERGN:
       return 40;
-    case 104:  // PIXELFORMAT
+    case U_EMR_PIXELFORMAT:
       return 48;
-    case 95:  // EXTCREATEPEN: the bitmap's fields, then the pen up to its style count
+    case U_EMR_EXTCREATEPEN:  // the bitmap's fields, then the pen up to its style count
       return 52;
-    case 83: case 84:  // EXTTEXTOUTA/W up to the text's options; what follows depends on them
+    case U_EMR_EXTTEXTOUTA:  // up to the text's options; what follows depends on them
+    case U_EMR_EXTTEXTOUTW:
       return 56;
-    case 80:  // SETDIBITSTODEVICE
+    case U_EMR_SETDIBITSTODEVICE:
       return 76;
-    case 81:  // STRETCHDIBITS
+    case U_EMR_STRETCHDIBITS:
       return 80;
-    case 76:  // BITBLT
+    case U_EMR_BITBLT:
       return 100;
-    case 82:  // EXTCREATEFONTINDIRECTW: the index and a LOGFONTW
+    case U_EMR_EXTCREATEFONTINDIRECTW:  // the index and a LOGFONTW
       return 104;
-    case 77: case 114: case 116:  // STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
+    case U_EMR_STRETCHBLT:
+    case U_EMR_ALPHABLEND:
+    case U_EMR_TRANSPARENTBLT:
       return 108;
-    case 78:  // MASKBLT
+    case U_EMR_MASKBLT:
       return 128;
-    case 79:  // PLGBLT
+    case U_EMR_PLGBLT:
       return 140;
-    case 99:  // CREATECOLORSPACE: the index and a LOGCOLORSPACEA
+    case U_EMR_CREATECOLORSPACE:  // the index and a LOGCOLORSPACEA
       return 340;
-    case 122:  // CREATECOLORSPACEW: the index, a LOGCOLORSPACEW, flags and the data's size
+    case U_EMR_CREATECOLORSPACEW:  // the index, a LOGCOLORSPACEW, flags and the data's size
       return 608;
     default:
       return 8;
@@ -313,56 +386,129 @@ bool EmfRecordFits(std::span<const uint8_t> r) {
   const uint32_t type = Le32(r, 0);
   if (size < EmfFixedSize(type)) return false;
   switch (type) {
-    case 2: case 3: case 4: case 5: case 6:
+    case U_EMR_POLYBEZIER:
+    case U_EMR_POLYGON:
+    case U_EMR_POLYLINE:
+    case U_EMR_POLYBEZIERTO:
+    case U_EMR_POLYLINETO:
       return Holds(size, 28, Le32(r, 24), 8);
-    case 85: case 86: case 87: case 88: case 89:
+    case U_EMR_POLYBEZIER16:
+    case U_EMR_POLYGON16:
+    case U_EMR_POLYLINE16:
+    case U_EMR_POLYBEZIERTO16:
+    case U_EMR_POLYLINETO16:
       return Holds(size, 28, Le32(r, 24), 4);
-    case 56: case 92:  // the points, then a type byte for each
-      return Holds(size, 28, Le32(r, 24), type == 56 ? 9 : 5);
-    case 7: case 8: case 90: case 91: {
+    case U_EMR_POLYDRAW:  // the points, then a type byte for each
+      return Holds(size, 28, Le32(r, 24), 9);
+    case U_EMR_POLYDRAW16:
+      return Holds(size, 28, Le32(r, 24), 5);
+    case U_EMR_POLYPOLYLINE:
+    case U_EMR_POLYPOLYGON:
+    case U_EMR_POLYPOLYLINE16:
+    case U_EMR_POLYPOLYGON16: {
       const uint32_t polys = Le32(r, 24);
-      return Holds(size, 32, polys, 4) && Holds(size, 32 + size_t{4} * polys, Le32(r, 28), type < 90 ? 8 : 4);
+      const size_t pointSize = type == U_EMR_POLYPOLYLINE || type == U_EMR_POLYPOLYGON ? 8 : 4;
+      return Holds(size, 32, polys, 4) && Holds(size, 32 + size_t{4} * polys, Le32(r, 28), pointSize);
     }
-    case 14:
+    case U_EMR_EOF:
       return Le32(r, 8) == 0 || Holds(size, Le32(r, 12), Le32(r, 8), 4);
-    case 49:
+    case U_EMR_CREATEPALETTE:
       return Holds(size, 16, Le16(r, 14), 4);
-    case 50:
+    case U_EMR_SETPALETTEENTRIES:
       return Holds(size, 20, Le32(r, 16), 4);
-    case 70:
+    case U_EMR_COMMENT:
       return Holds(size, 12, Le32(r, 8), 1);
-    case 71:
+    case U_EMR_FILLRGN:
       return RegionFits(r, 24, 32, false);
-    case 72:
+    case U_EMR_FRAMERGN:
       return RegionFits(r, 24, 40, false);
-    case 73: case 74:
+    case U_EMR_INVERTRGN:
+    case U_EMR_PAINTRGN:
       return RegionFits(r, 24, 28, false);
-    case 75:  // no region data resets the clipping, in the copy mode only
-      return RegionFits(r, 8, 16, Le32(r, 12) == 5);
-    case 76: case 77: case 114: case 116:
+    case U_EMR_EXTSELECTCLIPRGN:  // no region data resets the clipping, in the copy mode only
+      return RegionFits(r, 8, 16, Le32(r, 12) == U_RGN_COPY);
+    case U_EMR_BITBLT:
+    case U_EMR_STRETCHBLT:
+    case U_EMR_ALPHABLEND:
+    case U_EMR_TRANSPARENTBLT:
       return EmfDibFits(r, 84);
-    case 78:
+    case U_EMR_MASKBLT:
       return EmfDibFits(r, 84) && EmfDibFits(r, 112);
-    case 79:
+    case U_EMR_PLGBLT:
       return EmfDibFits(r, 96) && EmfDibFits(r, 124);
-    case 80: case 81:
+    case U_EMR_SETDIBITSTODEVICE:
+    case U_EMR_STRETCHDIBITS:
       return EmfDibFits(r, 48);
-    case 93: case 94:
+    case U_EMR_CREATEMONOBRUSH:
+    case U_EMR_CREATEDIBPATTERNBRUSHPT:
       return EmfDibFits(r, 16);
-    case 95:
+    case U_EMR_EXTCREATEPEN:
       return EmfDibFits(r, 12) && Holds(size, 52, Le32(r, 48), 4);
-    case 83: case 84:  // the text's rectangle unless ETO_NO_RECT, then the offset of the advances
+    case U_EMR_EXTTEXTOUTA:  // the text's rectangle unless ETO_NO_RECT, then the offset of the advances
+    case U_EMR_EXTTEXTOUTW:
       return size >= 56 + ((Le32(r, 52) & U_ETO_NO_RECT) ? 0u : 16u) + 4u;
-    case 108:
-      return size >= 36 + ((Le32(r, 20) & U_ETO_NO_RECT) ? 0u : 16u);
-    case 118:  // vertices, then rectangles or triangles
-      return Holds(size, 36, Le32(r, 24), 16) &&
-             Holds(size, 36 + size_t{16} * Le32(r, 24), Le32(r, 28), Le32(r, 32) == 2 ? 12 : 8);
+    case U_EMR_SMALLTEXTOUT: {  // the rectangle unless ETO_NO_RECT, then 8-bit or 16-bit characters
+      const uint32_t options = Le32(r, 20);
+      return Holds(size, 36 + ((options & U_ETO_NO_RECT) ? 0u : 16u), Le32(r, 16),
+                   (options & U_ETO_SMALL_CHARS) ? 1 : 2);
+    }
+    case U_EMR_GRADIENTFILL:  // vertices, then rectangles or triangles
+      return Holds(size, 36, Le32(r, 24), 16) && Holds(size, 36 + size_t{16} * Le32(r, 24), Le32(r, 28),
+                                                       Le32(r, 32) == U_GRADIENT_FILL_TRIANGLE ? 12 : 8);
     default:
       return true;
   }
 }
-// clang-format on
+
+bool EmfLibraryChecks(std::span<const uint8_t> r) {
+  const uint32_t type = Le32(r, 0);
+  switch (type) {
+    // libUEMF does not know these, or cannot check them (it says so on the standard error); it takes
+    // the colour spaces for far larger than their layout; and it reads a SMALLTEXTOUT's rectangle even
+    // when the flags say there is none.
+    case U_EMR_UNDEF69:
+    case U_EMR_POLYTEXTOUTA:
+    case U_EMR_POLYTEXTOUTW:
+    case U_EMR_CREATECOLORSPACE:
+    case U_EMR_GLSRECORD:
+    case U_EMR_GLSBOUNDEDRECORD:
+    case U_EMR_DRAWESCAPE:
+    case U_EMR_EXTESCAPE:
+    case U_EMR_UNDEF107:
+    case U_EMR_FORCEUFIMAPPING:
+    case U_EMR_NAMEDESCAPE:
+    case U_EMR_COLORCORRECTPALETTE:
+    case U_EMR_SETICMPROFILEA:
+    case U_EMR_SETICMPROFILEW:
+    case U_EMR_UNDEF117:
+    case U_EMR_SETLINKEDUFIS:
+    case U_EMR_SETTEXTJUSTIFICATION:
+    case U_EMR_COLORMATCHTOTARGETW:
+    case U_EMR_CREATECOLORSPACEW:
+    case U_EMR_SMALLTEXTOUT:
+      return false;
+    // It reads a BITMAPINFOHEADER wherever a bitmap starts: a BITMAPCOREHEADER is measured here only.
+    case U_EMR_BITBLT:
+    case U_EMR_STRETCHBLT:
+    case U_EMR_ALPHABLEND:
+    case U_EMR_TRANSPARENTBLT:
+      return !CoreDib(r, 84);
+    case U_EMR_MASKBLT:
+      return !CoreDib(r, 84) && !CoreDib(r, 112);
+    case U_EMR_PLGBLT:
+      return !CoreDib(r, 96) && !CoreDib(r, 124);
+    case U_EMR_SETDIBITSTODEVICE:
+    case U_EMR_STRETCHDIBITS:
+      return !CoreDib(r, 48);
+    case U_EMR_CREATEMONOBRUSH:
+    case U_EMR_CREATEDIBPATTERNBRUSHPT:
+      return !CoreDib(r, 16);
+    case U_EMR_EXTCREATEPEN:
+      return !CoreDib(r, 12);
+    default:
+      return type >= U_EMR_MIN && type <= U_EMR_MAX;
+  }
+}
 
 TPaddedRecord::~TPaddedRecord() {
   Mark(FSize, FCapacity, true);

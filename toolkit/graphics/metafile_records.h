@@ -19,6 +19,9 @@ bool WmfRecordFits(std::span<const uint8_t> record);
 size_t EmfFixedSize(uint32_t type);
 // Whether the EMF record holds its fixed part and the counts, regions and bitmap headers it announces.
 bool EmfRecordFits(std::span<const uint8_t> record);
+// Whether libUEMF's own checks may be run on the EMF record (already measured by EmfRecordFits): it
+// knows the kind, and reads it as the published layout has it.
+bool EmfLibraryChecks(std::span<const uint8_t> record);
 
 // Whether a DIB of available bytes holds its header (at least a BITMAPINFOHEADER's 40 bytes, which
 // libUEMF reads whatever the kind), its colour masks and table and, uncompressed, rows lines of pixels
@@ -27,6 +30,10 @@ bool PackedDibFits(const uint8_t* dib, size_t available, int64_t rows = -1);
 
 // Bytes of a DIB's header, colour masks and colour table; 0 when they do not fit in size.
 size_t DibInfoSize(const uint8_t* dib, size_t size);
+
+// The pixels of a DIB once decoded, as its header gives its width and height (0 for a header too short
+// to say).
+uint64_t DibPixels(const uint8_t* dib, size_t size);
 
 // A record copied for libUEMF, followed by zeros: a read of the library's that goes past the record
 // stays in memory owned here and finds nothing. Under valgrind and AddressSanitizer the zeros are

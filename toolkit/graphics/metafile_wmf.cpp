@@ -57,14 +57,6 @@ QString Text(const char* p, int16_t length) {
   return QString::fromLatin1(p, length);
 }
 
-// Whether a packed DIB's rows run bottom-up (a positive height), so that source y counts from the
-// bottom line as the GDI's DIB calls measure it.
-bool BottomUp(const uint8_t* dib, size_t size) {
-  if (size >= kBmpInfoHeaderSize && ReadLE32(dib) >= kBmpInfoHeaderSize)
-    return static_cast<int32_t>(ReadLE32(dib + 8)) > 0;
-  return true;
-}
-
 // The object table: a new object takes the lowest free slot, as the GDI hands them out. Slots freed
 // are kept in order, so that a file creating a million objects costs no more than a million steps.
 class TObjectTable {
@@ -116,10 +108,10 @@ void TWmfPlayer::Blit(const TRecord& r, const char* dib, QPointF dest, QPointF d
     return;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
-  const QImage image = DecodePackedDib(bytes, r.BytesFrom(dib));
+  const QImage image = DecodePackedDib(bytes, r.BytesFrom(dib), TDibUse::Blit, FDC.Budget());
   if (image.isNull()) return;
   QRectF source(src, QSizeF(srcSize.x(), srcSize.y()));
-  if (dibCoordinates && BottomUp(bytes, r.BytesFrom(dib)))
+  if (dibCoordinates && DibBottomUp(bytes, r.BytesFrom(dib)))
     source.moveTop(image.height() - src.y() - srcSize.y());
   FDC.StretchBlt(target, image, source, rop);
 }
@@ -337,8 +329,11 @@ bool TWmfPlayer::Play(const TRecord& r) {
       const char* bitmap16 = nullptr;
       const char* dib = nullptr;
       TGdiBrush brush{5, Qt::black, 0, {}};
-      if (U_WMRDIBCREATEPATTERNBRUSH_get(c, &style, &usage, &bitmap16, &dib) && r.Holds(dib, 4))
-        brush.Pattern = DecodePackedDib(reinterpret_cast<const uint8_t*>(dib), r.BytesFrom(dib));
+      // A pattern of palette indices fills black, as in an EMF.
+      if (U_WMRDIBCREATEPATTERNBRUSH_get(c, &style, &usage, &bitmap16, &dib) && usage == U_DIB_RGB_COLORS &&
+          r.Holds(dib, 4))
+        brush.Pattern = DecodePackedDib(reinterpret_cast<const uint8_t*>(dib), r.BytesFrom(dib),
+                                        TDibUse::Pattern, FDC.Budget());
       Add(brush);
       break;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// Logical palettes, as the GDI calls the Parts rely on see them. A palette handle is an immutable,
-// shared palette object; "deleting" it drops this holder's reference.
+// Logical palettes as Windows GDI knows them (up to 256 entries of red, green, blue and flags), which
+// the readers hand to paletted bitmaps. A palette handle is an immutable, shared palette object;
+// "deleting" it drops this holder's reference.
 
 #include <cstdint>
 #include <memory>

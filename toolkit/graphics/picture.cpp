@@ -25,15 +25,17 @@ std::string ExtensionOf(const std::string& fileName) {
 }
 
 // The entries in registration order, without those hidden by a later entry of the same extension,
-// limited to the classes derived from graphicClass.
-std::vector<const TFileFormatEntry*> VisibleEntries(TGraphicClass graphicClass) {
+// limited to the classes derived from graphicClass and to the extensions keepExtension keeps.
+std::vector<const TFileFormatEntry*> VisibleEntries(TGraphicClass graphicClass,
+                                                    const TPicture::TExtensionTest& keepExtension = {}) {
   const auto& entries = Registry();
   std::vector<const TFileFormatEntry*> result;
   for (size_t i = 0; i < entries.size(); ++i) {
     bool hidden = false;
     for (size_t later = i + 1; later < entries.size() && !hidden; ++later)
       hidden = SameText(entries[later].Extension, entries[i].Extension);
-    if (!hidden && entries[i].GraphicClass && entries[i].GraphicClass->InheritsFrom(graphicClass))
+    if (!hidden && entries[i].GraphicClass && entries[i].GraphicClass->InheritsFrom(graphicClass) &&
+        (!keepExtension || keepExtension(entries[i].Extension)))
       result.push_back(&entries[i]);
   }
   return result;
@@ -97,10 +99,10 @@ TGraphicClass TPicture::FindGraphicClass(const std::string& extension) {
   return nullptr;
 }
 
-std::string TPicture::GraphicFilter(TGraphicClass graphicClass) {
-  const auto entries = VisibleEntries(graphicClass);
+std::string TPicture::GraphicFilter(TGraphicClass graphicClass, const TExtensionTest& keepExtension) {
+  const auto entries = VisibleEntries(graphicClass, keepExtension);
   if (entries.empty()) return {};
-  const std::string mask = GraphicFileMask(graphicClass);
+  const std::string mask = GraphicFileMask(graphicClass, keepExtension);
   std::string filter = std::string(kAllFilesWord) + " (" + mask + ")|" + mask;
   for (const TFileFormatEntry* entry : entries) {
     const std::string one = "*." + entry->Extension;
@@ -114,9 +116,9 @@ std::string TPicture::GraphicExtension(TGraphicClass graphicClass) {
   return entries.empty() ? std::string() : entries.front()->Extension;
 }
 
-std::string TPicture::GraphicFileMask(TGraphicClass graphicClass) {
+std::string TPicture::GraphicFileMask(TGraphicClass graphicClass, const TExtensionTest& keepExtension) {
   std::string mask;
-  for (const TFileFormatEntry* entry : VisibleEntries(graphicClass)) {
+  for (const TFileFormatEntry* entry : VisibleEntries(graphicClass, keepExtension)) {
     if (!mask.empty()) mask += ";";
     mask += "*." + entry->Extension;
   }

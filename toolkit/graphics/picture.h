@@ -3,6 +3,7 @@
 // file extensions: loading by file name picks the class by extension, and the file dialogs' filters
 // are built from it.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,12 +51,14 @@ class TPicture {
 
   // "Tous (*.a;*.b)|*.a;*.b|Desc A (*.a)|*.a|..." for every class derived from graphicClass, in
   // registration order; an extension registered again appears once, with its latest entry; an empty
-  // description gives just "(*.a)". Empty when no entry matches.
-  static std::string GraphicFilter(TGraphicClass graphicClass);
+  // description gives just "(*.a)". Empty when no entry matches. With keepExtension, only the
+  // extensions (without the dot) it keeps take part.
+  using TExtensionTest = std::function<bool(const std::string& extension)>;
+  static std::string GraphicFilter(TGraphicClass graphicClass, const TExtensionTest& keepExtension = {});
   // The first extension registered for the class (or a class derived from it), without the dot.
   static std::string GraphicExtension(TGraphicClass graphicClass);
-  // "*.a;*.b" for the classes derived from graphicClass.
-  static std::string GraphicFileMask(TGraphicClass graphicClass);
+  // "*.a;*.b" for the classes derived from graphicClass (and the extensions keepExtension keeps).
+  static std::string GraphicFileMask(TGraphicClass graphicClass, const TExtensionTest& keepExtension = {});
 
  private:
   std::unique_ptr<TGraphic> FGraphic;

@@ -20,9 +20,12 @@
 #include <QSpacerItem>
 #include <QUrl>
 
+#include "toolkit/core/file_names.h"
+#include "toolkit/core/file_system.h"
 #include "toolkit/ui/application.h"
 #include "toolkit/ui/file_filter.h"
 #include "toolkit/ui/forms.h"
+#include "toolkit/ui/local_file_names.h"
 #include "toolkit/ui/screen.h"
 #include "toolkit/ui/ui_messages.h"
 
@@ -208,14 +211,17 @@ bool TQtDialogs::InputQuery(const std::string& caption, const std::string& promp
 
 namespace {
 
-void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
+// The folder the dialog opens in: the given file's, or the initial one.
+std::string DialogFolder(const TFileDialogRequest& request) {
+  if (!request.FileName.empty() && request.FileName.front() == '/') return ExtractFilePath(request.FileName);
+  return request.InitialDir;
+}
+
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, const TDialogFolder& folder) {
   dialog.setWindowTitle(Q(request.Title));
-  if (!request.InitialDir.empty()) dialog.setDirectory(Q(request.InitialDir));
-  if (!request.FileName.empty()) {
-    const QFileInfo info(Q(request.FileName));
-    if (info.isAbsolute()) dialog.setDirectory(info.absolutePath());
-    dialog.selectFile(info.fileName());
-  }
+  if (!folder.Shown().isEmpty()) dialog.setDirectory(folder.Shown());
+  if (!request.FileName.empty())
+    dialog.selectFile(QFile::decodeName(ExtractFileName(request.FileName).c_str()));
   QStringList filters;
   for (const std::string& filter : QtNameFilters(request.Filter)) filters << Q(filter);
   if (!filters.isEmpty()) {
@@ -226,9 +232,11 @@ void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
   }
 }
 
-void TakeFileDialogAnswer(const QFileDialog& dialog, TFileDialogRequest& request) {
+void TakeFileDialogAnswer(const QFileDialog& dialog, TFileDialogRequest& request,
+                          const TDialogFolder& folder) {
   request.Files.clear();
-  for (const QString& file : dialog.selectedFiles()) request.Files.push_back(file.toStdString());
+  // Names that are not UTF-8 come back as the folder holds them, not as Qt shows them.
+  for (const QString& file : dialog.selectedFiles()) request.Files.push_back(folder.LocalFileName(file));
   request.FileName = request.Files.empty() ? std::string() : request.Files.front();
   const QStringList filters = dialog.nameFilters();
   const int index = filters.indexOf(dialog.selectedNameFilter());
@@ -268,9 +276,10 @@ bool TQtDialogs::OpenFile(TFileDialogRequest& request) {
   KeepAboveParent(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, request);
+  const TDialogFolder folder(DialogFolder(request));
+  PrepareFileDialog(dialog, request, folder);
   if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
-  TakeFileDialogAnswer(dialog, request);
+  TakeFileDialogAnswer(dialog, request, folder);
   return !request.Files.empty();
 }
 
@@ -280,19 +289,21 @@ bool TQtDialogs::SaveFile(TFileDialogRequest& request) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
-  PrepareFileDialog(dialog, request);
+  const TDialogFolder folder(DialogFolder(request));
+  PrepareFileDialog(dialog, request, folder);
   if (RunWithNormalCursor(dialog) != QDialog::Accepted) return false;
-  TakeFileDialogAnswer(dialog, request);
+  TakeFileDialogAnswer(dialog, request, folder);
   return !request.Files.empty();
 }
 
 bool TQtDialogs::SelectFolder(const std::string& caption, std::string& folder) {
-  QFileDialog dialog(DialogParent(), Q(caption), Q(folder));
+  const TDialogFolder start(folder);
+  QFileDialog dialog(DialogParent(), Q(caption), start.Shown());
   KeepAboveParent(dialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (RunWithNormalCursor(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  folder = dialog.selectedFiles().front().toStdString();
+  folder = start.LocalFileName(dialog.selectedFiles().front());
   return true;
 }
 
@@ -338,8 +349,9 @@ void TQtDialogs::PrintLines(const std::vector<std::string>& lines) {
 int TQtDialogs::OpenDocument(const std::string& fileName, const std::string&) {
   constexpr int kFileNotFound = 2;
   constexpr int kOpened = 42;
-  if (!QFileInfo::exists(Q(fileName))) return kFileNotFound;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(fileName))) ? kOpened : kFileNotFound;
+  // Looked for and handed on by its bytes: a name that is not UTF-8 is still this file.
+  if (!FileExists(fileName) && !DirectoryExists(fileName)) return kFileNotFound;
+  return QDesktopServices::openUrl(LocalFileUrl(fileName)) ? kOpened : kFileNotFound;
 }
 
 TModalResult TQtDialogs::ShowModal(TCustomForm& form) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <iterator>
 
 #include <filesystem>
 
@@ -67,12 +68,43 @@ TEST(FileReplaceTest, FailuresRaiseAndLeaveTheTargetAlone) {
   EXPECT_THROW(CopyFileReplacing(temp.Path().string(), target), EFOpenError);  // a folder
   std::filesystem::create_directories(target + ".tmp/busy");
   EXPECT_THROW(WriteFileReplacing(target, "new"), EFCreateError);
+  std::filesystem::remove_all(target + ".tmp");
   EXPECT_THROW(WriteFileReplacing(temp.File("no/such/folder.lng"), "new"), EFCreateError);
-  // The target itself is a folder with files: the rename fails and the temporary file goes.
+  // The target itself is a folder with files: refused, and no temporary file is left.
   std::filesystem::create_directories(temp.File("dir.lng/x"));
   EXPECT_THROW(WriteFileReplacing(temp.File("dir.lng"), "new"), EFCreateError);
   EXPECT_FALSE(std::filesystem::exists(temp.File("dir.lng.tmp")));
   EXPECT_EQ(Contents(target), "old");
+  // A replacement dropped before it was committed (an exception while writing) leaves the target.
+  {
+    TFileReplacement file(target);
+    file.Stream().WriteBuffer("half", 4);
+  }
+  EXPECT_EQ(Contents(target), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 2);
+}
+
+// A pipe or a device where a file is to be written, directly or through a link, is refused with the
+// name and the reason before anything is opened: no write blocks on a pipe, none goes into a device.
+TEST(FileReplaceTest, APipeOrADeviceIsNotReplaced) {
+  TempDir temp;
+  const std::string pipe = temp.File("pipe.bmp");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string device = temp.File("device.bmp");
+  std::filesystem::create_symlink("/dev/null", device);
+  for (const std::string& name : {pipe, device}) {
+    SCOPED_TRACE(name);
+    try {
+      WriteFileReplacing(name, "new");
+      ADD_FAILURE() << "written";
+    } catch (const EFCreateError& error) {
+      EXPECT_EQ(error.Message(),
+                "Impossible de créer le fichier " + name + " : ce n'est pas un fichier ordinaire");
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_TRUE(std::filesystem::is_symlink(device));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 2);
 }
 
 // A write that the system cuts short (a full disk; here a file-size limit, set in a child process of

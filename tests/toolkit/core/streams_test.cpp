@@ -1,8 +1,10 @@
 #include "toolkit/core/streams.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
+#include <filesystem>
 #include <vector>
 
 #include "tests/support/test_files.h"
@@ -24,7 +26,8 @@ TEST(MemoryStreamTest, ReadReturnsTheCountReadBufferAndWriteBufferRaise) {
   EXPECT_EQ(stream.Read(buffer.data(), 8), 0);
   EXPECT_EQ(stream.Read(buffer.data(), -3), 0);
   stream.SetPosition(1);
-  EXPECT_EQ(RaisedMessage<EReadError>([&] { stream.ReadBuffer(buffer.data(), 3); }), "Erreur de lecture du flux");
+  EXPECT_EQ(RaisedMessage<EReadError>([&] { stream.ReadBuffer(buffer.data(), 3); }),
+            "Erreur de lecture du flux");
   stream.SetPosition(0);
   stream.ReadBuffer(std::span<uint8_t>(buffer.data(), 3));
   EXPECT_EQ(buffer[0], 'a');
@@ -60,6 +63,21 @@ TEST(MemoryStreamTest, GrowsWithZerosCopiesAndUsesFiles) {
   loaded.LoadFromFile(dir.File("m.bin"));
   EXPECT_EQ(loaded.Size(), 10);
   EXPECT_EQ(loaded.Position(), 0);
+}
+
+// A pipe (which blocks an open for reading until someone writes) and a device are refused at once, for
+// reading as for writing; the pipe is left as it was.
+TEST(FileStreamTest, PipesAndDevicesAreRefusedWithoutWaiting) {
+  TempDir dir;
+  const std::string pipe = dir.File("pipe.jpg");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& name : {pipe, std::string("/dev/zero")}) {
+    SCOPED_TRACE(name);
+    EXPECT_THROW(TFileStream(name, fmOpenRead | fmShareDenyWrite), EFOpenError);
+    EXPECT_EQ(RaisedMessage<EFCreateError>([&] { TFileStream(name, fmCreate); }),
+              "Impossible de créer le fichier " + name + " : ce n'est pas un fichier ordinaire");
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST(FileStreamTest, OpenErrorsCreateTruncatesAndModesWork) {

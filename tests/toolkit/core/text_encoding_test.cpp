@@ -45,6 +45,21 @@ TEST(TextEncodingTest, Windows1252TextComesBackByteForByte) {
             "er");
 }
 
+TEST(TextEncodingTest, AByteOrderMarkIsLeftOutAndWrittenBack) {
+  TTextEncoding encoding = TTextEncoding::teUtf8;
+  EXPECT_EQ(TextToUtf8("\xEF\xBB\xBF[File]\r\n", encoding), "[File]\r\n");
+  EXPECT_EQ(encoding, TTextEncoding::teUtf8Bom);
+  EXPECT_EQ(Utf8ToText("[File]\r\n", encoding), "\xEF\xBB\xBF[File]\r\n");
+  EXPECT_EQ(TextToUtf8("\xEF\xBB\xBF", encoding), "");
+  EXPECT_EQ(encoding, TTextEncoding::teUtf8Bom);
+  // The mark's bytes before text that is no UTF-8 are Windows-1252 characters like the rest.
+  EXPECT_EQ(TextToUtf8("\xEF\xBB\xBF\xE9", encoding), "\xC3\xAF\xC2\xBB\xC2\xBF\xC3\xA9");
+  EXPECT_EQ(encoding, TTextEncoding::teWindows1252);
+  // A mark only at the start: one further on is text.
+  EXPECT_EQ(TextToUtf8("a\xEF\xBB\xBF", encoding), "a\xEF\xBB\xBF");
+  EXPECT_EQ(encoding, TTextEncoding::teUtf8);
+}
+
 TEST(TextEncodingTest, TextTheCodePageCannotCarryIsWrittenAsUtf8) {
   TTextEncoding encoding = TTextEncoding::teWindows1252;
   const std::string cyrillic = "\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA";  // Пуск
