@@ -636,10 +636,13 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
   // scan cannot end early, but its data may still turn out garbled after the first bands.
   JPEGProtected(context.Error, [&] { jpeg_start_decompress(&info); });
   context.NoteDataRead(true);
-  if (context.PictureDataMissing()) {
+  // A picture whose data were lost or garbled is flagged as well as refused, so that its caller can
+  // tell the user so rather than give the library's message code.
+  const auto refuseDataMissing = [this] {
     SetDataEndedEarly(true);
     throw EJPEG(JWRN_JPEG_EOF);
-  }
+  };
+  if (context.PictureDataMissing()) refuseDataMissing();
   if (info.output_components != 3 || info.output_width != info.image_width ||
       info.output_height != info.image_height)
     throw EJPEG(JERR_CONVERSION_NOTIMPL);
@@ -662,11 +665,11 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
         done += got;
       }
     });
-    if (done != count || context.PictureDataMissing()) throw EJPEG(JWRN_JPEG_EOF);
+    if (done != count || context.PictureDataMissing()) refuseDataMissing();
     sink.Band(static_cast<int>(first), static_cast<int>(count), band.data(), step);
   }
   JPEGProtected(context.Error, [&] { jpeg_finish_decompress(&info); });
-  if (context.PictureDataMissing()) throw EJPEG(JWRN_JPEG_EOF);
+  if (context.PictureDataMissing()) refuseDataMissing();
   return TJPEGBandResult::jbDecoded;
 }
 

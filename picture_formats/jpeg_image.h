@@ -137,7 +137,8 @@ class TJPEGImage : public TGraphic {
   // complete, before the first row. For any other file nothing is decoded and the result is jbNotWhole
   // (the caller decodes it whole); a refusal by the sink gives jbRefused. A damaged file raises EJPEG,
   // and so does one whose scan data libjpeg finds garbled partway (it cannot know sooner): then the
-  // bands handed over before are not the file's picture, and the sink must take them back.
+  // bands handed over before are not the file's picture, and the sink must take them back. A picture
+  // refused for data lost or garbled is also flagged by DataEndedEarly.
   TJPEGBandResult DecodeBands(TMemoryStream& file, TJPEGBandSink& sink);
   // Hands the decompressed bitmap out (decompressing first when needed); the picture keeps its data
   // and decompresses again if asked. A bitmap-only picture is left empty.

@@ -160,9 +160,9 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
     return TBandMergeResult::bmLoadWhole;
   std::exception_ptr raised;
   TResultBands bands(result, form, param, FRowsBefore);
+  TJPEGImage jpeg;
   try {
     FFile.LoadFromFile(fileName);
-    TJPEGImage jpeg;
     switch (jpeg.DecodeBands(FFile, bands)) {
       case TJPEGBandResult::jbDecoded:
         return TBandMergeResult::bmMerged;
@@ -177,7 +177,7 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
     }
   } catch (const std::exception& error) {
     bands.TakeBack();
-    FFailureReason = error.what();
+    FFailureReason = jpeg.DataEndedEarly() ? kDataEndedEarlyReason : error.what();
     return TBandMergeResult::bmFailed;
   }
   std::rethrow_exception(raised);

@@ -99,7 +99,6 @@ bool NewBitmap(std::unique_ptr<TBitmap>& bitmap) {
 
 namespace {
 
-constexpr const char* kCutShort = "the file ends before the picture's last row";
 constexpr const char* kNoPicture = "the file holds no picture";
 
 // Moves a decoded bitmap into the target as 24-bit: its pixels are taken over, not copied.
@@ -118,7 +117,7 @@ bool LoadJpegPicture(TBitmap& bitmap, const std::string& fileName, std::string& 
     TJPEGImage jpeg;
     jpeg.DecodeToWorkingBitmap(file, bitmap);
     if (!jpeg.DataEndedEarly()) return true;
-    reason = kCutShort;
+    reason = kDataEndedEarlyReason;
   } catch (const std::exception& error) {
     reason = error.what();
   }
@@ -154,7 +153,7 @@ bool LoadPicture(TBitmap& bitmap, const std::string& fileName, TPixelFormat& fil
     // What a reader kept of a cut file is part picture, part filler: a run must not merge it.
     if (graphic->DataEndedEarly()) {
       ResetBitmap(&bitmap);
-      reason = kCutShort;
+      reason = kDataEndedEarlyReason;
       return false;
     }
     if (auto* source = dynamic_cast<TBitmap*>(graphic)) {

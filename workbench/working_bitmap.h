@@ -36,6 +36,10 @@ void ResetBitmap(TBitmap* bitmap);
 // Replaces the variable's bitmap by a new empty one; false (and none) when it cannot be reset.
 bool NewBitmap(std::unique_ptr<TBitmap>& bitmap);
 
+// Why a picture whose reader flags its data as ended early (cut short, or garbled where the reader
+// can tell) is not used.
+inline constexpr const char* kDataEndedEarlyReason = "the picture's data are cut short or damaged";
+
 // Loads the file into the bitmap as 24-bit and reports the pixel format the file's picture had.
 // False for an unregistered extension, a missing file, a name that is no regular file (a pipe or a
 // device is never opened), or any failure while loading (a picture whose data end before its last row

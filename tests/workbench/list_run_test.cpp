@@ -117,7 +117,7 @@ TEST_F(ListRunTest, CorruptJpegFramesAreCountedAndLeftOut) {
     WriteWholeFile(paths.back(), ReadWholeFile(TestData(std::string("jpeg/") + sample)));
   }
   AddEntries(paths);
-  ExpectEndOfRun(2);
+  ExpectEndOfRun(2, true, LoadError(paths[1], "the picture's data are cut short or damaged"));
   Form->GetMAX1Click(nullptr);
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[0], paths[2], paths[4]})));
   EXPECT_EQ(Form->FResultCount, 3);
@@ -144,7 +144,7 @@ TEST_F(ListRunTest, ACutJpegIsCountedAndSkippedAndThePictureTestMarksIt) {
   bytes.resize(bytes.size() / 2);
   WriteWholeFile(paths[1], bytes);
   AddEntries(paths);
-  ExpectEndOfRun(1, true, LoadError(paths[1], "the file ends before the picture's last row"));
+  ExpectEndOfRun(1, true, LoadError(paths[1], "the picture's data are cut short or damaged"));
   Form->GetMAX1Click(nullptr);
   EXPECT_TRUE(SamePixels(*Form->FResult, *MaximumOf({paths[0], paths[2]})));
   EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
@@ -152,7 +152,7 @@ TEST_F(ListRunTest, ACutJpegIsCountedAndSkippedAndThePictureTestMarksIt) {
   SetMarks(*Form->ListBox1, "CCC");
   Form->ToolBar1Click(Form.get());
   Script().AnswerMessageBox(
-      IDOK, "1 Files in Error\nFirst: " + LoadError(paths[1], "the file ends before the picture's last row"));
+      IDOK, "1 Files in Error\nFirst: " + LoadError(paths[1], "the picture's data are cut short or damaged"));
   Form->Testvalidpictures1Click(nullptr);
   EXPECT_EQ(Marks(*Form->ListBox1), "CDC");
 }
@@ -165,7 +165,7 @@ TEST_F(ListRunTest, APictureThatFailsLeavesNothingOfItselfInTheResult) {
   bytes.resize(bytes.size() / 2);
   WriteWholeFile(cut, bytes);
   AddEntries({cut, Temp.File("gone.bmp")});
-  const std::string cutError = LoadError(cut, "the file ends before the picture's last row");
+  const std::string cutError = LoadError(cut, "the picture's data are cut short or damaged");
   ExpectEndOfRun(2, false, cutError);
   Form->GetMAX1Click(nullptr);
   TBitmap empty;
