@@ -40,73 +40,6 @@ void SyncFolderOf(const std::string& fileName) {
 
 }  // namespace
 
-// The temporary file's stream; its short writes name the target the user knows, not the temporary
-// file.
-class TFileReplacement::TTemporaryStream : public TStream {
- public:
-  TTemporaryStream(int handle, std::string fileName) : FHandle(handle), FFileName(std::move(fileName)) {}
-  ~TTemporaryStream() override {
-    if (FHandle >= 0) ::close(FHandle);
-  }
-  TTemporaryStream(const TTemporaryStream&) = delete;
-  TTemporaryStream& operator=(const TTemporaryStream&) = delete;
-
-  using TStream::Read;
-  using TStream::Write;
-  int64_t Read(std::span<uint8_t> buffer) override {
-    size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t got = ::read(FHandle, buffer.data() + done, buffer.size() - done);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
-  }
-  int64_t Write(std::span<const uint8_t> buffer) override {
-    size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t put = ::write(FHandle, buffer.data() + done, buffer.size() - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        FError = put < 0 ? errno : 0;
-        break;
-      }
-      done += static_cast<size_t>(put);
-    }
-    return static_cast<int64_t>(done);
-  }
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
-                       : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                          : SEEK_END;
-    const off_t result = ::lseek(FHandle, static_cast<off_t>(offset), whence);
-    return result < 0 ? -1 : static_cast<int64_t>(result);
-  }
-
-  // Flushes (when asked) and closes the file; false with FError set when either fails.
-  bool Close(bool flush) {
-    errno = 0;
-    bool closed = !flush || ::fsync(FHandle) == 0;
-    if (!closed) FError = errno;
-    if (::close(FHandle) != 0 && closed) {
-      closed = false;
-      FError = errno;
-    }
-    FHandle = -1;
-    return closed;
-  }
-  std::string WriteErrorMessage() const override {
-    return Format(SFWriteErrorEx,
-                  {FFileName, std::string(FError != 0 ? std::strerror(FError) : SShortWrite)});
-  }
-
- private:
-  int FHandle;
-  std::string FFileName;
-  int FError = 0;  // errno of the last write, flush or close that failed
-};
-
 TFileReplacement::TFileReplacement(const std::string& fileName, TLinkReplace links)
     : FFileName(fileName),
       FTarget(links == TLinkReplace::lrFollowLink ? ResolvedTarget(fileName) : fileName) {
@@ -127,7 +60,8 @@ TFileReplacement::TFileReplacement(const std::string& fileName, TLinkReplace lin
   const int handle = ::open(FTemporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (handle < 0) RaiseCreateError(fileName, std::strerror(errno));
   if (FReplacesFile && S_ISREG(existing.st_mode)) ::fchmod(handle, existing.st_mode & 07777);
-  FStream = std::make_unique<TTemporaryStream>(handle, fileName);
+  // Short writes name the target the user knows, not the temporary file.
+  FStream = std::make_unique<TFileStream>(handle, fileName);
 }
 
 TFileReplacement::~TFileReplacement() {

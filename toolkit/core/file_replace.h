@@ -42,12 +42,11 @@ class TFileReplacement {
   void Commit();
 
  private:
-  class TTemporaryStream;
   std::string FFileName;  // the name the user gave, for messages
   std::string FTarget;    // the file replaced (a followed link's file)
   std::string FTemporary;
   bool FReplacesFile = false;
-  std::unique_ptr<TTemporaryStream> FStream;
+  std::unique_ptr<TFileStream> FStream;
 };
 
 // Raises EFCreateError when the temporary file cannot be made or cannot take the target's place, and

@@ -113,8 +113,24 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
   if (FHandle < 0) throw EFOpenError(Format(SFOpenError, {fileName}));
 }
 
+TFileStream::TFileStream(int handle, std::string fileName)
+    : FFileName(std::move(fileName)), FHandle(handle) {}
+
 TFileStream::~TFileStream() {
   if (FHandle >= 0) ::close(FHandle);
+}
+
+bool TFileStream::Close(bool flush) {
+  if (FHandle < 0) return true;
+  errno = 0;
+  bool closed = !flush || ::fsync(FHandle) == 0;
+  if (!closed) FWriteError = errno;
+  if (::close(FHandle) != 0 && closed) {
+    closed = false;
+    FWriteError = errno;
+  }
+  FHandle = -1;
+  return closed;
 }
 
 int64_t TFileStream::Read(std::span<uint8_t> buffer) {

@@ -68,6 +68,8 @@ class TFileStream : public TStream {
   // fmCreate creates or truncates the file (EFCreateError on failure); the other modes open an
   // existing file (EFOpenError on failure). Sharing flags are accepted; POSIX has no mandatory locks.
   TFileStream(const std::string& fileName, uint16_t mode);
+  // Takes over a handle already open on a regular file; messages name the file as fileName.
+  TFileStream(int handle, std::string fileName);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -79,8 +81,10 @@ class TFileStream : public TStream {
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   void SetSize(int64_t size) override;
   const std::string& FileName() const { return FFileName; }
+  // Flushes the file to the disk when asked, and closes it; false when either fails (the write error
+  // message then says why). Nothing can be read or written afterwards.
+  bool Close(bool flush);
 
- protected:
   // Names the file and the system's reason for the last short write (a full disk, say).
   std::string WriteErrorMessage() const override;
 
