@@ -58,14 +58,10 @@ std::vector<TRoadOutcome> EveryRoad(
     return !picture->DataEndedEarly();
   }));
   outcomes.push_back(Outcome([&] {
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes);
-    stream.SetPosition(0);
     TBitmap working;
-    TJPEGImage picture;
-    picture.DecodeToWorkingBitmap(stream, working);
+    const bool whole = DecodeBytesToWorking(bytes, working);
     keep(working);
-    return !picture.DataEndedEarly();
+    return whole;
   }));
   TempDir folder;
   const std::string path = folder.File("frame.jpg");

@@ -57,13 +57,9 @@ long LastMarker(const Bytes& jpeg, uint8_t first, uint8_t last) {
 
 // The working-bitmap road's picture of the bytes, and whether its data ended early.
 std::pair<TRgbPicture, bool> DecodedWhole(const Bytes& bytes) {
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes);
-  stream.SetPosition(0);
   TBitmap working;
-  TJPEGImage picture;
-  picture.DecodeToWorkingBitmap(stream, working);
-  return {BitmapPixels(working), picture.DataEndedEarly()};
+  const bool whole = DecodeBytesToWorking(bytes, working);
+  return {BitmapPixels(working), !whole};
 }
 
 // A file that lacks no more than its end-of-image marker holds its whole picture (djpeg only warns),

@@ -16,6 +16,7 @@
 #include "picture_formats/jpeg_progress.h"
 #include "tests/picture_formats/picture_test_support.h"
 #include "tests/support/test_files.h"
+#include "toolkit/core/streams.h"
 
 // A picture's samples, rows top first without padding: R G B (or C M Y K from DecodeWithLibjpeg).
 struct TRgbPicture {
@@ -24,6 +25,16 @@ struct TRgbPicture {
   Bytes Pixels;
   const uint8_t* At(int x, int y) const { return &Pixels[(static_cast<size_t>(y) * Width + x) * 3]; }
 };
+
+// Decodes the JPEG bytes on the working-bitmap road, from memory; whether its data were whole.
+inline bool DecodeBytesToWorking(const Bytes& bytes, TBitmap& working) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes);
+  stream.SetPosition(0);
+  TJPEGImage picture;
+  picture.DecodeToWorkingBitmap(stream, working);
+  return !picture.DataEndedEarly();
+}
 
 // Reads a binary PPM (P6) or PGM (P5, grey expanded to RGB) of 8-bit samples.
 inline TRgbPicture ReadPnm(const std::string& fileName) {
