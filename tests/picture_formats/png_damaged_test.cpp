@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "picture_formats/byte_fields.h"
 #include "picture_formats/decoder.h"
 #include "tests/picture_formats/png_test_support.h"
+#include "tests/picture_formats/reader_test_support.h"
 #include "toolkit/core/messages.h"
 
 namespace {
@@ -110,6 +112,87 @@ TEST(PngDamaged, BadLayoutsGiveTheirMessagesAndTheReaderLoadsAfterwards) {
   EXPECT_ANY_THROW(LoadInto(graphic, Png({IHDR(2, 1, 8, 2), Chunk("IDAT", {1, 2})})));
   LoadInto(graphic, SimplePng(2, 1, 8, 2, {0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(PixelColors(graphic), (Bytes{1, 2, 3, 4, 5, 6}));
+}
+
+// What image data hold beyond the picture, around a file ImageMagick wrote (tests/data/png/pictures):
+// IDAT chunks after those the rows need, and data for rows past the last one, are checked and passed
+// over, so a second compressed stream in an extra IDAT chunk loads; bytes after the stream's end inside
+// the chunk that ends it, and IDAT chunks that come back after another chunk, are refused; a stream that
+// ends before the last row leaves the picture cut short, whatever follows it.
+TEST(PngDamaged, DataBeyondThePictureArePassedOverOrRefused) {
+  const Bytes file = Sample("png/pictures/rgb.png");
+  const Bytes colors = Sample("png/pictures/rgb.rgb");
+  // The file's chunks before and after its image data, and the rows those data inflate to.
+  std::vector<Bytes> before, after;
+  Bytes packed;
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const size_t length = BigEndian32(file.data() + at);
+    const std::string type(file.begin() + static_cast<long>(at) + 4,
+                           file.begin() + static_cast<long>(at) + 8);
+    const Bytes data(file.begin() + static_cast<long>(at) + 8,
+                     file.begin() + static_cast<long>(at + 8 + length));
+    if (type == "IDAT")
+      packed += data;
+    else
+      (packed.empty() ? before : after).push_back(Chunk(type, data));
+    at += 12 + length;
+  }
+  constexpr size_t kRowBytes = 37 * 3 + 1, kHeight = 23;
+  Bytes rows(kRowBytes * kHeight);
+  uLongf size = rows.size();
+  ASSERT_EQ(uncompress(rows.data(), &size, packed.data(), packed.size()), Z_OK);
+  ASSERT_EQ(size, rows.size());
+  Bytes moreRows = rows;
+  for (size_t i = 0; i < 3 * kRowBytes; ++i)
+    moreRows.push_back(static_cast<uint8_t>(i % kRowBytes == 0 ? 0 : i));
+  const Bytes firstRows(rows.begin(), rows.begin() + 10 * kRowBytes),
+      lastRows(rows.begin() + 10 * kRowBytes, rows.end());
+  std::vector<Bytes> smallChunks;
+  const Bytes packedMore = Deflate(moreRows);
+  for (size_t at = 0; at < packedMore.size(); at += 50)
+    smallChunks.push_back(
+        Chunk("IDAT", Bytes(packedMore.begin() + static_cast<long>(at),
+                            packedMore.begin() + static_cast<long>(std::min(at + 50, packedMore.size())))));
+
+  enum class Outcome { Loads, Refused, EndsEarly };
+  const struct {
+    const char* what;
+    std::vector<Bytes> imageData;  // the chunks that stand where the file's IDAT chunks stood
+    Outcome outcome;
+  } cases[] = {
+      {"as written", {Chunk("IDAT", packed)}, Outcome::Loads},
+      {"a second stream in an extra IDAT chunk",
+       {Chunk("IDAT", packed), Chunk("IDAT", Deflate(Bytes(500, 7)))},
+       Outcome::Loads},
+      {"an empty IDAT chunk after the data", {Chunk("IDAT", packed), Chunk("IDAT", {})}, Outcome::Loads},
+      {"rows beyond the picture", {Chunk("IDAT", packedMore)}, Outcome::Loads},
+      {"rows beyond the picture in many chunks", smallChunks, Outcome::Loads},
+      {"bytes after the stream's end in its chunk",
+       {Chunk("IDAT", packed + Bytes{1, 2, 3})},
+       Outcome::Refused},
+      {"IDAT chunks again after another chunk",
+       {Chunk("IDAT", packed), Chunk("tEXt", {'k', 0, 'v'}), Chunk("IDAT", Deflate(Bytes(9, 0)))},
+       Outcome::Refused},
+      {"a stream ending before the last row, the rest in a second one",
+       {Chunk("IDAT", Deflate(firstRows)), Chunk("IDAT", Deflate(lastRows))},
+       Outcome::EndsEarly},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.what);
+    std::vector<Bytes> chunks = before;
+    chunks.insert(chunks.end(), each.imageData.begin(), each.imageData.end());
+    chunks.insert(chunks.end(), after.begin(), after.end());
+    const Bytes changed = Png(chunks);
+    if (each.outcome == Outcome::Refused) {
+      EXPECT_EQ(LoadError(changed), "Cannot load image. Extra compressed data found in PNG file.");
+      continue;
+    }
+    const auto picture = LoadBytes<TPNGGraphic>(changed);
+    EXPECT_EQ(picture->DataEndedEarly(), each.outcome == Outcome::EndsEarly);
+    if (each.outcome == Outcome::Loads) {
+      EXPECT_EQ(PixelColors(*picture), colors);
+    }
+  }
 }
 
 }  // namespace

@@ -148,4 +148,24 @@ TEST(TIFFFiles, WhatIsNotDecodedIsRefusedByName) {
   EXPECT_EQ(message(TestData("tiff/signed16.tif")), unsupported("Signed samples are"));
 }
 
+// Compressions the reader does not decode, as other programs write them, are refused with the library's
+// sentence for an unknown scheme; only CCITT group 4 and old-style JPEG are named. A 16-bit palette's
+// colour map (3 x 65536 values) is more than the reader holds, and the picture is refused as invalid
+// (tests/data/tiff/make_refused_compressions.sh).
+TEST(TIFFFiles, CompressionsNotReadAndSixteenBitPalettesAreRefused) {
+  const std::string scheme = "Cannot load image. The compression scheme is not supported for TIF/TIFF files.";
+  const std::pair<const char*, std::string> cases[] = {
+      {"zstd.tif", scheme},
+      {"lzma.tif", scheme},
+      {"webp.tif", scheme},
+      {"jbig.tif", scheme},
+      {"jpeg2000.tif", scheme},
+      {"pal16.tif.gz", "Cannot load image. Invalid or unexpected TIF/TIFF image format."},
+  };
+  for (const auto& [name, message] : cases) {
+    const Bytes file = Sample(std::string("tiff/refused/") + name);
+    EXPECT_EQ(RaisedMessage<EInvalidGraphic>([&] { LoadBytes<TTIFFGraphic>(file); }), message) << name;
+  }
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/support/full_disk.h"
 #include "tests/translation/translation_fixture.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/ui/screen.h"
@@ -146,17 +147,19 @@ TEST_F(ChooserTest, CreatingOpensItsDialogInTheLanguageFolderEvenBeforeItExists)
 
 TEST_F(ChooserTest, AFailedCopyKeepsCurrentLngAndTheActiveName) {
   const std::string before = Read(Lng("current.lng"));
-  std::filesystem::create_directories(Lng("current.lng.tmp/busy"));
   LngForm->Show();
   Choose("fr.lng");
-  Script().AnswerMessageBox(IDOK, "Impossible de créer le fichier " + Lng("current.lng") + " : File exists.");
-  LngForm->BitBtnLngOk->click();
+  Script().AnswerMessageBox(IDOK,
+                            "Erreur d'écriture du fichier " + Lng("current.lng") + " : File too large.");
+  {
+    const TFullDisk full;
+    LngForm->BitBtnLngOk->click();
+  }
   EXPECT_EQ(Read(Lng("current.lng")), before);
   EXPECT_EQ(LngForm->FRemembered, CurrentLngFile());
   EXPECT_TRUE(LngForm->Visible());          // the failure keeps the chooser open
   EXPECT_EQ(Try->Caption(), "Try window");  // the active file was applied as it is
-  std::filesystem::remove_all(Lng("current.lng.tmp"));
-  if (geteuid() != 0) {  // permissions do not stop the superuser
+  if (geteuid() != 0) {                     // permissions do not stop the superuser
     ::chmod(Folder.c_str(), 0555);
     Script().AnswerMessageBox(IDOK);
     LngForm->BitBtnLngOk->click();

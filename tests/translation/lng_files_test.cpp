@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 
+#include "tests/support/full_disk.h"
 #include "tests/translation/translation_fixture.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_names.h"
@@ -333,11 +334,12 @@ TEST_F(LanguageFilesTest, AFailedWriteLeavesTheFileAsItWas) {
   WriteLngFile("");
   const std::string before = Read(Lng("current.lng"));
   Try->SetCaption("changed");
-  // Something in the way of the temporary file: a folder holding a file.
-  std::filesystem::create_directories(Lng("current.lng.tmp/x"));
-  EXPECT_THROW(WriteLngFile(""), EFCreateError);
+  // A full disk.
+  {
+    const TFullDisk full;
+    EXPECT_THROW(WriteLngFile(""), EWriteError);
+  }
   EXPECT_EQ(Read(Lng("current.lng")), before);
-  std::filesystem::remove_all(Lng("current.lng.tmp"));
   if (geteuid() != 0) {  // permissions do not stop the superuser
     ::chmod(Folder.c_str(), 0555);
     EXPECT_THROW(WriteLngFile(""), EFCreateError);
@@ -347,11 +349,15 @@ TEST_F(LanguageFilesTest, AFailedWriteLeavesTheFileAsItWas) {
   // A folder that cannot be made.
   Write(Temp.File("plain"), "a file");
   EXPECT_THROW(WriteLngFile(Temp.File("plain") + "/lng/x.lng"), EFCreateError);
-  // A temporary file left by an earlier failure is no obstacle, and the write leaves none behind.
-  Write(Lng("current.lng.tmp"), "stale");
+  // A file of the user's own named as the old temporary file stays as it is, and the write leaves no
+  // file of its own behind.
+  Write(Lng("current.lng.tmp"), "mine");
   WriteLngFile("");
   EXPECT_NE(Read(Lng("current.lng")).find("Caption=changed"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(Lng("current.lng.tmp")));
+  EXPECT_EQ(Read(Lng("current.lng.tmp")), "mine");
+  for (const auto& entry : std::filesystem::directory_iterator(Folder))
+    EXPECT_TRUE(entry.path().filename() == "current.lng" || entry.path().filename() == "current.lng.tmp")
+        << entry.path();
 }
 
 TEST_F(LanguageFilesTest, ListingAndFileNames) {

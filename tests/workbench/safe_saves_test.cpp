@@ -16,6 +16,7 @@
 
 #include "tests/workbench/main_window_fixture.h"
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/file_names.h"
 #include "toolkit/core/format.h"
 #include "toolkit/core/inifiles.h"
 #include "toolkit/core/messages.h"
@@ -203,6 +204,74 @@ TEST_F(SafeSavesTest, APipeAmongThePicturesIsAPictureThatDoesNotLoad) {
   EXPECT_EQ(Paths(*Form->ListBox1), frames);
   for (const std::string& path : {frames[0], frames[2], frames[4], listPipe})
     EXPECT_TRUE(std::filesystem::is_fifo(path)) << path;
+}
+
+// "Save Result as..." beside and onto names that the fixed temporary name of old could not take: a
+// file of the user's own named "<name>.tmp" stays, a name of 255 bytes is saved, a link whose file does
+// not exist yet is written through, and a file no one may write is refused by its mode (by the
+// superuser too) with its name and the reason. No temporary file is left in any case.
+TEST_F(SafeSavesTest, SavesBesideAndOntoNamesOfEveryKind) {
+  RunThree();
+  struct Case {
+    const char* what;
+    std::string name;               // the name chosen in the save dialog
+    std::function<void()> prepare;  // what stands there before the save
+    bool asked;                     // the overwrite question comes first
+    std::string refusal;            // the message of a refused save; "" when it is saved
+    std::function<void()> check;    // what stands there afterwards
+  };
+  const std::string mine = Temp.File("night.bmp.tmp");
+  const std::string longName = Temp.File(std::string(251, 'n') + ".bmp");
+  const std::string link = Temp.File("link.bmp"), made = Temp.File("made.bmp");
+  const std::string readOnly = Temp.File("kept.bmp");
+  const auto result = [&](const std::string& path) {
+    EXPECT_TRUE(SamePixels(*Loaded(path), *Form->FResult)) << path;
+  };
+  const Case cases[] = {
+      {"a user's <name>.tmp beside it", Temp.File("night.bmp"),
+       [&] {
+         WriteWholeFile(mine, {'m', 'i', 'n', 'e'});
+         ::chmod(mine.c_str(), 0444);
+       },
+       false, "",
+       [&] {
+         result(Temp.File("night.bmp"));
+         EXPECT_EQ(ReadWholeFile(mine), (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
+         EXPECT_EQ(Permissions(mine), 0444u);
+       }},
+      {"a new name of 255 bytes", longName, [] {}, false, "", [&] { result(longName); }},
+      {"the same name again", longName, [] {}, true, "", [&] { result(longName); }},
+      {"a link whose file does not exist yet", link,
+       [&] { std::filesystem::create_symlink("made.bmp", link); }, false, "",
+       [&] {
+         EXPECT_TRUE(std::filesystem::is_symlink(link));
+         result(made);
+       }},
+      {"a file no one may write", readOnly,
+       [&] {
+         WritePicture("kept.bmp", 7);
+         ::chmod(readOnly.c_str(), 0444);
+       },
+       true, Format(SFCreateErrorEx, {readOnly, std::string(std::strerror(EACCES))}) + ".",
+       [&] {
+         EXPECT_TRUE(SamePixels(*Loaded(readOnly), *NoisePicture(5, 3, 7)));
+         EXPECT_EQ(Permissions(readOnly), 0444u);
+       }},
+  };
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.what);
+    each.prepare();
+    Form->FDirty = true;
+    Script().AnswerSaveFile(each.name);
+    if (each.asked) Script().AnswerMessageDlg(mrYes, "OverWrite? " + each.name);
+    if (!each.refusal.empty()) Script().AnswerMessageBox(IDOK, each.refusal);
+    Form->SaveResult1Click(nullptr);
+    EXPECT_TRUE(AllAnswered());
+    EXPECT_EQ(Form->FDirty, !each.refusal.empty());
+    each.check();
+  }
+  ExpectOnlyFiles({"a.bmp", "b.bmp", "c.bmp", "night.bmp", "night.bmp.tmp", ExtractFileName(longName),
+                   "link.bmp", "made.bmp", "kept.bmp"});
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include "workbench/working_bitmap.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "picture_formats/format_list.h"
+#include "tests/picture_formats/tiff_test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/workbench/pixel_test_support.h"
 #include "toolkit/graphics/canvas.h"
@@ -25,14 +27,18 @@ class WorkingBitmapTest : public testing::Test {
 };
 
 TEST_F(WorkingBitmapTest, SaveNamesFollowTheExtension) {
-  // The extension is looked up as text inside ".BMP.JPG.JPS.JPEG": a part of one counts too.
+  // The extension is looked up as text inside ".BMP.JPG.JPS.JPEG": a part of one counts too, and so
+  // does a bare dot (found in the JPEG names first).
   const struct {
     const char* given;
     const char* written;
     bool jpeg;
-  } cases[] = {{"photo.JPE", "photo.JPE", true}, {"photo.jps", "photo.jps", true},
-               {"photo.bm", "photo.bm", false},  {"photo.png", "photo.bmp", false},
-               {"photo", "photo.bmp", false},    {"my.night/photo", "my.night/photo.bmp", false}};
+  } cases[] = {{"photo.JPE", "photo.JPE", true},  {"photo.jps", "photo.jps", true},
+               {"photo.bm", "photo.bm", false},   {"photo.png", "photo.bmp", false},
+               {"photo", "photo.bmp", false},     {"my.night/photo", "my.night/photo.bmp", false},
+               {"photo.B", "photo.B", false},     {"photo.jp", "photo.jp", true},
+               {"photo.J", "photo.J", true},      {"photo.", "photo.", true},
+               {"photo.bmpx", "photo.bmp", false}};
   auto bitmap = NoisePicture(5, 3, 1);
   std::filesystem::create_directory(temp.Path() / "my.night");
   for (const auto& c : cases) {
@@ -91,6 +97,31 @@ TEST_F(WorkingBitmapTest, UnloadablePicturesFail) {
   WriteWholeFile(temp.File("broken.bmp"), {'B', 'M', 1, 2, 3});
   EXPECT_FALSE(LoadPicture(*bitmap, temp.File("broken.bmp")));
   EXPECT_EQ(bitmap->Width(), 4);
+}
+
+// A picture whose 24-bit working form would need more than 4 GiB is refused with the toolkit's message
+// once its reader has loaded it, and the working form is never made: a bilevel deflate TIFF of 48000 x
+// 30000 pixels (180 MB as read, 4.3 GB as 24-bit).
+TEST_F(WorkingBitmapTest, APictureWhoseWorkingFormPassesFourGiBIsRefused) {
+  constexpr uint32_t kWidth = 48000, kHeight = 30000, kRowsPerStrip = 1000;
+  const Bytes rows(kWidth / 8 * kRowsPerStrip, 0x0F);  // stripes
+  uLongf size = compressBound(static_cast<uLong>(rows.size()));
+  Bytes strip(size);
+  ASSERT_EQ(compress2(strip.data(), &size, rows.data(), static_cast<uLong>(rows.size()), 9), Z_OK);
+  strip.resize(size);
+  TTIFFBuilder tiff;
+  std::vector<uint32_t> offsets, counts;
+  for (uint32_t row = 0; row < kHeight; row += kRowsPerStrip) {
+    offsets.push_back(tiff.Data(strip));
+    counts.push_back(static_cast<uint32_t>(strip.size()));
+  }
+  tiff.Long(256, {kWidth}).Long(257, {kHeight}).Short(277, {1}).Short(258, {1}).Short(262, {1});
+  tiff.Short(259, {8}).Long(278, {kRowsPerStrip}).Long(273, offsets).Long(279, counts);
+  WriteWholeFile(temp.File("huge.tif"), tiff.Build());
+  TBitmap bitmap;
+  std::string reason;
+  EXPECT_FALSE(LoadPicture(bitmap, temp.File("huge.tif"), reason));
+  EXPECT_EQ(reason, "Ressources système insuffisantes");
 }
 
 }  // namespace
