@@ -146,7 +146,10 @@ class TFormMain : public TMainWindowForm {
   bool FDirty = false;               // the result holds unsaved work
   std::unique_ptr<TBitmap> FResult;  // the result buffer
   bool FFirstIsStep = true;
-  int32_t FResultCount = 0;
+  int32_t FResultCount = 0;  // pictures merged into the result
+  // A picture has been merged into the result since it was last emptied: there is a result to save.
+  // Set by the runs as they merge, cleared with the result; no other command's count stands for it.
+  bool FResultMerged = false;
   // Step numbering.
   std::string FStepPrefix;
   std::string FStepExt;
@@ -328,6 +331,7 @@ class TFormMain : public TMainWindowForm {
     std::unique_ptr<TBitmap> Bitmap;
     bool Dirty = false;
     int32_t Count = 0;
+    bool Merged = false;
   };
   // Sets the result aside and gives the run a new empty one; false, with the result untouched, when
   // none can be made.

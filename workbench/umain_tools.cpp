@@ -132,7 +132,9 @@ void TFormMain::SearchAndSave(TSearchOp Op) {
 void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext) {
   FAbort = false;
   FPause = false;
-  FResultCount = 0;
+  // The search counts the pictures it processed on its own: the result's count, which the status line
+  // shows for the result, is left alone.
+  int processed = 0;
   if (ListBox1->Count() == 0 || !Op || !FormSearch) return;
   ToolBar1Click(this);
   Application->ProcessMessages();
@@ -176,7 +178,7 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
       ShowProgress(-i, text, ListBox1, false);
       continue;
     }
-    ++FResultCount;  // the pictures processed
+    ++processed;
     MarkEntryGood(i, ListBox1);
     ShowProgress(i, path, ListBox1, true);
 
@@ -204,7 +206,7 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
   }
   picture.reset();
   if (errors != 0) {
-    std::string text = Format("%d File(s) in Error / %d Processed", {errors, FResultCount});
+    std::string text = Format("%d File(s) in Error / %d Processed", {errors, processed});
     Application->MessageBox(text + "\nFirst: " + firstFailure.Text(), "Processed Pictures", MB_OK);
   }
 }
@@ -261,6 +263,7 @@ void TFormMain::MaximumSearch() {
         winner = path;
         found = true;
         FResultCount = 1;
+        FResultMerged = true;
         ShowBitmap(FResult.get());
         ShowMergedCount(path);
         break;
