@@ -92,8 +92,12 @@ void TFormMain::ShowProgress(int Index, const std::string& Text, TCheckListBox* 
 }
 
 void TFormMain::ShowMergedCount(const std::string& Text) {
+  // A result merged from more pictures than the left list now holds (another list loaded since) has
+  // no place in it: as for any number past the list, the counter is left empty.
+  const int count = ListBox1->Count();
   SetFontStyle(StatusBar1->Font, clBlack, false);
-  StatusBar1->Panels(0).SetText(Format("%d/%d", {FResultCount, ListBox1->Count()}));
+  StatusBar1->Panels(0).SetText(FResultCount <= count ? Format("%d/%d", {FResultCount, count})
+                                                      : std::string());
   StatusBar1->Panels(2).SetText(Text);
   StatusBar1->Invalidate();
 }
@@ -200,7 +204,12 @@ void TFormMain::NewList1Click(TObject*) {
   AddFiles1Click(this);
   TCheckListBox* list = ListBox1;
   if (list->Count() == 0) return;
-  if (list->ItemIndex() < 0) list->SetItemIndex(0);
+  // The files were shown while nothing was highlighted, which the status line calls an empty list:
+  // the entry highlighted now is shown in its place.
+  if (list->ItemIndex() < 0) {
+    list->SetItemIndex(0);
+    PreviewEntry(0, list);
+  }
   if (list->ItemIndex() == 0) list->SetSelected(0, true);
 }
 
