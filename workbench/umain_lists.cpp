@@ -102,7 +102,10 @@ void TFormMain::ShowMergedCount(const std::string& Text) {
   StatusBar1->Invalidate();
 }
 
-void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List) {
+void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List, const std::string& Text) {
+  // A failed entry is not read again (runs skip it, a click only marks it again, without a text): the
+  // reason it failed with stays until the file is read again.
+  if (!Text.empty()) FFailureTexts[List->Items()[Index]] = Text;
   List->SetState(Index, cbUnchecked);
   List->SetItemEnabled(Index, false);
   List->Invalidate();
@@ -110,6 +113,7 @@ void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List) {
 }
 
 void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
+  if (!FFailureTexts.empty()) FFailureTexts.erase(List->Items()[Index]);
   List->SetState(Index, cbChecked);
   List->SetItemEnabled(Index, true);
   List->Invalidate();
@@ -118,6 +122,11 @@ void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
 
 void TFormMain::ListBoxDrawItem(TCheckListBox* Control, int Index, const TRect& Rect, TOwnerDrawState) {
   DrawPictureEntry(*Control, Index, Rect);
+}
+
+std::string TFormMain::FailureTextOf(const std::string& Path) const {
+  const auto found = FFailureTexts.find(Path);
+  return found != FFailureTexts.end() ? found->second : LoadFailureText(Path, kFailedBeforeReason);
 }
 
 // ---- Clearing
@@ -275,10 +284,10 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
       ShowProgress(i, path, list, true);
     } else {
       ++errors;
-      MarkEntryFailed(i, list);
       const std::string text =
           loaded ? RefusalText(path, SizeMismatchReason(picture, referenceWidth, referenceHeight))
                  : LoadFailureText(path, reason);
+      MarkEntryFailed(i, list, text);
       firstFailure.Note(text);
       ShowProgress(-i, text, list, false);
     }

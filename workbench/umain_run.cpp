@@ -67,7 +67,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   auto fail = [&](int index, const std::string& text) {
     ++errors;
     firstFailure.Note(text);
-    MarkEntryFailed(index, ListBox1);
+    MarkEntryFailed(index, ListBox1, text);
     ShowProgress(-index, text, ListBox1, false);
   };
 
@@ -247,7 +247,7 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   }
   // A picture that cannot be loaded is said and marked as a list run says and marks it.
   const std::string text = LoadFailureText(path, reason);
-  MarkEntryFailed(i, ListBox1);
+  MarkEntryFailed(i, ListBox1, text);
   ResetBitmap(&Image1->OwnBitmap());
   LayoutView();
   ShowProgress(-i, text, ListBox1, false);
