@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 
@@ -26,6 +27,7 @@
 #include "toolkit/ui/statusbar.h"
 #include "toolkit/ui/stdctrls.h"
 #include "toolkit/ui/toolbar.h"
+#include "workbench/failure_texts.h"
 #include "workbench/ulngstrings.h"
 
 namespace {
@@ -255,15 +257,15 @@ std::optional<TMemIniFile>& BuiltInTexts() {
   return texts;
 }
 
-// A file that cannot be read is applied as an empty one: no text changes.
+// A name that stands for nothing is an empty file: no text changes (a fresh installation has no
+// current.lng). A name that stands for something that cannot be read (a pipe, a device, a folder, a
+// link whose file is gone, a file the user may not read) raises EFOpenError naming it and the
+// reason: the user asked for that language and must learn why it did not come.
 TMemIniFile OpenLngFile(const std::string& fileName) {
   TMemIniFile ini("");
-  if (!FileExists(fileName)) return ini;
-  try {
-    TTextEncoding encoding;
-    ini.SetText(ReadLngText(fileName, encoding));
-  } catch (const EFOpenError&) {
-  }
+  if (!NameInUse(fileName)) return ini;
+  TTextEncoding encoding;
+  ini.SetText(ReadLngText(fileName, encoding));
   return ini;
 }
 
@@ -310,8 +312,10 @@ std::string ResolveLngFile(const std::string& Name) {
 }
 
 std::string FindLngFile(const std::string& BareName) {
+  // Whatever stands under the name in the user's folder is theirs, even when it cannot be read: the
+  // installed file of that name must not be applied in its place without a word.
   const std::string own = LngFolder() + BareName;
-  if (FileExists(own)) return own;
+  if (NameInUse(own)) return own;
   const std::string installed = InstalledLngFolder();
   if (!installed.empty() && FileExists(installed + BareName)) return installed + BareName;
   return own;
@@ -353,11 +357,22 @@ bool ListAllLngFiles(TStringList& List) {
   return List.Count() > 0;
 }
 
-std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding) {
-  // A pipe or a device is never opened: reading one could wait for ever.
+bool NameInUse(const std::string& FileName) {
+  // A name the user may not look at (a folder on its way that may not be searched) may well stand
+  // for a file: reading it says why it cannot be read.
   struct stat info {};
-  if (::stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-    throw EFOpenError(Format(SFOpenError, {FileName}));
+  return !FileName.empty() &&
+         (::lstat(FileName.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR));
+}
+
+void CheckLngFileReadable(const std::string& FileName) {
+  // A pipe or a device is never opened: reading one could wait for ever.
+  if (const std::string reason = UnreadableFileReason(FileName); !reason.empty())
+    throw EFOpenError(Format("Cannot read the language file %s: %s.", {FileName, reason}));
+}
+
+std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding) {
+  CheckLngFileReadable(FileName);
   TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
   std::string bytes(static_cast<size_t>(file.Size()), '\0');
   file.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -383,7 +398,7 @@ std::string ActiveLngFile() {
 }
 
 void ApplyActiveLanguage() {
-  if (FileExists(ActiveLngFile())) ReadLngFile("");
+  if (NameInUse(ActiveLngFile())) ReadLngFile("");
 }
 
 void KeepBuiltInTexts() {

@@ -41,13 +41,14 @@ bool ListAllLngFiles(TStringList& List);
 // that is a symbolic link is replaced itself: the file it points to is never written.
 void WriteLngFile(const std::string& Name);
 // Applies the file (current.lng for an empty name, the installed one while the language folder has
-// none) to the windows; a missing file changes no text.
+// none) to the windows; a name that stands for nothing changes no text. One that cannot be read raises
+// EFOpenError naming it and the reason, and changes no text.
 // Every window then receives the message WM_USER + 500 and is repainted.
 void ReadLngFile(const std::string& Name);
 // The active language file: current.lng, the installed one while the language folder has none.
 std::string ActiveLngFile();
-// Start-up: applies the active language file when there is one. A file that cannot be read changes no
-// text, as when the chooser applies it.
+// Start-up: applies the active language file when there is one. One that cannot be read changes no
+// text and raises, as when the chooser applies it, for the caller to report.
 void ApplyActiveLanguage();
 // Keeps the texts the windows show now as the program's own (once the windows are made, before any
 // language file is applied).
@@ -56,8 +57,13 @@ void KeepBuiltInTexts();
 // language file set stays; then every window is told as after a language file.
 void RestoreBuiltInTexts();
 
+// True when the name stands for anything on disk, a link whose file is gone included, or may do so
+// (a folder on its way may not be searched).
+bool NameInUse(const std::string& FileName);
+// Raises EFOpenError, naming the file and the reason, unless it is a regular file that may be read.
+void CheckLngFileReadable(const std::string& FileName);
 // A language file's text as UTF-8 (a byte-order mark left out), with the encoding it was found in;
-// raises EFOpenError when it cannot be read or is no regular file.
+// raises EFOpenError, naming the file and the reason, when it cannot be read or is no regular file.
 std::string ReadLngText(const std::string& FileName, TTextEncoding& Encoding);
 
 // Puts the language folder and the installed folder elsewhere (tests); an empty language folder brings

@@ -205,16 +205,25 @@ void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
     // The copy goes through a temporary file: when it fails, current.lng stays as it was, is applied
     // as it is, and the failure is reported once that is done. A current.lng that is a link to a
     // user's file is replaced itself; the user's file is never written.
+    // A chosen file that cannot be read (a pipe, a folder, a link whose file is gone) is said the
+    // same way, by its name and the reason, before anything is copied.
     std::exception_ptr failure;
-    if (!SameFile(candidate, current) && FileExists(candidate)) {
+    if (!SameFile(candidate, current) && NameInUse(candidate)) {
       try {
+        CheckLngFileReadable(candidate);
         CopyFileReplacing(candidate, current, TLinkReplace::lrReplaceLink);
         FRemembered = ExtractFileName(candidate);
       } catch (const Exception&) {
         failure = std::current_exception();
       }
     }
-    ApplyActiveFile();
+    // The active file applied as it is, unless it cannot be read either: then the chosen file's
+    // failure, which came first, is the one said.
+    try {
+      ApplyActiveFile();
+    } catch (const Exception&) {
+      if (!failure) throw;
+    }
     if (failure) std::rethrow_exception(failure);
   } else if (ModalResult() == mrCancel) {
     ApplyActiveFile();

@@ -1,5 +1,7 @@
 #include "workbench/failure_texts.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +16,11 @@ std::string UnreadableFileReason(const std::string& fileName) {
   int error = 0;
   switch (FileKindOf(fileName, &error)) {
     case TFileKind::fkMissing:
+      // A link whose file is gone still stands in folders and lists: "no such file" of a name the
+      // user sees there would puzzle.
+      if (struct stat link{};
+          error == ENOENT && ::lstat(fileName.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        return "a symbolic link to a file that does not exist";
       return std::strerror(error);
     case TFileKind::fkDirectory:
       return std::strerror(EISDIR);
@@ -22,7 +29,9 @@ std::string UnreadableFileReason(const std::string& fileName) {
     case TFileKind::fkRegular:
       break;
   }
-  return ::access(fileName.c_str(), R_OK) == 0 ? std::string() : std::strerror(errno);
+  // The effective user is the one that opens the file.
+  return ::faccessat(AT_FDCWD, fileName.c_str(), R_OK, AT_EACCESS) == 0 ? std::string()
+                                                                        : std::strerror(errno);
 }
 
 std::string LoadFailureText(const std::string& path, const std::string& reason) {

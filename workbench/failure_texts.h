@@ -6,8 +6,9 @@
 
 class TBitmap;
 
-// Why the file cannot be read as a picture or a list, found by looking at the name without opening
-// it (a pipe would block, a device might never end); empty for a regular file that may be read.
+// Why the file cannot be read as a picture, a list or a language file, found by looking at the name
+// without opening it (a pipe would block, a device might never end); empty for a regular file that
+// may be read.
 std::string UnreadableFileReason(const std::string& fileName);
 
 // The reason shown for an entry marked failed by an earlier load or run, which is not read again.

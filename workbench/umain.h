@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/ui/checklst.h"
@@ -146,7 +147,10 @@ class TFormMain : public TMainWindowForm {
   bool FDirty = false;               // the result holds unsaved work
   std::unique_ptr<TBitmap> FResult;  // the result buffer
   bool FFirstIsStep = true;
-  int32_t FResultCount = 0;
+  int32_t FResultCount = 0;  // pictures merged into the result
+  // A picture has been merged into the result since it was last emptied: there is a result to save.
+  // Set by the runs as they merge, cleared with the result; no other command's count stands for it.
+  bool FResultMerged = false;
   // Step numbering.
   std::string FStepPrefix;
   std::string FStepExt;
@@ -179,7 +183,9 @@ class TFormMain : public TMainWindowForm {
   void ShowProgress(int Index, const std::string& Text, TCheckListBox* List, bool Ok);
   // The pictures merged into the result so far over the left list's count, with the text.
   void ShowMergedCount(const std::string& Text);
-  void MarkEntryFailed(int Index, TCheckListBox* List);
+  // Unchecks and disables the entry. Text says why it failed: it is kept and shown when the entry is
+  // clicked later (a failed entry is not read again). Without a text the kept one stays.
+  void MarkEntryFailed(int Index, TCheckListBox* List, const std::string& Text = {});
   void MarkEntryGood(int Index, TCheckListBox* List);
   void ClearList(TCheckListBox* List);
   void ClearRightList();
@@ -328,6 +334,7 @@ class TFormMain : public TMainWindowForm {
     std::unique_ptr<TBitmap> Bitmap;
     bool Dirty = false;
     int32_t Count = 0;
+    bool Merged = false;
   };
   // Sets the result aside and gives the run a new empty one; false, with the result untouched, when
   // none can be made.
@@ -341,6 +348,11 @@ class TFormMain : public TMainWindowForm {
   void CreateToolBars();
   void CreateMenu();
   void BindHandlers();
+
+  // What the status line said of an entry when it failed, by path, for the failed entries (which are
+  // not read again) clicked later.
+  std::string FailureTextOf(const std::string& Path) const;
+  std::unordered_map<std::string, std::string> FFailureTexts;
 
   // The picture size the view was last laid out for.
   int FLayoutWidth = -1;

@@ -31,6 +31,7 @@ void TFormMain::FormCreate(TObject*) {
   NewBitmap(FResult);
   FFirstIsStep = true;
   FResultCount = 0;
+  FResultMerged = false;
   InitStepNumbering();
   Image1->SetStretch(true);
   ToolButton7->SetDown(true);
@@ -41,7 +42,9 @@ void TFormMain::FormCreate(TObject*) {
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
   CanClose = true;
-  if (!FDirty) return;
+  // Work is lost only when the result holds a merged picture: with none (after "Clear Result", or a
+  // run that merged nothing) there is nothing to save, and a Yes could only keep the window open.
+  if (!FDirty || !FResultMerged) return;
   switch (Application->MessageBox("Save Processed Image?", "Quit!!", MB_YESNOCANCEL)) {
     case IDYES:
       SaveResult1Click(this);
@@ -58,6 +61,7 @@ void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TFormMain::FormDestroy(TObject*) {
   FDirty = false;
+  FResultMerged = false;
   FResult.reset();
 }
 

@@ -92,13 +92,20 @@ void TFormMain::ShowProgress(int Index, const std::string& Text, TCheckListBox* 
 }
 
 void TFormMain::ShowMergedCount(const std::string& Text) {
+  // A result merged from more pictures than the left list now holds (another list loaded since) has
+  // no place in it: as for any number past the list, the counter is left empty.
+  const int count = ListBox1->Count();
   SetFontStyle(StatusBar1->Font, clBlack, false);
-  StatusBar1->Panels(0).SetText(Format("%d/%d", {FResultCount, ListBox1->Count()}));
+  StatusBar1->Panels(0).SetText(FResultCount <= count ? Format("%d/%d", {FResultCount, count})
+                                                      : std::string());
   StatusBar1->Panels(2).SetText(Text);
   StatusBar1->Invalidate();
 }
 
-void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List) {
+void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List, const std::string& Text) {
+  // A failed entry is not read again (runs skip it, a click only marks it again, without a text): the
+  // reason it failed with stays until the file is read again.
+  if (!Text.empty()) FFailureTexts[List->Items()[Index]] = Text;
   List->SetState(Index, cbUnchecked);
   List->SetItemEnabled(Index, false);
   List->Invalidate();
@@ -106,6 +113,7 @@ void TFormMain::MarkEntryFailed(int Index, TCheckListBox* List) {
 }
 
 void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
+  if (!FFailureTexts.empty()) FFailureTexts.erase(List->Items()[Index]);
   List->SetState(Index, cbChecked);
   List->SetItemEnabled(Index, true);
   List->Invalidate();
@@ -114,6 +122,11 @@ void TFormMain::MarkEntryGood(int Index, TCheckListBox* List) {
 
 void TFormMain::ListBoxDrawItem(TCheckListBox* Control, int Index, const TRect& Rect, TOwnerDrawState) {
   DrawPictureEntry(*Control, Index, Rect);
+}
+
+std::string TFormMain::FailureTextOf(const std::string& Path) const {
+  const auto found = FFailureTexts.find(Path);
+  return found != FFailureTexts.end() ? found->second : LoadFailureText(Path, kFailedBeforeReason);
 }
 
 // ---- Clearing
@@ -200,7 +213,12 @@ void TFormMain::NewList1Click(TObject*) {
   AddFiles1Click(this);
   TCheckListBox* list = ListBox1;
   if (list->Count() == 0) return;
-  if (list->ItemIndex() < 0) list->SetItemIndex(0);
+  // The files were shown while nothing was highlighted, which the status line calls an empty list:
+  // the entry highlighted now is shown in its place.
+  if (list->ItemIndex() < 0) {
+    list->SetItemIndex(0);
+    PreviewEntry(0, list);
+  }
   if (list->ItemIndex() == 0) list->SetSelected(0, true);
 }
 
@@ -266,10 +284,10 @@ void TFormMain::Testvalidpictures1Click(TObject*) {
       ShowProgress(i, path, list, true);
     } else {
       ++errors;
-      MarkEntryFailed(i, list);
       const std::string text =
           loaded ? RefusalText(path, SizeMismatchReason(picture, referenceWidth, referenceHeight))
                  : LoadFailureText(path, reason);
+      MarkEntryFailed(i, list, text);
       firstFailure.Note(text);
       ShowProgress(-i, text, list, false);
     }

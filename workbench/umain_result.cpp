@@ -105,8 +105,9 @@ bool TFormMain::SaveAs(TBitmap* Bitmap, std::string& FileName, int& Answer) {
 
 void TFormMain::SaveResult1Click(TObject*) {
   // Before any picture was merged (or after "Clear Result") the result is an empty pixel: saving it
-  // would only put a black dot over a file of the user's.
-  if (!FResult || FResultCount == 0) {
+  // would only put a black dot over a file of the user's. The result itself says whether it holds a
+  // picture: counts that other commands reuse (the search's) do not.
+  if (!FResult || !FResultMerged) {
     Application->MessageBox("There is no result to save: no picture has been merged into it.",
                             "Save Result as...", MB_OK | MB_ICONINFORMATION);
     return;
@@ -151,6 +152,9 @@ void TFormMain::ViewResult1Click(TObject*) {
 void TFormMain::ClearResult1Click(TObject*) {
   ResetBitmap(FResult.get());
   FResultCount = 0;
+  // Nothing is left to save, so closing asks nothing.
+  FResultMerged = false;
+  FDirty = false;
   ShowBitmap(FResult.get());
   ShowMergedCount(kstproc);
 }

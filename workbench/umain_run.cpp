@@ -67,7 +67,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   auto fail = [&](int index, const std::string& text) {
     ++errors;
     firstFailure.Note(text);
-    MarkEntryFailed(index, ListBox1);
+    MarkEntryFailed(index, ListBox1, text);
     ShowProgress(-index, text, ListBox1, false);
   };
 
@@ -80,6 +80,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
       if (LoadPicture(*FResult, path, reason)) {
         if (FFirstIsStep) {
           FResultCount = 1;
+          FResultMerged = true;
           kept.Bitmap.reset();
         }
         if (SaveSteps && FFirstIsStep) SaveStep(FResult.get(), answer);
@@ -147,6 +148,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
       if (merge(i, path, failure)) {
         FDirty = true;
         ++FResultCount;
+        FResultMerged = true;
         kept.Bitmap.reset();
         if (SaveSteps) SaveStep(FResult.get(), answer);
         if (!FAbort) {
@@ -166,7 +168,7 @@ void TFormMain::RunOnList(bool SaveSteps, TImageOp Op, intptr_t Param, bool Firs
   }
   picture.reset();
 
-  const bool mergedAny = FResultCount > 0;
+  const bool mergedAny = FResultMerged;
   if (!mergedAny) RestoreResult(kept);
   if (!FAbort && !SaveSteps && !FPause && mergedAny) SaveResult1Click(this);
   ReportErrors(errors, firstFailure.Text());
@@ -225,6 +227,7 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   if (loaded && Op(*FResult, *FResult, Param)) {
     FDirty = true;
     ++FResultCount;
+    FResultMerged = true;
     MarkEntryGood(i, ListBox1);
     ShowBitmap(FResult.get());
     ShowMergedCount(path);
@@ -244,7 +247,7 @@ void TFormMain::RunOnCurrentEntry(TImageOp Op, intptr_t Param) {
   }
   // A picture that cannot be loaded is said and marked as a list run says and marks it.
   const std::string text = LoadFailureText(path, reason);
-  MarkEntryFailed(i, ListBox1);
+  MarkEntryFailed(i, ListBox1, text);
   ResetBitmap(&Image1->OwnBitmap());
   LayoutView();
   ShowProgress(-i, text, ListBox1, false);
@@ -260,8 +263,12 @@ void TFormMain::ReportErrors(int Errors, const std::string& FirstFailure) {
 bool TFormMain::SetResultAside(TKeptResult& Kept) {
   Kept.Dirty = FDirty;
   Kept.Count = FResultCount;
+  Kept.Merged = FResultMerged;
   Kept.Bitmap = std::move(FResult);
-  if (NewBitmap(FResult)) return true;
+  if (NewBitmap(FResult)) {
+    FResultMerged = false;
+    return true;
+  }
   FResult = std::move(Kept.Bitmap);
   return false;
 }
@@ -270,6 +277,7 @@ void TFormMain::RestoreResult(TKeptResult& Kept) {
   if (Kept.Bitmap) FResult = std::move(Kept.Bitmap);
   FDirty = Kept.Dirty;
   FResultCount = Kept.Count;
+  FResultMerged = Kept.Merged;
   if (Image1->ShowsShared()) ShowBitmap(FResult.get());
 }
 

@@ -132,7 +132,9 @@ void TFormMain::SearchAndSave(TSearchOp Op) {
 void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string Ext) {
   FAbort = false;
   FPause = false;
-  FResultCount = 0;
+  // The search counts the pictures it processed on its own: the result's count, which the status line
+  // shows for the result, is left alone.
+  int processed = 0;
   if (ListBox1->Count() == 0 || !Op || !FormSearch) return;
   ToolBar1Click(this);
   Application->ProcessMessages();
@@ -172,11 +174,11 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
       const std::string text = LoadFailureText(path, reason);
       firstFailure.Note(text);
       ResetBitmap(picture.get());
-      MarkEntryFailed(i, ListBox1);
+      MarkEntryFailed(i, ListBox1, text);
       ShowProgress(-i, text, ListBox1, false);
       continue;
     }
-    ++FResultCount;  // the pictures processed
+    ++processed;
     MarkEntryGood(i, ListBox1);
     ShowProgress(i, path, ListBox1, true);
 
@@ -191,12 +193,13 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
         if (SaveAs(picture.get(), output, answer))
           MarkEntryGood(ListBox2->Items().Add(output), ListBox2);
         else if (!FAbort)
-          MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);  // the user said No
+          MarkEntryFailed(ListBox2->Items().Add(output), ListBox2,
+                          RefusalText(output, "not written: the overwrite question was answered No"));
       } catch (const std::exception& error) {
         // A file that cannot be written is a failed save like any other, said with its reason.
         ++errors;
         firstFailure.Note(error.what());
-        MarkEntryFailed(ListBox2->Items().Add(output), ListBox2);
+        MarkEntryFailed(ListBox2->Items().Add(output), ListBox2, error.what());
         ShowProgress(-i, error.what(), ListBox1, false);
       }
     }
@@ -204,7 +207,7 @@ void TFormMain::SearchList(TSearchOp Op, bool Save, std::string Dir, std::string
   }
   picture.reset();
   if (errors != 0) {
-    std::string text = Format("%d File(s) in Error / %d Processed", {errors, FResultCount});
+    std::string text = Format("%d File(s) in Error / %d Processed", {errors, processed});
     Application->MessageBox(text + "\nFirst: " + firstFailure.Text(), "Processed Pictures", MB_OK);
   }
 }
@@ -243,7 +246,7 @@ void TFormMain::MaximumSearch() {
   // the entries before it wait until it is found.
   struct TPendingMark {
     int Index;
-    bool Failed;  // else examined and not a maximum
+    std::string Failure;  // why it did not load; empty when examined and not a maximum
   };
   std::vector<TPendingMark> pending;
   TFirstFailure firstFailure;
@@ -261,16 +264,18 @@ void TFormMain::MaximumSearch() {
         winner = path;
         found = true;
         FResultCount = 1;
+        FResultMerged = true;
         ShowBitmap(FResult.get());
         ShowMergedCount(path);
         break;
       }
-      pending.push_back({i, !loaded});
+      const std::string failure = loaded ? std::string() : LoadFailureText(path, reason);
+      pending.push_back({i, failure});
       if (loaded) {
         ShowProgress(i, path, ListBox1, true);
       } else {
-        firstFailure.Note(LoadFailureText(path, reason));
-        ShowProgress(-i, LoadFailureText(path, reason), ListBox1, false);
+        firstFailure.Note(failure);
+        ShowProgress(-i, failure, ListBox1, false);
       }
     }
     ++i;
@@ -281,7 +286,7 @@ void TFormMain::MaximumSearch() {
     // Pictures that do not load are marked as everywhere; with a point outside every picture that
     // loads, no other mark changes.
     for (const TPendingMark& mark : pending)
-      if (mark.Failed) MarkEntryFailed(mark.Index, ListBox1);
+      if (!mark.Failure.empty()) MarkEntryFailed(mark.Index, ListBox1, mark.Failure);
     const std::string text =
         anyLoaded ? Format("The point %d, %d lies outside every checked picture; no mark was changed.",
                            {FPointX, FPointY})
@@ -293,8 +298,8 @@ void TFormMain::MaximumSearch() {
   }
   kept.Bitmap.reset();
   for (const TPendingMark& mark : pending) {
-    if (mark.Failed)
-      MarkEntryFailed(mark.Index, ListBox1);
+    if (!mark.Failure.empty())
+      MarkEntryFailed(mark.Index, ListBox1, mark.Failure);
     else
       ListBox1->SetChecked(mark.Index, false);
   }
@@ -310,8 +315,9 @@ void TFormMain::MaximumSearch() {
       std::string reason;
       if (!LoadPicture(*picture, path, reason)) {
         // The result keeps the maximum found so far.
-        MarkEntryFailed(i, ListBox1);
-        ShowProgress(-i, LoadFailureText(path, reason), ListBox1, false);
+        const std::string failure = LoadFailureText(path, reason);
+        MarkEntryFailed(i, ListBox1, failure);
+        ShowProgress(-i, failure, ListBox1, false);
       } else if (BrighterAtProbe(*picture, *FResult, param)) {
         FDirty = true;
         ListBox1->SetChecked(i, true);

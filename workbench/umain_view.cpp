@@ -55,16 +55,21 @@ void TFormMain::PreviewEntry(int Index, TCheckListBox* List) {
   bool ok = Index >= 0 && count > 0 && Index < count;
   if (ok) {
     const std::string path = List->Items()[Index];
-    // A disabled entry failed before: it is not read again (its reason was said then), but the user
-    // clicking it is still told why nothing is shown.
-    std::string reason = List->ItemEnabled(Index) ? std::string() : kFailedBeforeReason;
-    if (List->ItemEnabled(Index) && LoadPicture(Image1->OwnBitmap(), path, reason)) {
+    std::string reason;
+    if (!List->ItemEnabled(Index)) {
+      // A disabled entry failed before and is not read again; the user clicking it is told why it
+      // failed then.
+      ok = false;
+      MarkEntryFailed(Index, List);
+      ShowProgress(-Index, FailureTextOf(path), List, false);
+    } else if (LoadPicture(Image1->OwnBitmap(), path, reason)) {
       if (FormCreateImg && FormCreateImg->Visible()) Image1Click(this);
       ShowProgress(Index, path, List, true);
     } else {
       ok = false;
-      MarkEntryFailed(Index, List);
-      ShowProgress(-Index, LoadFailureText(path, reason), List, false);
+      const std::string text = LoadFailureText(path, reason);
+      MarkEntryFailed(Index, List, text);
+      ShowProgress(-Index, text, List, false);
     }
   } else {
     ShowProgress(-count, kstEmptyList, List, false);

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "tests/support/full_disk.h"
+#include "tests/support/raised_message.h"
 #include "tests/translation/translation_fixture.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_names.h"
@@ -289,7 +290,8 @@ TEST_F(LanguageFilesTest, AByteOrderMarkIsNoPartOfTheFirstSection) {
 }
 
 // Start-up applies the active language as the chooser would; a damaged one changes no text and stops
-// nothing, a pipe under its name included.
+// nothing. One that cannot be read (a pipe under its name, never opened, included) changes no text
+// either, and says why for start-up to report it.
 TEST_F(LanguageFilesTest, TheActiveLanguageIsAppliedAtStartUpAndADamagedOneSurvived) {
   ApplyActiveLanguage();  // no current.lng: the program's own words
   EXPECT_EQ(Try->Applied, 0);
@@ -307,8 +309,11 @@ TEST_F(LanguageFilesTest, TheActiveLanguageIsAppliedAtStartUpAndADamagedOneSurvi
   EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction");
   std::string garbage;
   for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 151 + 7) % 256);
-  const auto survives = [&](const char* what) {
-    EXPECT_NO_THROW(ApplyActiveLanguage()) << what;
+  const auto survives = [&](const char* what, const std::string& reason = {}) {
+    EXPECT_EQ(
+        RaisedMessage<EFOpenError>(ApplyActiveLanguage),
+        reason.empty() ? reason : "Cannot read the language file " + Lng("current.lng") + ": " + reason + ".")
+        << what;
     EXPECT_EQ(LngForm->Caption(), "Fichiers de Traduction") << what;
     EXPECT_EQ(FormMain->Quit1->Caption(), "Quit..") << what;
   };
@@ -318,15 +323,15 @@ TEST_F(LanguageFilesTest, TheActiveLanguageIsAppliedAtStartUpAndADamagedOneSurvi
   survives("a file cut short");
   std::filesystem::remove(Lng("current.lng"));
   ASSERT_EQ(::mkfifo(Lng("current.lng").c_str(), 0644), 0);
-  survives("a named pipe, never opened");
+  survives("a named pipe, never opened", "not a regular file (a pipe or a device)");
   std::filesystem::remove(Lng("current.lng"));
   std::filesystem::create_directories(Lng("current.lng"));
-  survives("a folder");
+  survives("a folder", "Is a directory");
   std::filesystem::remove(Lng("current.lng"));
   if (geteuid() != 0) {  // permissions do not stop the superuser
     Write(Lng("current.lng"), "[LngForm]\r\nCaption=Traductions\r\n");
     ::chmod(Lng("current.lng").c_str(), 0);
-    survives("a file that cannot be read");
+    survives("a file that cannot be read", "Permission denied");
   }
 }
 

@@ -78,7 +78,8 @@ TEST_F(ListRunTest, UncheckedAndDisabledEntriesAreSkippedAndTheResultShownAndCle
   Form->ClearResult1->Click();
   EXPECT_EQ(Form->FResult->Width(), 1);
   EXPECT_EQ(Form->FResultCount, 0);
-  EXPECT_TRUE(Form->FDirty);  // the close question stays armed
+  EXPECT_FALSE(Form->FResultMerged);
+  EXPECT_FALSE(Form->FDirty);  // nothing is left to save: closing asks nothing
   EXPECT_EQ(Form->StatusBar1->Panels(2).Text(), kstproc);
 }
 

@@ -40,6 +40,7 @@ TEST_F(MainWindowHandlersTest, CloseQuestionCancelYesAndNo) {
 
   Form->Show();
   Form->FDirty = true;
+  Form->FResultMerged = true;
   Script().AnswerMessageBox(IDCANCEL, "Save Processed Image?");
   Form->Close();
   EXPECT_TRUE(Form->Visible());
@@ -49,7 +50,6 @@ TEST_F(MainWindowHandlersTest, CloseQuestionCancelYesAndNo) {
   EXPECT_EQ(Script().Asked()[0].Flags & MB_BUTTONS_MASK, MB_YESNOCANCEL);
 
   // Yes saves through "Save Result as..." (its dialog cancelled here) and keeps the window.
-  Form->FResultCount = 1;
   Script().AnswerMessageBox(IDYES, "Save Processed Image?");
   Script().AnswerSaveFile("");
   Form->Close();

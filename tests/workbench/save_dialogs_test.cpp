@@ -31,7 +31,7 @@ TEST_F(SaveDialogsTest, EveryPictureSaveDialogOffersTheTypesWrittenUnderTheirNam
     }
 
   Form->FResult = NoisePicture(4, 3, 1);
-  Form->FResultCount = 1;
+  Form->FResultMerged = true;
   EXPECT_EQ(FilterOf([&] { Form->SaveResult1->Click(); }), offered);
   Fill(*Form->ListBox1, {Temp.File("frame.jpg")});  // the crop asks for its names only over a list
   EXPECT_EQ(FilterOf([&] { Form->CropSave1->Click(); }), offered);
