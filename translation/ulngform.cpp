@@ -10,6 +10,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/string_list.h"
 #include "toolkit/core/string_utils.h"
+#include "toolkit/ui/guarded.h"
 #include "toolkit/ui/screen.h"
 #include "translation/uformedit.h"
 #include "translation/ulng.h"
@@ -226,7 +227,9 @@ void TLngForm::FormCloseQuery(TObject*, bool& CanClose) {
     }
     if (failure) std::rethrow_exception(failure);
   } else if (ModalResult() == mrCancel) {
-    ApplyActiveFile();
     FRemembered = ExtractFileName(current);
+    // Cancel is the way out of the chooser whatever stands under current.lng: an active file that
+    // cannot be read is said, and the window still closes.
+    Guarded([this] { ApplyActiveFile(); });
   }
 }

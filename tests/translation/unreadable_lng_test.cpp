@@ -139,6 +139,37 @@ TEST_F(UnreadableLngTest, MakingOneActiveSaysWhyAndKeepsTheActiveFile) {
   }
 }
 
+// Cancel, or the close box, is always a way out: an active file that cannot be read is said, and the
+// chooser closes all the same.
+TEST_F(UnreadableLngTest, CancelSaysWhyTheActiveFileCannotBeReadAndCloses) {
+  const std::function<void()> leaves[] = {[] { LngForm->BitBtnLngCancel->click(); },
+                                          [] {
+                                            LngForm->SetModalResult(mrCancel);
+                                            LngForm->Close();
+                                          }};
+  for (const TUnreadable& bad : kUnreadables) {
+    for (const auto& leave : leaves) {
+      std::filesystem::remove(Lng("current.lng"));
+      bad.Make(Lng("current.lng"));
+      LngForm->Show();
+      // Reading it or, when it stands for no file, making it anew fails: either says the name and why.
+      Script().AnswerMessageBox(IDOK);
+      const size_t asked = Script().Asked().size();
+      {
+        TWithoutPrivileges user;
+        leave();
+      }
+      ASSERT_EQ(Script().Asked().size(), asked + 1) << bad.What;
+      EXPECT_NE(Script().Asked().back().Text.find(Lng("current.lng")), std::string::npos) << bad.What;
+      EXPECT_EQ(Script().Asked().back().Flags & MB_ICONSTOP, MB_ICONSTOP) << bad.What;
+      EXPECT_FALSE(LngForm->Visible()) << bad.What;
+      EXPECT_EQ(Try->Caption(), "Try window") << bad.What;
+      EXPECT_EQ(LngForm->FRemembered, "current.lng") << bad.What;
+      std::filesystem::remove(Lng("current.lng"));
+    }
+  }
+}
+
 // Start-up reports an active file that cannot be read, through the door every handler goes through,
 // and the program keeps its own words.
 TEST_F(UnreadableLngTest, AnActiveFileThatCannotBeReadIsReportedAtStartUp) {
