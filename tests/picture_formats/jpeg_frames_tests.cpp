@@ -56,6 +56,22 @@ TEST(JpegFrames, EveryDamagedFrameIsRefusedOnEveryRoad) {
   }
 }
 
+// Shown scan by scan (progressive display), a frame is judged as on the other roads.
+TEST(JpegFrames, FramesShownScanByScanAreJudgedAlike) {
+  for (const std::string folder : {kWhole, kRefused}) {
+    for (const std::string& name : JpegFilesIn(folder)) {
+      SCOPED_TRACE(name);
+      const TRoadOutcome outcome = Outcome([&] {
+        auto picture = LoadBytes<TJPEGImage>(Sample(folder + name));
+        picture->ProgressiveDisplay = true;
+        picture->GetBitmap();
+        return !picture->DataEndedEarly();
+      });
+      EXPECT_EQ(outcome.Whole, folder == kWhole);
+    }
+  }
+}
+
 // Whatever the damage, the roads come to one decision, and those that decode give the same picture.
 TEST(JpegFrames, EveryRoadDecidesAlikeOnAnyDamage) {
   struct TDamage {
