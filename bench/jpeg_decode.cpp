@@ -1,7 +1,8 @@
 // JPEG decoding against the true floor: plain libjpeg-turbo decoding every file into one reused buffer.
 // In one process and over the same files it times, in turn, the floor; the JPEG picture class as its
-// callers use it (a picture loaded from the file, its bitmap decoded); and LoadPicture, the workbench's
-// load, into one working bitmap kept from file to file. It prints the medians and each one's ratio to
+// callers use it (a picture loaded from the file, its bitmap decoded); LoadPicture, the workbench's
+// load, into one working bitmap kept from file to file; and the band road of runs (the file read into
+// memory, then decoded band by band, the bands used by no one). It prints the medians and each one's ratio to
 // the floor, and fails when the decoded pixels differ from the floor's.
 //
 //   bench_jpeg_decode FOLDER [repetitions]                 the folder's JPEG files
@@ -57,6 +58,33 @@ std::vector<std::string> Files(int argc, char** argv, const std::string& scratch
   return files;
 }
 
+// Keeps the rows handed over, when asked to.
+class TBandRows : public TJPEGBandSink {
+ public:
+  bool Start(int width, int height, bool) override {
+    Width = width;
+    Height = height;
+    if (Keep) Rows.assign(static_cast<size_t>(width) * 3 * static_cast<size_t>(height), 0);
+    return true;
+  }
+  void Band(int first, int count, const uint8_t* rows, size_t step) override {
+    if (!Keep) return;
+    for (int k = 0; k < count; ++k)
+      std::copy_n(rows + step * static_cast<size_t>(k), step,
+                  Rows.data() + step * static_cast<size_t>(first + k));
+  }
+  bool Keep = false;
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Rows;
+};
+
+// Decodes the file on the band road; false when it did not go that road whole.
+bool DecodeInBands(const std::string& file, TMemoryStream& bytes, TBandRows& bands) {
+  bytes.LoadFromFile(file);
+  TJPEGImage jpeg;
+  return jpeg.DecodeBands(bytes, bands) == TJPEGBandResult::jbDecoded && !jpeg.DataEndedEarly();
+}
+
 void ExpectFloorPixels(const TPlainJpegDecoder& floor, const TBitmap& bitmap, const char* what) {
   bool same = bitmap.Width() == floor.Width && bitmap.Height() == floor.Height;
   const size_t rowBytes = static_cast<size_t>(floor.Width) * 3;
@@ -92,6 +120,13 @@ int main(int argc, char** argv) {
     ExpectFloorPixels(floor, picture.GetBitmap(), "the JPEG class");
     if (!LoadPicture(working, files[0])) throw std::runtime_error("LoadPicture fails on " + files[0]);
     ExpectFloorPixels(floor, working, "LoadPicture");
+    TMemoryStream fileBytes;
+    TBandRows bands;
+    bands.Keep = true;
+    if (!DecodeInBands(files[0], fileBytes, bands)) throw std::runtime_error("no band road for " + files[0]);
+    if (bands.Width != floor.Width || bands.Height != floor.Height || bands.Rows != floor.Pixels)
+      throw std::runtime_error("the band road decodes differently from plain libjpeg-turbo");
+    bands.Keep = false;
     std::printf("%zu JPEG files of %d x %d (%.1f MP), %d repetitions; %s\n", files.size(), floor.Width,
                 floor.Height, floor.Width * double(floor.Height) / 1e6, repetitions, MachineLoad().c_str());
 
@@ -112,6 +147,11 @@ int main(int argc, char** argv) {
          [&] {
            for (const std::string& file : files)
              if (!LoadPicture(working, file)) throw std::runtime_error("LoadPicture fails on " + file);
+         }},
+        {"DecodeBands from the file's bytes in memory",
+         [&] {
+           for (const std::string& file : files)
+             if (!DecodeInBands(file, fileBytes, bands)) throw std::runtime_error("no band road for " + file);
          }},
     };
     std::vector<std::vector<double>> times(ways.size());

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "picture_formats/format_messages.h"
+#include "picture_formats/jpeg_frame_scans.h"
+#include "picture_formats/jpeg_stream_managers.h"
 
 namespace {
 
@@ -17,10 +19,20 @@ TTIFFJPEGDecoder::TStripSource& SourceOf(j_decompress_ptr info) {
 
 // The source manager's routines run inside libjpeg: none of them may raise.
 
+// Hands the library the next few bytes of the strip.
+void HandOver(TTIFFJPEGDecoder::TStripSource& source) {
+  const size_t count = std::min(source.PendingCount, JPEGCarefulPieceBytes);
+  source.Pub.next_input_byte = source.Pending;
+  source.Pub.bytes_in_buffer = count;
+  source.Pending += count;
+  source.PendingCount -= count;
+}
+
 void InitSource(j_decompress_ptr info) {
   auto& source = SourceOf(info);
-  source.Pub.next_input_byte = source.Data;
-  source.Pub.bytes_in_buffer = source.Size;
+  source.Pending = source.Data;
+  source.PendingCount = source.Size;
+  HandOver(source);
 }
 
 // Asked for bytes the strip does not hold: serve an end-of-image marker, so that libjpeg ends the image
@@ -28,21 +40,36 @@ void InitSource(j_decompress_ptr info) {
 boolean FillInputBuffer(j_decompress_ptr info) {
   static const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
   auto& source = SourceOf(info);
+  if (source.PendingCount > 0) {
+    HandOver(source);
+    return TRUE;
+  }
   source.HitEnd = true;
   source.Pub.next_input_byte = kEndOfImage;
   source.Pub.bytes_in_buffer = sizeof kEndOfImage;
   return TRUE;
 }
 
+// A skip past the strip's end leaves the end-of-image marker.
 void SkipInputData(j_decompress_ptr info, long count) {
   if (count <= 0) return;
   auto& source = SourceOf(info);
-  if (static_cast<unsigned long>(count) <= source.Pub.bytes_in_buffer) {
-    source.Pub.next_input_byte += count;
-    source.Pub.bytes_in_buffer -= static_cast<size_t>(count);
-  } else {
-    FillInputBuffer(info);
+  size_t remaining = static_cast<size_t>(count);
+  if (remaining > source.Pub.bytes_in_buffer) {
+    remaining -= source.Pub.bytes_in_buffer;
+    source.Pub.bytes_in_buffer = 0;
+    if (remaining > source.PendingCount) {
+      source.PendingCount = 0;
+      FillInputBuffer(info);
+    } else {
+      // The library asks for the bytes after these when it needs them.
+      source.Pending += remaining;
+      source.PendingCount -= remaining;
+    }
+    return;
   }
+  source.Pub.next_input_byte += remaining;
+  source.Pub.bytes_in_buffer -= remaining;
 }
 
 void TermSource(j_decompress_ptr) {}
@@ -66,6 +93,7 @@ void TTIFFJPEGDecoder::DecodeInit() {
   FInfo.err = JPEGErrorManager(FError);
   JPEGProtected(FError, [this] { jpeg_CreateDecompress(&FInfo, JPEG_LIB_VERSION, sizeof(FInfo)); });
   FCreated = true;
+  JPEGProgress(reinterpret_cast<j_common_ptr>(&FInfo), FScans, nullptr);
 
   const auto& subsampling = FProperties.YCbCrSubsampling;
   FHorizontalSubsampling = subsampling.size() >= 2 ? subsampling[0] : 1;
@@ -118,6 +146,7 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
   FSource.Data = packed;
   FSource.Size = packedSize;
   FSource.HitEnd = false;
+  FScans.Scans = {};
   JPEGProtected(FError, [this] { jpeg_read_header(&FInfo, TRUE); });
 
   CheckStrip();
@@ -137,6 +166,8 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
       if (jpeg_read_scanlines(&FInfo, &line, 1) == 0) break;
     }
   });
+  // A strip of several scans was read whole before its first row.
+  const bool coded = JPEGScansCodedWholeFrame(FInfo, FScans.Scans);
   // Once the strip's rows are there, nothing after them is read (strips whose byte counts reach over
   // one shared block must not each walk it to its end): the decompressor goes back to its start.
   // Rows that were not read are an error of libjpeg's own, which finishing raises.
@@ -144,9 +175,9 @@ void TTIFFJPEGDecoder::DecodeStrip(const uint8_t* packed, size_t packedSize, uin
     jpeg_abort(reinterpret_cast<j_common_ptr>(&FInfo));
   else
     JPEGProtected(FError, [this] { jpeg_finish_decompress(&FInfo); });
-  // Rows libjpeg finished from an end of data it made up, or from data it found lost or garbled, are not
-  // the file's.
-  if (FSource.HitEnd || FError.DataCorrupt)
+  // Rows libjpeg finished from an end of data it made up, from data it found lost or garbled, or with
+  // what no scan coded, are not the file's.
+  if (FSource.HitEnd || FError.DataCorrupt || !coded)
     ++FTruncatedStrips;
   else
     SetLastUnpackedBytes(read * rowSize);

@@ -10,14 +10,14 @@
 #include "picture_formats/format_graphic.h"
 #include "picture_formats/jpeg_data_bound.h"
 #include "picture_formats/jpeg_error.h"
+#include "picture_formats/jpeg_progress.h"
 
 // The most bytes of rows one byte of a strip's data gives (for the check of a header's size against the
-// data): the most pixels per block come with 4 x 4 chroma subsampling, 32 x 32 pixels of 3 bytes per 18
-// blocks, each block costing at least the bits jpeg_data_bound.h derives (progressive, with its margin).
-// Arithmetic-coded strips can pack tighter; one that large is refused.
+// data): the JPEG bound of any frame of up to 4 components, a byte each (the TIFF reader takes no more
+// samples a pixel). Arithmetic-coded strips can pack tighter; one that large is refused.
+inline constexpr uint64_t kTIFFJPEGMostSamples = 4;
 inline constexpr uint64_t kTIFFJPEGMaxExpansion =
-    (32 * 32 * 3 * 8 * kJPEGDataMargin + 18 * kJPEGProgressiveBitsPerBlock - 1) /
-    (18 * kJPEGProgressiveBitsPerBlock);
+    JPEGMostExpansion(kTIFFJPEGMostSamples, kTIFFJPEGMostSamples);
 
 class TTIFFJPEGDecoder : public TDecoder {
  public:
@@ -44,10 +44,10 @@ class TTIFFJPEGDecoder : public TDecoder {
   // start afterwards either way, so the next strip decodes normally.
   //
   // Strip data that end before the JPEG image does are finished as libjpeg finishes a premature end
-  // (the missing blocks come out flat), and data libjpeg finds lost or garbled (a marker inside the
-  // scan, a bad code, broken restart markers) as libjpeg goes on over them; nothing is raised,
-  // TruncatedStrips() counts such strips and LastUnpackedBytes() stays 0 for them (else it is the bytes
-  // of the rows read).
+  // (the missing blocks come out flat), data libjpeg finds lost or garbled (a marker inside the scan, a
+  // code no table holds, broken restart markers) as libjpeg goes on over them, and a strip whose scans
+  // leave part of its picture uncoded as libjpeg fills it in; nothing is raised, TruncatedStrips()
+  // counts such strips and LastUnpackedBytes() stays 0 for them (else it is the bytes of the rows read).
   void Decode(TSourceCursor& Source, TTargetCursor& Dest, int32_t PackedSize, int32_t UnpackedSize) override;
   // Destroys the decompressor.
   void DecodeEnd() override;
@@ -55,12 +55,14 @@ class TTIFFJPEGDecoder : public TDecoder {
 
   uint32_t TruncatedStrips() const { return FTruncatedStrips; }
 
-  // The bytes the source manager serves: a strip, or the shared tables. The library part comes first
-  // so that the callbacks can find the rest.
+  // The bytes the source manager serves: a strip, or the shared tables, handed to the library a few at
+  // a time (JPEGCarefulPieceBytes). The library part comes first so that the callbacks can find the rest.
   struct TStripSource {
     jpeg_source_mgr Pub;
     const JOCTET* Data;
     size_t Size;
+    const JOCTET* Pending;  // not handed to the library yet
+    size_t PendingCount;
     bool HitEnd;  // the library asked for more than Size bytes
   };
 
@@ -73,6 +75,7 @@ class TTIFFJPEGDecoder : public TDecoder {
   const TImageProperties& FProperties;
   jpeg_decompress_struct FInfo{};
   TJPEGErrorManager FError{};
+  TJPEGProgressRecord FScans{};  // no reports: notes the scans read
   TStripSource FSource{};
   bool FCreated = false;
   uint16_t FHorizontalSubsampling = 1;

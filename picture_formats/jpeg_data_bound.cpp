@@ -13,9 +13,8 @@ constexpr uint64_t kWorkingBytesPerPixel = 3;
 
 }  // namespace
 
-// A frame of Hmax x Vmax sampling codes, for every Hmax x Vmax blocks' worth of pixels (64 Hmax Vmax
-// pixels), Hc x Vc blocks of each component c: the sum of Hc x Vc blocks for 64 Hmax Vmax pixels. Edge
-// blocks only add to that.
+// A frame of Hmax x Vmax sampling codes, for every Hmax x Vmax blocks' worth of pixels, Hc x Vc blocks
+// of each component c.
 uint64_t JPEGMaxExpansion(const jpeg_decompress_struct& info, uint64_t bytesPerPixel) {
   uint64_t hMax = 1, vMax = 1, blocks = 0;
   for (int c = 0; c < info.num_components; ++c) {
@@ -25,13 +24,8 @@ uint64_t JPEGMaxExpansion(const jpeg_decompress_struct& info, uint64_t bytesPerP
     blocks += static_cast<uint64_t>(std::max(component.h_samp_factor, 1)) *
               static_cast<uint64_t>(std::max(component.v_samp_factor, 1));
   }
-  const uint64_t bitsPerBlock =
-      info.progressive_mode ? kJPEGProgressiveBitsPerBlock : kJPEGSequentialBitsPerBlock;
-  // Bytes of rows per data byte: 8 bits x (64 Hmax Vmax pixels of bytesPerPixel) over (blocks x bits
-  // per block), with the margin; rounded up.
-  const uint64_t rowBytes = 8 * 64 * hMax * vMax * bytesPerPixel * kJPEGDataMargin;
-  const uint64_t bits = std::max<uint64_t>(blocks, 1) * bitsPerBlock;
-  return (rowBytes + bits - 1) / bits;
+  return JPEGExpansion(hMax * vMax, blocks, bytesPerPixel,
+                       info.progressive_mode ? kJPEGProgressiveBitsPerBlock : kJPEGSequentialBitsPerBlock);
 }
 
 void RequireJPEGFrameData(const jpeg_decompress_struct& info, uint64_t dataBytes) {

@@ -7,8 +7,22 @@
 
 #include "toolkit/core/format.h"
 
-EJPEG::EJPEG(int messageCode)
-    : EInvalidGraphic(Format(SJPEGError, {messageCode})), FMessageCode(messageCode) {}
+namespace {
+
+std::string LibraryText(int messageCode) {
+  jpeg_error_mgr message{};
+  message.msg_code = messageCode;
+  return JPEGMessageText(message);
+}
+
+}  // namespace
+
+EJPEG::EJPEG(int messageCode) : EJPEG(messageCode, LibraryText(messageCode)) {}
+
+EJPEG::EJPEG(int messageCode, const std::string& text)
+    : EInvalidGraphic(text.empty() ? Format(SJPEGError, {messageCode})
+                                   : Format(SJPEGErrorText, {messageCode, text})),
+      FMessageCode(messageCode) {}
 
 void JPEGInvalidOperation() {
   throw EInvalidGraphicOperation(SJPEGImageCanNotChangeSize);
@@ -24,16 +38,19 @@ void JPEGErrorExit(j_common_ptr info) {
   JPEGAbandon(info);
 }
 
-// Whether `skipped` bytes of entropy-coded data before `marker` were data the decoder should have used.
-// An encoder leaves nothing between a restart interval's last bits and the next restart marker, and an
-// arithmetic coder nothing at a scan's end either (it drops even its trailing zero bytes): bytes left
-// over there mean the decoder's reading went astray inside the data. Huffman-coded scans may end in
-// padding that some cameras write before the end-of-image marker; those bytes hold no pixel.
+// Whether bytes skipped before `marker` were data the decoder should have used. Once the first scan
+// began, bytes between the end of a scan's data and the next marker were never coded by an encoder: left
+// over inside a scan (or before a restart marker), they mean its reading went astray; before a later
+// scan's marker or tables, that data of the file were lost around them. The one place writers leave
+// bytes is before the end-of-image marker (some cameras pad their files there), and that only after
+// Huffman-coded data: an arithmetic coder drops even its trailing zero bytes. Bytes between the marker
+// segments of the header are no pixel data.
 bool SkippedScanData(j_common_ptr info, int marker) {
   if (marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7) return true;
   if (!info->is_decompressor) return false;
   const auto* decompress = reinterpret_cast<const jpeg_decompress_struct*>(info);
-  return decompress->arith_code && decompress->input_scan_number > 0;
+  if (decompress->input_scan_number == 0) return false;
+  return marker != JPEG_EOI || decompress->arith_code;
 }
 
 // Warnings and trace messages are not shown: a damaged file either fails with its message code or is
@@ -48,11 +65,12 @@ bool SkippedScanData(j_common_ptr info, int marker) {
 //                           lost or damaged, and resynchronising skips or pads whole intervals.
 //   JWRN_BOGUS_PROGRESSION  a progressive scan refines coefficient bits that no scan before it coded, or
 //                           codes them again: its bits land on the wrong coefficients.
-//   JWRN_EXTRANEOUS_DATA    only for data left over inside a scan (SkippedScanData).
+//   JWRN_EXTRANEOUS_DATA    only for bytes skipped after the first scan began, but for padding before the
+//                           end marker (SkippedScanData).
 // The premature end of the file (JWRN_JPEG_EOF) is the stream source's to judge, since a file that lacks
 // no more than its end marker is whole. Warnings that lose no pixel keep the picture: extraneous bytes
-// between segments or before the end marker of Huffman-coded data, invalid but ignored sequential scan
-// parameters, unknown JFIF revisions and Adobe transforms, damaged ICC chunks.
+// between the header's segments or before the end marker of Huffman-coded data, invalid but ignored
+// sequential scan parameters, unknown JFIF revisions and Adobe transforms, damaged ICC chunks.
 void JPEGEmitMessage(j_common_ptr info, int level) {
   if (level >= 0) return;
   switch (info->err->msg_code) {
@@ -94,6 +112,20 @@ jpeg_error_mgr* JPEGErrorManager(TJPEGErrorManager& manager) {
   return &manager.Pub;
 }
 
+std::string JPEGMessageText(const jpeg_error_mgr& message) {
+  // libjpeg's standard manager formats from its own message table; only the code and the parameters
+  // are the message's.
+  jpeg_error_mgr standard;
+  jpeg_std_error(&standard);
+  standard.msg_code = message.msg_code;
+  standard.msg_parm = message.msg_parm;
+  jpeg_common_struct owner{};
+  owner.err = &standard;
+  char text[JMSG_LENGTH_MAX] = {};
+  standard.format_message(&owner, text);
+  return text;
+}
+
 void JPEGParkException(j_common_ptr info) noexcept {
   TJPEGErrorManager& manager = ManagerOf(info);
   // The first failure is the one worth reporting; a later one is a consequence.
@@ -125,7 +157,7 @@ bool RunWithLanding(TJPEGErrorManager& manager, void (*call)(void*), void* argum
 
 void RaiseLibraryFailure(TJPEGErrorManager& manager) {
   if (manager.Pending) std::rethrow_exception(std::exchange(manager.Pending, nullptr));
-  throw EJPEG(manager.Pub.msg_code);
+  throw EJPEG(manager.Pub.msg_code, JPEGMessageText(manager.Pub));
 }
 
 }  // namespace jpeg_detail

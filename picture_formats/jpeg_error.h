@@ -11,6 +11,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <type_traits>
 
 #include <jpeglib.h>
@@ -33,6 +34,10 @@ static_assert(std::is_standard_layout_v<TJPEGErrorManager>);
 // all but those that say the picture's data were lost or garbled, which set DataCorrupt.
 // Returns the library part, for the object's err pointer.
 jpeg_error_mgr* JPEGErrorManager(TJPEGErrorManager& manager);
+
+// The library's own text of the message the manager holds (its code and parameters), as libjpeg's
+// standard error manager formats it: "Not a JPEG file: starts with 0x89 0x50".
+std::string JPEGMessageText(const jpeg_error_mgr& message);
 
 // Parks the exception being handled (call from inside a catch block) so the protected call raises it.
 void JPEGParkException(j_common_ptr info) noexcept;

@@ -12,6 +12,7 @@
 
 #include "picture_formats/jpeg_data_bound.h"
 #include "picture_formats/jpeg_error.h"
+#include "picture_formats/jpeg_frame_scans.h"
 #include "picture_formats/jpeg_progress.h"
 #include "picture_formats/jpeg_stream_managers.h"
 #include "picture_formats/jpeg_structure.h"
@@ -147,19 +148,17 @@ struct TJPEGImage::TDecompressContext {
   bool InkColours() const { return Info.out_color_space == JCS_CMYK; }
 
   // Whether the picture lacks data: libjpeg reported data lost or garbled (the error manager notes
-  // which warnings count), or the file ended before the data of its picture did. The source finishes a
-  // file that ends early with an end-of-image marker; that is all a file lacking no more than its own
-  // end marker needs, and its picture is whole. A file cut inside a scan leaves the entropy decoder
-  // short of data (which it says); one cut between the scans of a progressive file leaves coefficients
-  // without their last bits. Files whose completeness cannot be told so (other multi-scan files,
-  // arithmetic coding) count as lacking data when they end early. Valid once NoteDataRead was called.
+  // which warnings count), the frame's scans did not code all of it (jpeg_frame_scans.h), or the file
+  // ended before the data of its picture did. The source finishes a file that ends early with an
+  // end-of-image marker; that is all a file lacking no more than its own end marker needs, and its
+  // picture is whole. A file cut inside a scan leaves the entropy decoder short of data (which it says);
+  // one cut between scans leaves the later scans' part of the frame uncoded. Arithmetic-coded files,
+  // whose decoder cannot tell a cut, and files cut before their last row count as lacking data when
+  // they end early. Valid once NoteDataRead was called.
   bool PictureDataMissing() const {
-    if (Error.DataCorrupt) return true;
+    if (Error.DataCorrupt || !FrameCoded) return true;
     if (!Source.EndedEarly) return false;
-    if (!RowsComplete || Info.arith_code) return true;
-    if (Info.progressive_mode) return !CoefficientsComplete;
-    // A sequential file whose last scan did not hold every component has several scans.
-    return Info.comps_in_scan < Info.num_components;
+    return !RowsComplete || Info.arith_code;
   }
 
   // Notes what PictureDataMissing needs, once the data were read (every row, or every scan of a
@@ -167,13 +166,10 @@ struct TJPEGImage::TDecompressContext {
   // the coefficients.
   void NoteDataRead(bool rowsComplete) {
     RowsComplete = rowsComplete;
-    CoefficientsComplete = Info.progressive_mode && Info.coef_bits != nullptr;
-    for (int c = 0; CoefficientsComplete && c < Info.num_components; ++c)
-      for (int k = 0; k < DCTSIZE2; ++k)
-        if (Info.coef_bits[c][k] != 0) CoefficientsComplete = false;
+    FrameCoded = JPEGScansCodedWholeFrame(Info, Progress.Scans);
   }
   bool RowsComplete = false;
-  bool CoefficientsComplete = false;
+  bool FrameCoded = false;
 
   // Points the source at the stream's current position and reads the header.
   void ReadHeader(TStream* data) {
@@ -523,6 +519,8 @@ void TJPEGImage::Decompress() {
       for (;;) {
         int status = 0;
         JPEGProtected(context.Error, [&] { status = jpeg_consume_input(&info); });
+        // Read scan by scan here, not inside jpeg_start_decompress: the monitor sees no scan go by.
+        JPEGNoteScan(info, context.Progress.Scans);
         if (status == JPEG_REACHED_EOI) break;
         JPEGProtected(context.Error, [&] { jpeg_start_output(&info, info.input_scan_number); });
         if (passes == 0 && info.colormap != nullptr && indexed && newPalette)
@@ -620,6 +618,8 @@ TJPEGBandResult TJPEGImage::DecodeBands(TMemoryStream& file, TJPEGBandSink& sink
   const int64_t start = std::clamp<int64_t>(file.Position(), 0, file.Size());
   TDecompressContext context;
   jpeg_decompress_struct& info = context.Info;
+  // No reports, but the scans read are noted.
+  JPEGProgress(Common(info), context.Progress, nullptr);
   context.ReadHeader(&file);
   const bool multipleScans = context.HasMultipleScans();
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)

@@ -116,8 +116,9 @@ class TJPEGImage : public TGraphic {
 
   // The decompressed picture, decompressing first when there is none. A damaged picture raises EJPEG
   // (and leaves no bitmap), as does a header its data cannot code (EFormatError, before anything is
-  // sized); one whose data libjpeg found lost or garbled decodes flagged DataEndedEarly; a progress
-  // handler's EAbort stops decoding and keeps what was decoded.
+  // sized); one whose data libjpeg found lost or garbled, or whose scans left part of it uncoded,
+  // decodes flagged DataEndedEarly; a progress handler's EAbort stops decoding and keeps what was
+  // decoded.
   TBitmap& GetBitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
   // The working-bitmap load: decodes the JPEG file at the stream's position straight into the bitmap's
@@ -127,8 +128,8 @@ class TJPEGImage : public TGraphic {
   // into one bitmap allocates and clears nothing. A damaged file raises EJPEG (the bitmap then holds
   // what was decoded), and a header claiming more pixels than the rest of the file can code is refused
   // before the bitmap is sized (jpeg_data_bound.h); DataEndedEarly tells whether the data ended before
-  // the picture did, or libjpeg found them lost or garbled (a file that lacks no more than its
-  // end-of-image marker is whole).
+  // the picture did, libjpeg found them lost or garbled, or the frame's scans left part of it uncoded
+  // (a file that lacks no more than its end-of-image marker is whole).
   void DecodeToWorkingBitmap(TStream& stream, TBitmap& target);
   // Decodes the JPEG file held whole in the memory stream (from its position) as 24-bit rows, a band of
   // a few rows at a time, for a caller that uses each band once and never needs the whole picture at

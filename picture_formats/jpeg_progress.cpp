@@ -37,6 +37,7 @@ bool Report(j_common_ptr info, TGraphic& picture, uint8_t percent, const TRect& 
 void JPEGProgressMonitor(j_common_ptr info) {
   if (info->progress == nullptr) return;
   TJPEGProgressRecord& record = RecordOf(info);
+  if (info->is_decompressor) JPEGNoteScan(*reinterpret_cast<j_decompress_ptr>(info), record.Scans);
   if (record.Picture == nullptr) return;
 
   const uint32_t now = TickSource();

@@ -48,32 +48,55 @@ void InitSource(j_decompress_ptr info) {
   SourceOf(info).StartOfFile = true;
 }
 
+// Hands the library the next piece of what was read.
+void HandOver(TJPEGStreamSource& source) {
+  const size_t count = std::min(source.PendingCount, JPEGCarefulPieceBytes);
+  source.Pub.next_input_byte = source.Pending;
+  source.Pub.bytes_in_buffer = count;
+  source.Pending += count;
+  source.PendingCount -= count;
+}
+
 boolean FillInputBuffer(j_decompress_ptr info) {
   TJPEGStreamSource& source = SourceOf(info);
-  const JOCTET* bytes;
-  size_t count;
-  if (!NextPiece(info, source, bytes, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
-  if (count == 0) {
-    if (source.StartOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
-    source.EndedEarly = true;
-    WARNMS(info, JWRN_JPEG_EOF);
-    source.Buffer[0] = 0xFF;
-    source.Buffer[1] = JPEG_EOI;
-    bytes = source.Buffer.data();
-    count = 2;
+  if (source.PendingCount == 0) {
+    const JOCTET* bytes;
+    size_t count;
+    if (!NextPiece(info, source, bytes, count)) JPEGAbandon(reinterpret_cast<j_common_ptr>(info));
+    if (count == 0) {
+      if (source.StartOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
+      source.EndedEarly = true;
+      WARNMS(info, JWRN_JPEG_EOF);
+      source.Buffer[0] = 0xFF;
+      source.Buffer[1] = JPEG_EOI;
+      source.Pub.next_input_byte = source.Buffer.data();
+      source.Pub.bytes_in_buffer = 2;
+      return TRUE;
+    }
+    source.Pending = bytes;
+    source.PendingCount = count;
   }
-  source.Pub.next_input_byte = bytes;
-  source.Pub.bytes_in_buffer = count;
+  HandOver(source);
   source.StartOfFile = false;
   return TRUE;
 }
 
+// Skips what the library was handed, then what was read, then further pieces; a skip past the end of
+// the stream leaves the end-of-image marker that finishes it.
 void SkipInputData(j_decompress_ptr info, long byteCount) {
   if (byteCount <= 0) return;
   TJPEGStreamSource& source = SourceOf(info);
   size_t remaining = static_cast<size_t>(byteCount);
   while (remaining > source.Pub.bytes_in_buffer) {
+    if (source.EndedEarly) return;
     remaining -= source.Pub.bytes_in_buffer;
+    source.Pub.bytes_in_buffer = 0;
+    const size_t pending = std::min(remaining, source.PendingCount);
+    source.Pending += pending;
+    source.PendingCount -= pending;
+    remaining -= pending;
+    // The library asks for the bytes after these when it needs them.
+    if (remaining == 0) return;
     FillInputBuffer(info);
   }
   source.Pub.next_input_byte += remaining;
@@ -134,6 +157,8 @@ void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream*
   source.Pub.bytes_in_buffer = 0;
   source.Stream = stream;
   source.Memory = dynamic_cast<TMemoryStream*>(stream);
+  source.Pending = nullptr;
+  source.PendingCount = 0;
   source.StartOfFile = true;
   source.EndedEarly = false;
   info->src = &source.Pub;
@@ -141,7 +166,7 @@ void JPEGStreamSource(j_decompress_ptr info, TJPEGStreamSource& source, TStream*
 
 uint64_t JPEGSourceBytesLeft(TJPEGStreamSource& source) {
   const int64_t rest = source.Stream != nullptr ? source.Stream->Size() - source.Stream->Position() : 0;
-  return source.Pub.bytes_in_buffer + static_cast<uint64_t>(std::max<int64_t>(rest, 0));
+  return source.Pub.bytes_in_buffer + source.PendingCount + static_cast<uint64_t>(std::max<int64_t>(rest, 0));
 }
 
 void JPEGStreamDestination(j_compress_ptr info, TJPEGStreamDestination& destination, TStream& stream) {

@@ -4,9 +4,9 @@
 // a file that costs more than its size justifies. A damaged file may only ever end in one of the
 // program's exceptions, with no bitmap left behind; a picture that decodes has the size its header
 // promised, and compresses into a file that loads back at that size. The same input also goes the
-// workbench's two roads: decoded whole into a working bitmap, and band by band. A file decoded band by
-// band must decode whole, to the same rows, without its data ending early; one whose bands were taken
-// back (its data found garbled partway) must not decode whole either.
+// workbench's two roads: decoded whole into a working bitmap, and band by band. They must decide alike: a
+// file decoded band by band must decode whole, to the same rows, without its data ending early; one the
+// band road refuses (before its first band, or after some were handed over) must not decode whole either.
 
 #include <cstdint>
 #include <cstdlib>
@@ -49,11 +49,11 @@ void CheckTheWorkbenchRoads(const uint8_t* data, size_t size) {
   file.WriteBuffer(data, static_cast<int64_t>(size));
   file.SetPosition(0);
   TBandCopy bands;
-  bool banded = false, takenBack = false;
+  bool banded = false, refused = false;
   try {
     banded = TJPEGImage().DecodeBands(file, bands) == TJPEGBandResult::jbDecoded;
   } catch (const Exception&) {
-    takenBack = bands.Next != 0;
+    refused = true;
   }
   file.SetPosition(0);
   TBitmap working;
@@ -64,7 +64,7 @@ void CheckTheWorkbenchRoads(const uint8_t* data, size_t size) {
     if (banded) std::abort();
     return;
   }
-  if (takenBack && !whole.DataEndedEarly()) std::abort();
+  if (refused && !whole.DataEndedEarly()) std::abort();
   if (!banded) return;
   if (whole.DataEndedEarly() || bands.Next != bands.Height || working.Width() != bands.Width ||
       working.Height() != bands.Height)

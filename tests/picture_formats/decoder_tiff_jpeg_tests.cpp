@@ -6,6 +6,7 @@
 
 #include "picture_formats/tiff_graphic.h"
 #include "tests/picture_formats/decoder_test_support.h"
+#include "tests/picture_formats/jpeg_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -165,6 +166,65 @@ TEST(TIFFJPEGDecoderDamage, ATruncatedStripFinishesWithFlatBlocksAndIsCounted) {
   const Bytes referenceBlock(sample.Reference.begin() + 16 * 40 - 8, sample.Reference.begin() + 16 * 40);
   EXPECT_EQ(std::count(lastBlock.begin(), lastBlock.end(), lastBlock[0]), 8);
   EXPECT_LT(std::count(referenceBlock.begin(), referenceBlock.end(), referenceBlock[0]), 8);
+}
+
+// Offsets of the strip's start-of-scan markers.
+std::vector<size_t> ScanStarts(const Bytes& jpeg) {
+  std::vector<size_t> starts;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) starts.push_back(i);
+  return starts;
+}
+
+// A strip whose scans leave part of its picture out, whose data hold a code no table has, or that has junk
+// before a later scan's marker, is finished as libjpeg finishes it, and counted; its whole twin is not.
+TEST(TIFFJPEGDecoderDamage, StripsWithPartOfTheirPictureUncodedOrGarbledAreCounted) {
+  TSample sample = LoadSample("ycbcr");
+  // A progressive strip of the picture's first 16 rows, as the JPEG class writes one (YCbCr, 2 x 2).
+  TBitmap rows;
+  FillBitmap(rows, SyntheticPicture(40, 16, 9));
+  TJPEGImage writer;
+  writer.ProgressiveEncoding = true;
+  writer.Assign(rows);
+  TMemoryStream saved;
+  writer.SaveToStream(saved);
+  const Bytes progressive(saved.Bytes().begin(), saved.Bytes().end());
+  const std::vector<size_t> scans = ScanStarts(progressive);
+  ASSERT_GE(scans.size(), 6u);
+
+  struct TCase {
+    std::string Name;
+    Bytes Strip;
+  };
+  std::vector<TCase> damaged;
+  for (size_t k = 1; k < scans.size(); ++k) {
+    Bytes cut(progressive.begin(), progressive.begin() + static_cast<long>(scans[k]));
+    cut.insert(cut.end(), {0xFF, 0xD9});
+    damaged.push_back({"cut before scan " + std::to_string(k + 1), cut});
+  }
+  Bytes junk = progressive;
+  junk.insert(junk.begin() + static_cast<long>(scans[2]), 24, 0x41);
+  damaged.push_back({"junk before scan 3", junk});
+  Bytes badCode = sample.Strips[0];
+  const long middle = (SegmentEnd(badCode, 0xDA) + static_cast<long>(badCode.size())) / 2;
+  for (int k = 0; k < 80; ++k) badCode.insert(badCode.begin() + middle, {0xFF, 0x00});
+  damaged.push_back({"a code no table holds", badCode});
+
+  TTIFFJPEGDecoder decoder(sample.Properties);
+  decoder.DecodeInit();
+  uint32_t counted = 0;
+  for (const TCase& c : damaged) {
+    SCOPED_TRACE(c.Name);
+    DecodeRows(decoder, sample, c.Strip, 16);
+    EXPECT_EQ(decoder.TruncatedStrips(), ++counted);
+    EXPECT_EQ(decoder.LastUnpackedBytes(), 0u);
+  }
+  // The whole strip decodes as libjpeg decodes it, blue, green, red.
+  Bytes decoded = DecodeRows(decoder, sample, progressive, 16).Output;
+  EXPECT_EQ(decoder.TruncatedStrips(), counted);
+  EXPECT_EQ(decoder.LastUnpackedBytes(), 16 * sample.Properties.BytesPerLine);
+  for (size_t i = 0; i + 2 < decoded.size(); i += 3) std::swap(decoded[i], decoded[i + 2]);
+  EXPECT_EQ(decoded, DecodeWithLibjpeg(progressive).Pixels);
 }
 
 }  // namespace

@@ -88,8 +88,9 @@ TEST(JpegInkFiles, AdobeYcckGivesTrueColourAndNoGrey) {
 
   auto grey = LoadJpegSample("cmyk.jpg");
   grey->Grayscale = true;
-  EXPECT_EQ(RaisedMessage<EJPEG>([&] { grey->GetBitmap(); }),
-            "JPEG error #" + std::to_string(JERR_CONVERSION_NOTIMPL));
+  EXPECT_EQ(
+      RaisedMessage<EJPEG>([&] { grey->GetBitmap(); }),
+      "JPEG error #" + std::to_string(JERR_CONVERSION_NOTIMPL) + ": Unsupported color conversion request");
   EXPECT_FALSE(grey->HasBitmap());
 }
 

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -37,20 +40,22 @@ inline bool DecodeBytesToWorking(const Bytes& bytes, TBitmap& working) {
 }
 
 // Reads a binary PPM (P6) or PGM (P5, grey expanded to RGB) of 8-bit samples.
-inline TRgbPicture ReadPnm(const std::string& fileName) {
-  const Bytes file = ReadWholeFile(fileName);
+inline TRgbPicture ReadPnmBytes(const Bytes& file, const std::string& what) {
   const std::string head(file.begin(), file.begin() + std::min<size_t>(file.size(), 40));
   char kind = 0;
   int width = 0, height = 0, maximum = 0, headerSize = 0;
   if (std::sscanf(head.c_str(), "P%c %d %d %d%n", &kind, &width, &height, &maximum, &headerSize) != 4 ||
       (kind != '5' && kind != '6') || maximum != 255)
-    throw std::runtime_error("not a binary 8-bit PPM/PGM: " + fileName);
+    throw std::runtime_error("not a binary 8-bit PPM/PGM: " + what);
   TRgbPicture picture{width, height, {}};
   for (auto sample = file.begin() + headerSize + 1; sample < file.end(); ++sample)
     picture.Pixels.insert(picture.Pixels.end(), kind == '6' ? 1 : 3, *sample);
   if (picture.Pixels.size() != static_cast<size_t>(width) * height * 3)
-    throw std::runtime_error("short PNM: " + fileName);
+    throw std::runtime_error("short PNM: " + what);
   return picture;
+}
+inline TRgbPicture ReadPnm(const std::string& fileName) {
+  return ReadPnmBytes(ReadWholeFile(fileName), fileName);
 }
 
 inline TRgbPicture BitmapPixels(const TBitmap& bitmap) {
@@ -178,3 +183,88 @@ class TFakeClock {
   static inline uint32_t FStep = 0;
   uint32_t (*FPrevious)();
 };
+
+// What the roads that decode a JPEG file make of its bytes.
+struct TRoadOutcome {
+  bool Whole = false;   // decoded, and not flagged
+  std::string Message;  // of the exception, when one was raised
+};
+
+inline TRoadOutcome Outcome(const std::function<bool()>& decode) {
+  try {
+    return {decode(), ""};
+  } catch (const Exception& error) {
+    return {false, error.Message()};
+  }
+}
+
+// Keeps every band in a bitmap, so the test sees what a merger would have merged.
+class TBandKeeper : public TJPEGBandSink {
+ public:
+  bool Start(int width, int height, bool) override {
+    Picture.SetPixelFormat(pf24bit);
+    Picture.SetSize(width, height);
+    return true;
+  }
+  void Band(int first, int count, const uint8_t* rows, size_t step) override {
+    for (int k = 0; k < count; ++k)
+      std::copy_n(rows + step * static_cast<size_t>(k), step, Picture.ScanLine(first + k));
+  }
+  TBitmap Picture;
+};
+
+// The outcome of each road for the file's bytes, in the order: picture class (memory), working bitmap
+// from memory, working bitmap from a file, band road (a file it leaves to the whole road counts as the
+// working-bitmap road's outcome). `keep` is handed the picture of each road that decoded it.
+inline std::vector<TRoadOutcome> EveryRoad(
+    const Bytes& bytes, const std::function<void(const TBitmap&)>& keep = [](const TBitmap&) {}) {
+  std::vector<TRoadOutcome> outcomes;
+  outcomes.push_back(Outcome([&] {
+    auto picture = LoadBytes<TJPEGImage>(bytes);
+    keep(picture->GetBitmap());
+    return !picture->DataEndedEarly();
+  }));
+  outcomes.push_back(Outcome([&] {
+    TBitmap working;
+    const bool whole = DecodeBytesToWorking(bytes, working);
+    keep(working);
+    return whole;
+  }));
+  TempDir folder;
+  const std::string path = folder.File("frame.jpg");
+  WriteWholeFile(path, bytes);
+  outcomes.push_back(Outcome([&] {
+    TFileStream file(path, fmOpenRead);
+    TBitmap working;
+    TJPEGImage picture;
+    picture.DecodeToWorkingBitmap(file, working);
+    keep(working);
+    return !picture.DataEndedEarly();
+  }));
+  outcomes.push_back(Outcome([&] {
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes);
+    stream.SetPosition(0);
+    TBandKeeper bands;
+    switch (TJPEGImage().DecodeBands(stream, bands)) {
+      case TJPEGBandResult::jbDecoded:
+        keep(bands.Picture);
+        return true;
+      case TJPEGBandResult::jbNotWhole:
+        return outcomes[1].Whole;
+      case TJPEGBandResult::jbRefused:
+        break;
+    }
+    return false;
+  }));
+  return outcomes;
+}
+
+// The names of the JPEG files in a folder below tests/data, sorted.
+inline std::vector<std::string> JpegFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(TestData(folder)))
+    if (entry.path().extension() == ".jpg") names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
