@@ -1,9 +1,5 @@
 #include "workbench/band_merge.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <jerror.h>
 
 #include <algorithm>
@@ -29,32 +25,6 @@ namespace {
 std::vector<std::pair<TImageOp, TRowForm>>& RowForms() {
   static std::vector<std::pair<TImageOp, TRowForm>> forms;
   return forms;
-}
-
-// Copies a merged row into the second result buffer with streaming stores, which go to memory without
-// first reading there what they overwrite: the buffer is written once per picture and read again only
-// by the next one, so fetching its old bytes into the cache first would cost one more pass over the
-// result per picture.
-void StreamRow(uint8_t* target, const uint8_t* source, size_t bytes) {
-#if defined(__SSE2__)
-  constexpr size_t kBlock = 16;
-  const size_t head = std::min(bytes, (kBlock - reinterpret_cast<uintptr_t>(target) % kBlock) % kBlock);
-  std::memcpy(target, source, head);
-  size_t i = head;
-  for (; i + kBlock <= bytes; i += kBlock)
-    _mm_stream_si128(reinterpret_cast<__m128i*>(target + i),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i)));
-  std::memcpy(target + i, source + i, bytes - i);
-#else
-  std::memcpy(target, source, bytes);
-#endif
-}
-
-// Orders the streaming stores before whatever follows them.
-void SettleStreamedRows() {
-#if defined(__SSE2__)
-  _mm_sfence();
-#endif
 }
 
 // Hands each decoded band to the row form, row by row: onto the result's own rows when no band can be
@@ -94,14 +64,8 @@ class TResultBands : public TJPEGBandSink {
       const int y = first + k;
       uint8_t* row = FWalk.Row0 + FWalk.Step * y;
       const uint8_t* picture = rows + step * static_cast<size_t>(k);
-      if (FInPlace) {
-        FRows(row, row, picture, width, y, FParam);
-      } else {
-        FRows(FSecond.Row.get(), row, picture, width, y, FParam);
-        StreamRow(FSecond.Pixels.get() + (row - FLowest), FSecond.Row.get(), FRowBytes);
-      }
+      FRows(FInPlace ? row : FSecond.Pixels.get() + (row - FLowest), row, picture, width, y, FParam);
     }
-    if (!FInPlace) SettleStreamedRows();
   }
 
   // Once the picture is through: the result takes the merged pixels, and the second buffer the
@@ -120,7 +84,7 @@ class TResultBands : public TJPEGBandSink {
   void PrepareSecond() {
     const int stride = FResult.RowStride(), height = FResult.Height();
     const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
-    FRowBytes = static_cast<size_t>(FResult.Width()) * 3;
+    const size_t rowBytes = static_cast<size_t>(FResult.Width()) * 3;
     if (FSecond.Pixels.size() != size) {
       FSecond.Stride = 0;
       FSecond.Pixels.reset();  // given up before the new one is had: never both at once
@@ -128,14 +92,10 @@ class TResultBands : public TJPEGBandSink {
     }
     if (FSecond.Stride != stride || FSecond.Height != height) {
       for (int y = 0; y < height; ++y)
-        std::memset(FSecond.Pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(stride) + FRowBytes,
-                    0, static_cast<size_t>(stride) - FRowBytes);
+        std::memset(FSecond.Pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(stride) + rowBytes, 0,
+                    static_cast<size_t>(stride) - rowBytes);
       FSecond.Stride = stride;
       FSecond.Height = height;
-    }
-    if (FSecond.Row.size() < FRowBytes) {
-      FSecond.Row.reset();
-      FSecond.Row = TPixelMemory(FRowBytes);
     }
     // Row y lies as far from the second buffer's start as from the start of the result's memory, its
     // lowest row, whichever way the rows run.
@@ -150,7 +110,6 @@ class TResultBands : public TJPEGBandSink {
   TRowWalk FWalk{};
   bool FInPlace = false;  // no band can be taken back: merged onto the result's rows
   const uint8_t* FLowest = nullptr;
-  size_t FRowBytes = 0;
   std::exception_ptr FRaised;
 };
 
@@ -158,7 +117,7 @@ class TResultBands : public TJPEGBandSink {
 // every reader says it.
 bool MemoryRanShort(const std::exception& error) {
   if (const auto* library = dynamic_cast<const EJPEG*>(&error))
-    return library->MessageCode() == JERR_OUT_OF_MEMORY || library->MessageCode() == JERR_NO_BACKING_STORE;
+    return library->MessageCode() == JERR_OUT_OF_MEMORY;
   return dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error) ||
          dynamic_cast<const EOutOfResources*>(&error);
 }

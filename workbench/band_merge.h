@@ -54,13 +54,12 @@ enum class TBandMergeResult {
                 // picture does not fit
 };
 
-// The second result buffer of a band merge and one merged row on its way into it; kept from picture to
-// picture and from run to run, so that no picture allocates or pages in memory of its own.
+// The second result buffer of a band merge, kept from picture to picture, so that no picture allocates
+// or pages in memory of its own.
 struct TSecondResult {
   TPixelMemory Pixels;  // laid out as the result's pixels, rows' padding cleared for the layout below
   int Stride = 0;
   int Height = 0;
-  TPixelMemory Row;  // small enough to stay in the processor's cache
 };
 
 // Merges picture files band by band; one merger serves a whole run, keeping its buffers.
@@ -69,8 +68,8 @@ struct TSecondResult {
 // a drift that began anywhere shows at its end). Such a picture is merged into the second result
 // buffer, reading the result and writing beside it, and the result takes that buffer's pixels (and
 // gives it its own) only once the picture is through: a picture that fails leaves the result as it
-// was, and the merge costs no more memory traffic than one in place. A picture whose data were all read
-// and found whole before its first band is merged in place.
+// was, and no row is ever copied to be put back. A picture whose data were all read and found whole
+// before its first band is merged in place.
 class TBandMerger {
  public:
   // An exception of the row form's start check passes to the caller, as the operation's would.

@@ -1,7 +1,12 @@
 // A frame whose band merge cannot have the memory it needs fails as a picture too large for the
 // machine, in words, and leaves the result as it was; the merge goes on once memory is there again.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+
+#include "picture_formats/jpeg_image.h"
+#include "tests/support/address_space_limit.h"
 #include "tests/workbench/main_window_fixture.h"
 #include "tests/workbench_memory/failing_allocations.h"
 #include "workbench/band_merge.h"
@@ -54,6 +59,50 @@ TEST_F(BandMergeMemoryTest, ARunSaysTheFramesWithoutMemoryAreTooLarge) {
   EXPECT_TRUE(SamePixels(*Form->FResult, *Loaded(frames[0])));
   EXPECT_EQ(Form->FResultCount, 1);
   EXPECT_EQ(Marks(*Form->ListBox1), "CDD");
+}
+
+// A progressive frame is read whole before its first row, into buffers of the library's own: when they
+// cannot be had, the frame is too large as well. Tried in a child process whose address space ends a few
+// MiB beyond what it holds once the result and the file are ready.
+class LibraryMemoryTest : public AddressSpaceLimitTest {
+ protected:
+  void SetUp() override {
+    AddressSpaceLimitTest::SetUp();
+    InitializePictureFormats();
+  }
+  void TearDown() override {
+    FinalizePictureFormats();
+    AddressSpaceLimitTest::TearDown();
+  }
+  TempDir Temp;
+};
+
+[[noreturn]] void MergeWithinAddressSpace(const std::string& file, TBitmap& result, int64_t extraMiB) {
+  LimitAddressSpace(extraMiB);
+  TBandMerger merger;
+  const TBandMergeResult merged = merger.Merge(file, result, RowFormOf(StackMax), 0);
+  std::fprintf(stderr, "merged %d: %s\n", static_cast<int>(merged), merger.FailureReason().c_str());
+  _exit(0);
+}
+
+TEST_F(LibraryMemoryTest, NoMemoryForAProgressiveFramesScansIsTooLarge) {
+  // 2000 x 2000 black pixels: a file of a few KB whose scans need 12 MB of coefficients.
+  TBitmap black;
+  black.SetPixelFormat(pf24bit);
+  black.SetSize(2000, 2000);
+  const std::string file = Temp.File("progressive.jpg");
+  {
+    TJPEGImage jpeg;
+    jpeg.Assign(black);
+    jpeg.ProgressiveEncoding = true;
+    jpeg.SaveToFile(file);
+  }
+  TBitmap result;
+  ASSERT_TRUE(LoadPicture(result, file));
+  EXPECT_EXIT(MergeWithinAddressSpace(file, result, 4), testing::ExitedWithCode(0),
+              "merged " + std::to_string(static_cast<int>(TBandMergeResult::bmFailed)) + ": " + kTooLarge);
+  TBandMerger merger;  // with memory
+  EXPECT_EQ(merger.Merge(file, result, RowFormOf(StackMax), 0), TBandMergeResult::bmMerged);
 }
 
 }  // namespace
