@@ -38,7 +38,10 @@ void CopyingRows(uint8_t* out, const uint8_t*, const uint8_t* pictureRow, int wi
 class BandMergeTest : public testing::Test {
  protected:
   void SetUp() override { InitializePictureFormats(); }
-  void TearDown() override { FinalizePictureFormats(); }
+  void TearDown() override {
+    StackThreshold = 0;
+    FinalizePictureFormats();
+  }
   TempDir Temp;
 };
 
@@ -114,6 +117,7 @@ TEST_F(BandMergeTest, AFrameFoundGarbledAfterItsFirstBandsLeavesTheResultAsItWas
     intptr_t Param;
   } operations[] = {
       {"max", StackMax, 0},
+      {"max above a threshold", StackMaxThreshold, 0},
       {"min", StackMin, 0},
       {"max by luminance", StackMaxLum, 0},
       {"min by luminance", StackMinLum, 0},
@@ -121,6 +125,7 @@ TEST_F(BandMergeTest, AFrameFoundGarbledAfterItsFirstBandsLeavesTheResultAsItWas
       {"difference", StackSub, 0},
       {"dark subtraction", SubImage, reinterpret_cast<intptr_t>(&dark)},
   };
+  StackThreshold = 120;  // below it the picture's byte wins even when darker
   for (const auto& o : operations) {
     SCOPED_TRACE(o.Name);
     const TRowForm own = RowFormOf(o.Op);
