@@ -1,20 +1,23 @@
 #include "workbench/band_merge.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <jerror.h>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "picture_formats/format_messages.h"
+#include "picture_formats/jpeg_exception.h"
 #include "picture_formats/jpeg_image.h"
+#include "toolkit/core/exceptions.h"
 #include "toolkit/core/file_names.h"
 #include "toolkit/core/file_system.h"
+#include "toolkit/core/format.h"
 #include "toolkit/graphics/picture.h"
-#include "toolkit/graphics/pixel_memory.h"
 #include "workbench/working_bitmap.h"
 
 namespace {
@@ -24,58 +27,12 @@ std::vector<std::pair<TImageOp, TRowForm>>& RowForms() {
   return forms;
 }
 
-// Result rows as they were before a picture's merge, in 16-byte blocks. They are kept with streaming
-// stores, which go to memory without first reading there what they overwrite: keeping them costs one
-// more write of the result per picture. The memory is pixel memory, kept from run to run, so it is not
-// paged in afresh by every run.
-class TRowsBefore {
- public:
-  explicit TRowsBefore(TPixelMemory& memory) : FMemory(memory) {}
-
-  void Prepare(size_t rowBytes, size_t rows) {
-    FRowBytes = rowBytes;
-    FPitch = (rowBytes + kBlock - 1) / kBlock;
-    if (FMemory.size() != FPitch * kBlock * rows) FMemory = TPixelMemory(FPitch * kBlock * rows);
-  }
-  void Keep(size_t y, const uint8_t* row) {
-    uint8_t* target = FMemory.get() + FPitch * kBlock * y;
-    const size_t whole = FRowBytes / kBlock * kBlock;
-#if defined(__SSE2__)
-    for (size_t i = 0; i < whole; i += kBlock)
-      _mm_stream_si128(reinterpret_cast<__m128i*>(target + i),
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)));
-#else
-    std::memcpy(target, row, whole);
-#endif
-    std::memcpy(target + whole, row + whole, FRowBytes - whole);
-  }
-  // Orders the streaming stores before whatever follows them.
-  static void Settle() {
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
-  }
-  void PutBack(size_t y, uint8_t* row) const {
-    std::memcpy(row, FMemory.get() + FPitch * kBlock * y, FRowBytes);
-  }
-
- private:
-  // Streamed 16 bytes at a time; every kept row starts on a multiple of 16 (the memory does: it comes
-  // from operator new).
-  static constexpr size_t kBlock = 16;
-  TPixelMemory& FMemory;
-  size_t FRowBytes = 0;
-  size_t FPitch = 0;  // blocks per kept row
-};
-
-// Hands each decoded band to the row form, row by row, onto the result's rows. libjpeg may find a
-// picture's data garbled only after some of its bands were merged (in a single scan, a drift that began
-// anywhere shows at its end), so each result row is kept as it was before its merge until the picture is
-// through, and put back if it fails.
+// Hands each decoded band to the row form, row by row: onto the result's own rows when no band can be
+// taken back, else into the second result buffer, which the result takes once the picture is through.
 class TResultBands : public TJPEGBandSink {
  public:
-  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param, TPixelMemory& before)
-      : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param), FBefore(before) {}
+  TResultBands(TBitmap& result, const TRowForm& form, intptr_t param, TSecondResult& second)
+      : FResult(result), FRows(form.Rows), FStart(form.Start), FParam(param), FSecond(second) {}
 
   bool Start(int width, int height, bool final) override {
     if (FResult.PixelFormat() != pf24bit || width != FResult.Width() || height != FResult.Height() ||
@@ -92,8 +49,8 @@ class TResultBands : public TJPEGBandSink {
       if (start != TRowStart::rsMerge) return false;
     }
     FWalk = WalkRows(FResult);
-    FKeep = !final;
-    if (FKeep) FBefore.Prepare(static_cast<size_t>(width) * 3, static_cast<size_t>(height));
+    FInPlace = final;
+    if (!FInPlace) PrepareSecond();
     return true;
   }
 
@@ -101,37 +58,69 @@ class TResultBands : public TJPEGBandSink {
     // The result's rows in the order they lie in memory (bottom-up bitmaps hold the band's last row
     // first): the memory streams forward, which costs markedly less than walking it backwards.
     const bool backwards = FWalk.Step < 0;
+    const int width = FResult.Width();
     for (int j = 0; j < count; ++j) {
       const int k = backwards ? count - 1 - j : j;
-      uint8_t* row = FWalk.Row0 + FWalk.Step * (first + k);
-      if (FKeep) FBefore.Keep(static_cast<size_t>(first + k), row);
-      FRows(row, rows + step * static_cast<size_t>(k), FResult.Width(), first + k, FParam);
+      const int y = first + k;
+      uint8_t* row = FWalk.Row0 + FWalk.Step * y;
+      const uint8_t* picture = rows + step * static_cast<size_t>(k);
+      FRows(FInPlace ? row : FSecond.Pixels.get() + (row - FLowest), row, picture, width, y, FParam);
     }
-    if (FKeep) TRowsBefore::Settle();
-    FMerged = std::max(FMerged, first + count);
   }
 
-  // Puts back the rows merged so far (bands that were final are never taken back).
-  void TakeBack() {
-    if (!FKeep) return;
-    for (int y = 0; y < FMerged; ++y) FBefore.PutBack(static_cast<size_t>(y), FWalk.Row0 + FWalk.Step * y);
-    FMerged = 0;
+  // Once the picture is through: the result takes the merged pixels, and the second buffer the
+  // result's old ones, for the next picture.
+  void Finish() {
+    if (!FInPlace) FResult.ExchangePixels(FSecond.Pixels);
   }
 
   // After a refusal: whether the start check raised.
   std::exception_ptr Raised() const { return FRaised; }
 
  private:
+  // The second buffer sized and laid out as the result's pixels; its rows' padding is cleared once for
+  // a layout (the merges write the pixels only, and a result's padding must hold no stray bytes, since
+  // a save writes it as it stands). May raise std::bad_alloc.
+  void PrepareSecond() {
+    const int stride = FResult.RowStride(), height = FResult.Height();
+    const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    const size_t rowBytes = static_cast<size_t>(FResult.Width()) * 3;
+    if (FSecond.Pixels.size() != size) {
+      FSecond.Stride = 0;
+      FSecond.Pixels.reset();  // given up before the new one is had: never both at once
+      FSecond.Pixels = TPixelMemory(size);
+    }
+    if (FSecond.Stride != stride || FSecond.Height != height) {
+      for (int y = 0; y < height; ++y)
+        std::memset(FSecond.Pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(stride) + rowBytes, 0,
+                    static_cast<size_t>(stride) - rowBytes);
+      FSecond.Stride = stride;
+      FSecond.Height = height;
+    }
+    // Row y lies as far from the second buffer's start as from the start of the result's memory, its
+    // lowest row, whichever way the rows run.
+    FLowest = std::min(FWalk.Row0, FWalk.Row0 + FWalk.Step * (height - 1));
+  }
+
   TBitmap& FResult;
   TRowOp FRows;
   TRowStartCheck FStart;
   intptr_t FParam;
-  TRowsBefore FBefore;
+  TSecondResult& FSecond;
   TRowWalk FWalk{};
-  int FMerged = 0;
-  bool FKeep = false;  // bands may be taken back: the rows before them are kept
+  bool FInPlace = false;  // no band can be taken back: merged onto the result's rows
+  const uint8_t* FLowest = nullptr;
   std::exception_ptr FRaised;
 };
+
+// Memory that could not be had, ours or the library's: the picture is too large for this machine, as
+// every reader says it.
+bool MemoryRanShort(const std::exception& error) {
+  if (const auto* library = dynamic_cast<const EJPEG*>(&error))
+    return library->MessageCode() == JERR_OUT_OF_MEMORY;
+  return dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error) ||
+         dynamic_cast<const EOutOfResources*>(&error);
+}
 
 }  // namespace
 
@@ -159,12 +148,13 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
       TPicture::FindGraphicClass(ExtractFileExt(fileName).erase(0, 1)) != TJPEGImage::StaticClass())
     return TBandMergeResult::bmLoadWhole;
   std::exception_ptr raised;
-  TResultBands bands(result, form, param, FRowsBefore);
+  TResultBands bands(result, form, param, FSecond);
   TJPEGImage jpeg;
   try {
     FFile.LoadFromFile(fileName);
     switch (jpeg.DecodeBands(FFile, bands)) {
       case TJPEGBandResult::jbDecoded:
+        bands.Finish();
         return TBandMergeResult::bmMerged;
       case TJPEGBandResult::jbRefused:
         // A picture that does not fit (another size, a reference the operation refuses) goes the whole
@@ -176,8 +166,12 @@ TBandMergeResult TBandMerger::Merge(const std::string& fileName, TBitmap& result
         return TBandMergeResult::bmLoadWhole;
     }
   } catch (const std::exception& error) {
-    bands.TakeBack();
-    FFailureReason = jpeg.DataEndedEarly() ? kDataEndedEarlyReason : error.what();
+    if (jpeg.DataEndedEarly())
+      FFailureReason = kDataEndedEarlyReason;
+    else if (MemoryRanShort(error))
+      FFailureReason = Format(gesPictureTooLarge, {"JPEG"});
+    else
+      FFailureReason = error.what();
     return TBandMergeResult::bmFailed;
   }
   std::rethrow_exception(raised);

@@ -13,9 +13,12 @@
 #include "toolkit/graphics/pixel_memory.h"
 #include "workbench/image_op.h"
 
-// Row y of the picture (width pixels of blue, green and red) merged into row y of the result, as the
-// operation merges it; Param is the operation's.
-using TRowOp = void (*)(uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row, intptr_t Param);
+// Row y of the picture (width pixels of blue, green and red) merged with row y of the result, as the
+// operation merges them, into Out (all 3 x width bytes written); Param is the operation's. Out is the
+// result's row itself (a merge in place) or a row of memory of its own, which the result's row never
+// overlaps.
+using TRowOp = void (*)(uint8_t* Out, const uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row,
+                        intptr_t Param);
 
 // What an operation's row form makes of a picture before its first row, once the common checks passed
 // (a 24-bit result of the picture's size, not empty).
@@ -43,23 +46,40 @@ TRowForm RowFormOf(TImageOp op);
 
 enum class TBandMergeResult {
   bmMerged,     // the picture was merged, as LoadPicture and the operation would have merged it
-  bmFailed,     // it did not load (FailureReason says why): the result is unchanged
+  bmFailed,     // it did not load, or the memory its merge needs could not be had (FailureReason says
+                // why): the result is unchanged
   bmLoadWhole,  // it was not merged band by band (not a regular JPEG file, or not one that is whole
                 // before its first rows, or one that does not fit the result, or its start check asks
                 // for it): load it whole and merge it with the operation, which also finds why a
                 // picture does not fit
 };
 
+// The second result buffer of a band merge, kept from picture to picture, so that no picture allocates
+// or pages in memory of its own.
+struct TSecondResult {
+  TPixelMemory Pixels;  // laid out as the result's pixels, rows' padding cleared for the layout below
+  int Stride = 0;
+  int Height = 0;
+};
+
 // Merges picture files band by band; one merger serves a whole run, keeping its buffers.
+//
+// libjpeg may find a picture's data garbled only after some of its bands were merged (in a single scan,
+// a drift that began anywhere shows at its end). Such a picture is merged into the second result
+// buffer, reading the result and writing beside it, and the result takes that buffer's pixels (and
+// gives it its own) only once the picture is through: a picture that fails leaves the result as it
+// was, and no row is ever copied to be put back. A picture whose data were all read and found whole
+// before its first band is merged in place.
 class TBandMerger {
  public:
   // An exception of the row form's start check passes to the caller, as the operation's would.
   TBandMergeResult Merge(const std::string& fileName, TBitmap& result, const TRowForm& form, intptr_t param);
-  // Why the last picture failed to load (the decoder's reason).
+  // Why the last picture failed (the decoder's reason, or the readers' "too large" message when memory
+  // could not be had).
   const std::string& FailureReason() const { return FFailureReason; }
 
  private:
-  TMemoryStream FFile;       // the file's bytes: decoding checks it whole before handing over any row
-  TPixelMemory FRowsBefore;  // the result's rows before the picture's merge, until it is through
+  TMemoryStream FFile;  // the file's bytes: decoding checks it whole before handing over any row
+  TSecondResult FSecond;
   std::string FFailureReason;
 };

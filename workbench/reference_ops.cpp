@@ -321,10 +321,12 @@ TRowStart StartReferenceRows(TBitmap& Result, intptr_t Param) {
   return TRowStart::rsMerge;
 }
 
+// The result's old pixels are not read: the output row is the picture's row put through the operation.
 template <TRefByteOp Op>
-void ReferenceRow(uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row, intptr_t Param) {
+void ReferenceRow(uint8_t* Out, const uint8_t*, const uint8_t* PictureRow, int Width, int Row,
+                  intptr_t Param) {
   const TProcessRec& record = *RecordOf(Param);
-  TRowArithmetic(Op, record.Factor, record.Offset)(PictureRow, record.Reference->ScanLine(Row), ResultRow,
+  TRowArithmetic(Op, record.Factor, record.Offset)(PictureRow, record.Reference->ScanLine(Row), Out,
                                                    ptrdiff_t{Width} * 3);
 }
 

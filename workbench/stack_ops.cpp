@@ -49,37 +49,52 @@ bool StackMinLum(TBitmap& Picture, TBitmap& Result, intptr_t) {
   return CombineByLuminance(Picture, Result, [](int a, int p) { return LumGreater(a, p); });
 }
 
-// ---- Row forms: the same merges, one row of a decoded band at a time.
+// ---- Row forms: the same merges, one row of a decoded band at a time, in place or into a row of its own
+// (band_merge.h).
 
 namespace {
 
 template <class ByteOp>
-void MergeRow(uint8_t* acc, const uint8_t* pic, int width, ByteOp op) {
-  stack_detail::CombineRow(acc, pic, ptrdiff_t{width} * 3, op);
+void MergeRow(uint8_t* out, const uint8_t* acc, const uint8_t* pic, int width, ByteOp op) {
+  const ptrdiff_t count = ptrdiff_t{width} * 3;
+  if (out == acc)
+    stack_detail::CombineRow(out, pic, count, op);
+  else
+    stack_detail::CombineRowInto(out, acc, pic, count, op);
+}
+
+template <class LumCompare>
+void MergeRowByLuminance(uint8_t* out, const uint8_t* acc, const uint8_t* pic, int width,
+                         LumCompare compare) {
+  if (out == acc)
+    stack_detail::CombineRowByLuminance(out, pic, width, compare);
+  else
+    stack_detail::CombineRowByLuminanceInto(out, acc, pic, width, compare);
 }
 
 const bool kRowFormsRegistered = [] {
-  RegisterRowForm(StackMax, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return MaxByte(x, y); });
+  RegisterRowForm(StackMax, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(o, a, p, w, [](uint8_t x, uint8_t y) { return MaxByte(x, y); });
   });
-  RegisterRowForm(StackMaxThreshold, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+  RegisterRowForm(StackMaxThreshold, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int,
+                                        intptr_t) {
     const int32_t threshold = StackThreshold;
-    MergeRow(a, p, w, [threshold](uint8_t x, uint8_t y) { return MaxThresholdByteAt(x, y, threshold); });
+    MergeRow(o, a, p, w, [threshold](uint8_t x, uint8_t y) { return MaxThresholdByteAt(x, y, threshold); });
   });
-  RegisterRowForm(StackMin, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return MinByte(x, y); });
+  RegisterRowForm(StackMin, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(o, a, p, w, [](uint8_t x, uint8_t y) { return MinByte(x, y); });
   });
-  RegisterRowForm(StackSub, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return DiffByte(x, y); });
+  RegisterRowForm(StackSub, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(o, a, p, w, [](uint8_t x, uint8_t y) { return DiffByte(x, y); });
   });
-  RegisterRowForm(StackAdd, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    MergeRow(a, p, w, [](uint8_t x, uint8_t y) { return SumByte(x, y); });
+  RegisterRowForm(StackAdd, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRow(o, a, p, w, [](uint8_t x, uint8_t y) { return SumByte(x, y); });
   });
-  RegisterRowForm(StackMaxLum, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    stack_detail::CombineRowByLuminance(a, p, w, [](int x, int y) { return LumLess(x, y); });
+  RegisterRowForm(StackMaxLum, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRowByLuminance(o, a, p, w, [](int x, int y) { return LumLess(x, y); });
   });
-  RegisterRowForm(StackMinLum, [](uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
-    stack_detail::CombineRowByLuminance(a, p, w, [](int x, int y) { return LumGreater(x, y); });
+  RegisterRowForm(StackMinLum, [](uint8_t* o, const uint8_t* a, const uint8_t* p, int w, int, intptr_t) {
+    MergeRowByLuminance(o, a, p, w, [](int x, int y) { return LumGreater(x, y); });
   });
   return true;
 }();

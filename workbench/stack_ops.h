@@ -90,6 +90,16 @@ inline void CombineRow(uint8_t* __restrict a, const uint8_t* __restrict p, ptrdi
   for (; k < count; ++k) a[k] = Op(a[k], p[k]);
 }
 
+// One row of bytes into a row of its own: out := Op(a, p), none of the three rows overlapping.
+template <class ByteOp>
+inline void CombineRowInto(uint8_t* __restrict out, const uint8_t* __restrict a, const uint8_t* __restrict p,
+                           ptrdiff_t count, ByteOp Op) {
+  ptrdiff_t k = 0;
+  for (; k + BlockBytes <= count; k += BlockBytes)
+    for (ptrdiff_t j = 0; j < BlockBytes; ++j) out[k + j] = Op(a[k + j], p[k + j]);
+  for (; k < count; ++k) out[k] = Op(a[k], p[k]);
+}
+
 // One row of pixels by luminance: where Compare holds, the picture's pixel replaces the accumulator's.
 template <class LumCompare>
 inline void CombineRowByLuminance(uint8_t* a, const uint8_t* p, int width, LumCompare Compare) {
@@ -101,6 +111,20 @@ inline void CombineRowByLuminance(uint8_t* a, const uint8_t* p, int width, LumCo
       a[1] = p[1];
       a[2] = p[2];
     }
+  }
+}
+
+// The same into a row of its own: every pixel of out is the accumulator's or the picture's.
+template <class LumCompare>
+inline void CombineRowByLuminanceInto(uint8_t* __restrict out, const uint8_t* __restrict a,
+                                      const uint8_t* __restrict p, int width, LumCompare Compare) {
+  for (int x = 0; x < width; ++x, out += 3, a += 3, p += 3) {
+    const int lumAcc = (a[0] + a[1] + a[2]) / 3;
+    const int lumPic = (p[0] + p[1] + p[2]) / 3;
+    const uint8_t* kept = Compare(lumAcc, lumPic) ? p : a;
+    out[0] = kept[0];
+    out[1] = kept[1];
+    out[2] = kept[2];
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/messages.h"
@@ -152,6 +153,13 @@ void TBitmap::TakeOver(TBitmap& other) {
   other.FStride = 0;
   Changed();
   other.Changed();
+}
+
+void TBitmap::ExchangePixels(TPixelMemory& pixels) {
+  if (!FPixels || pixels.size() != static_cast<size_t>(FStride) * static_cast<size_t>(FHeight))
+    throw ERangeError(SRangeError);
+  std::swap(FPixels, pixels);
+  Changed();
 }
 
 TCanvas& TBitmap::Canvas() {

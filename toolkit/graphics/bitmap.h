@@ -82,6 +82,11 @@ class TBitmap : public TGraphic {
 
   // Takes the other bitmap's pixels, format and palette without copying; the other ends 0 x 0.
   void TakeOver(TBitmap& other);
+  // Exchanges the pixel memory with a buffer of exactly RowStride() x Height() bytes laid out as the
+  // bitmap's rows (padding included), so that pixels made beside the bitmap come in without a copy;
+  // size, format and palette stay. A bitmap without pixels, or a buffer of another size, raises
+  // ERangeError and changes nothing.
+  void ExchangePixels(TPixelMemory& pixels);
 
   TCanvas& Canvas();
 

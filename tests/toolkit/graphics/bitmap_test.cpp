@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/toolkit/graphics/graphics_helpers.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/graphics/bitmap.h"
@@ -143,6 +145,37 @@ TEST(Bitmap, AssignCopiesDeeplyAndTakeOverMoves) {
   EXPECT_EQ(taker.ScanLine(0), memory);
   EXPECT_EQ(taker.Width(), 4);
   EXPECT_TRUE(source.Empty());
+}
+
+// Pixels made beside a bitmap, in its layout, come in without a copy; anything but a buffer of the
+// bitmap's own byte count is refused, the bitmap untouched.
+TEST(Bitmap, ExchangePixelsTakesABufferOfItsOwnLayoutOnly) {
+  TBitmap bitmap;
+  FillPattern(bitmap, pf8bit, 5, 3);  // rows of 8 bytes
+  const auto table = std::vector<TPaletteEntry>(bitmap.ColorTable().begin(), bitmap.ColorTable().end());
+  TBitmap original;
+  original.Assign(bitmap);
+  for (const size_t wrong : {size_t{0}, size_t{23}, size_t{25}}) {
+    TPixelMemory other(wrong);
+    EXPECT_THROW(bitmap.ExchangePixels(other), ERangeError) << wrong;
+    EXPECT_EQ(other.size(), wrong);
+    EXPECT_TRUE(SamePixels(bitmap, original));
+  }
+  TPixelMemory made(24);
+  std::fill_n(made.get(), 24, uint8_t{7});
+  uint8_t* const madeBytes = made.get();
+  const uint8_t* const oldBytes = bitmap.ScanLine(2);
+  bitmap.ExchangePixels(made);
+  EXPECT_EQ(bitmap.ScanLine(2), madeBytes);
+  EXPECT_EQ(bitmap.ScanLine(0)[4], 7);
+  EXPECT_EQ(made.get(), oldBytes) << "the buffer holds the bitmap's old pixels";
+  EXPECT_EQ(bitmap.Width(), 5);
+  EXPECT_EQ(bitmap.Height(), 3);
+  EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+  EXPECT_TRUE(std::equal(table.begin(), table.end(), bitmap.ColorTable().begin(), bitmap.ColorTable().end()));
+  TBitmap empty;
+  TPixelMemory none;
+  EXPECT_THROW(empty.ExchangePixels(none), ERangeError);
 }
 
 TEST(Bitmap, SizeForOverwriteKeepsTheRowsOfTheSameSizeAndClearsOnlyPadding) {
