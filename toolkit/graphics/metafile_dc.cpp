@@ -15,6 +15,8 @@
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
 #include "toolkit/graphics/metafile_budget.h"
+#include "toolkit/graphics/metafile_numbers.h"
+#include "toolkit/graphics/metafile_paint_cost.h"
 #include "toolkit/graphics/metafile_records.h"
 #include "toolkit/graphics/metafile_region.h"
 #include "toolkit/graphics/pixel_rows.h"
@@ -77,10 +79,9 @@ Qt::BrushStyle HatchStyle(uint32_t hatch) {
   }
 }
 
-// The pixel edge nearest to a picture coordinate, held to what a region's integers hold.
-int PixelEdge(double x) {
-  return std::isfinite(x) ? static_cast<int>(std::lround(std::clamp(x, -1e8, 1e8))) : 0;
-}
+// Text whose place lies further than this from the picture is left out: the text layout's fixed-point
+// numbers hold no more than 2^25 pixels, and no glyph reaches the picture from there.
+constexpr double kTextReach = 1 << 24;
 
 }  // namespace
 
@@ -146,73 +147,78 @@ void TMetafileDC::Select(const TGdiObject& object) {
   if (const auto* font = std::get_if<TGdiFont>(&object)) FState.Font = *font;
 }
 
+void TMetafileDC::Map(const TMetafileMapping& mapping) {
+  if (UsableMapping(mapping, FPixelsPerMm, FDeviceToPicture)) FState.Mapping = mapping;
+}
+
 void TMetafileDC::SetMapMode(uint32_t mode) {
-  if (mode >= 1 && mode <= 8) FState.MapMode = mode;
+  if (mode < 1 || mode > 8) return;
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.MapMode = mode;
+  Map(mapping);
+}
+
+void TMetafileDC::SetWindowOrg(QPointF origin) {
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.WindowOrg = origin;
+  Map(mapping);
 }
 
 void TMetafileDC::SetWindowExt(QSizeF extent) {
-  if (extent.width() != 0 && extent.height() != 0) FState.WindowExt = extent;
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.WindowExt = extent;
+  Map(mapping);
+}
+
+void TMetafileDC::SetViewportOrg(QPointF origin) {
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.ViewportOrg = origin;
+  Map(mapping);
 }
 
 void TMetafileDC::SetViewportExt(QSizeF extent) {
-  if (extent.width() != 0 && extent.height() != 0) FState.ViewportExt = extent;
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.ViewportExt = extent;
+  Map(mapping);
+}
+
+void TMetafileDC::OffsetWindowOrg(QPointF by) {
+  SetWindowOrg(FState.Mapping.WindowOrg + by);
+}
+
+void TMetafileDC::OffsetViewportOrg(QPointF by) {
+  SetViewportOrg(FState.Mapping.ViewportOrg + by);
 }
 
 void TMetafileDC::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
   if (xDenom == 0 || yDenom == 0) return;
-  SetWindowExt(QSizeF(FState.WindowExt.width() * xNum / xDenom, FState.WindowExt.height() * yNum / yDenom));
+  const QSizeF& e = FState.Mapping.WindowExt;
+  SetWindowExt(QSizeF(e.width() * xNum / xDenom, e.height() * yNum / yDenom));
 }
 
 void TMetafileDC::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
   if (xDenom == 0 || yDenom == 0) return;
-  SetViewportExt(
-      QSizeF(FState.ViewportExt.width() * xNum / xDenom, FState.ViewportExt.height() * yNum / yDenom));
+  const QSizeF& e = FState.Mapping.ViewportExt;
+  SetViewportExt(QSizeF(e.width() * xNum / xDenom, e.height() * yNum / yDenom));
+}
+
+void TMetafileDC::SetWorldTransform(const QTransform& transform) {
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.World = transform;
+  Map(mapping);
 }
 
 void TMetafileDC::ModifyWorldTransform(const QTransform& transform, uint32_t mode) {
+  TMetafileMapping mapping = FState.Mapping;
   if (mode == 1)
-    FState.World = QTransform();
+    mapping.World = QTransform();
   else if (mode == 2)
-    FState.World = transform * FState.World;
+    mapping.World = transform * mapping.World;
   else if (mode == 3)
-    FState.World = FState.World * transform;
-}
-
-QTransform TMetafileDC::PageTransform() const {
-  const TState& s = FState;
-  double mm = 0;  // millimetres per logical unit of the metric modes
-  switch (s.MapMode) {
-    case 2:
-      mm = 0.1;
-      break;
-    case 3:
-      mm = 0.01;
-      break;
-    case 4:
-      mm = 0.254;
-      break;
-    case 5:
-      mm = 0.0254;
-      break;
-    case 6:
-      mm = 25.4 / 1440;
-      break;
-  }
-  double sx = 1, sy = 1;
-  if (mm != 0) {
-    sx = mm * FPixelsPerMm.x();
-    sy = -mm * FPixelsPerMm.y();  // y grows upwards
-  } else if (s.MapMode == 7 || s.MapMode == 8) {
-    sx = s.ViewportExt.width() / s.WindowExt.width();
-    sy = s.ViewportExt.height() / s.WindowExt.height();
-    if (s.MapMode == 7) {  // one unit is as long in x as in y
-      const double unit = std::min(std::abs(sx), std::abs(sy));
-      sx = std::copysign(unit, sx);
-      sy = std::copysign(unit, sy);
-    }
-  }
-  return QTransform(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx,
-                    s.ViewportOrg.y() - s.WindowOrg.y() * sy);
+    mapping.World = mapping.World * transform;
+  else
+    return;
+  Map(mapping);
 }
 
 void TMetafileDC::SaveDC() {
@@ -233,19 +239,54 @@ QRegion TMetafileDC::PictureRegion(const QRectF& logical) {
   if (toPicture.type() > QTransform::TxScale) {
     const QPolygonF corners = toPicture.map(QPolygonF(logical.normalized()));
     if (corners != FTurnedCorners) {
-      FTurnedRegion = PolygonsRegion({corners}, Qt::OddEvenFill, DeviceBox().toRect(), FBudget);
+      FTurnedRegion = PolygonsRegion({corners}, Qt::OddEvenFill, DeviceBox(), FBudget);
       FTurnedCorners = corners;
     }
     return FTurnedRegion;
   }
-  // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them.
+  // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them; the
+  // clipping reaches no further than the device box.
   const QRectF r = toPicture.mapRect(logical.normalized());
-  return QRegion(QRect(QPoint(PixelEdge(r.left()), PixelEdge(r.top())),
-                       QPoint(PixelEdge(r.right()) - 1, PixelEdge(r.bottom()) - 1)));
+  const QRect box = DeviceBox();
+  const auto edge = [](double v, int low, int high) { return RoundedWithin(v, low, high, low); };
+  return QRegion(QRect(QPoint(edge(r.left(), box.left(), box.right() + 1), edge(r.top(), box.top(), box.bottom() + 1)),
+                       QPoint(edge(r.right(), box.left(), box.right() + 1) - 1,
+                              edge(r.bottom(), box.top(), box.bottom() + 1) - 1)));
 }
 
-QRectF TMetafileDC::DeviceBox() const {
-  return QRectF(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2);
+QRect TMetafileDC::DeviceBox() const {
+  return QRect(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2);
+}
+
+QRect TMetafileDC::PaintBox() const {
+  const QRect device(0, 0, FPainter.device()->width(), FPainter.device()->height());
+  return FState.Clip ? device.intersected(FState.Clip->boundingRect()) : device;
+}
+
+void TMetafileDC::SpendFill(const QRectF& pictureBounds, TPaintKind kind) {
+  FBudget.SpendDrawing(PaintWeight(kind) * PixelsWithin(pictureBounds, PaintBox()));
+}
+
+void TMetafileDC::SpendShape(const QPainterPath& path, bool withPen, bool withBrush) {
+  const QTransform toPicture = LogicalToPicture();
+  const QRect box = PaintBox();
+  double cost = 0;
+  if (withBrush && FState.Brush.Style != U_BS_NULL) {
+    const double pixels = PixelsWithin(toPicture.mapRect(path.controlPointRect()), box);
+    cost += PaintWeight(FillKind(MakeBrush())) * pixels;
+    // A hatched brush on an opaque background lays the background first.
+    if (FState.Brush.Style == U_BS_HATCHED && FState.OpaqueBackground)
+      cost += PaintWeight(TPaintKind::SolidFill) * pixels;
+  }
+  if (withPen && (FState.Pen.Style & 0xF) != U_PS_NULL) {
+    const QPen pen = MakePen();
+    const double width = pen.isCosmetic() ? 1 : pen.widthF() * UnitPixels(toPicture);
+    const TPaintKind kind = pen.style() != Qt::SolidLine ? TPaintKind::StyledLine
+                            : width > 1                  ? TPaintKind::WideLine
+                                                         : TPaintKind::ThinLine;
+    cost += PaintWeight(kind) * OutlinePixels(path, toPicture, width, box);
+  }
+  FBudget.SpendDrawing(cost);
 }
 
 void TMetafileDC::IntersectClipRect(const QRectF& rect) {
@@ -253,7 +294,7 @@ void TMetafileDC::IntersectClipRect(const QRectF& rect) {
 }
 
 void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
-  if (!FState.Clip) FState.Clip = QRegion(DeviceBox().toRect());
+  if (!FState.Clip) FState.Clip = QRegion(DeviceBox());
   CombineClip(PictureRegion(rect), U_RGN_DIFF);
 }
 
@@ -262,7 +303,7 @@ void TMetafileDC::SelectClipPath(uint32_t mode) {
   const Qt::FillRule rule = FPath.fillRule();
   FPath = QPainterPath();  // the path becomes the clipping and is gone, as after filling it
   for (const QPolygonF& figure : figures) FBudget.SpendClipWork(static_cast<uint64_t>(figure.size()));
-  CombineClip(PolygonsRegion(figures, rule, DeviceBox().toRect(), FBudget), mode);
+  CombineClip(PolygonsRegion(figures, rule, DeviceBox(), FBudget), mode);
 }
 
 void TMetafileDC::CombineClip(const QRegion& region, uint32_t mode) {
@@ -369,8 +410,9 @@ void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
     FOpenPath->addPath(path);
     return;
   }
+  SpendShape(path, true, fill);
   // A hatched brush on an opaque background first lays the background colour.
-  if (fill && FState.Brush.Style == 2 && FState.OpaqueBackground) {
+  if (fill && FState.Brush.Style == U_BS_HATCHED && FState.OpaqueBackground) {
     Prepare(false, false);
     FPainter.fillPath(path, FState.BkColor);
   }
@@ -383,6 +425,7 @@ void TMetafileDC::Line(const QPainterPath& path) {
     FOpenPath->addPath(path);
     return;
   }
+  SpendShape(path, true, false);
   Prepare(true, false);
   FPainter.drawPath(path);
 }
@@ -403,6 +446,9 @@ void TMetafileDC::LineTo(QPointF point) {
   if (FOpenPath) {
     Figure().lineTo(point);
   } else {
+    QPainterPath line(FState.Position);
+    line.lineTo(point);
+    SpendShape(line, true, false);
     Prepare(true, false);
     FPainter.drawLine(FState.Position, point);
   }
@@ -542,13 +588,19 @@ void TMetafileDC::AngleArc(QPointF centre, double radius, double startAngle, dou
 }
 
 void TMetafileDC::SetPixel(QPointF point, QColor color) {
-  Prepare(false, false);
   const QPointF at = LogicalToPicture().map(point);
+  const QRect box = PaintBox();
+  // A pixel off the picture, or outside the clipping's bounds, paints nothing.
+  if (!(at.x() >= box.left() && at.x() < box.right() + 1 && at.y() >= box.top() && at.y() < box.bottom() + 1))
+    return;
+  FBudget.SpendDrawing(PaintWeight(TPaintKind::SolidFill));
+  Prepare(false, false);
   FPainter.resetTransform();
   FPainter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
 }
 
 void TMetafileDC::FillLogical(const QRectF& rect, const QBrush& brush, QPainter::CompositionMode mode) {
+  SpendFill(LogicalToPicture().mapRect(rect.normalized()), FillKind(brush, mode));
   Prepare(false, false);
   FPainter.setCompositionMode(mode);
   QPainterPath path;
@@ -584,32 +636,50 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
     if (rop == kBlackness || rop == kWhiteness || rop == kPatCopy || rop == kDstInvert) PatBlt(dest, rop);
     return;
   }
-  // Only the part of the source rectangle that lies on the bitmap is drawn, at its place.
   const QRectF wanted = sourceRect.normalized();
-  const QRectF part = wanted.intersected(QRectF(source.rect()));
-  if (part.isEmpty()) return;
   const QTransform toPicture = LogicalToPicture();
   const QPointF a = toPicture.map(dest.topLeft());
   const QPointF b = toPicture.map(dest.bottomRight());
+  // Source pixels to picture pixels: x goes to a.x + (x - wanted.left) * fx, y likewise.
   const double fx = (b.x() - a.x()) / wanted.width();
   const double fy = (b.y() - a.y()) / wanted.height();
-  const QPointF p0(a.x() + (part.left() - wanted.left()) * fx, a.y() + (part.top() - wanted.top()) * fy);
-  const QPointF p1(a.x() + (part.right() - wanted.left()) * fx, a.y() + (part.bottom() - wanted.top()) * fy);
+  if (!(fx != 0 && fy != 0 && std::isfinite(fx) && std::isfinite(fy))) return;  // no place to draw on
+  const auto fromSource = [&](double x, double y) {
+    return QPointF(a.x() + (x - wanted.left()) * fx, a.y() + (y - wanted.top()) * fy);
+  };
+  const auto toSource = [&](double x, double y) {
+    return QPointF(wanted.left() + (x - a.x()) / fx, wanted.top() + (y - a.y()) / fy);
+  };
+  // Only the part of the source rectangle that lies on the bitmap and lands inside the paint box is
+  // drawn, at its place: a bitmap stretched far beyond the picture costs what the picture shows of it.
+  const QRect box = PaintBox();
+  const QRectF seen = QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0));
+  const QRectF shown = wanted.intersected(QRectF(source.rect())).intersected(seen.normalized());
+  if (shown.isEmpty()) return;
+  const QRect pixels = shown.toAlignedRect().intersected(source.rect());
+  const QRectF target =
+      QRectF(fromSource(pixels.left(), pixels.top()), fromSource(pixels.right() + 1.0, pixels.bottom() + 1.0))
+          .normalized();
+  const QRectF visible = target.intersected(QRectF(box));
+  if (visible.isEmpty()) return;
+  FBudget.SpendDrawing(PaintWeight(TPaintKind::Bitmap) * PixelsWithin(visible, box));
   // The whole bitmap is drawn as it is: a copy of a large one would double what it costs.
-  const QRect pixels = part.toAlignedRect();
   const QImage piece =
-      (pixels == source.rect() ? source : source.copy(pixels)).mirrored(p1.x() < p0.x(), p1.y() < p0.y());
+      (pixels == source.rect() ? source : source.copy(pixels)).mirrored(fx < 0, fy < 0);
+  // The piece's pixels under the visible part of its place.
+  const QRectF from((visible.left() - target.left()) / std::abs(fx), (visible.top() - target.top()) / std::abs(fy),
+                    visible.width() / std::abs(fx), visible.height() / std::abs(fy));
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
-  FPainter.drawImage(QRectF(p0, p1).normalized(), piece);
+  FPainter.drawImage(visible, piece, from);
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 QFont TMetafileDC::MakeFont(double pixelHeight) const {
   const TGdiFont& f = FState.Font;
   QFont font(f.Face.isEmpty() ? QStringLiteral("Sans Serif") : f.Face);
-  font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixelHeight)), 1, 4096));
+  font.setPixelSize(RoundedWithin(pixelHeight, 1, 4096, 16));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(f.Weight == 0 ? 400 : f.Weight, 100, 900)));
   font.setItalic(f.Italic);
   font.setUnderline(f.Underline);
@@ -662,28 +732,36 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   else if ((FState.TextAlign & 24) == 8)
     y = -metrics.descent();
 
+  if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
+  // The text's place and turn on the picture; text placed far off it is left out.
+  const QPointF place = toPicture.map(origin);
+  if (!(std::abs(place.x()) <= kTextReach && std::abs(place.y()) <= kTextReach)) return;
+  QTransform placed;
+  placed.translate(place.x(), place.y());
+  placed.rotate(-FState.Font.Escapement / 10.0);
+  const QRectF cell(x, y - metrics.ascent(), width, metrics.height());
+  FBudget.SpendDrawing(PaintWeight(TPaintKind::Text) * PixelsWithin(placed.mapRect(cell.normalized()), PaintBox()));
+
   Prepare(false, false);
   FPainter.resetTransform();
   if (rect && (options & 4) != 0) {
     const QRegion clip = PictureRegion(*rect);
     FPainter.setClipRegion(FState.Clip ? FState.Clip->intersected(clip) : clip);
   }
-  FPainter.translate(toPicture.map(origin));
-  FPainter.rotate(-FState.Font.Escapement / 10.0);
+  FPainter.setTransform(placed);
   if (FState.OpaqueBackground && !opaqueRect)
-    FPainter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), FState.BkColor);
+    FPainter.fillRect(cell, FState.BkColor);
   FPainter.setFont(font);
   FPainter.setPen(FState.TextColor);
   if (!dx.empty()) {
     double advance = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-      FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
+      if (std::abs(x + advance) <= kTextReach) FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
       if (static_cast<size_t>(i) < dx.size()) advance += dx[static_cast<size_t>(i)] * xScale;
     }
   } else {
     FPainter.drawText(QPointF(x, y), text);
   }
-  if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
 }
 
 void TMetafileDC::BeginPath() {
@@ -721,6 +799,7 @@ void TMetafileDC::StrokeAndFillPath() {
 
 void TMetafileDC::DrawPath(bool withPen, bool withBrush) {
   FPath.setFillRule(FState.FillRule);
+  SpendShape(FPath, withPen, withBrush);
   Prepare(withPen, withBrush);
   FPainter.drawPath(FPath);
   FPath = QPainterPath();

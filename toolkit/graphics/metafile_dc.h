@@ -19,6 +19,9 @@
 #include <variant>
 #include <vector>
 
+#include "toolkit/graphics/metafile_mapping.h"
+#include "toolkit/graphics/metafile_paint_cost.h"
+
 struct TGdiPen {
   uint32_t Style = 0;  // PS_ style, end cap, join and type bits
   double Width = 0;    // logical units; 0 (or a cosmetic pen) draws one device pixel
@@ -79,17 +82,19 @@ class TMetafileDC {
   void SetTextAlign(uint32_t align) { FState.TextAlign = align; }
   void SetArcDirection(uint32_t direction) { FState.Clockwise = direction == 2; }
 
-  // Mapping. Extents of 0 are ignored, as the GDI refuses them.
+  // Mapping. A change that would leave a mapping the drawing cannot use (an extent of 0 among them) is
+  // passed over: the rule is in metafile_mapping.h.
   void SetMapMode(uint32_t mode);
-  void SetWindowOrg(QPointF origin) { FState.WindowOrg = origin; }
+  void SetWindowOrg(QPointF origin);
   void SetWindowExt(QSizeF extent);
-  void SetViewportOrg(QPointF origin) { FState.ViewportOrg = origin; }
+  void SetViewportOrg(QPointF origin);
   void SetViewportExt(QSizeF extent);
-  void OffsetWindowOrg(QPointF by) { FState.WindowOrg += by; }
-  void OffsetViewportOrg(QPointF by) { FState.ViewportOrg += by; }
+  void OffsetWindowOrg(QPointF by);
+  void OffsetViewportOrg(QPointF by);
+  // Scalings with a denominator of 0 are passed over.
   void ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom);
   void ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
-  void SetWorldTransform(const QTransform& transform) { FState.World = transform; }
+  void SetWorldTransform(const QTransform& transform);
   // mode 1: identity, 2: transform applied before the current one, 3: after it.
   void ModifyWorldTransform(const QTransform& transform, uint32_t mode);
 
@@ -157,18 +162,24 @@ class TMetafileDC {
     Qt::FillRule FillRule = Qt::OddEvenFill;
     uint32_t TextAlign = 0;
     bool Clockwise = false;
-    uint32_t MapMode = 1;
-    QPointF WindowOrg, ViewportOrg;
-    QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
-    QTransform World;
+    TMetafileMapping Mapping;
     QPointF Position;
     std::optional<QRegion> Clip;  // picture pixels
   };
 
-  QTransform PageTransform() const;
-  QTransform LogicalToPicture() const { return FState.World * PageTransform() * FDeviceToPicture; }
+  // Carries out a change of the mapping when the mapping it leaves is usable.
+  void Map(const TMetafileMapping& mapping);
+  QTransform LogicalToPicture() const {
+    return FState.Mapping.LogicalToDevice(FPixelsPerMm) * FDeviceToPicture;
+  }
   // The painter's device with a pixel to spare all round: clipping reaches no further.
-  QRectF DeviceBox() const;
+  QRect DeviceBox() const;
+  // The pixels painting can reach: the device's, within the clipping's bounds.
+  QRect PaintBox() const;
+  // Spend the drawing budget before painting: a fill of pictureBounds, or a shape (logical units)
+  // outlined with the pen and filled with the brush.
+  void SpendFill(const QRectF& pictureBounds, TPaintKind kind);
+  void SpendShape(const QPainterPath& path, bool withPen, bool withBrush);
   // The picture pixels a logical rectangle covers.
   QRegion PictureRegion(const QRectF& logical);
   // The open path, its current point moved to the current position unless it is already there.
