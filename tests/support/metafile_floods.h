@@ -105,10 +105,11 @@ inline std::unique_ptr<TMetafile> LoadMetafile(const TBytes& bytes) {
   return metafile;
 }
 
-// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it.
-inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile) {
+// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it (or in a
+// bitmap of another format).
+inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile, TPixelFormat format = pf24bit) {
   auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetPixelFormat(format);
   bitmap->SetSize(metafile.Width(), metafile.Height());
   bitmap->Canvas().Draw(0, 0, metafile);
   return bitmap;

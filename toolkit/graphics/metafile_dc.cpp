@@ -137,8 +137,19 @@ bool DibBottomUp(const uint8_t* dib, size_t size) {
 
 TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm,
                          TMetafileBudget& budget)
-    : FPainter(painter), FBudget(budget), FDeviceToPicture(deviceToPicture), FPixelsPerMm(pixelsPerMm) {
+    : FPainter(painter),
+      FBudget(budget),
+      FDeviceToPicture(deviceToPicture),
+      FPixelsPerMm(pixelsPerMm),
+      FCounter(PaintWeights(SurfaceFormat(painter))) {
   FPainter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+// What painting costs depends on the image painted on.
+QImage::Format TMetafileDC::SurfaceFormat(const QPainter& painter) {
+  return painter.device()->devType() == QInternal::Image
+             ? static_cast<const QImage*>(painter.device())->format()
+             : QImage::Format_RGB32;
 }
 
 void TMetafileDC::Select(const TGdiObject& object) {
@@ -249,9 +260,10 @@ QRegion TMetafileDC::PictureRegion(const QRectF& logical) {
   const QRectF r = toPicture.mapRect(logical.normalized());
   const QRect box = DeviceBox();
   const auto edge = [](double v, int low, int high) { return RoundedWithin(v, low, high, low); };
-  return QRegion(QRect(QPoint(edge(r.left(), box.left(), box.right() + 1), edge(r.top(), box.top(), box.bottom() + 1)),
-                       QPoint(edge(r.right(), box.left(), box.right() + 1) - 1,
-                              edge(r.bottom(), box.top(), box.bottom() + 1) - 1)));
+  return QRegion(
+      QRect(QPoint(edge(r.left(), box.left(), box.right() + 1), edge(r.top(), box.top(), box.bottom() + 1)),
+            QPoint(edge(r.right(), box.left(), box.right() + 1) - 1,
+                   edge(r.bottom(), box.top(), box.bottom() + 1) - 1)));
 }
 
 QRect TMetafileDC::DeviceBox() const {
@@ -263,29 +275,35 @@ QRect TMetafileDC::PaintBox() const {
   return FState.Clip ? device.intersected(FState.Clip->boundingRect()) : device;
 }
 
-void TMetafileDC::SpendFill(const QRectF& pictureBounds, TPaintKind kind) {
-  FBudget.SpendDrawing(PaintWeight(kind) * PixelsWithin(pictureBounds, PaintBox()));
+void TMetafileDC::SetClip(std::optional<QRegion> clip) {
+  FState.Clip = std::move(clip);
+  FState.ClipId = FNextClipId++;
+}
+
+void TMetafileDC::CountClip() {
+  if (FState.ClipId == FCountedClipId) return;
+  // Qt works out the clipping's spans row by row each time it is handed a region.
+  FBudget.SpendClipWork(CountWithin(FCounter.SetClip(FState.Clip), UINT64_MAX));
+  FCountedClipId = FState.ClipId;
+}
+
+void TMetafileDC::SpendRectangle(const QRectF& pictureRect, TPaintKind kind) {
+  CountClip();
+  FBudget.SpendDrawing(FCounter.Rectangle(pictureRect, PaintBox(), kind));
 }
 
 void TMetafileDC::SpendShape(const QPainterPath& path, bool withPen, bool withBrush) {
+  CountClip();
   const QTransform toPicture = LogicalToPicture();
   const QRect box = PaintBox();
   double cost = 0;
   if (withBrush && FState.Brush.Style != U_BS_NULL) {
-    const double pixels = PixelsWithin(toPicture.mapRect(path.controlPointRect()), box);
-    cost += PaintWeight(FillKind(MakeBrush())) * pixels;
+    cost += FCounter.Fill(path, toPicture, box, FillKind(MakeBrush()));
     // A hatched brush on an opaque background lays the background first.
     if (FState.Brush.Style == U_BS_HATCHED && FState.OpaqueBackground)
-      cost += PaintWeight(TPaintKind::SolidFill) * pixels;
+      cost += FCounter.Fill(path, toPicture, box, TPaintKind::SolidFill);
   }
-  if (withPen && (FState.Pen.Style & 0xF) != U_PS_NULL) {
-    const QPen pen = MakePen();
-    const double width = pen.isCosmetic() ? 1 : pen.widthF() * UnitPixels(toPicture);
-    const TPaintKind kind = pen.style() != Qt::SolidLine ? TPaintKind::StyledLine
-                            : width > 1                  ? TPaintKind::WideLine
-                                                         : TPaintKind::ThinLine;
-    cost += PaintWeight(kind) * OutlinePixels(path, toPicture, width, box);
-  }
+  if (withPen) cost += FCounter.Outline(path, toPicture, box, MakePen());
   FBudget.SpendDrawing(cost);
 }
 
@@ -294,7 +312,7 @@ void TMetafileDC::IntersectClipRect(const QRectF& rect) {
 }
 
 void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
-  if (!FState.Clip) FState.Clip = QRegion(DeviceBox());
+  if (!FState.Clip) SetClip(QRegion(DeviceBox()));
   CombineClip(PictureRegion(rect), U_RGN_DIFF);
 }
 
@@ -308,23 +326,23 @@ void TMetafileDC::SelectClipPath(uint32_t mode) {
 
 void TMetafileDC::CombineClip(const QRegion& region, uint32_t mode) {
   if (mode == U_RGN_COPY || !FState.Clip) {
-    FState.Clip = region;
+    SetClip(region);
     return;
   }
   FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()) +
                         static_cast<uint64_t>(region.rectCount()));
   switch (mode) {
     case U_RGN_AND:
-      FState.Clip = FState.Clip->intersected(region);
+      SetClip(FState.Clip->intersected(region));
       break;
     case U_RGN_OR:
-      FState.Clip = FState.Clip->united(region);
+      SetClip(FState.Clip->united(region));
       break;
     case U_RGN_XOR:
-      FState.Clip = FState.Clip->xored(region);
+      SetClip(FState.Clip->xored(region));
       break;
     case U_RGN_DIFF:
-      FState.Clip = FState.Clip->subtracted(region);
+      SetClip(FState.Clip->subtracted(region));
       break;
   }
 }
@@ -389,12 +407,13 @@ QBrush TMetafileDC::MakeBrush() const {
 
 void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.resetTransform();
-  if (FState.Clip) {
-    // The painter's clipping follows every rectangle of the region for each shape.
-    FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()));
-    FPainter.setClipRegion(*FState.Clip);
-  } else {
-    FPainter.setClipping(false);
+  // The painter is handed the clipping only when it changes: Qt works out its spans each time.
+  if (FPainterClipId != FState.ClipId) {
+    if (FState.Clip)
+      FPainter.setClipRegion(*FState.Clip);
+    else
+      FPainter.setClipping(false);
+    FPainterClipId = FState.ClipId;
   }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   FPainter.setTransform(LogicalToPicture());
@@ -593,14 +612,14 @@ void TMetafileDC::SetPixel(QPointF point, QColor color) {
   // A pixel off the picture, or outside the clipping's bounds, paints nothing.
   if (!(at.x() >= box.left() && at.x() < box.right() + 1 && at.y() >= box.top() && at.y() < box.bottom() + 1))
     return;
-  FBudget.SpendDrawing(PaintWeight(TPaintKind::SolidFill));
+  SpendRectangle(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), TPaintKind::SolidFill);
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
 }
 
 void TMetafileDC::FillLogical(const QRectF& rect, const QBrush& brush, QPainter::CompositionMode mode) {
-  SpendFill(LogicalToPicture().mapRect(rect.normalized()), FillKind(brush, mode));
+  SpendRectangle(LogicalToPicture().mapRect(rect.normalized()), FillKind(brush, mode));
   Prepare(false, false);
   FPainter.setCompositionMode(mode);
   QPainterPath path;
@@ -653,7 +672,8 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
   // Only the part of the source rectangle that lies on the bitmap and lands inside the paint box is
   // drawn, at its place: a bitmap stretched far beyond the picture costs what the picture shows of it.
   const QRect box = PaintBox();
-  const QRectF seen = QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0));
+  const QRectF seen =
+      QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0));
   const QRectF shown = wanted.intersected(QRectF(source.rect())).intersected(seen.normalized());
   if (shown.isEmpty()) return;
   const QRect pixels = shown.toAlignedRect().intersected(source.rect());
@@ -662,13 +682,13 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
           .normalized();
   const QRectF visible = target.intersected(QRectF(box));
   if (visible.isEmpty()) return;
-  FBudget.SpendDrawing(PaintWeight(TPaintKind::Bitmap) * PixelsWithin(visible, box));
+  SpendRectangle(visible, TPaintKind::Bitmap);
   // The whole bitmap is drawn as it is: a copy of a large one would double what it costs.
-  const QImage piece =
-      (pixels == source.rect() ? source : source.copy(pixels)).mirrored(fx < 0, fy < 0);
+  const QImage piece = (pixels == source.rect() ? source : source.copy(pixels)).mirrored(fx < 0, fy < 0);
   // The piece's pixels under the visible part of its place.
-  const QRectF from((visible.left() - target.left()) / std::abs(fx), (visible.top() - target.top()) / std::abs(fy),
-                    visible.width() / std::abs(fx), visible.height() / std::abs(fy));
+  const QRectF from((visible.left() - target.left()) / std::abs(fx),
+                    (visible.top() - target.top()) / std::abs(fy), visible.width() / std::abs(fx),
+                    visible.height() / std::abs(fy));
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
@@ -740,17 +760,20 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   placed.translate(place.x(), place.y());
   placed.rotate(-FState.Font.Escapement / 10.0);
   const QRectF cell(x, y - metrics.ascent(), width, metrics.height());
-  FBudget.SpendDrawing(PaintWeight(TPaintKind::Text) * PixelsWithin(placed.mapRect(cell.normalized()), PaintBox()));
+  SpendRectangle(placed.mapRect(cell.normalized()), TPaintKind::Text);
 
   Prepare(false, false);
   FPainter.resetTransform();
   if (rect && (options & 4) != 0) {
-    const QRegion clip = PictureRegion(*rect);
-    FPainter.setClipRegion(FState.Clip ? FState.Clip->intersected(clip) : clip);
+    const QRegion clip = FState.Clip ? FState.Clip->intersected(PictureRegion(*rect)) : PictureRegion(*rect);
+    double spans = 0;
+    for (const QRect& r : clip) spans += r.height();
+    FBudget.SpendClipWork(CountWithin(spans, UINT64_MAX));
+    FPainter.setClipRegion(clip);
+    FPainterClipId = kUnknownClip;
   }
   FPainter.setTransform(placed);
-  if (FState.OpaqueBackground && !opaqueRect)
-    FPainter.fillRect(cell, FState.BkColor);
+  if (FState.OpaqueBackground && !opaqueRect) FPainter.fillRect(cell, FState.BkColor);
   FPainter.setFont(font);
   FPainter.setPen(FState.TextColor);
   if (!dx.empty()) {

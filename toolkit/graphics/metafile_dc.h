@@ -106,7 +106,7 @@ class TMetafileDC {
   // Clipping, in logical coordinates.
   void IntersectClipRect(const QRectF& rect);
   void ExcludeClipRect(const QRectF& rect);
-  void ResetClip() { FState.Clip.reset(); }
+  void ResetClip() { SetClip(std::nullopt); }
   // Combines the closed path with the clipping area (RGN_AND, OR, XOR, DIFF, COPY = 1..5); the path is
   // used up.
   void SelectClipPath(uint32_t mode);
@@ -165,6 +165,7 @@ class TMetafileDC {
     TMetafileMapping Mapping;
     QPointF Position;
     std::optional<QRegion> Clip;  // picture pixels
+    uint64_t ClipId = 0;          // tells one clipping from another
   };
 
   // Carries out a change of the mapping when the mapping it leaves is usable.
@@ -176,9 +177,14 @@ class TMetafileDC {
   QRect DeviceBox() const;
   // The pixels painting can reach: the device's, within the clipping's bounds.
   QRect PaintBox() const;
-  // Spend the drawing budget before painting: a fill of pictureBounds, or a shape (logical units)
-  // outlined with the pen and filled with the brush.
-  void SpendFill(const QRectF& pictureBounds, TPaintKind kind);
+  static QImage::Format SurfaceFormat(const QPainter& painter);
+  // Changes the clipping (none: the whole device).
+  void SetClip(std::optional<QRegion> clip);
+  // Has the counter follow the clipping, spending the clipping work Qt does when it is handed a new one.
+  void CountClip();
+  // Spend the drawing budget before painting: a rectangle of the picture of the kind, or a shape
+  // (logical units) outlined with the pen and filled with the brush.
+  void SpendRectangle(const QRectF& pictureRect, TPaintKind kind);
   void SpendShape(const QPainterPath& path, bool withPen, bool withBrush);
   // The picture pixels a logical rectangle covers.
   QRegion PictureRegion(const QRectF& logical);
@@ -206,7 +212,13 @@ class TMetafileDC {
   TMetafileBudget& FBudget;
   QTransform FDeviceToPicture;
   QPointF FPixelsPerMm;
+  TPaintCounter FCounter;
   TState FState;
+  // Clippings: the next one's number, the one the counter follows and the one the painter holds.
+  static constexpr uint64_t kUnknownClip = UINT64_MAX;
+  uint64_t FNextClipId = 1;
+  uint64_t FCountedClipId = 0;
+  uint64_t FPainterClipId = kUnknownClip;
   std::vector<TState> FSaved;
   // The last rectangle PictureRegion turned under a rotation or shear, and its pixels: clipping records
   // come in runs of one rectangle.

@@ -6,9 +6,9 @@
 namespace {
 
 // The bounds of the rule (see the header).
-constexpr double kMaxMappingNumber = 2147483648.0;          // 2^31
-constexpr double kMaxPixelsPerUnit = 16777216.0;            // 2^24
-constexpr double kMaxUnitsPerPixel = 4294967296.0;          // 2^32
+constexpr double kMaxMappingNumber = 2147483648.0;         // 2^31
+constexpr double kMaxPixelsPerUnit = 16777216.0;           // 2^24
+constexpr double kMaxUnitsPerPixel = 4294967296.0;         // 2^32
 constexpr double kMaxTranslation = 1152921504606846976.0;  // 2^60
 
 bool NumberWithin(double v, double limit) {
@@ -49,8 +49,8 @@ QTransform TMetafileMapping::LogicalToDevice(QPointF pixelsPerMm) const {
       sy = std::copysign(unit, sy);
     }
   }
-  return World * QTransform(sx, 0, 0, sy, ViewportOrg.x() - WindowOrg.x() * sx,
-                            ViewportOrg.y() - WindowOrg.y() * sy);
+  return World *
+         QTransform(sx, 0, 0, sy, ViewportOrg.x() - WindowOrg.x() * sx, ViewportOrg.y() - WindowOrg.y() * sy);
 }
 
 bool TransformWithin(const QTransform& transform, double limit, double translationLimit) {
