@@ -162,35 +162,31 @@ void TMetafileDC::Map(const TMetafileMapping& mapping) {
   if (UsableMapping(mapping, FPixelsPerMm, FDeviceToPicture)) FState.Mapping = mapping;
 }
 
-void TMetafileDC::SetMapMode(uint32_t mode) {
-  if (mode < 1 || mode > 8) return;
+template <class T>
+void TMetafileDC::MapWith(T TMetafileMapping::*field, const T& value) {
   TMetafileMapping mapping = FState.Mapping;
-  mapping.MapMode = mode;
+  mapping.*field = value;
   Map(mapping);
+}
+
+void TMetafileDC::SetMapMode(uint32_t mode) {
+  if (mode >= 1 && mode <= 8) MapWith(&TMetafileMapping::MapMode, mode);
 }
 
 void TMetafileDC::SetWindowOrg(QPointF origin) {
-  TMetafileMapping mapping = FState.Mapping;
-  mapping.WindowOrg = origin;
-  Map(mapping);
+  MapWith(&TMetafileMapping::WindowOrg, origin);
 }
 
 void TMetafileDC::SetWindowExt(QSizeF extent) {
-  TMetafileMapping mapping = FState.Mapping;
-  mapping.WindowExt = extent;
-  Map(mapping);
+  MapWith(&TMetafileMapping::WindowExt, extent);
 }
 
 void TMetafileDC::SetViewportOrg(QPointF origin) {
-  TMetafileMapping mapping = FState.Mapping;
-  mapping.ViewportOrg = origin;
-  Map(mapping);
+  MapWith(&TMetafileMapping::ViewportOrg, origin);
 }
 
 void TMetafileDC::SetViewportExt(QSizeF extent) {
-  TMetafileMapping mapping = FState.Mapping;
-  mapping.ViewportExt = extent;
-  Map(mapping);
+  MapWith(&TMetafileMapping::ViewportExt, extent);
 }
 
 void TMetafileDC::OffsetWindowOrg(QPointF by) {
@@ -214,22 +210,17 @@ void TMetafileDC::ScaleViewportExt(double xNum, double xDenom, double yNum, doub
 }
 
 void TMetafileDC::SetWorldTransform(const QTransform& transform) {
-  TMetafileMapping mapping = FState.Mapping;
-  mapping.World = transform;
-  Map(mapping);
+  MapWith(&TMetafileMapping::World, transform);
 }
 
 void TMetafileDC::ModifyWorldTransform(const QTransform& transform, uint32_t mode) {
-  TMetafileMapping mapping = FState.Mapping;
+  const QTransform& world = FState.Mapping.World;
   if (mode == 1)
-    mapping.World = QTransform();
+    SetWorldTransform(QTransform());
   else if (mode == 2)
-    mapping.World = transform * mapping.World;
+    SetWorldTransform(transform * world);
   else if (mode == 3)
-    mapping.World = mapping.World * transform;
-  else
-    return;
-  Map(mapping);
+    SetWorldTransform(world * transform);
 }
 
 void TMetafileDC::SaveDC() {

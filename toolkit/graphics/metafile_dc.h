@@ -170,6 +170,9 @@ class TMetafileDC {
 
   // Carries out a change of the mapping when the mapping it leaves is usable.
   void Map(const TMetafileMapping& mapping);
+  // The same for a change of one of its fields.
+  template <class T>
+  void MapWith(T TMetafileMapping::*field, const T& value);
   QTransform LogicalToPicture() const {
     return FState.Mapping.LogicalToDevice(FPixelsPerMm) * FDeviceToPicture;
   }
