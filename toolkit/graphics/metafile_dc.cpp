@@ -79,9 +79,10 @@ Qt::BrushStyle HatchStyle(uint32_t hatch) {
   }
 }
 
-// Text whose place lies further than this from the picture is left out: the text layout's fixed-point
-// numbers hold no more than 2^25 pixels, and no glyph reaches the picture from there.
-constexpr double kTextReach = 1 << 24;
+// How far from the picture Qt is handed places to draw at: its fixed-point numbers (of text layout and
+// of bitmap scaling) hold no more than 2^25 pixels. Text placed further off is left out (no glyph
+// reaches the picture from there), bitmaps placed further off are cut to what lands on it.
+constexpr double kDrawReach = 1 << 24;
 
 }  // namespace
 
@@ -660,30 +661,40 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
   const auto toSource = [&](double x, double y) {
     return QPointF(wanted.left() + (x - a.x()) / fx, wanted.top() + (y - a.y()) / fy);
   };
-  // Only the part of the source rectangle that lies on the bitmap and lands inside the paint box is
-  // drawn, at its place: a bitmap stretched far beyond the picture costs what the picture shows of it.
+  const auto placeOf = [&](const QRectF& part) {
+    return QRectF(fromSource(part.left(), part.top()), fromSource(part.right(), part.bottom())).normalized();
+  };
+  // Only the part of the source rectangle that lies on the bitmap is drawn, at its place. A place
+  // reaching far off the picture is cut down to the bitmap's pixels that land on the paint box, so that
+  // Qt is handed numbers it holds (and a bitmap stretched far beyond the picture costs only what shows).
   const QRect box = PaintBox();
-  const QRectF seen =
-      QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0));
-  const QRectF shown = wanted.intersected(QRectF(source.rect())).intersected(seen.normalized());
+  const QRectF near = QRectF(box).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
+  QRectF shown = wanted.intersected(QRectF(source.rect()));
   if (shown.isEmpty()) return;
+  if (!near.contains(placeOf(shown))) {
+    shown &=
+        QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0)).normalized();
+    if (shown.isEmpty()) return;
+  }
   const QRect pixels = shown.toAlignedRect().intersected(source.rect());
-  const QRectF target =
-      QRectF(fromSource(pixels.left(), pixels.top()), fromSource(pixels.right() + 1.0, pixels.bottom() + 1.0))
-          .normalized();
+  const QRectF target = placeOf(QRectF(pixels));
   const QRectF visible = target.intersected(QRectF(box));
   if (visible.isEmpty()) return;
   SpendRectangle(visible, TPaintKind::Bitmap);
   // The whole bitmap is drawn as it is: a copy of a large one would double what it costs.
   const QImage piece = (pixels == source.rect() ? source : source.copy(pixels)).mirrored(fx < 0, fy < 0);
-  // The piece's pixels under the visible part of its place.
-  const QRectF from((visible.left() - target.left()) / std::abs(fx),
-                    (visible.top() - target.top()) / std::abs(fy), visible.width() / std::abs(fx),
-                    visible.height() / std::abs(fy));
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
-  FPainter.drawImage(visible, piece, from);
+  if (near.contains(target)) {
+    FPainter.drawImage(target, piece);
+  } else {
+    // One pixel of the piece spans more than the picture and more: the part under the box alone.
+    const QRectF from((visible.left() - target.left()) / std::abs(fx),
+                      (visible.top() - target.top()) / std::abs(fy), visible.width() / std::abs(fx),
+                      visible.height() / std::abs(fy));
+    FPainter.drawImage(visible, piece, from);
+  }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -746,7 +757,7 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
   // The text's place and turn on the picture; text placed far off it is left out.
   const QPointF place = toPicture.map(origin);
-  if (!(std::abs(place.x()) <= kTextReach && std::abs(place.y()) <= kTextReach)) return;
+  if (!(std::abs(place.x()) <= kDrawReach && std::abs(place.y()) <= kDrawReach)) return;
   QTransform placed;
   placed.translate(place.x(), place.y());
   placed.rotate(-FState.Font.Escapement / 10.0);
@@ -770,7 +781,7 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   if (!dx.empty()) {
     double advance = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-      if (std::abs(x + advance) <= kTextReach) FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
+      if (std::abs(x + advance) <= kDrawReach) FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
       if (static_cast<size_t>(i) < dx.size()) advance += dx[static_cast<size_t>(i)] * xScale;
     }
   } else {

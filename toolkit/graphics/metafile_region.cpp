@@ -10,20 +10,14 @@
 
 namespace {
 
-// An edge as the rows see it: its upper and lower ends, the rows whose centres it crosses, and which
-// way it runs (1 down, -1 up).
+// An edge as the rows see it: the rows whose centres it crosses, where it crosses the first, how far
+// it moves for each row after, and which way it runs (1 down, -1 up).
 struct TEdge {
-  QPointF Upper, Lower;
   int FirstRow;
   int EndRow;
+  double X;
+  double Step;
   int Direction;
-
-  // Where the edge crosses the centre line of row y: a weighted mean of its ends, which lies between
-  // their xs even when the edge is so flat that its slope does not fit a double.
-  double X(int y) const {
-    const double t = (y + 0.5 - Upper.y()) / (Lower.y() - Upper.y());
-    return (1 - t) * Upper.x() + t * Lower.x();
-  }
 };
 
 // The row of the first pixel whose centre lies at or past v, held to low..high.
@@ -47,7 +41,12 @@ std::vector<TEdge> RowEdges(const QList<QPolygonF>& polygons, const QRect& box, 
       const int first = FirstCentreAtOrPast(upper.y(), top, end);
       const int last = FirstCentreAtOrPast(lower.y(), top, end);
       if (first >= last) continue;
-      edges.push_back({upper, lower, first, last, a.y() < b.y() ? 1 : -1});
+      // Where the edge crosses the first row's centre line: a weighted mean of its ends, which lies
+      // between their xs even when the edge is so flat that its slope does not fit a double. An edge
+      // crossing more rows than one is at least a row high, so its step is no longer than the edge.
+      const double t = (first + 0.5 - upper.y()) / (lower.y() - upper.y());
+      const double step = last - first > 1 ? (lower.x() - upper.x()) / (lower.y() - upper.y()) : 0;
+      edges.push_back({first, last, (1 - t) * upper.x() + t * lower.x(), step, a.y() < b.y() ? 1 : -1});
       crossings += static_cast<uint64_t>(last - first);
     }
   }
@@ -88,7 +87,8 @@ QRegion PolygonsRegion(const QList<QPolygonF>& polygons, Qt::FillRule rule, cons
         active.pop_back();
         continue;
       }
-      marks.emplace_back(FirstCentreAtOrPast(edge.X(y), left, left + width), edge.Direction);
+      marks.emplace_back(FirstCentreAtOrPast(edge.X, left, left + width), edge.Direction);
+      edge.X += edge.Step;
       ++i;
     }
     // The spans where the count says inside: from sorted marks when they are few, from a count by
