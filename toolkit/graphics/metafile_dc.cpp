@@ -344,7 +344,9 @@ QPen TMetafileDC::MakePen() const {
   const uint32_t style = p.Style & 0xF;
   if (style == 5) return Qt::NoPen;
   QPen pen(p.Color);
-  const double width = std::min(std::abs(p.Width), 1e5);
+  // Qt refuses pens of 32768 logical units or more (drawing them one unit wide): wider ones are drawn
+  // as wide as it takes them.
+  const double width = std::min(std::abs(p.Width), 32767.0);
   const bool cosmetic = width <= 1 && (p.Style & 0x10000) == 0;
   pen.setWidthF(cosmetic ? 0 : width);
   pen.setCosmetic(cosmetic);
