@@ -274,8 +274,7 @@ void TMetafileDC::SetClip(std::optional<QRegion> clip) {
 
 void TMetafileDC::CountClip() {
   if (FState.ClipId == FCountedClipId) return;
-  // Qt works out the clipping's spans row by row each time it is handed a region.
-  FBudget.SpendClipWork(CountWithin(FCounter.SetClip(FState.Clip), UINT64_MAX));
+  FCountedClipSpans = FCounter.SetClip(FState.Clip);
   FCountedClipId = FState.ClipId;
 }
 
@@ -401,12 +400,16 @@ QBrush TMetafileDC::MakeBrush() const {
 
 void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.resetTransform();
-  // The painter is handed the clipping only when it changes: Qt works out its spans each time.
+  // The painter is handed the clipping only when it changes: Qt works out its spans row by row each
+  // time it is handed a region.
   if (FPainterClipId != FState.ClipId) {
-    if (FState.Clip)
+    if (FState.Clip) {
+      CountClip();
+      FBudget.SpendClipWork(CountWithin(FCountedClipSpans, UINT64_MAX));
       FPainter.setClipRegion(*FState.Clip);
-    else
+    } else {
       FPainter.setClipping(false);
+    }
     FPainterClipId = FState.ClipId;
   }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -183,7 +183,7 @@ class TMetafileDC {
   static QImage::Format SurfaceFormat(const QPainter& painter);
   // Changes the clipping (none: the whole device).
   void SetClip(std::optional<QRegion> clip);
-  // Has the counter follow the clipping, spending the clipping work Qt does when it is handed a new one.
+  // Has the counter follow the clipping.
   void CountClip();
   // Spend the drawing budget before painting: a rectangle of the picture of the kind, or a shape
   // (logical units) outlined with the pen and filled with the brush.
@@ -221,6 +221,7 @@ class TMetafileDC {
   static constexpr uint64_t kUnknownClip = UINT64_MAX;
   uint64_t FNextClipId = 1;
   uint64_t FCountedClipId = 0;
+  double FCountedClipSpans = 0;  // the spans Qt makes of the clipping the counter follows
   uint64_t FPainterClipId = kUnknownClip;
   std::vector<TState> FSaved;
   // The last rectangle PictureRegion turned under a rotation or shear, and its pixels: clipping records

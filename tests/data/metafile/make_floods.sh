@@ -18,8 +18,9 @@
 # - and what costs Qt far more than its pixels: comb-polygons-16.wmf (polygons of 1024 teeth from top
 #   to bottom of the picture, 2048 edges on every row), columns-20000.wmf (rectangles one pixel wide
 #   and 4096 high), clipped-shapes-10000.wmf (a clipping cut into 1000 columns, then small
-#   rectangles), dashed-lines-2000.wmf (lines across the picture drawn with a dashed pen 2 pixels wide,
-#   every dash on the same rows) and text-2000.wmf (rows of text 200 pixels high).
+#   rectangles), clipped-text-2000.wmf (the same clipping, then text clipped to a rectangle of its own
+#   and small rectangles by turns), dashed-lines-2000.wmf (lines across the picture drawn with a dashed
+#   pen 2 pixels wide, every dash on the same rows) and text-2000.wmf (rows of text 200 pixels high).
 #
 # lawful/: small-shapes-5000.wmf (5000 ellipses and rectangles of 8 x 8 pixels on a grid of 10-pixel
 # cells over a 1000 x 500 picture, in five colours) and background-500.wmf (a yellow background over a
@@ -88,6 +89,15 @@ columns = [rect(0x0415, 2 + 4 * i, 0, 4 + 4 * i, S) for i in range(1000)]
 write('floods/clipped-shapes-10000.wmf',
       wmf_file(filled() + columns + [rect(0x041B, i % 3000, i % 4000, i % 3000 + 4, i % 4000 + 4)
                                      for i in range(10000)], 4, (0, 0, S, S)))
+# The same clipping, then text clipped to a rectangle of its own and a small rectangle by turns: each
+# hands the painter a clipping of its own.
+text_and_shapes = []
+for i in range(2000):
+    x, y = i % 3000, i % 4000
+    # EXTTEXTOUT: y, x, length, ETO_CLIPPED, the rectangle (left, top, right, bottom), the text.
+    text_and_shapes += [wmf_record(0x0A32, y, x, 2, 4, x, y, x + 20, y + 20, data=b'Hi'),
+                        rect(0x041B, x, y, x + 4, y + 4)]
+write('floods/clipped-text-2000.wmf', wmf_file(filled() + columns + text_and_shapes, 4, (0, 0, S, S)))
 write('floods/dashed-lines-2000.wmf',
       wmf_file([pen(1, 2, (0, 0, 0)), wmf_record(SELECT, 0)] +
                [wmf_record(0x0325, 2, data=points([(0, 10 + i % 4000), (S, 10 + i % 4000)])) for i in range(2000)],

@@ -33,16 +33,38 @@ std::string Refusal(const Bytes& file) {
   return "";
 }
 
+// The start of a message, up to its first number.
+std::string Kind(const char* message) {
+  const std::string text = message;
+  return text.substr(0, text.find('%'));
+}
+
 TEST(MetafileDrawingCost, FloodsAreRefusedByTheDrawingBudget) {
-  const std::string drawing =
-      std::string(SMetafileDrawingBudget).substr(0, std::string(SMetafileDrawingBudget).find('%'));
-  for (const char* name :
-       {"hatched-ellipses-2000.wmf", "hatched-ellipses-100.wmf", "patblt-16384-1000.wmf",
-        "roundrects-2000.wmf", "pies-2000.wmf", "polygons-2000.wmf", "rotated-rectangles-2000.emf",
-        "stretched-bitmaps-2000.wmf", "wide-pens-2000.wmf", "comb-polygons-16.wmf", "columns-20000.wmf",
-        "clipped-shapes-10000.wmf", "dashed-lines-2000.wmf", "text-2000.wmf"}) {
-    const std::string refusal = Refusal(Sample(std::string("floods/") + name));
-    EXPECT_TRUE(refusal.starts_with(drawing)) << name << ": " << refusal;
+  const std::string drawing = Kind(SMetafileDrawingBudget), clipping = Kind(SMetafileClipBudget);
+  const struct {
+    const char* Name;
+    std::string Refused;  // the start of the refusal
+  } cases[] = {
+      {"hatched-ellipses-2000.wmf", drawing},
+      {"hatched-ellipses-100.wmf", drawing},
+      {"patblt-16384-1000.wmf", drawing},
+      {"roundrects-2000.wmf", drawing},
+      {"pies-2000.wmf", drawing},
+      {"polygons-2000.wmf", drawing},
+      {"rotated-rectangles-2000.emf", drawing},
+      {"stretched-bitmaps-2000.wmf", drawing},
+      {"wide-pens-2000.wmf", drawing},
+      {"comb-polygons-16.wmf", drawing},
+      {"columns-20000.wmf", drawing},
+      {"clipped-shapes-10000.wmf", drawing},
+      {"dashed-lines-2000.wmf", drawing},
+      {"text-2000.wmf", drawing},
+      // Each text hands the painter a clipping of its own, and the next shape the file's again.
+      {"clipped-text-2000.wmf", clipping},
+  };
+  for (const auto& c : cases) {
+    const std::string refusal = Refusal(Sample(std::string("floods/") + c.Name));
+    EXPECT_TRUE(refusal.starts_with(c.Refused)) << c.Name << ": " << refusal;
   }
   // The message names the budget and the file's size: 2^30 pixels and 4096 a byte.
   EXPECT_EQ(Refusal(Sample("floods/hatched-ellipses-100.wmf")),
