@@ -34,11 +34,12 @@ constexpr uint64_t kBrushPixelsBeyond = uint64_t{1} << 22;
 constexpr uint64_t kClipStepsPerByte = 16;
 constexpr uint64_t kClipStepsBeyond = uint64_t{1} << 25;
 
-// Painting, in pixels of a solid fill (a quarter to a third of a nanosecond each). 2^30 of them, about
-// a third of a second, for any file: four fills of the largest picture, 16384 x 16384, or a background
-// under a thousand shapes a sixteenth of a 4096 x 4096 picture each. And 4096 more for each byte (a
-// shape's record of 14 to 40 bytes gets 57,000 to 164,000: a drawing of many records, each as large as
-// a hundred-pixel square or more, still loads), which keeps a file of a megabyte within about two seconds.
+// Painting, in pixels of a solid fill (0.16 to 0.44 ns each, measured; see metafile_paint_cost.cpp for
+// what else counts, in the same pixels). 2^30 of them, a fifth to half a second, for any file: four
+// fills of the largest picture, 16384 x 16384, or a background under a thousand shapes each a sixteenth
+// of a 4096 x 4096 picture. And 4096 more for each byte: a shape's record of 14 to 40 bytes gets 57,000
+// to 164,000, as much as filling a square of 240 to 400 pixels, so that a drawing of many records of
+// that size still loads, and a file of a megabyte stays within about two seconds.
 constexpr uint64_t kDrawingPixelsPerByte = 4096;
 constexpr uint64_t kDrawingPixelsBeyond = uint64_t{1} << 30;
 
