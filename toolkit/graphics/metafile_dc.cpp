@@ -760,9 +760,12 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
     y = -metrics.descent();
 
   if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
-  // The text's place and turn on the picture; text placed far off it is left out.
+  // The text's place and turn on the picture; text placed far off it, or reaching far along its line,
+  // is left out.
   const QPointF place = toPicture.map(origin);
-  if (!(std::abs(place.x()) <= kDrawReach && std::abs(place.y()) <= kDrawReach)) return;
+  if (!(std::abs(place.x()) <= kDrawReach && std::abs(place.y()) <= kDrawReach && std::abs(x) <= kDrawReach &&
+        std::abs(x + width) <= kDrawReach))
+    return;
   QTransform placed;
   placed.translate(place.x(), place.y());
   placed.rotate(-FState.Font.Escapement / 10.0);
