@@ -419,6 +419,31 @@ void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.setBackgroundMode(Qt::TransparentMode);
 }
 
+void TMetafileDC::Paint(const QPainterPath& path, bool withPen, bool withBrush) {
+  const QPen pen = withPen ? MakePen() : QPen(Qt::NoPen);
+  if (pen.style() == Qt::SolidLine || pen.style() == Qt::NoPen || pen.isCosmetic()) {
+    Prepare(withPen, withBrush);
+    FPainter.drawPath(path);
+    return;
+  }
+  // Qt lays the dashes of a wide pen out in logical units, each with its caps: under a mapping that
+  // squeezes one axis far more than the other, thousands of them land on a few pixels, and take
+  // seconds and hundreds of megabytes. Such a pen draws on the picture itself, as wide as the mapping's
+  // longer unit makes it, its dashes laid out in pixels (as they come out under any mapping that keeps
+  // shapes).
+  if (withBrush) {
+    Prepare(false, true);
+    FPainter.drawPath(path);
+  }
+  Prepare(false, false);
+  const QTransform toPicture = LogicalToPicture();
+  QPen onPicture = pen;
+  onPicture.setWidthF(std::min(pen.widthF() * UnitPixels(toPicture), 32767.0));
+  FPainter.resetTransform();
+  FPainter.setPen(onPicture);
+  FPainter.drawPath(toPicture.map(path));
+}
+
 void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
   QPainterPath path = shape;
   path.setFillRule(FState.FillRule);
@@ -432,8 +457,7 @@ void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
     Prepare(false, false);
     FPainter.fillPath(path, FState.BkColor);
   }
-  Prepare(true, fill);
-  FPainter.drawPath(path);
+  Paint(path, true, fill);
 }
 
 void TMetafileDC::Line(const QPainterPath& path) {
@@ -442,8 +466,7 @@ void TMetafileDC::Line(const QPainterPath& path) {
     return;
   }
   SpendShape(path, true, false);
-  Prepare(true, false);
-  FPainter.drawPath(path);
+  Paint(path, true, false);
 }
 
 void TMetafileDC::MoveTo(QPointF point) {
@@ -465,8 +488,7 @@ void TMetafileDC::LineTo(QPointF point) {
     QPainterPath line(FState.Position);
     line.lineTo(point);
     SpendShape(line, true, false);
-    Prepare(true, false);
-    FPainter.drawLine(FState.Position, point);
+    Paint(line, true, false);
   }
   FState.Position = point;
 }
@@ -833,7 +855,6 @@ void TMetafileDC::StrokeAndFillPath() {
 void TMetafileDC::DrawPath(bool withPen, bool withBrush) {
   FPath.setFillRule(FState.FillRule);
   SpendShape(FPath, withPen, withBrush);
-  Prepare(withPen, withBrush);
-  FPainter.drawPath(FPath);
+  Paint(FPath, withPen, withBrush);
   FPath = QPainterPath();
 }

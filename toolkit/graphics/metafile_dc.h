@@ -197,6 +197,8 @@ class TMetafileDC {
   void Prepare(bool withPen, bool withBrush);
   QPen MakePen() const;
   QBrush MakeBrush() const;
+  // Paints a path (logical units) with the pen, the brush or both.
+  void Paint(const QPainterPath& path, bool withPen, bool withBrush);
   // Draws the outline and the inside of a closed shape, or adds it to the open path.
   void Shape(const QPainterPath& path, bool fill);
   // Draws an open line, or adds it to the open path.

@@ -20,7 +20,9 @@
 #   and 4096 high), clipped-shapes-10000.wmf (a clipping cut into 1000 columns, then small
 #   rectangles), clipped-text-2000.wmf (the same clipping, then text clipped to a rectangle of its own
 #   and small rectangles by turns), dashed-lines-2000.wmf (lines across the picture drawn with a dashed
-#   pen 2 pixels wide, every dash on the same rows) and text-2000.wmf (rows of text 200 pixels high).
+#   pen 2 pixels wide, every dash on the same rows), text-2000.wmf (rows of text 200 pixels high) and
+#   squeezed-dotted-pens-100.emf (a rectangle outlined 100 times with a dotted pen 3 units wide under a
+#   mapping that squeezes x 2^31 - 1 times and stretches y 333,333 times).
 #
 # lawful/: small-shapes-5000.wmf (5000 ellipses and rectangles of 8 x 8 pixels on a grid of 10-pixel
 # cells over a 1000 x 500 picture, in five colours) and background-500.wmf (a yellow background over a
@@ -89,6 +91,12 @@ columns = [rect(0x0415, 2 + 4 * i, 0, 4 + 4 * i, S) for i in range(1000)]
 write('floods/clipped-shapes-10000.wmf',
       wmf_file(filled() + columns + [rect(0x041B, i % 3000, i % 4000, i % 3000 + 4, i % 4000 + 4)
                                      for i in range(10000)], 4, (0, 0, S, S)))
+# An anisotropic mapping that squeezes x 2^31 - 1 times and stretches y 333,333 times, a dotted pen 3
+# units wide with round ends, and a rectangle of 32764 x 1000001 units outlined 100 times.
+squeezed = [emf_record(17, struct.pack('<I', 8)), emf_record(32, struct.pack('<iiii', 2 ** 31 - 1, 1, 3, 1000000)),
+            emf_record(38, struct.pack('<IIiiI', 1, 0x308, 3, 0, 0) + colorref(0, 0, 255)), select(1)]
+write('floods/squeezed-dotted-pens-100.emf',
+      emf_file(squeezed + [emf_record(43, box(3, -1, 32767, 1000000))] * 100, 2, width=92, height=92))
 # The same clipping, then text clipped to a rectangle of its own and a small rectangle by turns: each
 # hands the painter a clipping of its own.
 text_and_shapes = []
