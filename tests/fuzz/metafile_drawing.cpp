@@ -82,120 +82,96 @@ std::vector<int64_t> Numbers(TInput& in, int count) {
   return values;
 }
 
-// An EMF record: type, then the values.
-TBytes EmfOf(uint32_t type, const std::vector<int64_t>& values, const TBytes& data = {}) {
-  TBytes record;
-  Put32(record, type);
-  Put32(record, static_cast<int64_t>(8 + 4 * values.size() + (data.size() + 3) / 4 * 4));
-  for (int64_t v : values) Put32(record, v);
-  record.insert(record.end(), data.begin(), data.end());
-  record.resize(record.size() + (4 - data.size() % 4) % 4);
-  return record;
-}
-
-// A WMF record: function, then the words.
-TBytes WmfOf(uint16_t function, const std::vector<int64_t>& words, const TBytes& data = {}) {
-  TBytes body;
-  for (int64_t w : words) Put16(body, static_cast<int>(w));
-  body.insert(body.end(), data.begin(), data.end());
-  if (body.size() % 2) body.push_back(0);
-  TBytes record;
-  Put32(record, static_cast<int64_t>(3 + body.size() / 2));
-  Put16(record, function);
-  record.insert(record.end(), body.begin(), body.end());
-  return record;
-}
-
 // A record of an enhanced metafile of the kind the input picks.
 TBytes EmfRecordFrom(TInput& in) {
   const int kind = in.Byte() % 30;
   const int pick = in.Byte();
   switch (kind) {
     case 0:
-      return EmfOf(17, {1 + pick % 8});  // SETMAPMODE
+      return EmfRecord(17, {1 + pick % 8});  // SETMAPMODE
     case 1:
-      return EmfOf(9 + pick % 4, Numbers(in, 2));  // SETWINDOWEXTEX .. SETVIEWPORTORGEX
+      return EmfRecord(9 + pick % 4, Numbers(in, 2));  // SETWINDOWEXTEX .. SETVIEWPORTORGEX
     case 2:
-      return EmfOf(31 + pick % 2, Numbers(in, 4));  // SCALEVIEWPORTEXTEX, SCALEWINDOWEXTEX
+      return EmfRecord(31 + pick % 2, Numbers(in, 4));  // SCALEVIEWPORTEXTEX, SCALEWINDOWEXTEX
     case 3:
     case 4: {  // SETWORLDTRANSFORM, MODIFYWORLDTRANSFORM
       std::vector<int64_t> values;
       for (int i = 0; i < 6; ++i) values.push_back(in.Float());
       if (kind == 4) values.push_back(1 + pick % 3);
-      return EmfOf(35 + (kind - 3), values);
+      return EmfRecord(35 + (kind - 3), values);
     }
     case 5:
-      return EmfOf(33, {});  // SAVEDC
+      return EmfRecord(33, {});  // SAVEDC
     case 6:
-      return EmfOf(34, {-1 - pick % 3});  // RESTOREDC
+      return EmfRecord(34, {-1 - pick % 3});  // RESTOREDC
     case 7:
-      return EmfOf(59, {});  // BEGINPATH
+      return EmfRecord(59, {});  // BEGINPATH
     case 8:
-      return EmfOf(60, {});  // ENDPATH
+      return EmfRecord(60, {});  // ENDPATH
     case 9:
-      return EmfOf(61, {});  // CLOSEFIGURE
+      return EmfRecord(61, {});  // CLOSEFIGURE
     case 10:
-      return EmfOf(62 + pick % 3, {0, 0, 0, 0});  // FILLPATH, STROKEANDFILLPATH, STROKEPATH
+      return EmfRecord(62 + pick % 3, {0, 0, 0, 0});  // FILLPATH, STROKEANDFILLPATH, STROKEPATH
     case 11:
-      return EmfOf(67, {1 + pick % 5});  // SELECTCLIPPATH
+      return EmfRecord(67, {1 + pick % 5});  // SELECTCLIPPATH
     case 12:
     case 13: {  // POLYGON, POLYLINE, POLYBEZIER, POLYBEZIERTO, POLYLINETO; POLYGON16, POLYLINE16
       const int count = 1 + pick % 8;
       const uint32_t wide[] = {3, 4, 2, 5, 6};
       const uint32_t type = kind == 12 ? wide[in.Byte() % 5] : 86 + in.Byte() % 2;
-      return EmfOf(type, {0, 0, 0, 0, count}, Points(in, count, kind == 12));
+      return EmfRecord(type, {0, 0, 0, 0, count}, Points(in, count, kind == 12));
     }
     case 14:
-      return EmfOf(42 + pick % 2, Numbers(in, 4));  // ELLIPSE, RECTANGLE
+      return EmfRecord(42 + pick % 2, Numbers(in, 4));  // ELLIPSE, RECTANGLE
     case 15:
-      return EmfOf(44, Numbers(in, 6));  // ROUNDRECT
+      return EmfRecord(44, Numbers(in, 6));  // ROUNDRECT
     case 16:
-      return EmfOf(45 + pick % 3, Numbers(in, 8));  // ARC, CHORD, PIE
-    case 17: {                                      // ANGLEARC: centre, radius, angles
+      return EmfRecord(45 + pick % 3, Numbers(in, 8));  // ARC, CHORD, PIE
+    case 17: {                                          // ANGLEARC: centre, radius, angles
       std::vector<int64_t> values = Numbers(in, 3);
       values[2] &= 0x7FFFFFFF;
       values.push_back(in.Float());
       values.push_back(in.Float());
-      return EmfOf(41, values);
+      return EmfRecord(41, values);
     }
     case 18:
-      return EmfOf(27 + 27 * (pick % 2), Numbers(in, 2));  // MOVETOEX, LINETO
+      return EmfRecord(27 + 27 * (pick % 2), Numbers(in, 2));  // MOVETOEX, LINETO
     case 19:
-      return EmfOf(29 + pick % 2, Numbers(in, 4));  // EXCLUDECLIPRECT, INTERSECTCLIPRECT
+      return EmfRecord(29 + pick % 2, Numbers(in, 4));  // EXCLUDECLIPRECT, INTERSECTCLIPRECT
     case 20:
-      return EmfOf(75, {0, 5});  // EXTSELECTCLIPRGN: back to no clipping
-    case 21: {                   // CREATEPEN: slot, style with its end cap, width, colour
+      return EmfRecord(75, {0, 5});  // EXTSELECTCLIPRGN: back to no clipping
+    case 21: {                       // CREATEPEN: slot, style with its end cap, width, colour
       const int style = in.Byte() % 9 | (in.Byte() & 3) << 8;
       const int64_t width = in.Number();
-      return EmfOf(38, {1 + pick % 3, style, width, 0, in.Word() & 0xFFFFFF});
+      return EmfRecord(38, {1 + pick % 3, style, width, 0, in.Word() & 0xFFFFFF});
     }
     case 22: {  // CREATEBRUSHINDIRECT: slot, solid, null or hatched, colour, hatch
       const int style = in.Byte() % 3;
       const int64_t colour = in.Word() & 0xFFFFFF;
-      return EmfOf(39, {1 + pick % 3, style, colour, in.Byte() % 6});
+      return EmfRecord(39, {1 + pick % 3, style, colour, in.Byte() % 6});
     }
     case 23:  // CREATEDIBPATTERNBRUSHPT of the 2 x 2 bitmap
-      return EmfOf(94, {1 + pick % 3, 0, 32, 40, 72, 16}, SmallDib());
+      return EmfRecord(94, {1 + pick % 3, 0, 32, 40, 72, 16}, SmallDib());
     case 24:  // SELECTOBJECT: a slot, or a stock object
-      return EmfOf(37, {pick % 2 ? 1 + in.Byte() % 3 : 0x80000000 | in.Byte() % 20});
+      return EmfRecord(37, {pick % 2 ? 1 + in.Byte() % 3 : 0x80000000 | in.Byte() % 20});
     case 25: {  // STRETCHDIBITS of the 2 x 2 bitmap: place, source, size
       const std::vector<int64_t> v = Numbers(in, 8);
-      return EmfOf(81,
-                   {0, 0, 0, 0, v[0], v[1], v[2] % 4, v[3] % 4, v[4] % 4, v[5] % 4, 80, 40, 120, 16, 0,
-                    0x00CC0020, v[6], v[7]},
-                   SmallDib());
+      return EmfRecord(81,
+                       {0, 0, 0, 0, v[0], v[1], v[2] % 4, v[3] % 4, v[4] % 4, v[5] % 4, 80, 40, 120, 16, 0,
+                        0x00CC0020, v[6], v[7]},
+                       SmallDib());
     }
     case 26: {  // EXTTEXTOUTW of "Hi" at a point, with options and a rectangle
       const std::vector<int64_t> v = Numbers(in, 6);
-      return EmfOf(84, {0, 0, 0, 0, 1, 0, 0, v[0], v[1], 2, 76, pick % 8, v[2], v[3], v[4], v[5], 0},
-                   {'H', 0, 'i', 0});
+      return EmfRecord(84, {0, 0, 0, 0, 1, 0, 0, v[0], v[1], 2, 76, pick % 8, v[2], v[3], v[4], v[5], 0},
+                       {'H', 0, 'i', 0});
     }
     case 27:
-      return EmfOf(18, {1 + pick % 2});  // SETBKMODE
+      return EmfRecord(18, {1 + pick % 2});  // SETBKMODE
     case 28:
-      return EmfOf(19, {1 + pick % 2});  // SETPOLYFILLMODE
+      return EmfRecord(19, {1 + pick % 2});  // SETPOLYFILLMODE
     default:
-      return EmfOf(57, {1 + pick % 2});  // SETARCDIRECTION
+      return EmfRecord(57, {1 + pick % 2});  // SETARCDIRECTION
   }
 }
 
@@ -204,78 +180,79 @@ TBytes WmfRecordFrom(TInput& in) {
   const int kind = in.Byte() % 20;
   const int pick = in.Byte();
   const auto words = [&](int count) {
-    std::vector<int64_t> values;
+    std::vector<int> values;
     for (int i = 0; i < count; ++i) values.push_back(static_cast<int16_t>(in.Number()));
     return values;
   };
   switch (kind) {
     case 0:
-      return WmfOf(0x0103, {1 + pick % 8});  // SETMAPMODE
-    case 1: {                                // window and viewport origins and extents: set, offset
+      return WmfRecord(0x0103, {1 + pick % 8});  // SETMAPMODE
+    case 1: {                                    // window and viewport origins and extents: set, offset
       const uint16_t functions[] = {0x020B, 0x020C, 0x020D, 0x020E, 0x020F, 0x0211};
-      return WmfOf(functions[pick % 6], words(2));
+      return WmfRecord(functions[pick % 6], words(2));
     }
     case 2:
-      return WmfOf(pick % 2 ? 0x0410 : 0x0412, words(4));  // SCALEWINDOWEXT, SCALEVIEWPORTEXT
+      return WmfRecord(pick % 2 ? 0x0410 : 0x0412, words(4));  // SCALEWINDOWEXT, SCALEVIEWPORTEXT
     case 3:
-      return WmfOf(0x001E, {});  // SAVEDC
+      return WmfRecord(0x001E, {});  // SAVEDC
     case 4:
-      return WmfOf(0x0127, {-1});  // RESTOREDC
-    case 5: {                      // POLYGON, POLYLINE
+      return WmfRecord(0x0127, {-1});  // RESTOREDC
+    case 5: {                          // POLYGON, POLYLINE
       const int count = 1 + in.Byte() % 8;
-      return WmfOf(pick % 2 ? 0x0324 : 0x0325, {count}, Points(in, count, false));
+      return WmfRecord(pick % 2 ? 0x0324 : 0x0325, {count}, Points(in, count, false));
     }
     case 6:
-      return WmfOf(pick % 2 ? 0x0418 : 0x041B, words(4));  // ELLIPSE, RECTANGLE
+      return WmfRecord(pick % 2 ? 0x0418 : 0x041B, words(4));  // ELLIPSE, RECTANGLE
     case 7:
-      return WmfOf(0x061C, words(6));  // ROUNDRECT
+      return WmfRecord(0x061C, words(6));  // ROUNDRECT
     case 8: {
       const uint16_t functions[] = {0x0817, 0x081A, 0x0830};  // ARC, PIE, CHORD
-      return WmfOf(functions[pick % 3], words(8));
+      return WmfRecord(functions[pick % 3], words(8));
     }
     case 9:
-      return WmfOf(pick % 2 ? 0x0213 : 0x0214, words(2));  // LINETO, MOVETO
+      return WmfRecord(pick % 2 ? 0x0213 : 0x0214, words(2));  // LINETO, MOVETO
     case 10:
-      return WmfOf(pick % 2 ? 0x0415 : 0x0416, words(4));  // EXCLUDECLIPRECT, INTERSECTCLIPRECT
-    case 11: {                                             // PATBLT: PATCOPY, PATINVERT, DSTINVERT, BLACKNESS
+      return WmfRecord(pick % 2 ? 0x0415 : 0x0416, words(4));  // EXCLUDECLIPRECT, INTERSECTCLIPRECT
+    case 11: {  // PATBLT: PATCOPY, PATINVERT, DSTINVERT, BLACKNESS
       const uint32_t rops[] = {0x00F00021, 0x005A0049, 0x00550009, 0x00000042};
       const uint32_t rop = rops[pick % 4];
-      std::vector<int64_t> values = {rop & 0xFFFF, rop >> 16};
-      for (int64_t w : words(4)) values.push_back(w);
-      return WmfOf(0x061D, values);
+      std::vector<int> values = {static_cast<int>(rop & 0xFFFF), static_cast<int>(rop >> 16)};
+      for (int w : words(4)) values.push_back(w);
+      return WmfRecord(0x061D, values);
     }
     case 12: {  // CREATEPENINDIRECT: style with its end cap, width, colour
       const int style = pick % 9 | (in.Byte() & 3) << 8;
-      const int64_t width = static_cast<int16_t>(in.Number());
+      const int width = static_cast<int16_t>(in.Number());
       const uint32_t colour = in.Word();
-      return WmfOf(0x02FA, {style, width, 0},
-                   {static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
-                    static_cast<uint8_t>(colour >> 16), 0});
+      return WmfRecord(0x02FA, {style, width, 0},
+                       {static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
+                        static_cast<uint8_t>(colour >> 16), 0});
     }
     case 13: {  // CREATEBRUSHINDIRECT: solid, null or hatched, colour, hatch
       const uint32_t colour = in.Word();
-      return WmfOf(0x02FC, {pick % 3, colour & 0xFFFF, (colour >> 16) & 0xFF, in.Byte() % 6});
+      return WmfRecord(0x02FC, {pick % 3, static_cast<int>(colour & 0xFFFF),
+                                static_cast<int>((colour >> 16) & 0xFF), in.Byte() % 6});
     }
     case 14:
-      return WmfOf(0x0142, {5, 0}, SmallDib());  // DIBCREATEPATTERNBRUSH
+      return WmfRecord(0x0142, {5, 0}, SmallDib());  // DIBCREATEPATTERNBRUSH
     case 15:
-      return WmfOf(0x012D, {pick % 6});  // SELECTOBJECT
-    case 16: {                           // STRETCHDIB of the 2 x 2 bitmap: source, then place
-      const std::vector<int64_t> v = words(8);
-      return WmfOf(0x0F43,
-                   {0x0020, 0x00CC, 0, v[0] % 4, v[1] % 4, v[2] % 4, v[3] % 4, v[4], v[5], v[6], v[7]},
-                   SmallDib());
+      return WmfRecord(0x012D, {pick % 6});  // SELECTOBJECT
+    case 16: {                               // STRETCHDIB of the 2 x 2 bitmap: source, then place
+      const std::vector<int> v = words(8);
+      return WmfRecord(0x0F43,
+                       {0x0020, 0x00CC, 0, v[0] % 4, v[1] % 4, v[2] % 4, v[3] % 4, v[4], v[5], v[6], v[7]},
+                       SmallDib());
     }
     case 17: {  // TEXTOUT
-      const std::vector<int64_t> v = words(2);
-      return WmfOf(0x0521, {2, 'H' | 'i' << 8, v[0], v[1]});
+      const std::vector<int> v = words(2);
+      return WmfRecord(0x0521, {2, 'H' | 'i' << 8, v[0], v[1]});
     }
     case 18: {  // SETPIXEL
-      const std::vector<int64_t> v = words(2);
-      return WmfOf(0x041F, {0, 0xFF, v[0], v[1]});
+      const std::vector<int> v = words(2);
+      return WmfRecord(0x041F, {0, 0xFF, v[0], v[1]});
     }
     default:
-      return WmfOf(0x0102, {1 + pick % 2});  // SETBKMODE
+      return WmfRecord(0x0102, {1 + pick % 2});  // SETBKMODE
   }
 }
 

@@ -22,23 +22,6 @@ namespace {
 using namespace metafile_tests;
 using namespace metafile_bytes;
 
-// The detail of the refusal after "Le métafichier n'est pas valide : ", "" when the file is drawn.
-std::string Refusal(const Bytes& file) {
-  try {
-    Drawn(*LoadMetafile(file));
-  } catch (const EInvalidGraphic& e) {
-    const std::string prefix = std::string(SInvalidMetafile) + " : ";
-    return e.Message().starts_with(prefix) ? e.Message().substr(prefix.size()) : e.Message();
-  }
-  return "";
-}
-
-// The start of a message, up to its first number.
-std::string Kind(const char* message) {
-  const std::string text = message;
-  return text.substr(0, text.find('%'));
-}
-
 TEST(MetafileDrawingCost, FloodsAreRefusedByTheDrawingBudget) {
   const std::string drawing = Kind(SMetafileDrawingBudget), clipping = Kind(SMetafileClipBudget);
   const struct {

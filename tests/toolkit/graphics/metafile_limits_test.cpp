@@ -26,24 +26,6 @@ namespace {
 
 using namespace metafile_tests;
 
-// The detail after "Le métafichier n'est pas valide : ", "" when the file loads and draws (into a
-// bitmap of the format).
-std::string Refusal(const Bytes& file, TPixelFormat format = pf24bit) {
-  try {
-    Drawn(*LoadMetafile(file), format);
-  } catch (const EInvalidGraphic& e) {
-    const std::string prefix = std::string(SInvalidMetafile) + " : ";
-    return e.Message().starts_with(prefix) ? e.Message().substr(prefix.size()) : e.Message();
-  }
-  return "";
-}
-
-// The start of a message, up to its first number.
-std::string Kind(const char* message) {
-  const std::string text = message;
-  return text.substr(0, text.find('%'));
-}
-
 // Loads and draws the sample into a bitmap of the format with no more than extraMiB of address space
 // beyond what the process holds, then ends the process: status 0 with the refusal's detail on the
 // standard error, 2 when it was drawn.
