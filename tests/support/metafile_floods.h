@@ -30,7 +30,7 @@ inline void Put32(TBytes& out, int64_t value) {
 }
 
 // A WMF record: size in words, function, then the words and bytes given (padded to a whole word).
-inline TBytes WmfRecord(uint16_t function, std::initializer_list<int> words, const TBytes& data = {}) {
+inline TBytes WmfRecord(uint16_t function, const std::vector<int>& words, const TBytes& data = {}) {
   TBytes body;
   for (int word : words) Put16(body, word);
   body.insert(body.end(), data.begin(), data.end());
@@ -68,7 +68,7 @@ inline TBytes PlaceableWmf(const std::vector<TBytes>& records, int side, int obj
 }
 
 // An EMF record: type, size, then the 32-bit values given.
-inline TBytes EmfRecord(uint32_t type, std::initializer_list<int64_t> values, const TBytes& data = {}) {
+inline TBytes EmfRecord(uint32_t type, const std::vector<int64_t>& values, const TBytes& data = {}) {
   TBytes record;
   Put32(record, type);
   Put32(record, static_cast<int64_t>(8 + 4 * values.size() + (data.size() + 3) / 4 * 4));
@@ -105,10 +105,11 @@ inline std::unique_ptr<TMetafile> LoadMetafile(const TBytes& bytes) {
   return metafile;
 }
 
-// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it.
-inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile) {
+// The picture at its own size in a black 24-bit bitmap, as the working bitmap receives it (or in a
+// bitmap of another format).
+inline std::unique_ptr<TBitmap> Drawn(TMetafile& metafile, TPixelFormat format = pf24bit) {
   auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetPixelFormat(format);
   bitmap->SetSize(metafile.Width(), metafile.Height());
   bitmap->Canvas().Draw(0, 0, metafile);
   return bitmap;

@@ -51,3 +51,5 @@ inline constexpr const char* SMetafileBrushBudget =
     "motifs de pinceau de plus de %u pixels en tout, trop pour un fichier de %u octets";
 inline constexpr const char* SMetafileClipBudget =
     "découpage de plus de %u étapes de calcul, trop pour un fichier de %u octets";
+inline constexpr const char* SMetafileDrawingBudget =
+    "dessin de plus de %u pixels à peindre en tout, trop pour un fichier de %u octets";

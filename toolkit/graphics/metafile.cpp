@@ -52,6 +52,46 @@ void TMetafile::SaveToStream(TStream& stream) {
   if (!FData.empty()) stream.WriteBuffer(FData.data(), static_cast<int64_t>(FData.size()));
 }
 
+namespace {
+
+// Pictures of more pixels than this are drawn straight into a 24-bit bitmap's own rows: a copy of 32
+// bits a pixel would hold more than 256 MB beside it (a 16384 x 16384 picture, 805 MB, would need 1 GB).
+// Smaller ones, and bitmaps of the other formats, are drawn into such a copy, where Qt paints lines and
+// text faster, and taken back from it.
+constexpr int64_t kMaxCopiedPixels = int64_t{1} << 26;
+
+// The covered part of a 24-bit bitmap's rows, bottom-up as they are stored, turned top-down in place
+// (each row's covered bytes swapped with those of its mirror row) for as long as it lives, so that Qt
+// draws on the bitmap's own memory; turned back however the drawing ends.
+class TRowsTurned {
+ public:
+  TRowsTurned(TBitmap& bitmap, int left, int top, int width, int height)
+      : FBitmap(bitmap), FLeft(left), FTop(top), FWidth(width), FHeight(height) {}
+  TRowsTurned(const TRowsTurned&) = delete;
+  TRowsTurned& operator=(const TRowsTurned&) = delete;
+  ~TRowsTurned() { Turn(); }
+
+  // Swaps the covered rows' order.
+  void Turn() {
+    const size_t offset = static_cast<size_t>(FLeft) * 3, bytes = static_cast<size_t>(FWidth) * 3;
+    for (int i = 0; i < FHeight / 2; ++i) {
+      uint8_t* upper = FBitmap.ScanLine(FTop + i) + offset;
+      std::swap_ranges(upper, upper + bytes, FBitmap.ScanLine(FTop + FHeight - 1 - i) + offset);
+    }
+  }
+  // The covered part as an image whose row 0 is the top row.
+  QImage Image() {
+    return QImage(FBitmap.ScanLine(FTop + FHeight - 1) + static_cast<size_t>(FLeft) * 3, FWidth, FHeight,
+                  FBitmap.RowStride(), QImage::Format_BGR888);
+  }
+
+ private:
+  TBitmap& FBitmap;
+  int FLeft, FTop, FWidth, FHeight;
+};
+
+}  // namespace
+
 void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
   TBitmap& target = canvas.Bitmap();
   if (FData.empty() || target.Empty() || rect.Width() <= 0 || rect.Height() <= 0) return;
@@ -62,9 +102,25 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
   if (left >= right || top >= bottom) return;
   const int width = right - left;
   const int height = bottom - top;
+  // The picture's place on the covered part.
+  const QRectF place(rect.Left - left, rect.Top - top, rect.Width(), rect.Height());
+  const TPixelFormat format = target.PixelFormat();
+
+  if (format == pf24bit && int64_t{width} * height > kMaxCopiedPixels) {
+    // White paper, or what lies there already; what is drawn before a refusal stays.
+    TRowsTurned rows(target, left, top, width, height);
+    if (Transparent()) rows.Turn();
+    QImage image = rows.Image();
+    if (!Transparent()) image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      PlayMetafile(FData, FLayout, painter, place);
+    }
+    target.Changed();
+    return;
+  }
 
   // The covered part of the target, as Qt draws on it: white paper, or what lies there already.
-  const TPixelFormat format = target.PixelFormat();
   QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) RefuseTooLarge(width, height);
   if (Transparent()) {
@@ -76,7 +132,6 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
   }
   {
     QPainter painter(&image);
-    const QRectF place(rect.Left - left, rect.Top - top, rect.Width(), rect.Height());
     PlayMetafile(FData, FLayout, painter, place);
   }
   TColorMatcher matcher(target.ColorTable());

@@ -37,8 +37,9 @@ class TMetafile : public TGraphic {
   // Writes back the bytes the picture was loaded from.
   void SaveToStream(TStream& stream) override;
   // Plays the records into rect of the canvas's bitmap (clipped to it). A picture memory cannot hold, or
-  // records that ask for more bitmaps, brushes or clipping work than the file's size allows (see
-  // TMetafileBudget), raise EInvalidGraphic and leave the bitmap as it was.
+  // records that ask for more bitmaps, brushes, clipping work or painting than the file's size allows
+  // (see TMetafileBudget), raise EInvalidGraphic and leave the bitmap as it was; but a 24-bit bitmap
+  // covered by more than 2^26 pixels is drawn on in place, and keeps what was drawn before a refusal.
   void Draw(TCanvas& canvas, const TRect& rect) override;
   void Assign(const TGraphic& source) override;
 

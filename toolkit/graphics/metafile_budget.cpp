@@ -7,6 +7,7 @@
 #include "toolkit/core/format.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/graphics_messages.h"
+#include "toolkit/graphics/metafile_numbers.h"
 
 namespace {
 
@@ -32,6 +33,15 @@ constexpr uint64_t kBrushPixelsBeyond = uint64_t{1} << 22;
 // a few megabytes within a second.
 constexpr uint64_t kClipStepsPerByte = 16;
 constexpr uint64_t kClipStepsBeyond = uint64_t{1} << 25;
+
+// Painting, in pixels of a solid fill (0.16 to 0.44 ns each, measured; see metafile_paint_cost.cpp for
+// what else counts, in the same pixels). 2^30 of them, a fifth to half a second, for any file: four
+// fills of the largest picture, 16384 x 16384, or a background under a thousand shapes each a sixteenth
+// of a 4096 x 4096 picture. And 4096 more for each byte: a shape's record of 14 to 40 bytes gets 57,000
+// to 164,000, as much as filling a square of 240 to 400 pixels, so that a drawing of many records of
+// that size still loads, and a file of a megabyte stays within about two seconds.
+constexpr uint64_t kDrawingPixelsPerByte = 4096;
+constexpr uint64_t kDrawingPixelsBeyond = uint64_t{1} << 30;
 
 [[noreturn]] void Refuse(const char* what, uint64_t budget, uint64_t fileSize) {
   throw EInvalidGraphic(std::string(SInvalidMetafile) + " : " + Format(what, {budget, fileSize}));
@@ -59,6 +69,11 @@ void TMetafileBudget::SpendBrushPixels(uint64_t pixels) {
 
 void TMetafileBudget::SpendClipWork(uint64_t steps) {
   Spend(FClipWork, steps, kClipStepsBeyond + kClipStepsPerByte * FFileSize, SMetafileClipBudget, FFileSize);
+}
+
+void TMetafileBudget::SpendDrawing(double solidFillPixels) {
+  const uint64_t budget = kDrawingPixelsBeyond + kDrawingPixelsPerByte * FFileSize;
+  Spend(FDrawing, CountWithin(solidFillPixels, budget + 1), budget, SMetafileDrawingBudget, FFileSize);
 }
 
 void RefuseTooLarge(int width, int height) {

@@ -15,6 +15,8 @@
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/bmp_format.h"
 #include "toolkit/graphics/metafile_budget.h"
+#include "toolkit/graphics/metafile_numbers.h"
+#include "toolkit/graphics/metafile_paint_cost.h"
 #include "toolkit/graphics/metafile_records.h"
 #include "toolkit/graphics/metafile_region.h"
 #include "toolkit/graphics/pixel_rows.h"
@@ -77,10 +79,10 @@ Qt::BrushStyle HatchStyle(uint32_t hatch) {
   }
 }
 
-// The pixel edge nearest to a picture coordinate, held to what a region's integers hold.
-int PixelEdge(double x) {
-  return std::isfinite(x) ? static_cast<int>(std::lround(std::clamp(x, -1e8, 1e8))) : 0;
-}
+// How far from the picture Qt is handed places to draw at: its fixed-point numbers (of text layout and
+// of bitmap scaling) hold no more than 2^25 pixels. Text placed further off is left out (no glyph
+// reaches the picture from there), bitmaps placed further off are cut to what lands on it.
+constexpr double kDrawReach = 1 << 24;
 
 }  // namespace
 
@@ -136,8 +138,19 @@ bool DibBottomUp(const uint8_t* dib, size_t size) {
 
 TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& deviceToPicture, QPointF pixelsPerMm,
                          TMetafileBudget& budget)
-    : FPainter(painter), FBudget(budget), FDeviceToPicture(deviceToPicture), FPixelsPerMm(pixelsPerMm) {
+    : FPainter(painter),
+      FBudget(budget),
+      FDeviceToPicture(deviceToPicture),
+      FPixelsPerMm(pixelsPerMm),
+      FCounter(PaintWeights(SurfaceFormat(painter))) {
   FPainter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+// What painting costs depends on the image painted on.
+QImage::Format TMetafileDC::SurfaceFormat(const QPainter& painter) {
+  return painter.device()->devType() == QInternal::Image
+             ? static_cast<const QImage*>(painter.device())->format()
+             : QImage::Format_RGB32;
 }
 
 void TMetafileDC::Select(const TGdiObject& object) {
@@ -146,73 +159,69 @@ void TMetafileDC::Select(const TGdiObject& object) {
   if (const auto* font = std::get_if<TGdiFont>(&object)) FState.Font = *font;
 }
 
+void TMetafileDC::Map(const TMetafileMapping& mapping) {
+  if (UsableMapping(mapping, FPixelsPerMm, FDeviceToPicture)) FState.Mapping = mapping;
+}
+
+template <class T>
+void TMetafileDC::MapWith(T TMetafileMapping::*field, const T& value) {
+  TMetafileMapping mapping = FState.Mapping;
+  mapping.*field = value;
+  Map(mapping);
+}
+
 void TMetafileDC::SetMapMode(uint32_t mode) {
-  if (mode >= 1 && mode <= 8) FState.MapMode = mode;
+  if (mode >= 1 && mode <= 8) MapWith(&TMetafileMapping::MapMode, mode);
+}
+
+void TMetafileDC::SetWindowOrg(QPointF origin) {
+  MapWith(&TMetafileMapping::WindowOrg, origin);
 }
 
 void TMetafileDC::SetWindowExt(QSizeF extent) {
-  if (extent.width() != 0 && extent.height() != 0) FState.WindowExt = extent;
+  MapWith(&TMetafileMapping::WindowExt, extent);
+}
+
+void TMetafileDC::SetViewportOrg(QPointF origin) {
+  MapWith(&TMetafileMapping::ViewportOrg, origin);
 }
 
 void TMetafileDC::SetViewportExt(QSizeF extent) {
-  if (extent.width() != 0 && extent.height() != 0) FState.ViewportExt = extent;
+  MapWith(&TMetafileMapping::ViewportExt, extent);
+}
+
+void TMetafileDC::OffsetWindowOrg(QPointF by) {
+  SetWindowOrg(FState.Mapping.WindowOrg + by);
+}
+
+void TMetafileDC::OffsetViewportOrg(QPointF by) {
+  SetViewportOrg(FState.Mapping.ViewportOrg + by);
 }
 
 void TMetafileDC::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
   if (xDenom == 0 || yDenom == 0) return;
-  SetWindowExt(QSizeF(FState.WindowExt.width() * xNum / xDenom, FState.WindowExt.height() * yNum / yDenom));
+  const QSizeF& e = FState.Mapping.WindowExt;
+  SetWindowExt(QSizeF(e.width() * xNum / xDenom, e.height() * yNum / yDenom));
 }
 
 void TMetafileDC::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
   if (xDenom == 0 || yDenom == 0) return;
-  SetViewportExt(
-      QSizeF(FState.ViewportExt.width() * xNum / xDenom, FState.ViewportExt.height() * yNum / yDenom));
+  const QSizeF& e = FState.Mapping.ViewportExt;
+  SetViewportExt(QSizeF(e.width() * xNum / xDenom, e.height() * yNum / yDenom));
+}
+
+void TMetafileDC::SetWorldTransform(const QTransform& transform) {
+  MapWith(&TMetafileMapping::World, transform);
 }
 
 void TMetafileDC::ModifyWorldTransform(const QTransform& transform, uint32_t mode) {
+  const QTransform& world = FState.Mapping.World;
   if (mode == 1)
-    FState.World = QTransform();
+    SetWorldTransform(QTransform());
   else if (mode == 2)
-    FState.World = transform * FState.World;
+    SetWorldTransform(transform * world);
   else if (mode == 3)
-    FState.World = FState.World * transform;
-}
-
-QTransform TMetafileDC::PageTransform() const {
-  const TState& s = FState;
-  double mm = 0;  // millimetres per logical unit of the metric modes
-  switch (s.MapMode) {
-    case 2:
-      mm = 0.1;
-      break;
-    case 3:
-      mm = 0.01;
-      break;
-    case 4:
-      mm = 0.254;
-      break;
-    case 5:
-      mm = 0.0254;
-      break;
-    case 6:
-      mm = 25.4 / 1440;
-      break;
-  }
-  double sx = 1, sy = 1;
-  if (mm != 0) {
-    sx = mm * FPixelsPerMm.x();
-    sy = -mm * FPixelsPerMm.y();  // y grows upwards
-  } else if (s.MapMode == 7 || s.MapMode == 8) {
-    sx = s.ViewportExt.width() / s.WindowExt.width();
-    sy = s.ViewportExt.height() / s.WindowExt.height();
-    if (s.MapMode == 7) {  // one unit is as long in x as in y
-      const double unit = std::min(std::abs(sx), std::abs(sy));
-      sx = std::copysign(unit, sx);
-      sy = std::copysign(unit, sy);
-    }
-  }
-  return QTransform(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx,
-                    s.ViewportOrg.y() - s.WindowOrg.y() * sy);
+    SetWorldTransform(world * transform);
 }
 
 void TMetafileDC::SaveDC() {
@@ -233,19 +242,60 @@ QRegion TMetafileDC::PictureRegion(const QRectF& logical) {
   if (toPicture.type() > QTransform::TxScale) {
     const QPolygonF corners = toPicture.map(QPolygonF(logical.normalized()));
     if (corners != FTurnedCorners) {
-      FTurnedRegion = PolygonsRegion({corners}, Qt::OddEvenFill, DeviceBox().toRect(), FBudget);
+      FTurnedRegion = PolygonsRegion({corners}, Qt::OddEvenFill, DeviceBox(), FBudget);
       FTurnedCorners = corners;
     }
     return FTurnedRegion;
   }
-  // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them.
+  // Pixels whose centres lie inside, as the shapes drawn with the same transform cover them; the
+  // clipping reaches no further than the device box.
   const QRectF r = toPicture.mapRect(logical.normalized());
-  return QRegion(QRect(QPoint(PixelEdge(r.left()), PixelEdge(r.top())),
-                       QPoint(PixelEdge(r.right()) - 1, PixelEdge(r.bottom()) - 1)));
+  const QRect box = DeviceBox();
+  const auto edge = [](double v, int low, int high) { return RoundedWithin(v, low, high, low); };
+  return QRegion(
+      QRect(QPoint(edge(r.left(), box.left(), box.right() + 1), edge(r.top(), box.top(), box.bottom() + 1)),
+            QPoint(edge(r.right(), box.left(), box.right() + 1) - 1,
+                   edge(r.bottom(), box.top(), box.bottom() + 1) - 1)));
 }
 
-QRectF TMetafileDC::DeviceBox() const {
-  return QRectF(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2);
+QRect TMetafileDC::DeviceBox() const {
+  return QRect(-1, -1, FPainter.device()->width() + 2, FPainter.device()->height() + 2);
+}
+
+QRect TMetafileDC::PaintBox() const {
+  const QRect device(0, 0, FPainter.device()->width(), FPainter.device()->height());
+  return FState.Clip ? device.intersected(FState.Clip->boundingRect()) : device;
+}
+
+void TMetafileDC::SetClip(std::optional<QRegion> clip) {
+  FState.Clip = std::move(clip);
+  FState.ClipId = FNextClipId++;
+}
+
+void TMetafileDC::CountClip() {
+  if (FState.ClipId == FCountedClipId) return;
+  FCountedClipSpans = FCounter.SetClip(FState.Clip);
+  FCountedClipId = FState.ClipId;
+}
+
+void TMetafileDC::SpendRectangle(const QRectF& pictureRect, TPaintKind kind) {
+  CountClip();
+  FBudget.SpendDrawing(FCounter.Rectangle(pictureRect, PaintBox(), kind));
+}
+
+void TMetafileDC::SpendShape(const QPainterPath& path, bool withPen, bool withBrush) {
+  CountClip();
+  const QTransform toPicture = LogicalToPicture();
+  const QRect box = PaintBox();
+  double cost = 0;
+  if (withBrush && FState.Brush.Style != U_BS_NULL) {
+    cost += FCounter.Fill(path, toPicture, box, FillKind(MakeBrush()));
+    // A hatched brush on an opaque background lays the background first.
+    if (FState.Brush.Style == U_BS_HATCHED && FState.OpaqueBackground)
+      cost += FCounter.Fill(path, toPicture, box, TPaintKind::SolidFill);
+  }
+  if (withPen) cost += FCounter.Outline(path, toPicture, box, MakePen());
+  FBudget.SpendDrawing(cost);
 }
 
 void TMetafileDC::IntersectClipRect(const QRectF& rect) {
@@ -253,7 +303,7 @@ void TMetafileDC::IntersectClipRect(const QRectF& rect) {
 }
 
 void TMetafileDC::ExcludeClipRect(const QRectF& rect) {
-  if (!FState.Clip) FState.Clip = QRegion(DeviceBox().toRect());
+  if (!FState.Clip) SetClip(QRegion(DeviceBox()));
   CombineClip(PictureRegion(rect), U_RGN_DIFF);
 }
 
@@ -262,28 +312,28 @@ void TMetafileDC::SelectClipPath(uint32_t mode) {
   const Qt::FillRule rule = FPath.fillRule();
   FPath = QPainterPath();  // the path becomes the clipping and is gone, as after filling it
   for (const QPolygonF& figure : figures) FBudget.SpendClipWork(static_cast<uint64_t>(figure.size()));
-  CombineClip(PolygonsRegion(figures, rule, DeviceBox().toRect(), FBudget), mode);
+  CombineClip(PolygonsRegion(figures, rule, DeviceBox(), FBudget), mode);
 }
 
 void TMetafileDC::CombineClip(const QRegion& region, uint32_t mode) {
   if (mode == U_RGN_COPY || !FState.Clip) {
-    FState.Clip = region;
+    SetClip(region);
     return;
   }
   FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()) +
                         static_cast<uint64_t>(region.rectCount()));
   switch (mode) {
     case U_RGN_AND:
-      FState.Clip = FState.Clip->intersected(region);
+      SetClip(FState.Clip->intersected(region));
       break;
     case U_RGN_OR:
-      FState.Clip = FState.Clip->united(region);
+      SetClip(FState.Clip->united(region));
       break;
     case U_RGN_XOR:
-      FState.Clip = FState.Clip->xored(region);
+      SetClip(FState.Clip->xored(region));
       break;
     case U_RGN_DIFF:
-      FState.Clip = FState.Clip->subtracted(region);
+      SetClip(FState.Clip->subtracted(region));
       break;
   }
 }
@@ -293,7 +343,9 @@ QPen TMetafileDC::MakePen() const {
   const uint32_t style = p.Style & 0xF;
   if (style == 5) return Qt::NoPen;
   QPen pen(p.Color);
-  const double width = std::min(std::abs(p.Width), 1e5);
+  // Qt refuses pens of 32768 logical units or more (drawing them one unit wide): wider ones are drawn
+  // as wide as it takes them.
+  const double width = std::min(std::abs(p.Width), 32767.0);
   const bool cosmetic = width <= 1 && (p.Style & 0x10000) == 0;
   pen.setWidthF(cosmetic ? 0 : width);
   pen.setCosmetic(cosmetic);
@@ -348,18 +400,48 @@ QBrush TMetafileDC::MakeBrush() const {
 
 void TMetafileDC::Prepare(bool withPen, bool withBrush) {
   FPainter.resetTransform();
-  if (FState.Clip) {
-    // The painter's clipping follows every rectangle of the region for each shape.
-    FBudget.SpendClipWork(static_cast<uint64_t>(FState.Clip->rectCount()));
-    FPainter.setClipRegion(*FState.Clip);
-  } else {
-    FPainter.setClipping(false);
+  // The painter is handed the clipping only when it changes: Qt works out its spans row by row each
+  // time it is handed a region.
+  if (FPainterClipId != FState.ClipId) {
+    if (FState.Clip) {
+      CountClip();
+      FBudget.SpendClipWork(CountWithin(FCountedClipSpans, UINT64_MAX));
+      FPainter.setClipRegion(*FState.Clip);
+    } else {
+      FPainter.setClipping(false);
+    }
+    FPainterClipId = FState.ClipId;
   }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   FPainter.setTransform(LogicalToPicture());
   FPainter.setPen(withPen ? MakePen() : QPen(Qt::NoPen));
   FPainter.setBrush(withBrush ? MakeBrush() : QBrush(Qt::NoBrush));
   FPainter.setBackgroundMode(Qt::TransparentMode);
+}
+
+void TMetafileDC::Paint(const QPainterPath& path, bool withPen, bool withBrush) {
+  const QPen pen = withPen ? MakePen() : QPen(Qt::NoPen);
+  if (pen.style() == Qt::SolidLine || pen.style() == Qt::NoPen || pen.isCosmetic()) {
+    Prepare(withPen, withBrush);
+    FPainter.drawPath(path);
+    return;
+  }
+  // Qt lays the dashes of a wide pen out in logical units, each with its caps: under a mapping that
+  // squeezes one axis far more than the other, thousands of them land on a few pixels, and take
+  // seconds and hundreds of megabytes. Such a pen draws on the picture itself, as wide as the mapping's
+  // longer unit makes it, its dashes laid out in pixels (as they come out under any mapping that keeps
+  // shapes).
+  if (withBrush) {
+    Prepare(false, true);
+    FPainter.drawPath(path);
+  }
+  Prepare(false, false);
+  const QTransform toPicture = LogicalToPicture();
+  QPen onPicture = pen;
+  onPicture.setWidthF(std::min(pen.widthF() * UnitPixels(toPicture), 32767.0));
+  FPainter.resetTransform();
+  FPainter.setPen(onPicture);
+  FPainter.drawPath(toPicture.map(path));
 }
 
 void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
@@ -369,13 +451,13 @@ void TMetafileDC::Shape(const QPainterPath& shape, bool fill) {
     FOpenPath->addPath(path);
     return;
   }
+  SpendShape(path, true, fill);
   // A hatched brush on an opaque background first lays the background colour.
-  if (fill && FState.Brush.Style == 2 && FState.OpaqueBackground) {
+  if (fill && FState.Brush.Style == U_BS_HATCHED && FState.OpaqueBackground) {
     Prepare(false, false);
     FPainter.fillPath(path, FState.BkColor);
   }
-  Prepare(true, fill);
-  FPainter.drawPath(path);
+  Paint(path, true, fill);
 }
 
 void TMetafileDC::Line(const QPainterPath& path) {
@@ -383,8 +465,8 @@ void TMetafileDC::Line(const QPainterPath& path) {
     FOpenPath->addPath(path);
     return;
   }
-  Prepare(true, false);
-  FPainter.drawPath(path);
+  SpendShape(path, true, false);
+  Paint(path, true, false);
 }
 
 void TMetafileDC::MoveTo(QPointF point) {
@@ -403,8 +485,10 @@ void TMetafileDC::LineTo(QPointF point) {
   if (FOpenPath) {
     Figure().lineTo(point);
   } else {
-    Prepare(true, false);
-    FPainter.drawLine(FState.Position, point);
+    QPainterPath line(FState.Position);
+    line.lineTo(point);
+    SpendShape(line, true, false);
+    Paint(line, true, false);
   }
   FState.Position = point;
 }
@@ -542,13 +626,19 @@ void TMetafileDC::AngleArc(QPointF centre, double radius, double startAngle, dou
 }
 
 void TMetafileDC::SetPixel(QPointF point, QColor color) {
-  Prepare(false, false);
   const QPointF at = LogicalToPicture().map(point);
+  const QRect box = PaintBox();
+  // A pixel off the picture, or outside the clipping's bounds, paints nothing.
+  if (!(at.x() >= box.left() && at.x() < box.right() + 1 && at.y() >= box.top() && at.y() < box.bottom() + 1))
+    return;
+  SpendRectangle(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), TPaintKind::SolidFill);
+  Prepare(false, false);
   FPainter.resetTransform();
   FPainter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
 }
 
 void TMetafileDC::FillLogical(const QRectF& rect, const QBrush& brush, QPainter::CompositionMode mode) {
+  SpendRectangle(LogicalToPicture().mapRect(rect.normalized()), FillKind(brush, mode));
   Prepare(false, false);
   FPainter.setCompositionMode(mode);
   QPainterPath path;
@@ -584,32 +674,61 @@ void TMetafileDC::StretchBlt(const QRectF& dest, const QImage& source, const QRe
     if (rop == kBlackness || rop == kWhiteness || rop == kPatCopy || rop == kDstInvert) PatBlt(dest, rop);
     return;
   }
-  // Only the part of the source rectangle that lies on the bitmap is drawn, at its place.
   const QRectF wanted = sourceRect.normalized();
-  const QRectF part = wanted.intersected(QRectF(source.rect()));
-  if (part.isEmpty()) return;
   const QTransform toPicture = LogicalToPicture();
   const QPointF a = toPicture.map(dest.topLeft());
   const QPointF b = toPicture.map(dest.bottomRight());
+  // Source pixels to picture pixels: x goes to a.x + (x - wanted.left) * fx, y likewise.
   const double fx = (b.x() - a.x()) / wanted.width();
   const double fy = (b.y() - a.y()) / wanted.height();
-  const QPointF p0(a.x() + (part.left() - wanted.left()) * fx, a.y() + (part.top() - wanted.top()) * fy);
-  const QPointF p1(a.x() + (part.right() - wanted.left()) * fx, a.y() + (part.bottom() - wanted.top()) * fy);
+  if (!(fx != 0 && fy != 0 && std::isfinite(fx) && std::isfinite(fy))) return;  // no place to draw on
+  const auto fromSource = [&](double x, double y) {
+    return QPointF(a.x() + (x - wanted.left()) * fx, a.y() + (y - wanted.top()) * fy);
+  };
+  const auto toSource = [&](double x, double y) {
+    return QPointF(wanted.left() + (x - a.x()) / fx, wanted.top() + (y - a.y()) / fy);
+  };
+  const auto placeOf = [&](const QRectF& part) {
+    return QRectF(fromSource(part.left(), part.top()), fromSource(part.right(), part.bottom())).normalized();
+  };
+  // Only the part of the source rectangle that lies on the bitmap is drawn, at its place. A place
+  // reaching far off the picture is cut down to the bitmap's pixels that land on the paint box, so that
+  // Qt is handed numbers it holds (and a bitmap stretched far beyond the picture costs only what shows).
+  const QRect box = PaintBox();
+  const QRectF near = QRectF(box).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
+  QRectF shown = wanted.intersected(QRectF(source.rect()));
+  if (shown.isEmpty()) return;
+  if (!near.contains(placeOf(shown))) {
+    shown &=
+        QRectF(toSource(box.left(), box.top()), toSource(box.right() + 1.0, box.bottom() + 1.0)).normalized();
+    if (shown.isEmpty()) return;
+  }
+  const QRect pixels = shown.toAlignedRect().intersected(source.rect());
+  const QRectF target = placeOf(QRectF(pixels));
+  const QRectF visible = target.intersected(QRectF(box));
+  if (visible.isEmpty()) return;
+  SpendRectangle(visible, TPaintKind::Bitmap);
   // The whole bitmap is drawn as it is: a copy of a large one would double what it costs.
-  const QRect pixels = part.toAlignedRect();
-  const QImage piece =
-      (pixels == source.rect() ? source : source.copy(pixels)).mirrored(p1.x() < p0.x(), p1.y() < p0.y());
+  const QImage piece = (pixels == source.rect() ? source : source.copy(pixels)).mirrored(fx < 0, fy < 0);
   Prepare(false, false);
   FPainter.resetTransform();
   FPainter.setCompositionMode(rop == kSrcCopy ? QPainter::CompositionMode_SourceOver : BlitMode(rop));
-  FPainter.drawImage(QRectF(p0, p1).normalized(), piece);
+  if (near.contains(target)) {
+    FPainter.drawImage(target, piece);
+  } else {
+    // One pixel of the piece spans more than the picture and more: the part under the box alone.
+    const QRectF from((visible.left() - target.left()) / std::abs(fx),
+                      (visible.top() - target.top()) / std::abs(fy), visible.width() / std::abs(fx),
+                      visible.height() / std::abs(fy));
+    FPainter.drawImage(visible, piece, from);
+  }
   FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 QFont TMetafileDC::MakeFont(double pixelHeight) const {
   const TGdiFont& f = FState.Font;
   QFont font(f.Face.isEmpty() ? QStringLiteral("Sans Serif") : f.Face);
-  font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixelHeight)), 1, 4096));
+  font.setPixelSize(RoundedWithin(pixelHeight, 1, 4096, 16));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(f.Weight == 0 ? 400 : f.Weight, 100, 900)));
   font.setItalic(f.Italic);
   font.setUnderline(f.Underline);
@@ -662,28 +781,42 @@ void TMetafileDC::TextOut(QPointF at, const QString& text, const std::optional<Q
   else if ((FState.TextAlign & 24) == 8)
     y = -metrics.descent();
 
+  if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
+  // The text's place and turn on the picture; text placed far off it, or reaching far along its line,
+  // is left out.
+  const QPointF place = toPicture.map(origin);
+  if (!(std::abs(place.x()) <= kDrawReach && std::abs(place.y()) <= kDrawReach && std::abs(x) <= kDrawReach &&
+        std::abs(x + width) <= kDrawReach))
+    return;
+  QTransform placed;
+  placed.translate(place.x(), place.y());
+  placed.rotate(-FState.Font.Escapement / 10.0);
+  const QRectF cell(x, y - metrics.ascent(), width, metrics.height());
+  SpendRectangle(placed.mapRect(cell.normalized()), TPaintKind::Text);
+
   Prepare(false, false);
   FPainter.resetTransform();
   if (rect && (options & 4) != 0) {
-    const QRegion clip = PictureRegion(*rect);
-    FPainter.setClipRegion(FState.Clip ? FState.Clip->intersected(clip) : clip);
+    const QRegion clip = FState.Clip ? FState.Clip->intersected(PictureRegion(*rect)) : PictureRegion(*rect);
+    double spans = 0;
+    for (const QRect& r : clip) spans += r.height();
+    FBudget.SpendClipWork(CountWithin(spans, UINT64_MAX));
+    FPainter.setClipRegion(clip);
+    FPainterClipId = kUnknownClip;
   }
-  FPainter.translate(toPicture.map(origin));
-  FPainter.rotate(-FState.Font.Escapement / 10.0);
-  if (FState.OpaqueBackground && !opaqueRect)
-    FPainter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), FState.BkColor);
+  FPainter.setTransform(placed);
+  if (FState.OpaqueBackground && !opaqueRect) FPainter.fillRect(cell, FState.BkColor);
   FPainter.setFont(font);
   FPainter.setPen(FState.TextColor);
   if (!dx.empty()) {
     double advance = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-      FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
+      if (std::abs(x + advance) <= kDrawReach) FPainter.drawText(QPointF(x + advance, y), QString(text[i]));
       if (static_cast<size_t>(i) < dx.size()) advance += dx[static_cast<size_t>(i)] * xScale;
     }
   } else {
     FPainter.drawText(QPointF(x, y), text);
   }
-  if (updatePosition && xScale > 0) FState.Position = origin + QPointF(width / xScale, 0);
 }
 
 void TMetafileDC::BeginPath() {
@@ -721,7 +854,7 @@ void TMetafileDC::StrokeAndFillPath() {
 
 void TMetafileDC::DrawPath(bool withPen, bool withBrush) {
   FPath.setFillRule(FState.FillRule);
-  Prepare(withPen, withBrush);
-  FPainter.drawPath(FPath);
+  SpendShape(FPath, withPen, withBrush);
+  Paint(FPath, withPen, withBrush);
   FPath = QPainterPath();
 }

@@ -19,6 +19,9 @@
 #include <variant>
 #include <vector>
 
+#include "toolkit/graphics/metafile_mapping.h"
+#include "toolkit/graphics/metafile_paint_cost.h"
+
 struct TGdiPen {
   uint32_t Style = 0;  // PS_ style, end cap, join and type bits
   double Width = 0;    // logical units; 0 (or a cosmetic pen) draws one device pixel
@@ -79,17 +82,19 @@ class TMetafileDC {
   void SetTextAlign(uint32_t align) { FState.TextAlign = align; }
   void SetArcDirection(uint32_t direction) { FState.Clockwise = direction == 2; }
 
-  // Mapping. Extents of 0 are ignored, as the GDI refuses them.
+  // Mapping. A change that would leave a mapping the drawing cannot use (an extent of 0 among them) is
+  // passed over: the rule is in metafile_mapping.h.
   void SetMapMode(uint32_t mode);
-  void SetWindowOrg(QPointF origin) { FState.WindowOrg = origin; }
+  void SetWindowOrg(QPointF origin);
   void SetWindowExt(QSizeF extent);
-  void SetViewportOrg(QPointF origin) { FState.ViewportOrg = origin; }
+  void SetViewportOrg(QPointF origin);
   void SetViewportExt(QSizeF extent);
-  void OffsetWindowOrg(QPointF by) { FState.WindowOrg += by; }
-  void OffsetViewportOrg(QPointF by) { FState.ViewportOrg += by; }
+  void OffsetWindowOrg(QPointF by);
+  void OffsetViewportOrg(QPointF by);
+  // Scalings with a denominator of 0 are passed over.
   void ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom);
   void ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
-  void SetWorldTransform(const QTransform& transform) { FState.World = transform; }
+  void SetWorldTransform(const QTransform& transform);
   // mode 1: identity, 2: transform applied before the current one, 3: after it.
   void ModifyWorldTransform(const QTransform& transform, uint32_t mode);
 
@@ -101,7 +106,7 @@ class TMetafileDC {
   // Clipping, in logical coordinates.
   void IntersectClipRect(const QRectF& rect);
   void ExcludeClipRect(const QRectF& rect);
-  void ResetClip() { FState.Clip.reset(); }
+  void ResetClip() { SetClip(std::nullopt); }
   // Combines the closed path with the clipping area (RGN_AND, OR, XOR, DIFF, COPY = 1..5); the path is
   // used up.
   void SelectClipPath(uint32_t mode);
@@ -157,18 +162,33 @@ class TMetafileDC {
     Qt::FillRule FillRule = Qt::OddEvenFill;
     uint32_t TextAlign = 0;
     bool Clockwise = false;
-    uint32_t MapMode = 1;
-    QPointF WindowOrg, ViewportOrg;
-    QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
-    QTransform World;
+    TMetafileMapping Mapping;
     QPointF Position;
     std::optional<QRegion> Clip;  // picture pixels
+    uint64_t ClipId = 0;          // tells one clipping from another
   };
 
-  QTransform PageTransform() const;
-  QTransform LogicalToPicture() const { return FState.World * PageTransform() * FDeviceToPicture; }
+  // Carries out a change of the mapping when the mapping it leaves is usable.
+  void Map(const TMetafileMapping& mapping);
+  // The same for a change of one of its fields.
+  template <class T>
+  void MapWith(T TMetafileMapping::*field, const T& value);
+  QTransform LogicalToPicture() const {
+    return FState.Mapping.LogicalToDevice(FPixelsPerMm) * FDeviceToPicture;
+  }
   // The painter's device with a pixel to spare all round: clipping reaches no further.
-  QRectF DeviceBox() const;
+  QRect DeviceBox() const;
+  // The pixels painting can reach: the device's, within the clipping's bounds.
+  QRect PaintBox() const;
+  static QImage::Format SurfaceFormat(const QPainter& painter);
+  // Changes the clipping (none: the whole device).
+  void SetClip(std::optional<QRegion> clip);
+  // Has the counter follow the clipping.
+  void CountClip();
+  // Spend the drawing budget before painting: a rectangle of the picture of the kind, or a shape
+  // (logical units) outlined with the pen and filled with the brush.
+  void SpendRectangle(const QRectF& pictureRect, TPaintKind kind);
+  void SpendShape(const QPainterPath& path, bool withPen, bool withBrush);
   // The picture pixels a logical rectangle covers.
   QRegion PictureRegion(const QRectF& logical);
   // The open path, its current point moved to the current position unless it is already there.
@@ -177,6 +197,8 @@ class TMetafileDC {
   void Prepare(bool withPen, bool withBrush);
   QPen MakePen() const;
   QBrush MakeBrush() const;
+  // Paints a path (logical units) with the pen, the brush or both.
+  void Paint(const QPainterPath& path, bool withPen, bool withBrush);
   // Draws the outline and the inside of a closed shape, or adds it to the open path.
   void Shape(const QPainterPath& path, bool fill);
   // Draws an open line, or adds it to the open path.
@@ -195,7 +217,14 @@ class TMetafileDC {
   TMetafileBudget& FBudget;
   QTransform FDeviceToPicture;
   QPointF FPixelsPerMm;
+  TPaintCounter FCounter;
   TState FState;
+  // Clippings: the next one's number, the one the counter follows and the one the painter holds.
+  static constexpr uint64_t kUnknownClip = UINT64_MAX;
+  uint64_t FNextClipId = 1;
+  uint64_t FCountedClipId = 0;
+  double FCountedClipSpans = 0;  // the spans Qt makes of the clipping the counter follows
+  uint64_t FPainterClipId = kUnknownClip;
   std::vector<TState> FSaved;
   // The last rectangle PictureRegion turned under a rotation or shear, and its pixels: clipping records
   // come in runs of one rectangle.

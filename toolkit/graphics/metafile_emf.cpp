@@ -54,9 +54,8 @@ bool Sane(double v) {
   return std::isfinite(v) && std::abs(v) < 1e7;
 }
 
-std::optional<QTransform> Transform(const U_XFORM& x) {
-  for (double v : {x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy})
-    if (!Sane(v)) return std::nullopt;
+// Whether it can be drawn with is the device context's to judge, by the one rule of mappings.
+QTransform Transform(const U_XFORM& x) {
   return QTransform(x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy);
 }
 
@@ -310,12 +309,11 @@ bool TEmfPlayer::Play(const TRecord& r) {
       if (auto e = r.Fixed<U_EMRRESTOREDC>()) FDC.RestoreDC(e->iRelative);
       break;
     case U_EMR_SETWORLDTRANSFORM:
-      if (auto e = r.Fixed<U_EMRSETWORLDTRANSFORM>())
-        if (auto t = Transform(e->xform)) FDC.SetWorldTransform(*t);
+      if (auto e = r.Fixed<U_EMRSETWORLDTRANSFORM>()) FDC.SetWorldTransform(Transform(e->xform));
       break;
     case U_EMR_MODIFYWORLDTRANSFORM:
       if (auto e = r.Fixed<U_EMRMODIFYWORLDTRANSFORM>())
-        if (auto t = Transform(e->xform)) FDC.ModifyWorldTransform(*t, e->iMode);
+        FDC.ModifyWorldTransform(Transform(e->xform), e->iMode);
       break;
     case U_EMR_SELECTOBJECT:
       if (auto e = r.Fixed<U_EMRSELECTOBJECT>()) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "toolkit/graphics/metafile_budget.h"
+#include "toolkit/graphics/metafile_numbers.h"
 
 namespace {
 
@@ -19,15 +20,15 @@ struct TEdge {
   int Direction;
 };
 
-// The first pixel whose centre lies at or past v.
-double FirstCentreAtOrPast(double v) {
-  return std::ceil(v - 0.5);
+// The row of the first pixel whose centre lies at or past v, held to low..high.
+int FirstCentreAtOrPast(double v, int low, int high) {
+  return CeilWithin(v - 0.5, low, high, low);
 }
 
 std::vector<TEdge> RowEdges(const QList<QPolygonF>& polygons, const QRect& box, uint64_t& crossings) {
   std::vector<TEdge> edges;
   crossings = 0;
-  const double top = box.top(), end = box.bottom() + 1.0;
+  const int top = box.top(), end = box.bottom() + 1;
   for (const QPolygonF& polygon : polygons) {
     for (qsizetype i = 0; i < polygon.size(); ++i) {
       const QPointF a = polygon[i];
@@ -37,12 +38,15 @@ std::vector<TEdge> RowEdges(const QList<QPolygonF>& polygons, const QRect& box, 
         continue;
       const QPointF& upper = a.y() < b.y() ? a : b;
       const QPointF& lower = a.y() < b.y() ? b : a;
-      const double first = std::clamp(FirstCentreAtOrPast(upper.y()), top, end);
-      const double last = std::clamp(FirstCentreAtOrPast(lower.y()), top, end);
+      const int first = FirstCentreAtOrPast(upper.y(), top, end);
+      const int last = FirstCentreAtOrPast(lower.y(), top, end);
       if (first >= last) continue;
-      const double step = (lower.x() - upper.x()) / (lower.y() - upper.y());
-      edges.push_back({static_cast<int>(first), static_cast<int>(last),
-                       upper.x() + (first + 0.5 - upper.y()) * step, step, a.y() < b.y() ? 1 : -1});
+      // Where the edge crosses the first row's centre line: a weighted mean of its ends, which lies
+      // between their xs even when the edge is so flat that its slope does not fit a double. An edge
+      // crossing more rows than one is at least a row high, so its step is no longer than the edge.
+      const double t = (first + 0.5 - upper.y()) / (lower.y() - upper.y());
+      const double step = last - first > 1 ? (lower.x() - upper.x()) / (lower.y() - upper.y()) : 0;
+      edges.push_back({first, last, (1 - t) * upper.x() + t * lower.x(), step, a.y() < b.y() ? 1 : -1});
       crossings += static_cast<uint64_t>(last - first);
     }
   }
@@ -83,8 +87,7 @@ QRegion PolygonsRegion(const QList<QPolygonF>& polygons, Qt::FillRule rule, cons
         active.pop_back();
         continue;
       }
-      const double column = std::clamp(FirstCentreAtOrPast(edge.X), double(left), double(left + width));
-      marks.emplace_back(static_cast<int>(column), edge.Direction);
+      marks.emplace_back(FirstCentreAtOrPast(edge.X, left, left + width), edge.Direction);
       edge.X += edge.Step;
       ++i;
     }

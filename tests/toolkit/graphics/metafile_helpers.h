@@ -11,6 +11,7 @@
 #include "tests/support/test_files.h"
 #include "tests/toolkit/graphics/graphics_helpers.h"
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/messages.h"
 #include "toolkit/graphics/metafile.h"
 
 namespace metafile_tests {
@@ -32,6 +33,24 @@ inline std::string LoadError(const Bytes& bytes) {
     return e.Message();
   }
   return "";
+}
+
+// The detail of the refusal after "Le métafichier n'est pas valide : ", "" when the file loads and draws
+// (into a bitmap of the format).
+inline std::string Refusal(const Bytes& file, TPixelFormat format = pf24bit) {
+  try {
+    Drawn(*LoadMetafile(file), format);
+  } catch (const EInvalidGraphic& e) {
+    const std::string prefix = std::string(SInvalidMetafile) + " : ";
+    return e.Message().starts_with(prefix) ? e.Message().substr(prefix.size()) : e.Message();
+  }
+  return "";
+}
+
+// The start of a message, up to its first number.
+inline std::string Kind(const char* message) {
+  const std::string text = message;
+  return text.substr(0, text.find('%'));
 }
 
 // How far a bitmap lies from a reference over the reference's area (the bitmap may be larger): the
