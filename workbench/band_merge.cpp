@@ -1,5 +1,9 @@
 #include "workbench/band_merge.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <jerror.h>
 
 #include <algorithm>
@@ -66,6 +70,10 @@ class TResultBands : public TJPEGBandSink {
       const uint8_t* picture = rows + step * static_cast<size_t>(k);
       FRows(FInPlace ? row : FSecond.Pixels.get() + (row - FLowest), row, picture, width, y, FParam);
     }
+#if defined(__SSE2__)
+    // Row forms may write the second buffer with streaming stores: ordered here, before anything reads it.
+    if (!FInPlace) _mm_sfence();
+#endif
   }
 
   // Once the picture is through: the result takes the merged pixels, and the second buffer the
@@ -75,7 +83,9 @@ class TResultBands : public TJPEGBandSink {
   }
 
   // After a refusal: whether the start check raised.
-  std::exception_ptr Raised() const { return FRaised; }
+  std::exception_ptr Raised() const {
+    return FRaised;
+  }
 
  private:
   // The second buffer sized and laid out as the result's pixels; its rows' padding is cleared once for

@@ -16,7 +16,7 @@
 // Row y of the picture (width pixels of blue, green and red) merged with row y of the result, as the
 // operation merges them, into Out (all 3 x width bytes written); Param is the operation's. Out is the
 // result's row itself (a merge in place) or a row of memory of its own, which the result's row never
-// overlaps.
+// overlaps; that one it may write with streaming stores (the merger fences them after each band).
 using TRowOp = void (*)(uint8_t* Out, const uint8_t* ResultRow, const uint8_t* PictureRow, int Width, int Row,
                         intptr_t Param);
 

@@ -7,6 +7,10 @@
 // pass over the rows; the per-channel driver works on whole rows of bytes, which the compiler turns
 // into vector code.
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -90,13 +94,29 @@ inline void CombineRow(uint8_t* __restrict a, const uint8_t* __restrict p, ptrdi
   for (; k < count; ++k) a[k] = Op(a[k], p[k]);
 }
 
-// One row of bytes into a row of its own: out := Op(a, p), none of the three rows overlapping.
+// One row of bytes into a row of its own: out := Op(a, p), none of the three rows overlapping. The
+// row of its own is the band merger's second result buffer, written once per picture and read again
+// only by the next picture, long after it left the cache: it is written with streaming stores, which
+// skip fetching the bytes they overwrite, so the merge moves as many bytes as a merge in place (the
+// merger fences them after each band).
 template <class ByteOp>
 inline void CombineRowInto(uint8_t* __restrict out, const uint8_t* __restrict a, const uint8_t* __restrict p,
                            ptrdiff_t count, ByteOp Op) {
   ptrdiff_t k = 0;
+#if defined(__SSE2__)
+  const ptrdiff_t head = std::min<ptrdiff_t>(count, (16 - reinterpret_cast<uintptr_t>(out) % 16) % 16);
+  for (; k < head; ++k) out[k] = Op(a[k], p[k]);
+  alignas(16) uint8_t block[BlockBytes];
+  for (; k + BlockBytes <= count; k += BlockBytes) {
+    for (ptrdiff_t j = 0; j < BlockBytes; ++j) block[j] = Op(a[k + j], p[k + j]);
+    for (ptrdiff_t j = 0; j < BlockBytes; j += 16)
+      _mm_stream_si128(reinterpret_cast<__m128i*>(out + k + j),
+                       _mm_load_si128(reinterpret_cast<const __m128i*>(block + j)));
+  }
+#else
   for (; k + BlockBytes <= count; k += BlockBytes)
     for (ptrdiff_t j = 0; j < BlockBytes; ++j) out[k + j] = Op(a[k + j], p[k + j]);
+#endif
   for (; k < count; ++k) out[k] = Op(a[k], p[k]);
 }
 

@@ -2,9 +2,14 @@
 // (the commands that use them are tested through the window in processing_commands_test.cpp).
 #include "workbench/stack_ops.h"
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "tests/workbench/pixel_test_support.h"
+#include "workbench/band_merge.h"
 
 namespace {
 
@@ -56,6 +61,43 @@ TEST_F(StackOpsTest, DriversMatchTheReferenceOnOddSizes) {
         }
       EXPECT_TRUE((brighter ? StackMaxLum : StackMinLum)(*picture, *acc, 0));
       EXPECT_TRUE(SamePixels(*acc, *expected));
+    }
+  }
+}
+
+// The row forms into a row of their own, which is written with streaming stores where it is aligned:
+// every alignment of that row, lengths shorter and longer than a block with tails, and nothing written
+// past the row's end.
+TEST_F(StackOpsTest, RowFormsIntoARowOfTheirOwnMatchTheReferenceAtEveryAlignment) {
+  StackThreshold = 100;
+  const std::pair<TImageOp, std::function<uint8_t(uint8_t, uint8_t)>> byteOps[] = {
+      {StackMax, MaxByte},
+      {StackMaxThreshold, [](uint8_t a, uint8_t p) { return MaxThresholdByteAt(a, p, 100); }},
+      {StackMin, MinByte},
+      {StackSub, DiffByte},
+      {StackAdd, SumByte}};
+  constexpr uint8_t kGuard = 0xA5;
+  uint32_t seed = 7;
+  auto noise = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<uint8_t>(seed >> 16);
+  };
+  for (const auto& [op, bytes] : byteOps) {
+    const TRowOp rows = RowFormOf(op).Rows;
+    ASSERT_NE(rows, nullptr);
+    for (int width : {1, 5, 11, 16, 33, 101}) {
+      const size_t count = static_cast<size_t>(width) * 3;
+      std::vector<uint8_t> acc(count), picture(count);
+      for (size_t k = 0; k < count; ++k) acc[k] = noise(), picture[k] = noise();
+      for (size_t offset = 0; offset < 16; ++offset) {
+        SCOPED_TRACE(testing::Message() << "width " << width << ", offset " << offset);
+        alignas(16) uint8_t out[16 + 101 * 3 + 16];
+        std::fill(std::begin(out), std::end(out), kGuard);
+        rows(out + offset, acc.data(), picture.data(), width, 0, 0);
+        for (size_t k = 0; k < count; ++k) ASSERT_EQ(out[offset + k], bytes(acc[k], picture[k])) << k;
+        for (size_t k = offset + count; k < sizeof(out); ++k) ASSERT_EQ(out[k], kGuard) << k;
+        for (size_t k = 0; k < offset; ++k) ASSERT_EQ(out[k], kGuard) << k;
+      }
     }
   }
 }
