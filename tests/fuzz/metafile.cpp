@@ -2,10 +2,10 @@
 // loads into the 24-bit form the workbench works on. Damaged or costly data may only ever end in the
 // metafile reader's EInvalidGraphic or the stream's EReadError, and drawing must stay within every buffer.
 
-#include <QGuiApplication>
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/fuzz/gui_application.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/streams.h"
 #include "toolkit/graphics/bitmap.h"
@@ -18,13 +18,6 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t{1} << 18;
 
 }  // namespace
-
-// Text records need fonts, which need a graphical application.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication application(*argc, *argv);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream stream;

@@ -7,7 +7,6 @@
 // double may become an integer it does not fit, no mapping may leave the drawing with numbers it cannot
 // use, and drawing ends in what it draws or in the metafile reader's EInvalidGraphic.
 
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include <limits>
 #include <vector>
 
+#include "tests/fuzz/gui_application.h"
 #include "tests/support/metafile_floods.h"
 #include "toolkit/core/exceptions.h"
 
@@ -257,13 +257,6 @@ TBytes WmfRecordFrom(TInput& in) {
 }
 
 }  // namespace
-
-// Text records need fonts, which need a graphical application.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication application(*argc, *argv);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TInput in(data, size);

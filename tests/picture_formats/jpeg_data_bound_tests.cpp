@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "picture_formats/decoder_tiff_jpeg.h"
 #include "tests/picture_formats/jpeg_test_support.h"
+#include "tests/support/gray_jpeg.h"
 
 namespace {
 
@@ -42,37 +41,23 @@ TEST(JpegDataBound, NoSamplingLayoutPassesTheBoundOfAnyLayout) {
 // chroma subsampling covers, each block at the fewest bits (its DC coefficients in one scan, to their
 // last bit, then one scan of AC coefficients per component).
 Bytes FlatDensestFrame(JDIMENSION width, JDIMENSION height) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = width;
-  info.image_height = height;
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  info.comp_info[0].h_samp_factor = 4;
-  info.comp_info[0].v_samp_factor = 1;
-  info.comp_info[1].h_samp_factor = 1;
-  info.comp_info[1].v_samp_factor = 4;
-  info.comp_info[2].h_samp_factor = 1;
-  info.comp_info[2].v_samp_factor = 1;
-  static const jpeg_scan_info kScans[] = {
-      {3, {0, 1, 2, 0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0}, {1, {1}, 1, 63, 0, 0}, {1, {2}, 1, 63, 0, 0}};
-  info.scan_info = kScans;
-  info.num_scans = 4;
-  jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
-  JSAMPROW rows[1] = {row.data()};
-  while (info.next_scanline < height) jpeg_write_scanlines(&info, rows, 1);
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  Bytes frame(buffer, buffer + size);
-  std::free(buffer);
-  return frame;
+  return PlainJpeg(
+      width, height, 3, JCS_RGB,
+      [](jpeg_compress_struct& info) {
+        info.comp_info[0].h_samp_factor = 4;
+        info.comp_info[0].v_samp_factor = 1;
+        info.comp_info[1].h_samp_factor = 1;
+        info.comp_info[1].v_samp_factor = 4;
+        info.comp_info[2].h_samp_factor = 1;
+        info.comp_info[2].v_samp_factor = 1;
+        static const jpeg_scan_info kScans[] = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
+                                                {1, {0}, 1, 63, 0, 0},
+                                                {1, {1}, 1, 63, 0, 0},
+                                                {1, {2}, 1, 63, 0, 0}};
+        info.scan_info = kScans;
+        info.num_scans = 4;
+      },
+      [](uint32_t, std::vector<JSAMPLE>&) {});
 }
 
 TEST(JpegDataBound, TheDensestFlatFrameIsWithinTheBoundAndLoadsOnEveryRoad) {

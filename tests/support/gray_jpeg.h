@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <vector>
 
-// A gray JPEG file of `rows` rows of `width` pixels, each row a ramp from black to white.
-inline std::vector<uint8_t> GrayJpeg(uint32_t width, uint32_t rows) {
+// A JPEG file made by plain libjpeg from rows of `components` samples in `colorSpace`: `configure`
+// sets what it will after the defaults (sampling factors, scans), `fillRow(y, row)` gives each row.
+template <class Configure, class FillRow>
+std::vector<uint8_t> PlainJpeg(uint32_t width, uint32_t rows, int components, J_COLOR_SPACE colorSpace,
+                               Configure configure, FillRow fillRow) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -18,19 +21,31 @@ inline std::vector<uint8_t> GrayJpeg(uint32_t width, uint32_t rows) {
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = width;
   info.image_height = rows;
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
+  info.input_components = components;
+  info.in_color_space = colorSpace;
   jpeg_set_defaults(&info);
+  configure(info);
   jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(width);
-  for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<JSAMPLE>(x * 255 / width);
+  std::vector<JSAMPLE> row(static_cast<size_t>(width) * static_cast<size_t>(components));
   JSAMPROW rowPointer[1] = {row.data()};
-  for (uint32_t y = 0; y < rows; ++y) jpeg_write_scanlines(&info, rowPointer, 1);
+  for (uint32_t y = 0; y < rows; ++y) {
+    fillRow(y, row);
+    jpeg_write_scanlines(&info, rowPointer, 1);
+  }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
   std::vector<uint8_t> jpeg(buffer, buffer + size);
   free(buffer);
   return jpeg;
+}
+
+// A gray JPEG file of `rows` rows of `width` pixels, each row a ramp from black to white.
+inline std::vector<uint8_t> GrayJpeg(uint32_t width, uint32_t rows) {
+  return PlainJpeg(
+      width, rows, 1, JCS_GRAYSCALE, [](jpeg_compress_struct&) {},
+      [width](uint32_t, std::vector<JSAMPLE>& row) {
+        for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<JSAMPLE>(x * 255 / width);
+      });
 }
 
 // The same file with `count` empty comment markers after its start-of-image marker: data a JPEG

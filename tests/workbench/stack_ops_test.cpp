@@ -13,6 +13,15 @@
 
 namespace {
 
+// The operations that merge byte by byte, with what each makes of one byte of the result and one of
+// the picture (the threshold of 100 that the tests set).
+const std::pair<TImageOp, std::function<uint8_t(uint8_t, uint8_t)>> kByteOps[] = {
+    {StackMax, MaxByte},
+    {StackMaxThreshold, [](uint8_t a, uint8_t p) { return MaxThresholdByteAt(a, p, 100); }},
+    {StackMin, MinByte},
+    {StackSub, DiffByte},
+    {StackAdd, SumByte}};
+
 class StackOpsTest : public testing::Test {
  protected:
   void TearDown() override { StackThreshold = 0; }
@@ -33,16 +42,10 @@ TEST_F(StackOpsTest, ThresholdWorkedValues) {
 // (noise also gives luminance ties and truncations).
 TEST_F(StackOpsTest, DriversMatchTheReferenceOnOddSizes) {
   StackThreshold = 100;
-  const std::pair<TImageOp, std::function<uint8_t(uint8_t, uint8_t)>> byteOps[] = {
-      {StackMax, MaxByte},
-      {StackMaxThreshold, [](uint8_t a, uint8_t p) { return MaxThresholdByteAt(a, p, 100); }},
-      {StackMin, MinByte},
-      {StackSub, DiffByte},
-      {StackAdd, SumByte}};
   uint32_t seed = 1;
   for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {13, 1}, {7, 4}, {50, 3}, {43, 5}}) {
     SCOPED_TRACE(testing::Message() << w << " x " << h);
-    for (const auto& [stack, bytes] : byteOps) {
+    for (const auto& [stack, bytes] : kByteOps) {
       auto acc = NoisePicture(w, h, seed++), picture = NoisePicture(w, h, seed++);
       auto expected = CopyOf(*acc);
       ReferenceBytes(*expected, *picture, bytes);
@@ -70,19 +73,13 @@ TEST_F(StackOpsTest, DriversMatchTheReferenceOnOddSizes) {
 // past the row's end.
 TEST_F(StackOpsTest, RowFormsIntoARowOfTheirOwnMatchTheReferenceAtEveryAlignment) {
   StackThreshold = 100;
-  const std::pair<TImageOp, std::function<uint8_t(uint8_t, uint8_t)>> byteOps[] = {
-      {StackMax, MaxByte},
-      {StackMaxThreshold, [](uint8_t a, uint8_t p) { return MaxThresholdByteAt(a, p, 100); }},
-      {StackMin, MinByte},
-      {StackSub, DiffByte},
-      {StackAdd, SumByte}};
   constexpr uint8_t kGuard = 0xA5;
   uint32_t seed = 7;
   auto noise = [&seed] {
     seed = seed * 1103515245u + 12345u;
     return static_cast<uint8_t>(seed >> 16);
   };
-  for (const auto& [op, bytes] : byteOps) {
+  for (const auto& [op, bytes] : kByteOps) {
     const TRowOp rows = RowFormOf(op).Rows;
     ASSERT_NE(rows, nullptr);
     for (int width : {1, 5, 11, 16, 33, 101}) {

@@ -5,16 +5,14 @@
 // clipping polygons' pixels against Qt's own test of a point inside a path.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QPainterPath>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "tests/support/peak_memory.h"
+#include "tests/support/address_space_limit.h"
 #include "tests/toolkit/graphics/metafile_helpers.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/graphics/bmp_format.h"
@@ -32,35 +30,13 @@ using namespace metafile_tests;
 [[noreturn]] void DrawWithinAddressSpace(const std::string& name, int64_t extraMiB,
                                          TPixelFormat format = pf24bit) {
   const Bytes file = Sample(name);
-  // Beyond the address space the process holds now: with AddressSanitizer, terabytes of shadow memory.
-  const auto limit = static_cast<rlim_t>((ProcessStatusKiB("VmSize") + extraMiB * 1024) * 1024);
-  const rlimit space{limit, limit};
-  if (setrlimit(RLIMIT_AS, &space) != 0) _exit(3);
+  LimitAddressSpace(extraMiB);
   const std::string refusal = Refusal(file, format);
   std::fprintf(stderr, "refused: %s\n", refusal.c_str());
   _exit(refusal.empty() ? 2 : 0);
 }
 
-class MetafileMemoryLimit : public testing::Test {
- protected:
-  // The child is a new run of this program, so that AddressSanitizer reads its options anew: a
-  // failed allocation must come back as null, as it does without the sanitizer, not end the process.
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const char* options = std::getenv("ASAN_OPTIONS");
-    FSavedOptions = options ? std::optional<std::string>(options) : std::nullopt;
-    setenv("ASAN_OPTIONS", (FSavedOptions.value_or("") + ":allocator_may_return_null=1").c_str(), 1);
-  }
-  void TearDown() override {
-    if (FSavedOptions)
-      setenv("ASAN_OPTIONS", FSavedOptions->c_str(), 1);
-    else
-      unsetenv("ASAN_OPTIONS");
-  }
-
- private:
-  std::optional<std::string> FSavedOptions;
-};
+using MetafileMemoryLimit = AddressSpaceLimitTest;
 
 TEST_F(MetafileMemoryLimit, PictureMemoryCannotHoldIsTooLarge) {
   // 64 bytes declare a 16384 x 16384 picture. An 8-bit bitmap of it (268 MB) fits in 1 GB, the 1 GB of
