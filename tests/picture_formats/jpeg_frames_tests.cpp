@@ -58,7 +58,7 @@ TEST(JpegFrames, EveryDamagedFrameIsRefusedOnEveryRoad) {
 
 // Shown scan by scan (progressive display), a frame is judged as on the other roads.
 TEST(JpegFrames, FramesShownScanByScanAreJudgedAlike) {
-  for (const std::string folder : {kWhole, kRefused}) {
+  for (const std::string& folder : {kWhole, kRefused}) {
     for (const std::string& name : JpegFilesIn(folder)) {
       SCOPED_TRACE(name);
       const TRoadOutcome outcome = Outcome([&] {
